@@ -1,0 +1,179 @@
+#include "document/certfile.h"
+
+#include "storage/cppsqlite3.h"
+#include "storage/log.h"
+#include "storage/sqltext.h"
+
+#include <QFileInfo>
+
+namespace {
+
+QString codeName(const CppSQLite3Exception &e) { return QString::fromLatin1(CodeName(e.ErrorCode())); }
+
+bool fail(QString &msg, const QString &text, const char *logName) {
+    msg = text;
+    if (logName)
+        vFunWriteLog(msg, QString::fromLatin1(logName));
+    return false;
+}
+
+// The first value of a pupil-data field, empty when there is none.
+QString pupilField(CppSQLite3DB &db, const QString &table, const char *field) {
+    CppSQLite3Query q = db.Query(QStringLiteral("select * from ") + strFunSqlName(table) +
+                                 QStringLiteral(" where `id`='DANE UCZNIA' AND `comp_name`='") +
+                                 QLatin1String(field) + QStringLiteral("'"));
+    const QString value = q.TextOr(QStringLiteral("value"), QString());
+    q.Release();
+    return value;
+}
+
+} // namespace
+
+QString strFunCreatePupilTableSql(const QString &table) {
+    return QStringLiteral("create table ") + strFunSqlName(table) +
+           QStringLiteral("( id TEXT, comp_name TEXT, value TEXT )");
+}
+
+bool bFunGetTableList(QString &msg, const QString &path, QStringList &tables) {
+    if (!QFileInfo::exists(path))
+        return fail(msg, QStringLiteral("Plik nie istnieje: \n:") + path, "bFunGetTableList");
+    CppSQLite3DB db;
+    try {
+        db.Open(path);
+        CppSQLite3Query q = db.Query(QStringLiteral("select * from sqlite_master"));
+        while (!q.AtEnd()) {
+            tables.append(q.TextOr(QStringLiteral("name"), QString()));
+            q.Next();
+        }
+        q.Release();
+        db.Close();
+        return true;
+    } catch (const CppSQLite3Exception &e) {
+        // A file that is not a database at all ends here.
+        return fail(msg, QStringLiteral("SQL exception: \n") + codeName(e), "bFunGetTableList");
+    }
+}
+
+bool bFunGetStudentsList(QString &msg, const QString &path, StudentList &students) {
+    QStringList tables;
+    if (!bFunGetTableList(msg, path, tables))
+        return false;
+    if (!QFileInfo::exists(path))
+        return false;
+    CppSQLite3DB db;
+    try {
+        db.Open(path);
+        for (const QString &table : tables) {
+            QString name = pupilField(db, table, "Nazwisko_DATA_EDIT") + QLatin1Char(' ');
+            name += pupilField(db, table, "Imie_DATA_EDIT");
+            students.append({name, table});
+        }
+        db.Close();
+        return true;
+    } catch (const CppSQLite3Exception &e) {
+        // Pupils read so far stay listed; the rest of the file is skipped.
+        fail(msg, QStringLiteral("SQL exception: \n") + codeName(e), "bFunGetStudentsList");
+        return true;
+    }
+}
+
+bool bFunLoadCertData(QString &msg, const QString &path, const QString &table, SqlDataList &records) {
+    if (!QFileInfo::exists(path))
+        return fail(msg, QStringLiteral("Plik nie istnieje: \n") + path, "bFunLoadCertData");
+    CppSQLite3DB db;
+    try {
+        db.Open(path);
+        if (!db.HasTable(table)) {
+            db.Close();
+            return fail(msg, QStringLiteral("Tablica nie istnieje: \n") + table, "bFunLoadCertData");
+        }
+        CppSQLite3Query q =
+            db.Query(QStringLiteral("select * from ") + strFunSqlName(table) + QStringLiteral(" where 1"));
+        while (!q.AtEnd()) {
+            records.append({q.TextOr(QStringLiteral("id"), QString()),
+                            q.TextOr(QStringLiteral("comp_name"), QString()),
+                            q.TextOr(QStringLiteral("value"), QString())});
+            q.Next();
+        }
+        q.Release();
+        db.Close();
+        return true;
+    } catch (const CppSQLite3Exception &e) {
+        return fail(msg, QStringLiteral("SQL exception: \n") + codeName(e), "bFunLoadCertData()");
+    }
+}
+
+bool bFunDeleteTable(QString &msg, const QString &path, const QString &table) {
+    if (!QFileInfo::exists(path))
+        return fail(msg, QStringLiteral("Plik nie istnieje: \n") + path, "bFunDeleteTable");
+    CppSQLite3DB db;
+    try {
+        db.Open(path);
+        if (db.HasTable(table))
+            db.Execute(QStringLiteral("drop table ") + strFunSqlName(table));
+        db.Close();
+        return true;
+    } catch (const CppSQLite3Exception &e) {
+        return fail(msg, QStringLiteral("SQL exception: \n") + codeName(e), "bFunDeleteTable()");
+    }
+}
+
+bool bFunSaveCertData(QString &msg, const QString &path, const QString &table,
+                      const SqlDataList &records, const std::function<void()> &step) {
+    if (!QFileInfo::exists(path))
+        return fail(msg, QStringLiteral("Plik nie istnieje: \n") + path, "bFunSaveCertData()");
+    CppSQLite3DB db;
+    try {
+        db.Open(path);
+        if (db.HasTable(table)) {
+            db.Close();
+            return fail(msg, QStringLiteral("Tablica już istnieje: ") + table, "bFunSaveCertData()");
+        }
+        // The table is made inside the transaction too: a failed save leaves
+        // neither rows nor an empty table behind.
+        db.Execute(QStringLiteral("begin transaction;"));
+        db.Execute(strFunCreatePupilTableSql(table));
+        const QString head = QStringLiteral("insert into ") + strFunSqlName(table) +
+                             QStringLiteral("( id, comp_name, value ) values( '");
+        for (const structSqlData &r : records) {
+            const QString sql = head + strFunSqlEscape(r.id) + QStringLiteral("', '") +
+                                strFunSqlEscape(r.comp_name) + QStringLiteral("', '") +
+                                strFunSqlEscape(r.value) + QStringLiteral("' )");
+            if (db.Execute(sql) == 0) {
+                db.Execute(QStringLiteral("rollback transaction;"));
+                db.Close();
+                msg = QStringLiteral("Błąd dodania wpisu do bazy:\n") + sql;
+                return false;
+            }
+            if (step)
+                step();
+        }
+        db.Execute(QStringLiteral("commit transaction;"));
+        db.Close();
+        return true;
+    } catch (const CppSQLite3Exception &e) {
+        // Closing the connection rolls the open transaction back.
+        return fail(msg, QStringLiteral("SQLite exception: ") + codeName(e), "bFunSqlSaveCertData()");
+    }
+}
+
+int iFunCheckIsStudentExists(QString &msg, const QString &path, const QString &table, bool createFile) {
+    CppSQLite3DB db;
+    try {
+        if (!QFileInfo::exists(path) && createFile) {
+            db.Open(path);
+            db.Close();
+        }
+        if (!QFileInfo::exists(path)) {
+            fail(msg, QStringLiteral("Plik nie istnieje: \n") + path, "iFunCheckIsStudentExists");
+            return -1;
+        }
+        db.Open(path);
+        const int exists = db.HasTable(table) ? 1 : 0;
+        db.Close();
+        return exists;
+    } catch (const CppSQLite3Exception &e) {
+        fail(msg, QStringLiteral("SQLite exception: \n") + codeName(e), "iFunCheckIsStudentExists");
+        return -1;
+    }
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// One stored value of a pupil: which document, which field, what text.
+struct structSqlData {
+    QString id;
+    QString comp_name;
+    QString value;
+};
+using SqlDataList = QList<structSqlData>;
+
+// A pupil as the class file lists it.
+struct structStudentEntry {
+    QString name;  // "surname first-name"
+    QString table; // "PESEL" + the PESEL number
+};
+using StudentList = QList<structStudentEntry>;
+
+inline const char *const kPupilDataId = "DANE UCZNIA";
+
+// The statement that makes a pupil table.
+QString strFunCreatePupilTableSql(const QString &table);
+
+// Table operations on a class file (in practice the working copy). Each
+// returns false (or -1) with its message in the buffer on failure.
+bool bFunGetTableList(QString &msg, const QString &path, QStringList &tables);
+bool bFunGetStudentsList(QString &msg, const QString &path, StudentList &students);
+bool bFunLoadCertData(QString &msg, const QString &path, const QString &table, SqlDataList &records);
+bool bFunDeleteTable(QString &msg, const QString &path, const QString &table);
+// Creates the table and writes the records in one transaction; step is
+// called after each record (a progress bar attaches here).
+bool bFunSaveCertData(QString &msg, const QString &path, const QString &table,
+                      const SqlDataList &records, const std::function<void()> &step = {});
+// -1 error, 0 no such table, 1 the table exists. With createFile set a
+// missing file is created empty first.
+int iFunCheckIsStudentExists(QString &msg, const QString &path, const QString &table,
+                             bool createFile);

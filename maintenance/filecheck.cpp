@@ -1,0 +1,161 @@
+#include "maintenance/filecheck.h"
+
+#include "storage/cppsqlite3.h"
+#include "storage/log.h"
+#include "storage/paths.h"
+#include "storage/sqltext.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const char *const kLogName = "bFunCheckFilesDir()";
+
+QString relative(const QString &name) {
+    QString out = name;
+    out.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return out;
+}
+
+QByteArray fileHash(const QString &path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(&f);
+    return hash.result().toHex();
+}
+
+// An installed program's folder belongs to root and the catalogue cannot be
+// written there; the owner-write bit also tells so when we run as root.
+bool catalogWritable(const QString &path) {
+    const QByteArray native = QFile::encodeName(path);
+    const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0 || !(st.st_mode & S_IWUSR))
+        return false;
+    return ::access(native.constData(), W_OK) == 0 && ::access(dir.constData(), W_OK) == 0;
+}
+
+// Per-user memory of which flagged files were already replaced, for a
+// catalogue that cannot take back its flags. A flagged file counts as done
+// for one catalogue and one shipped copy, identified by their hashes, so each
+// new release replaces it exactly once.
+class ReplacedFiles {
+public:
+    ReplacedFiles(const QString &path, const QByteArray &catalogHash)
+        : m_path(path), m_catalogHash(catalogHash) {}
+
+    bool done(const QString &name, const QByteArray &sourceHash) {
+        if (!QFileInfo::exists(m_path))
+            return false;
+        CppSQLite3DB db;
+        db.Open(m_path);
+        if (!db.HasTable(QStringLiteral("replaced")))
+            return false;
+        return db.QueryInt(QStringLiteral("select count(*) from `replaced` where `name`='") +
+                           strFunSqlEscape(name) + QStringLiteral("' and `stamp`='") +
+                           stamp(sourceHash) + QStringLiteral("'")) > 0;
+    }
+
+    void remember(const QString &name, const QByteArray &sourceHash) {
+        CppSQLite3DB db;
+        db.Open(m_path);
+        db.Execute(QStringLiteral(
+            "create table if not exists `replaced`( name TEXT, stamp TEXT );"));
+        db.Execute(QStringLiteral("begin; delete from `replaced` where `name`='") +
+                   strFunSqlEscape(name) +
+                   QStringLiteral("'; insert into `replaced`( name, stamp ) values( '") +
+                   strFunSqlEscape(name) + QStringLiteral("', '") + stamp(sourceHash) +
+                   QStringLiteral("' ); commit;"));
+        db.Close();
+    }
+
+private:
+    QString stamp(const QByteArray &sourceHash) const {
+        return QString::fromLatin1(m_catalogHash + ':' + sourceHash);
+    }
+
+    QString m_path;
+    QByteArray m_catalogHash;
+};
+
+} // namespace
+
+bool bFunCheckFilesDir(QString &msg) {
+    const QString catalog = strFunGetExeDirPath(msg) + QLatin1Char('/') + QLatin1String(kCatalogFileName);
+    if (!QFileInfo::exists(catalog)) {
+        msg = QStringLiteral("Błąd podczas próby sprawdzenia wymaganych plików / katalogów.\n"
+                             "Plik nie istnieje: ") +
+              catalog;
+        vFunWriteLog(msg, QString::fromLatin1(kLogName));
+        return false;
+    }
+    const QString installDir = strFunGetExeDirPath(msg);
+    const bool writable = catalogWritable(catalog);
+
+    CppSQLite3DB db;
+    try {
+        db.Open(catalog);
+
+        CppSQLite3Query dirs = db.Query(QStringLiteral("select * from `dir`"));
+        while (!dirs.AtEnd()) {
+            const QString name = relative(dirs.TextOr(QStringLiteral("name"), QString()));
+            const QString mainDir = strFunGetMainDirPath(msg);
+            if (mainDir.isEmpty() || !bFunCreateDir(msg, mainDir + QLatin1Char('/') + name))
+                return false;
+            dirs.Next();
+        }
+        dirs.Release();
+
+        const QString mainDirForState = strFunGetMainDirPath(msg);
+        if (mainDirForState.isEmpty())
+            return false;
+        ReplacedFiles replaced(mainDirForState + QLatin1Char('/') +
+                                   QLatin1String(kCatalogStateFileName),
+                               writable ? QByteArray() : fileHash(catalog));
+
+        CppSQLite3Query files = db.Query(QStringLiteral("select * from `files`"));
+        while (!files.AtEnd()) {
+            const QString stored = files.TextOr(QStringLiteral("name"), QString());
+            const int update = files.IntOr(QStringLiteral("update"), 0);
+            const QString name = relative(stored);
+            const QString mainDir = strFunGetMainDirPath(msg);
+            if (mainDir.isEmpty())
+                return false;
+            const QString target = mainDir + QLatin1Char('/') + name;
+            const QString source = installDir + QLatin1Char('/') + name;
+
+            if (update != 0 && writable) {
+                if (!bFunCopyFile(msg, source, target, false))
+                    return false;
+            } else if (update != 0) {
+                const QByteArray sourceHash = fileHash(source);
+                if (!replaced.done(name, sourceHash)) {
+                    if (!bFunCopyFile(msg, source, target, false))
+                        return false;
+                    replaced.remember(name, sourceHash);
+                }
+            } else if (!QFileInfo::exists(target)) {
+                if (!bFunCopyFile(msg, source, target, true))
+                    return false;
+            }
+            if (writable)
+                db.Execute(QStringLiteral("update `files` set `update`='0' where `name`='") +
+                           strFunSqlEscape(stored) + QStringLiteral("'"));
+            files.Next();
+        }
+        files.Release();
+        db.Close();
+        return true;
+    } catch (const CppSQLite3Exception &e) {
+        msg = QStringLiteral("Sql exception: ") + QString::fromLatin1(CodeName(e.ErrorCode()));
+        vFunWriteLog(msg, QString::fromLatin1(kLogName));
+        return false;
+    }
+}

@@ -1,0 +1,279 @@
+#include "storage/cppsqlite3.h"
+
+#include "storage/codec.h"
+#include "storage/sqltext.h"
+
+#include <QFile>
+#include <sqlite3.h>
+
+const char *CodeName(int code) {
+    switch (code) {
+    case SQLITE_OK: return "SQLITE_OK";
+    case SQLITE_ERROR: return "SQLITE_ERROR";
+    case SQLITE_INTERNAL: return "SQLITE_INTERNAL";
+    case SQLITE_PERM: return "SQLITE_PERM";
+    case SQLITE_ABORT: return "SQLITE_ABORT";
+    case SQLITE_BUSY: return "SQLITE_BUSY";
+    case SQLITE_LOCKED: return "SQLITE_LOCKED";
+    case SQLITE_NOMEM: return "SQLITE_NOMEM";
+    case SQLITE_READONLY: return "SQLITE_READONLY";
+    case SQLITE_INTERRUPT: return "SQLITE_INTERRUPT";
+    case SQLITE_IOERR: return "SQLITE_IOERR";
+    case SQLITE_CORRUPT: return "SQLITE_CORRUPT";
+    case SQLITE_NOTFOUND: return "SQLITE_NOTFOUND";
+    case SQLITE_FULL: return "SQLITE_FULL";
+    case SQLITE_CANTOPEN: return "SQLITE_CANTOPEN";
+    case SQLITE_PROTOCOL: return "SQLITE_PROTOCOL";
+    case SQLITE_EMPTY: return "SQLITE_EMPTY";
+    case SQLITE_SCHEMA: return "SQLITE_SCHEMA";
+    case SQLITE_TOOBIG: return "SQLITE_TOOBIG";
+    case SQLITE_CONSTRAINT: return "SQLITE_CONSTRAINT";
+    case SQLITE_MISMATCH: return "SQLITE_MISMATCH";
+    case SQLITE_MISUSE: return "SQLITE_MISUSE";
+    case SQLITE_NOLFS: return "SQLITE_NOLFS";
+    case SQLITE_AUTH: return "SQLITE_AUTH";
+    case SQLITE_FORMAT: return "SQLITE_FORMAT";
+    case SQLITE_RANGE: return "SQLITE_RANGE";
+    case SQLITE_ROW: return "SQLITE_ROW";
+    case SQLITE_DONE: return "SQLITE_DONE";
+    case CPPSQLITE_ERROR: return "CPPSQLITE_ERROR";
+    default: return "UNKNOWN_ERROR";
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+CppSQLite3Exception::CppSQLite3Exception(int code, char *detail, bool freeDetail) : m_code(code) {
+    m_message = sqlite3_mprintf("%s[%d]: %s", CodeName(code), code, detail ? detail : "");
+    if (freeDetail && detail)
+        sqlite3_free(detail);
+}
+
+CppSQLite3Exception::CppSQLite3Exception(int code, const char *detail)
+    : CppSQLite3Exception(code, const_cast<char *>(detail), false) {}
+
+CppSQLite3Exception::CppSQLite3Exception(const CppSQLite3Exception &other)
+    : m_code(other.m_code) {
+    if (other.m_message)
+        m_message = sqlite3_mprintf("%s", other.m_message);
+}
+
+CppSQLite3Exception::~CppSQLite3Exception() {
+    if (m_message)
+        sqlite3_free(m_message);
+}
+
+// ---------------------------------------------------------------------------
+
+CppSQLite3Query::CppSQLite3Query(sqlite3 *db, sqlite3_stmt *stmt, bool atEnd)
+    : m_db(db), m_stmt(stmt), m_atEnd(atEnd), m_columns(sqlite3_column_count(stmt)),
+      m_owns(true) {}
+
+void CppSQLite3Query::takeFrom(CppSQLite3Query &other) noexcept {
+    m_db = other.m_db;
+    m_stmt = other.m_stmt;
+    m_atEnd = other.m_atEnd;
+    m_columns = other.m_columns;
+    m_owns = other.m_owns;
+    other.m_stmt = nullptr;
+    other.m_owns = false;
+}
+
+CppSQLite3Query::CppSQLite3Query(CppSQLite3Query &&other) noexcept { takeFrom(other); }
+
+CppSQLite3Query &CppSQLite3Query::operator=(CppSQLite3Query &&other) noexcept {
+    if (this != &other) {
+        try {
+            Release();
+        } catch (...) {
+        }
+        takeFrom(other);
+    }
+    return *this;
+}
+
+CppSQLite3Query::~CppSQLite3Query() {
+    try {
+        Release();
+    } catch (...) {
+    }
+}
+
+void CppSQLite3Query::checkStatement() const {
+    if (!m_stmt)
+        throw CppSQLite3Exception(CPPSQLITE_ERROR, "Null Virtual Machine pointer");
+}
+
+bool CppSQLite3Query::AtEnd() const {
+    checkStatement();
+    return m_atEnd;
+}
+
+void CppSQLite3Query::Next() {
+    checkStatement();
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_DONE) {
+        m_atEnd = true;
+    } else if (rc != SQLITE_ROW) {
+        const int frc = sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+        throw CppSQLite3Exception(frc, sqlite3_errmsg(m_db));
+    }
+}
+
+void CppSQLite3Query::Release() {
+    if (m_stmt && m_owns) {
+        const int rc = sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+        if (rc != SQLITE_OK)
+            throw CppSQLite3Exception(rc, sqlite3_errmsg(m_db));
+    }
+}
+
+int CppSQLite3Query::ColumnCount() const {
+    checkStatement();
+    return m_columns;
+}
+
+int CppSQLite3Query::ColumnIndex(const QString &name) const {
+    checkStatement();
+    if (!name.isNull()) {
+        const QByteArray wanted = cp1250::encode(name);
+        for (int i = 0; i < m_columns; ++i) {
+            const char *col = sqlite3_column_name(m_stmt, i);
+            if (col && wanted == col)
+                return i;
+        }
+    }
+    throw CppSQLite3Exception(CPPSQLITE_ERROR, "Invalid field name requested");
+}
+
+int CppSQLite3Query::ColumnType(int index) const {
+    checkStatement();
+    if (index < 0 || index > m_columns - 1)
+        throw CppSQLite3Exception(CPPSQLITE_ERROR, "Invalid field index requested");
+    // After the last row the statement holds no values: every column reads as NULL.
+    if (m_atEnd)
+        return SQLITE_NULL;
+    return sqlite3_column_type(m_stmt, index);
+}
+
+QString CppSQLite3Query::ColumnText(int index) const {
+    if (ColumnType(index) == SQLITE_NULL)
+        return QString();
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, index));
+    if (!text)
+        return QString();
+    QString out = cp1250::decode(text, sqlite3_column_bytes(m_stmt, index));
+    if (out.isNull())
+        out = QLatin1String("");
+    return out;
+}
+
+QString CppSQLite3Query::ColumnText(const QString &name) const {
+    return ColumnText(ColumnIndex(name));
+}
+
+int CppSQLite3Query::IntOr(int index, int nullValue) const {
+    if (ColumnType(index) == SQLITE_NULL)
+        return nullValue;
+    return sqlite3_column_int(m_stmt, index);
+}
+
+int CppSQLite3Query::IntOr(const QString &name, int nullValue) const {
+    return IntOr(ColumnIndex(name), nullValue);
+}
+
+QString CppSQLite3Query::TextOr(int index, const QString &nullValue) const {
+    if (ColumnType(index) == SQLITE_NULL)
+        return nullValue;
+    return ColumnText(index);
+}
+
+QString CppSQLite3Query::TextOr(const QString &name, const QString &nullValue) const {
+    return TextOr(ColumnIndex(name), nullValue);
+}
+
+// ---------------------------------------------------------------------------
+
+CppSQLite3DB::~CppSQLite3DB() {
+    try {
+        Close();
+    } catch (...) {
+    }
+}
+
+void CppSQLite3DB::Open(const QString &path) {
+    const QByteArray name = QFile::encodeName(path);
+    const int rc = sqlite3_open(name.constData(), &m_db);
+    if (rc != SQLITE_OK) {
+        const CppSQLite3Exception error(rc, m_db ? sqlite3_errmsg(m_db) : "");
+        // sqlite3_open hands back a handle even on failure; it must be closed.
+        if (m_db)
+            sqlite3_close(m_db);
+        m_db = nullptr;
+        throw error;
+    }
+    sqlite3_busy_timeout(m_db, m_busyTimeoutMs);
+}
+
+void CppSQLite3DB::Close() {
+    if (!m_db)
+        return;
+    if (sqlite3_close(m_db) != SQLITE_OK)
+        throw CppSQLite3Exception(CPPSQLITE_ERROR, "Unable to close database");
+    m_db = nullptr;
+}
+
+void CppSQLite3DB::SetBusyTimeout(int ms) {
+    m_busyTimeoutMs = ms;
+    if (m_db)
+        sqlite3_busy_timeout(m_db, ms);
+}
+
+void CppSQLite3DB::checkOpen() const {
+    if (!m_db)
+        throw CppSQLite3Exception(CPPSQLITE_ERROR, "Database not open");
+}
+
+int CppSQLite3DB::Execute(const QString &sql) {
+    checkOpen();
+    const QByteArray text = cp1250::encode(sql);
+    char *error = nullptr;
+    const int rc = sqlite3_exec(m_db, text.constData(), nullptr, nullptr, &error);
+    if (rc != SQLITE_OK)
+        throw CppSQLite3Exception(rc, error, true);
+    return sqlite3_changes(m_db);
+}
+
+CppSQLite3Query CppSQLite3DB::Query(const QString &sql) {
+    checkOpen();
+    const QByteArray text = cp1250::encode(sql);
+    sqlite3_stmt *stmt = nullptr;
+    const int rc = sqlite3_prepare_v2(m_db, text.constData(), -1, &stmt, nullptr);
+    if (rc != SQLITE_OK)
+        throw CppSQLite3Exception(rc, sqlite3_errmsg(m_db));
+    if (!stmt) // an empty text or a comment only compiles to nothing
+        throw CppSQLite3Exception(CPPSQLITE_ERROR, "Null Virtual Machine pointer");
+    const int step = sqlite3_step(stmt);
+    if (step == SQLITE_DONE)
+        return CppSQLite3Query(m_db, stmt, true);
+    if (step == SQLITE_ROW)
+        return CppSQLite3Query(m_db, stmt, false);
+    const int frc = sqlite3_finalize(stmt);
+    throw CppSQLite3Exception(frc, sqlite3_errmsg(m_db));
+}
+
+int CppSQLite3DB::QueryInt(const QString &sql, int nullValue) {
+    CppSQLite3Query q = Query(sql);
+    if (q.AtEnd() || q.ColumnCount() < 1)
+        throw CppSQLite3Exception(CPPSQLITE_ERROR, "Invalid scalar query");
+    return q.IntOr(0, nullValue);
+}
+
+bool CppSQLite3DB::HasTable(const QString &name) {
+    const QString sql =
+        QStringLiteral("select count(*) from sqlite_master where type='table' and name='") +
+        strFunSqlEscape(name) + QStringLiteral("'");
+    return QueryInt(sql, 0) > 0;
+}

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QString>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// A thin object layer over SQLite. Every failure raises CppSQLite3Exception;
+// statements and column texts are code page 1250 on the SQLite side and
+// Unicode on ours.
+
+constexpr int CPPSQLITE_ERROR = 1000;
+
+// Name of an SQLite result code (or of CPPSQLITE_ERROR): the only part of a
+// database error that the program shows or logs.
+const char *CodeName(int code);
+
+class CppSQLite3Exception {
+public:
+    // The message is "<name>[<code>]: <detail>". When freeDetail is set the
+    // detail was allocated by SQLite and is released here.
+    CppSQLite3Exception(int code, char *detail, bool freeDetail);
+    CppSQLite3Exception(int code, const char *detail);
+    CppSQLite3Exception(const CppSQLite3Exception &other);
+    CppSQLite3Exception &operator=(const CppSQLite3Exception &) = delete;
+    virtual ~CppSQLite3Exception();
+
+    int ErrorCode() const { return m_code; }
+    const char *ErrorMessage() const { return m_message; }
+
+private:
+    int m_code;
+    char *m_message = nullptr;
+};
+
+class CppSQLite3Query {
+public:
+    CppSQLite3Query() = default;
+    CppSQLite3Query(sqlite3 *db, sqlite3_stmt *stmt, bool atEnd);
+    // A cursor owns its statement alone: moving hands it over.
+    CppSQLite3Query(CppSQLite3Query &&other) noexcept;
+    CppSQLite3Query &operator=(CppSQLite3Query &&other) noexcept;
+    CppSQLite3Query(const CppSQLite3Query &) = delete;
+    CppSQLite3Query &operator=(const CppSQLite3Query &) = delete;
+    ~CppSQLite3Query();
+
+    bool AtEnd() const;
+    void Next();
+    void Release();
+
+    int ColumnCount() const;
+    int ColumnIndex(const QString &name) const;
+    int ColumnType(int index) const;
+    // Null for an SQL NULL or when the cursor stands after the last row.
+    QString ColumnText(const QString &name) const;
+    QString ColumnText(int index) const;
+
+    int IntOr(int index, int nullValue) const;
+    int IntOr(const QString &name, int nullValue) const;
+    QString TextOr(int index, const QString &nullValue) const;
+    QString TextOr(const QString &name, const QString &nullValue) const;
+
+private:
+    void checkStatement() const;
+    void takeFrom(CppSQLite3Query &other) noexcept;
+
+    sqlite3 *m_db = nullptr;
+    sqlite3_stmt *m_stmt = nullptr;
+    bool m_atEnd = true;
+    int m_columns = 0;
+    bool m_owns = false;
+};
+
+class CppSQLite3DB {
+public:
+    CppSQLite3DB() = default;
+    CppSQLite3DB(const CppSQLite3DB &) = delete;
+    CppSQLite3DB &operator=(const CppSQLite3DB &) = delete;
+    ~CppSQLite3DB();
+
+    // Opens or creates the file; the path is a native file name.
+    void Open(const QString &path);
+    void Close();
+    bool IsOpen() const { return m_db != nullptr; }
+
+    // Runs the whole text (several statements too); returns the changed rows.
+    int Execute(const QString &sql);
+    // Compiles the first statement and steps once: the cursor stands on the
+    // first row, or at its end when there is none.
+    CppSQLite3Query Query(const QString &sql);
+    int QueryInt(const QString &sql, int nullValue = 0);
+    // Case-sensitive test for a table of that exact name.
+    bool HasTable(const QString &name);
+
+    void SetBusyTimeout(int ms);
+
+private:
+    void checkOpen() const;
+
+    sqlite3 *m_db = nullptr;
+    int m_busyTimeoutMs = 60000;
+};

@@ -1,0 +1,210 @@
+#include "storage/paths.h"
+
+#include "storage/log.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QString &exeDirOverride() {
+    static QString path;
+    return path;
+}
+
+QString errorCode(int err) { return QString::number(err); }
+
+// Copies source to target through a temporary file in the target's folder.
+// Returns 0 or the errno of the step that failed.
+int copyThroughTemporary(const QString &source, const QString &target, bool failIfExists) {
+    const QByteArray src = QFile::encodeName(source);
+    const QByteArray dst = QFile::encodeName(target);
+
+    const int in = ::open(src.constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return errno;
+    struct stat st {};
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        ::close(in);
+        return err ? err : EINVAL;
+    }
+    struct stat existing {};
+    if (failIfExists && ::lstat(dst.constData(), &existing) == 0) {
+        ::close(in);
+        return EEXIST;
+    }
+
+    QByteArray tmp = dst + ".XXXXXX";
+    const int out = ::mkstemp(tmp.data());
+    if (out < 0) {
+        const int err = errno;
+        ::close(in);
+        return err;
+    }
+
+    int err = 0;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(in, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            err = errno;
+            break;
+        }
+        if (got == 0)
+            break;
+        ssize_t done = 0;
+        while (done < got) {
+            const ssize_t put = ::write(out, buffer + done, static_cast<size_t>(got - done));
+            if (put < 0) {
+                if (errno == EINTR)
+                    continue;
+                err = errno;
+                break;
+            }
+            done += put;
+        }
+        if (err)
+            break;
+    }
+    ::close(in);
+    if (!err && ::fchmod(out, st.st_mode & 07777) != 0)
+        err = errno;
+    if (!err && ::fsync(out) != 0)
+        err = errno;
+    if (::close(out) != 0 && !err)
+        err = errno;
+    if (!err && ::rename(tmp.constData(), dst.constData()) != 0)
+        err = errno;
+    if (err)
+        ::unlink(tmp.constData());
+    return err;
+}
+
+} // namespace
+
+QString strFunReplacePolishLetters(const QString &name) {
+    static const struct {
+        char16_t from;
+        char to;
+    } table[] = {
+        {u'Ą', 'A'}, {u'ą', 'a'}, {u'Ć', 'C'}, {u'ć', 'c'}, {u'Ę', 'E'}, {u'ę', 'e'},
+        {u'Ł', 'L'}, {u'ł', 'l'}, {u'Ń', 'N'}, {u'ń', 'n'}, {u'Ó', 'O'}, {u'ó', 'o'},
+        {u'Ś', 'S'}, {u'ś', 's'}, {u'Ź', 'Z'}, {u'ź', 'z'}, {u'Ż', 'z'}, {u'ż', 'z'},
+    };
+    QString out = name;
+    for (const auto &row : table)
+        out.replace(QChar(row.from), QChar::fromLatin1(row.to));
+    return out;
+}
+
+QString strFunGetUserName() {
+    QString name = QString::fromLocal8Bit(qgetenv("USER"));
+    if (name.isEmpty()) {
+        if (const passwd *pw = ::getpwuid(::getuid()))
+            name = QString::fromLocal8Bit(pw->pw_name);
+    }
+    return name.left(254);
+}
+
+bool bFunCreateDir(QString &msg, const QString &path) {
+    if (QFileInfo(path).isDir())
+        return true;
+    if (::mkdir(QFile::encodeName(path).constData(), 0777) == 0)
+        return true;
+    const int err = errno;
+    msg = QStringLiteral("Błąd podczas tworzenia katalogu:\n") + path +
+          QStringLiteral("\nKod błędu: ") + errorCode(err);
+    vFunWriteLog(msg, QStringLiteral("strFunGetMainDirPath()"));
+    return false;
+}
+
+QString strFunGetMainDirPath(QString &msg) {
+    errno = 0;
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (base.isEmpty()) {
+        msg = QStringLiteral("Błąd uzyskania ścieżki głównego katalagu.\nKod błędu: ") +
+              errorCode(errno);
+        vFunWriteLog(msg, QStringLiteral("strFunGetMainDirPath()"));
+        return QString();
+    }
+    // The data location itself (~/.local/share) may not exist on a fresh account.
+    if (!QFileInfo(base).isDir() && !QDir().mkpath(base)) {
+        msg = QStringLiteral("Błąd podczas tworzenia katalogu:\n") + base +
+              QStringLiteral("\nKod błędu: ") + errorCode(errno);
+        vFunWriteLog(msg, QStringLiteral("strFunGetMainDirPath()"));
+        return QString();
+    }
+    QString path = QDir::cleanPath(base) + QStringLiteral("/Veltra-BR5");
+    if (!bFunCreateDir(msg, path))
+        return QString();
+    path += QLatin1Char('/') + strFunReplacePolishLetters(strFunGetUserName());
+    if (!bFunCreateDir(msg, path))
+        return QString();
+    return path;
+}
+
+QString strFunGetExeDirPath(QString &) {
+    if (!exeDirOverride().isEmpty())
+        return exeDirOverride();
+    return QCoreApplication::applicationDirPath();
+}
+
+void vFunSetExeDirPathForTests(const QString &path) { exeDirOverride() = path; }
+
+QString strFunGetDataFilePath(QString &msg, const QString &fileName, bool fromInstallation) {
+    const QString dir = fromInstallation ? strFunGetExeDirPath(msg) : strFunGetMainDirPath(msg);
+    if (dir.isEmpty())
+        return QString();
+    return dir + QLatin1Char('/') + fileName;
+}
+
+QString strFunGetTmpFilePath(QString &msg) {
+    return strFunGetDataFilePath(msg, QString::fromLatin1(kTmpFileName));
+}
+
+bool bFunDeleteTmpFile(QString &msg) {
+    const QString path = strFunGetTmpFilePath(msg);
+    if (path.isEmpty())
+        return false;
+    struct stat st {};
+    const QByteArray native = QFile::encodeName(path);
+    if (::lstat(native.constData(), &st) != 0)
+        return true;
+    if (::unlink(native.constData()) == 0)
+        return true;
+    const int err = errno;
+    msg = QStringLiteral("Błąd podczas próby kasowania pliku\n") + path +
+          QStringLiteral("\nKod błędu: ") + errorCode(err);
+    vFunWriteLog(msg, QStringLiteral("bFunDeleteTmpFile()"));
+    return false;
+}
+
+bool bFunCopyFile(QString &msg, const QString &source, const QString &target, bool failIfExists) {
+    const int err = copyThroughTemporary(source, target, failIfExists);
+    if (err == 0)
+        return true;
+    msg = QStringLiteral("Błąd podczas kopiowania pliku.\n\nZ: ") + source +
+          QStringLiteral("\ndo: ") + target + QStringLiteral("\n\n Kod błędu: ") + errorCode(err);
+    vFunWriteLog(msg, QStringLiteral("bFunCopyFile()"));
+    return false;
+}
+
+bool bFunClearFileAttributes(QString &, const QString &path) {
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0)
+        return false;
+    return ::chmod(native.constData(), (st.st_mode & 07777) | S_IRUSR | S_IWUSR) == 0;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+// Program folder: <data location>/Veltra-BR5/<user name>, made on demand.
+// Installation folder: the folder of the executable, with the shipped data.
+//
+// Every operation that can fail takes the caller's message buffer: on failure
+// it replaces the buffer's text with its Polish message, logs it and returns
+// false (or the empty text).
+
+inline const char *const kTmpFileName = "data_tmp.sqtmp";
+inline const char *const kSettingsFileName = "ustawienia.sqset";
+inline const char *const kCalibFileName = "bruma_kalibracja.sqset";
+inline const char *const kLogFileName = "logs.sqdb";
+inline const char *const kCatalogFileName = "pliki_kat.sqset";
+
+// The user name with Polish letters replaced by plain ones (Ż becomes z).
+QString strFunReplacePolishLetters(const QString &name);
+QString strFunGetUserName();
+
+QString strFunGetMainDirPath(QString &msg);
+QString strFunGetExeDirPath(QString &msg);
+bool bFunCreateDir(QString &msg, const QString &path);
+QString strFunGetTmpFilePath(QString &msg);
+bool bFunDeleteTmpFile(QString &msg);
+// Copies through a file beside the target, so the target is replaced whole
+// or not at all.
+bool bFunCopyFile(QString &msg, const QString &source, const QString &target, bool failIfExists);
+// Gives the owner read and write permission; false for a missing file.
+bool bFunClearFileAttributes(QString &msg, const QString &path);
+
+// A file of the program folder, or of the installation folder when
+// fromInstallation is set. Empty when the program folder cannot be had: then
+// the buffer holds the lookup's message and the caller must not go on.
+QString strFunGetDataFilePath(QString &msg, const QString &fileName, bool fromInstallation = false);
+
+// Tests point the installation folder elsewhere; an empty path restores it.
+void vFunSetExeDirPathForTests(const QString &path);

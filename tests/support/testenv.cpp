@@ -1,0 +1,73 @@
+#include "testenv.h"
+
+#include "storage/codec.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <sqlite3.h>
+
+TestEnv::TestEnv(const QString &userName) : m_user(userName) {
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.path()));
+    QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
+    qputenv("USER", userName.toLocal8Bit());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+QString TestEnv::programDir() const { return m_home.path() + QStringLiteral("/Veltra-BR5/") + m_user; }
+
+void TestEnv::installShipped(const QString &name) const {
+    QDir().mkpath(programDir());
+    const QString target = programFile(name);
+    QFile::remove(target);
+    QFile::copy(QCoreApplication::applicationDirPath() + '/' + name, target);
+    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+QByteArrayList rawColumn(const QString &dbPath, const QByteArray &sql) {
+    QByteArrayList out;
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(dbPath).constData(), &db, SQLITE_OPEN_READONLY, nullptr) !=
+        SQLITE_OK) {
+        sqlite3_close(db);
+        return out;
+    }
+    sqlite3_stmt *stmt = nullptr;
+    if (sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0));
+            out.append(text ? QByteArray(text, sqlite3_column_bytes(stmt, 0)) : QByteArray());
+        }
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return out;
+}
+
+QList<LogRow> logRows(const QString &programDir) {
+    QList<LogRow> rows;
+    const QString path = programDir + QStringLiteral("/logs.sqdb");
+    if (!QFileInfo::exists(path))
+        return rows;
+    const QByteArrayList when = rawColumn(path, "select datetime from `error`");
+    const QByteArrayList fun = rawColumn(path, "select fun from `error`");
+    const QByteArrayList info = rawColumn(path, "select info from `error`");
+    for (int i = 0; i < when.size(); ++i)
+        rows.append({cp1250::decode(when[i]), cp1250::decode(fun[i]), cp1250::decode(info[i])});
+    return rows;
+}
+
+void writeFile(const QString &path, const QByteArray &bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+}
+
+QByteArray readFile(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArrayList>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// Every test runs with its own data location and runtime folder, so tests
+// never touch the real program folder and can run side by side.
+class TestEnv {
+public:
+    explicit TestEnv(const QString &userName = QStringLiteral("nauczyciel"));
+
+    QString dataHome() const { return m_home.path(); }
+    QString programDir() const; // where the program folder is expected
+    QString programFile(const QString &name) const { return programDir() + '/' + name; }
+
+    // Copies a shipped file from beside the test binary into the program folder.
+    void installShipped(const QString &name) const;
+
+private:
+    QTemporaryDir m_home;
+    QTemporaryDir m_runtime;
+    QString m_user;
+};
+
+// First column of every row of a query, as the raw bytes SQLite holds.
+QByteArrayList rawColumn(const QString &dbPath, const QByteArray &sql);
+
+struct LogRow {
+    QString datetime;
+    QString fun;
+    QString info;
+};
+// The program log of the current program folder, oldest first.
+QList<LogRow> logRows(const QString &programDir);
+
+// Writes bytes to a file, making its folder.
+void writeFile(const QString &path, const QByteArray &bytes);
+QByteArray readFile(const QString &path);
