@@ -8,7 +8,9 @@
 
 namespace {
 
-QString codeName(const CppSQLite3Exception &e) { return QString::fromLatin1(CodeName(e.ErrorCode())); }
+QString codeName(const CppSQLite3Exception &e) {
+    return QString::fromLatin1(CodeName(e.ErrorCode()));
+}
 
 bool fail(QString &msg, const QString &text, const char *logName) {
     msg = text;
@@ -77,7 +79,8 @@ bool bFunGetStudentsList(QString &msg, const QString &path, StudentList &student
     }
 }
 
-bool bFunLoadCertData(QString &msg, const QString &path, const QString &table, SqlDataList &records) {
+bool bFunLoadCertData(QString &msg, const QString &path, const QString &table,
+                      SqlDataList &records) {
     if (!QFileInfo::exists(path))
         return fail(msg, QStringLiteral("Plik nie istnieje: \n") + path, "bFunLoadCertData");
     CppSQLite3DB db;
@@ -85,10 +88,11 @@ bool bFunLoadCertData(QString &msg, const QString &path, const QString &table, S
         db.Open(path);
         if (!db.HasTable(table)) {
             db.Close();
-            return fail(msg, QStringLiteral("Tablica nie istnieje: \n") + table, "bFunLoadCertData");
+            return fail(msg, QStringLiteral("Tablica nie istnieje: \n") + table,
+                        "bFunLoadCertData");
         }
-        CppSQLite3Query q =
-            db.Query(QStringLiteral("select * from ") + strFunSqlName(table) + QStringLiteral(" where 1"));
+        CppSQLite3Query q = db.Query(QStringLiteral("select * from ") + strFunSqlName(table) +
+                                     QStringLiteral(" where 1"));
         while (!q.AtEnd()) {
             records.append({q.TextOr(QStringLiteral("id"), QString()),
                             q.TextOr(QStringLiteral("comp_name"), QString()),
@@ -127,7 +131,8 @@ bool bFunSaveCertData(QString &msg, const QString &path, const QString &table,
         db.Open(path);
         if (db.HasTable(table)) {
             db.Close();
-            return fail(msg, QStringLiteral("Tablica już istnieje: ") + table, "bFunSaveCertData()");
+            return fail(msg, QStringLiteral("Tablica już istnieje: ") + table,
+                        "bFunSaveCertData()");
         }
         // The table is made inside the transaction too: a failed save leaves
         // neither rows nor an empty table behind.
@@ -153,11 +158,13 @@ bool bFunSaveCertData(QString &msg, const QString &path, const QString &table,
         return true;
     } catch (const CppSQLite3Exception &e) {
         // Closing the connection rolls the open transaction back.
-        return fail(msg, QStringLiteral("SQLite exception: ") + codeName(e), "bFunSqlSaveCertData()");
+        return fail(msg, QStringLiteral("SQLite exception: ") + codeName(e),
+                    "bFunSqlSaveCertData()");
     }
 }
 
-int iFunCheckIsStudentExists(QString &msg, const QString &path, const QString &table, bool createFile) {
+int iFunCheckIsStudentExists(QString &msg, const QString &path, const QString &table,
+                             bool createFile) {
     CppSQLite3DB db;
     try {
         if (!QFileInfo::exists(path) && createFile) {

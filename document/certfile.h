@@ -30,7 +30,8 @@ QString strFunCreatePupilTableSql(const QString &table);
 // returns false (or -1) with its message in the buffer on failure.
 bool bFunGetTableList(QString &msg, const QString &path, QStringList &tables);
 bool bFunGetStudentsList(QString &msg, const QString &path, StudentList &students);
-bool bFunLoadCertData(QString &msg, const QString &path, const QString &table, SqlDataList &records);
+bool bFunLoadCertData(QString &msg, const QString &path, const QString &table,
+                      SqlDataList &records);
 bool bFunDeleteTable(QString &msg, const QString &path, const QString &table);
 // Creates the table and writes the records in one transaction; step is
 // called after each record (a progress bar attaches here).

@@ -66,8 +66,8 @@ public:
     void remember(const QString &name, const QByteArray &sourceHash) {
         CppSQLite3DB db;
         db.Open(m_path);
-        db.Execute(QStringLiteral(
-            "create table if not exists `replaced`( name TEXT, stamp TEXT );"));
+        db.Execute(
+            QStringLiteral("create table if not exists `replaced`( name TEXT, stamp TEXT );"));
         db.Execute(QStringLiteral("begin; delete from `replaced` where `name`='") +
                    strFunSqlEscape(name) +
                    QStringLiteral("'; insert into `replaced`( name, stamp ) values( '") +
@@ -88,7 +88,8 @@ private:
 } // namespace
 
 bool bFunCheckFilesDir(QString &msg) {
-    const QString catalog = strFunGetExeDirPath(msg) + QLatin1Char('/') + QLatin1String(kCatalogFileName);
+    const QString catalog =
+        strFunGetExeDirPath(msg) + QLatin1Char('/') + QLatin1String(kCatalogFileName);
     if (!QFileInfo::exists(catalog)) {
         msg = QStringLiteral("Błąd podczas próby sprawdzenia wymaganych plików / katalogów.\n"
                              "Plik nie istnieje: ") +

@@ -12,4 +12,6 @@ QDateTime currentDateTime() {
     return clock ? clock() : QDateTime::currentDateTime();
 }
 
-void setClockForTests(std::function<QDateTime()> clock) { clockOverride() = std::move(clock); }
+void setClockForTests(std::function<QDateTime()> clock) {
+    clockOverride() = std::move(clock);
+}

@@ -50,7 +50,9 @@ QByteArray encode(QStringView text) {
     return out;
 }
 
-QByteArray encode(const QString &text) { return encode(QStringView(text)); }
+QByteArray encode(const QString &text) {
+    return encode(QStringView(text));
+}
 
 QString decode(const char *bytes, qsizetype length) {
     if (!bytes)
@@ -66,9 +68,13 @@ QString decode(const char *bytes, qsizetype length) {
     return out;
 }
 
-QString decode(const QByteArray &bytes) { return decode(bytes.constData(), bytes.size()); }
+QString decode(const QByteArray &bytes) {
+    return decode(bytes.constData(), bytes.size());
+}
 
-bool canEncode(QChar ch) { return byteFor(ch.unicode()) >= 0; }
+bool canEncode(QChar ch) {
+    return byteFor(ch.unicode()) >= 0;
+}
 
 bool canEncode(QStringView text) {
     for (QChar ch : text) {

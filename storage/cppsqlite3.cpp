@@ -8,36 +8,66 @@
 
 const char *CodeName(int code) {
     switch (code) {
-    case SQLITE_OK: return "SQLITE_OK";
-    case SQLITE_ERROR: return "SQLITE_ERROR";
-    case SQLITE_INTERNAL: return "SQLITE_INTERNAL";
-    case SQLITE_PERM: return "SQLITE_PERM";
-    case SQLITE_ABORT: return "SQLITE_ABORT";
-    case SQLITE_BUSY: return "SQLITE_BUSY";
-    case SQLITE_LOCKED: return "SQLITE_LOCKED";
-    case SQLITE_NOMEM: return "SQLITE_NOMEM";
-    case SQLITE_READONLY: return "SQLITE_READONLY";
-    case SQLITE_INTERRUPT: return "SQLITE_INTERRUPT";
-    case SQLITE_IOERR: return "SQLITE_IOERR";
-    case SQLITE_CORRUPT: return "SQLITE_CORRUPT";
-    case SQLITE_NOTFOUND: return "SQLITE_NOTFOUND";
-    case SQLITE_FULL: return "SQLITE_FULL";
-    case SQLITE_CANTOPEN: return "SQLITE_CANTOPEN";
-    case SQLITE_PROTOCOL: return "SQLITE_PROTOCOL";
-    case SQLITE_EMPTY: return "SQLITE_EMPTY";
-    case SQLITE_SCHEMA: return "SQLITE_SCHEMA";
-    case SQLITE_TOOBIG: return "SQLITE_TOOBIG";
-    case SQLITE_CONSTRAINT: return "SQLITE_CONSTRAINT";
-    case SQLITE_MISMATCH: return "SQLITE_MISMATCH";
-    case SQLITE_MISUSE: return "SQLITE_MISUSE";
-    case SQLITE_NOLFS: return "SQLITE_NOLFS";
-    case SQLITE_AUTH: return "SQLITE_AUTH";
-    case SQLITE_FORMAT: return "SQLITE_FORMAT";
-    case SQLITE_RANGE: return "SQLITE_RANGE";
-    case SQLITE_ROW: return "SQLITE_ROW";
-    case SQLITE_DONE: return "SQLITE_DONE";
-    case CPPSQLITE_ERROR: return "CPPSQLITE_ERROR";
-    default: return "UNKNOWN_ERROR";
+    case SQLITE_OK:
+        return "SQLITE_OK";
+    case SQLITE_ERROR:
+        return "SQLITE_ERROR";
+    case SQLITE_INTERNAL:
+        return "SQLITE_INTERNAL";
+    case SQLITE_PERM:
+        return "SQLITE_PERM";
+    case SQLITE_ABORT:
+        return "SQLITE_ABORT";
+    case SQLITE_BUSY:
+        return "SQLITE_BUSY";
+    case SQLITE_LOCKED:
+        return "SQLITE_LOCKED";
+    case SQLITE_NOMEM:
+        return "SQLITE_NOMEM";
+    case SQLITE_READONLY:
+        return "SQLITE_READONLY";
+    case SQLITE_INTERRUPT:
+        return "SQLITE_INTERRUPT";
+    case SQLITE_IOERR:
+        return "SQLITE_IOERR";
+    case SQLITE_CORRUPT:
+        return "SQLITE_CORRUPT";
+    case SQLITE_NOTFOUND:
+        return "SQLITE_NOTFOUND";
+    case SQLITE_FULL:
+        return "SQLITE_FULL";
+    case SQLITE_CANTOPEN:
+        return "SQLITE_CANTOPEN";
+    case SQLITE_PROTOCOL:
+        return "SQLITE_PROTOCOL";
+    case SQLITE_EMPTY:
+        return "SQLITE_EMPTY";
+    case SQLITE_SCHEMA:
+        return "SQLITE_SCHEMA";
+    case SQLITE_TOOBIG:
+        return "SQLITE_TOOBIG";
+    case SQLITE_CONSTRAINT:
+        return "SQLITE_CONSTRAINT";
+    case SQLITE_MISMATCH:
+        return "SQLITE_MISMATCH";
+    case SQLITE_MISUSE:
+        return "SQLITE_MISUSE";
+    case SQLITE_NOLFS:
+        return "SQLITE_NOLFS";
+    case SQLITE_AUTH:
+        return "SQLITE_AUTH";
+    case SQLITE_FORMAT:
+        return "SQLITE_FORMAT";
+    case SQLITE_RANGE:
+        return "SQLITE_RANGE";
+    case SQLITE_ROW:
+        return "SQLITE_ROW";
+    case SQLITE_DONE:
+        return "SQLITE_DONE";
+    case CPPSQLITE_ERROR:
+        return "CPPSQLITE_ERROR";
+    default:
+        return "UNKNOWN_ERROR";
     }
 }
 
@@ -52,8 +82,7 @@ CppSQLite3Exception::CppSQLite3Exception(int code, char *detail, bool freeDetail
 CppSQLite3Exception::CppSQLite3Exception(int code, const char *detail)
     : CppSQLite3Exception(code, const_cast<char *>(detail), false) {}
 
-CppSQLite3Exception::CppSQLite3Exception(const CppSQLite3Exception &other)
-    : m_code(other.m_code) {
+CppSQLite3Exception::CppSQLite3Exception(const CppSQLite3Exception &other) : m_code(other.m_code) {
     if (other.m_message)
         m_message = sqlite3_mprintf("%s", other.m_message);
 }
@@ -66,8 +95,7 @@ CppSQLite3Exception::~CppSQLite3Exception() {
 // ---------------------------------------------------------------------------
 
 CppSQLite3Query::CppSQLite3Query(sqlite3 *db, sqlite3_stmt *stmt, bool atEnd)
-    : m_db(db), m_stmt(stmt), m_atEnd(atEnd), m_columns(sqlite3_column_count(stmt)),
-      m_owns(true) {}
+    : m_db(db), m_stmt(stmt), m_atEnd(atEnd), m_columns(sqlite3_column_count(stmt)), m_owns(true) {}
 
 void CppSQLite3Query::takeFrom(CppSQLite3Query &other) noexcept {
     m_db = other.m_db;
@@ -79,7 +107,9 @@ void CppSQLite3Query::takeFrom(CppSQLite3Query &other) noexcept {
     other.m_owns = false;
 }
 
-CppSQLite3Query::CppSQLite3Query(CppSQLite3Query &&other) noexcept { takeFrom(other); }
+CppSQLite3Query::CppSQLite3Query(CppSQLite3Query &&other) noexcept {
+    takeFrom(other);
+}
 
 CppSQLite3Query &CppSQLite3Query::operator=(CppSQLite3Query &&other) noexcept {
     if (this != &other) {

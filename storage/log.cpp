@@ -33,11 +33,12 @@ void vFunWriteLog(const QString &msg, const QString &funName) {
             CppSQLite3DB db;
             db.Open(path);
             if (!db.HasTable(QStringLiteral("error")))
-                db.Execute(QStringLiteral("create table `error`( datetime TEXT, fun TEXT, info TEXT )"));
-            CppSQLite3Query q = db.Query(
-                QStringLiteral("insert into `error`( datetime, fun, info ) values( '") +
-                strFunSqlEscape(when) + QStringLiteral("', '") + strFunSqlEscape(funName) +
-                QStringLiteral("', '") + strFunSqlEscape(msg) + QStringLiteral("' )"));
+                db.Execute(
+                    QStringLiteral("create table `error`( datetime TEXT, fun TEXT, info TEXT )"));
+            CppSQLite3Query q =
+                db.Query(QStringLiteral("insert into `error`( datetime, fun, info ) values( '") +
+                         strFunSqlEscape(when) + QStringLiteral("', '") + strFunSqlEscape(funName) +
+                         QStringLiteral("', '") + strFunSqlEscape(msg) + QStringLiteral("' )"));
             q.Release();
             db.Close();
         }

@@ -21,7 +21,9 @@ QString &exeDirOverride() {
     return path;
 }
 
-QString errorCode(int err) { return QString::number(err); }
+QString errorCode(int err) {
+    return QString::number(err);
+}
 
 // Copies source to target through a temporary file in the target's folder.
 // Returns 0 or the errno of the step that failed.
@@ -161,7 +163,9 @@ QString strFunGetExeDirPath(QString &) {
     return QCoreApplication::applicationDirPath();
 }
 
-void vFunSetExeDirPathForTests(const QString &path) { exeDirOverride() = path; }
+void vFunSetExeDirPathForTests(const QString &path) {
+    exeDirOverride() = path;
+}
 
 QString strFunGetDataFilePath(QString &msg, const QString &fileName, bool fromInstallation) {
     const QString dir = fromInstallation ? strFunGetExeDirPath(msg) : strFunGetMainDirPath(msg);

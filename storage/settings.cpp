@@ -22,8 +22,9 @@ bool bFunSqlSettingWriteValue(QString &msg, const QString &key, int value) {
         int changed = db.Execute(QStringLiteral("update `settings` set `int_value`='") + number +
                                  QStringLiteral("' where `name`='") + key + QStringLiteral("'"));
         if (changed == 0)
-            changed = db.Execute(QStringLiteral("insert into `settings`(`name`, `int_value`) values( '") +
-                                 key + QStringLiteral("', '") + number + QStringLiteral("')"));
+            changed =
+                db.Execute(QStringLiteral("insert into `settings`(`name`, `int_value`) values( '") +
+                           key + QStringLiteral("', '") + number + QStringLiteral("')"));
         db.Close();
         return changed != 0;
     } catch (const CppSQLite3Exception &e) {

@@ -31,9 +31,10 @@ void TestShippedData::provincesAreCp1250() {
 }
 
 void TestShippedData::settingsHoldSixKeysAndTheStandardMargin() {
-    QCOMPARE(rawColumn(shipped("ustawienia.sqset"), "select name || '=' || int_value from settings"),
-             QByteArrayList({"import_alert=1", "create_school_data_template=1", "strike_empty_fields=1",
-                             "print_without_dots=0", "word_wrap=0", "auto_word_wrap=0"}));
+    QCOMPARE(
+        rawColumn(shipped("ustawienia.sqset"), "select name || '=' || int_value from settings"),
+        QByteArrayList({"import_alert=1", "create_school_data_template=1", "strike_empty_fields=1",
+                        "print_without_dots=0", "word_wrap=0", "auto_word_wrap=0"}));
     QCOMPARE(rawColumn(shipped("ustawienia.sqset"),
                        "select name||':'||Page1X1||','||Page1Y1||','||Page1X2||','||Page1Y2||';'||"
                        "Page2X1||','||Page2Y1||','||Page2X2||','||Page2Y2 from margin"),
@@ -49,20 +50,22 @@ void TestShippedData::calibrationHasSevenLayoutTables_data() {
 
 void TestShippedData::calibrationHasSevenLayoutTables() {
     QFETCH(QString, table);
-    const QByteArrayList columns = rawColumn(
-        shipped("bruma_kalibracja.sqset"), "select name from pragma_table_info('" + table.toLatin1() + "')");
-    QCOMPARE(columns, QByteArrayList({"name", "x1", "y1", "x2", "y2", "font_name", "font_size", "font_align",
-                                      "font_style_bold", "font_style_italic", "font_style_underline",
-                                      "font_style_strike"}));
+    const QByteArrayList columns =
+        rawColumn(shipped("bruma_kalibracja.sqset"),
+                  "select name from pragma_table_info('" + table.toLatin1() + "')");
+    QCOMPARE(columns, QByteArrayList({"name", "x1", "y1", "x2", "y2", "font_name", "font_size",
+                                      "font_align", "font_style_bold", "font_style_italic",
+                                      "font_style_underline", "font_style_strike"}));
 }
 
 void TestShippedData::catalogueListsFoldersAndFiles() {
     const QByteArrayList dirs = rawColumn(shipped("pliki_kat.sqset"), "select name from dir");
-    for (const QByteArray &d : {QByteArray("grafika"), QByteArray("ocena_opisowa"),
-                                QByteArray("ocena_opisowa\\kategorie_edukacyjne"),
-                                QByteArray("ocena_opisowa\\kategorie_zachowanie"),
-                                QByteArray("ocena_opisowa\\szablony_edukacyjne"),
-                                QByteArray("ocena_opisowa\\szablony_zachowanie"), QByteArray("aktualizacja")})
+    for (const QByteArray &d :
+         {QByteArray("grafika"), QByteArray("ocena_opisowa"),
+          QByteArray("ocena_opisowa\\kategorie_edukacyjne"),
+          QByteArray("ocena_opisowa\\kategorie_zachowanie"),
+          QByteArray("ocena_opisowa\\szablony_edukacyjne"),
+          QByteArray("ocena_opisowa\\szablony_zachowanie"), QByteArray("aktualizacja")})
         QVERIFY2(dirs.contains(d), d.constData());
     // Parents come before their subfolders.
     QVERIFY(dirs.indexOf("ocena_opisowa") < dirs.indexOf("ocena_opisowa\\szablony_zachowanie"));
@@ -72,7 +75,8 @@ void TestShippedData::catalogueListsFoldersAndFiles() {
     for (const QByteArray &f : files) {
         QString name = cp1250::decode(f);
         name.replace('\\', '/');
-        QVERIFY2(QFileInfo::exists(QCoreApplication::applicationDirPath() + '/' + name), f.constData());
+        QVERIFY2(QFileInfo::exists(QCoreApplication::applicationDirPath() + '/' + name),
+                 f.constData());
     }
 }
 

@@ -35,7 +35,8 @@ void TestCertFile::init() {
 void TestCertFile::addPupil(const QString &table, const QString &surname, const QString &first) {
     SqlDataList records;
     if (!surname.isNull())
-        records.append({QStringLiteral("DANE UCZNIA"), QStringLiteral("Nazwisko_DATA_EDIT"), surname});
+        records.append(
+            {QStringLiteral("DANE UCZNIA"), QStringLiteral("Nazwisko_DATA_EDIT"), surname});
     if (!first.isNull())
         records.append({QStringLiteral("DANE UCZNIA"), QStringLiteral("Imie_DATA_EDIT"), first});
     QString msg;
@@ -57,12 +58,18 @@ void TestCertFile::missingFile_data() {
     QTest::addColumn<int>("op");
     QTest::addColumn<QString>("prefix");
     QTest::addColumn<QString>("logName");
-    QTest::newRow("table list") << 0 << "Plik nie istnieje: \n:" << "bFunGetTableList";
-    QTest::newRow("pupil list") << 1 << "Plik nie istnieje: \n:" << "bFunGetTableList";
-    QTest::newRow("load") << 2 << "Plik nie istnieje: \n" << "bFunLoadCertData";
-    QTest::newRow("delete") << 3 << "Plik nie istnieje: \n" << "bFunDeleteTable";
-    QTest::newRow("save") << 4 << "Plik nie istnieje: \n" << "bFunSaveCertData()";
-    QTest::newRow("exists") << 5 << "Plik nie istnieje: \n" << "iFunCheckIsStudentExists";
+    QTest::newRow("table list") << 0 << "Plik nie istnieje: \n:"
+                                << "bFunGetTableList";
+    QTest::newRow("pupil list") << 1 << "Plik nie istnieje: \n:"
+                                << "bFunGetTableList";
+    QTest::newRow("load") << 2 << "Plik nie istnieje: \n"
+                          << "bFunLoadCertData";
+    QTest::newRow("delete") << 3 << "Plik nie istnieje: \n"
+                            << "bFunDeleteTable";
+    QTest::newRow("save") << 4 << "Plik nie istnieje: \n"
+                          << "bFunSaveCertData()";
+    QTest::newRow("exists") << 5 << "Plik nie istnieje: \n"
+                            << "iFunCheckIsStudentExists";
 }
 
 void TestCertFile::missingFile() {
@@ -76,12 +83,24 @@ void TestCertFile::missingFile() {
     SqlDataList records;
     bool ok = true;
     switch (op) {
-    case 0: ok = bFunGetTableList(msg, path(), tables); break;
-    case 1: ok = bFunGetStudentsList(msg, path(), students); break;
-    case 2: ok = bFunLoadCertData(msg, path(), QStringLiteral("PESEL1"), records); break;
-    case 3: ok = bFunDeleteTable(msg, path(), QStringLiteral("PESEL1")); break;
-    case 4: ok = bFunSaveCertData(msg, path(), QStringLiteral("PESEL1"), records); break;
-    case 5: ok = iFunCheckIsStudentExists(msg, path(), QStringLiteral("PESEL1"), false) == 1; break;
+    case 0:
+        ok = bFunGetTableList(msg, path(), tables);
+        break;
+    case 1:
+        ok = bFunGetStudentsList(msg, path(), students);
+        break;
+    case 2:
+        ok = bFunLoadCertData(msg, path(), QStringLiteral("PESEL1"), records);
+        break;
+    case 3:
+        ok = bFunDeleteTable(msg, path(), QStringLiteral("PESEL1"));
+        break;
+    case 4:
+        ok = bFunSaveCertData(msg, path(), QStringLiteral("PESEL1"), records);
+        break;
+    case 5:
+        ok = iFunCheckIsStudentExists(msg, path(), QStringLiteral("PESEL1"), false) == 1;
+        break;
     }
     QVERIFY(!ok);
     QCOMPARE(msg, prefix + path());
@@ -142,16 +161,20 @@ void TestCertFile::indexAmongTablesKeepsPupilsReadBefore() {
 void TestCertFile::saveAndLoadRoundTrip() {
     SqlDataList records;
     const QString memo = QStringLiteral("ZMIENNA_Zachowanie_STR2_DATA_MEMO%1");
-    records.append({QStringLiteral("DANE UCZNIA"), QStringLiteral("Nazwisko_DATA_EDIT"), QStringLiteral("it's")});
-    records.append({QStringLiteral("DANE UCZNIA"), QStringLiteral("Imie_DATA_EDIT"), QStringLiteral("''")});
+    records.append({QStringLiteral("DANE UCZNIA"), QStringLiteral("Nazwisko_DATA_EDIT"),
+                    QStringLiteral("it's")});
+    records.append(
+        {QStringLiteral("DANE UCZNIA"), QStringLiteral("Imie_DATA_EDIT"), QStringLiteral("''")});
     for (int i = 1; i <= 300; ++i)
-        records.append({QStringLiteral("SWIADECTWO UKONCZENIA KLASY 1 SZKOLY PODST."),
-                        memo.arg(i, 2, 10, QLatin1Char('0')),
-                        i == 7 ? QString() : QStringLiteral("Linia %1: zachowanie wzorowe, ąęźż").arg(i)});
+        records.append(
+            {QStringLiteral("SWIADECTWO UKONCZENIA KLASY 1 SZKOLY PODST."),
+             memo.arg(i, 2, 10, QLatin1Char('0')),
+             i == 7 ? QString() : QStringLiteral("Linia %1: zachowanie wzorowe, ąęźż").arg(i)});
     const SqlDataList before = records;
     int steps = 0;
     QString msg;
-    QVERIFY(bFunSaveCertData(msg, path(), QStringLiteral("PESEL01234567890"), records, [&] { ++steps; }));
+    QVERIFY(bFunSaveCertData(msg, path(), QStringLiteral("PESEL01234567890"), records,
+                             [&] { ++steps; }));
     QCOMPARE(steps, records.size());
     QCOMPARE(records[0].value, QStringLiteral("it's")); // the caller's list is not touched
 
@@ -164,8 +187,9 @@ void TestCertFile::saveAndLoadRoundTrip() {
         QCOMPARE(loaded[i].value, before[i].value);
     }
     // One table, created by the fixed statement, holding code page 1250.
-    QCOMPARE(rawColumn(path(), "select sql from sqlite_master"),
-             QByteArrayList{"CREATE TABLE `PESEL01234567890`( id TEXT, comp_name TEXT, value TEXT )"});
+    QCOMPARE(
+        rawColumn(path(), "select sql from sqlite_master"),
+        QByteArrayList{"CREATE TABLE `PESEL01234567890`( id TEXT, comp_name TEXT, value TEXT )"});
     QCOMPARE(rawColumn(path(), "select value from PESEL01234567890 where comp_name like '%MEMO01'"),
              QByteArrayList{"Linia 1: zachowanie wzorowe, \xB9\xEA\x9F\xBF"});
 
@@ -179,7 +203,8 @@ void TestCertFile::saveAndLoadRoundTrip() {
 void TestCertFile::saveRefusesExistingTable() {
     addPupil(QStringLiteral("PESEL01111111111"), QStringLiteral("Agrest"), QStringLiteral("Anna"));
     const QByteArray before = readFile(path());
-    SqlDataList records{{QStringLiteral("DANE UCZNIA"), QStringLiteral("Nazwisko_DATA_EDIT"), QStringLiteral("Inny")}};
+    SqlDataList records{{QStringLiteral("DANE UCZNIA"), QStringLiteral("Nazwisko_DATA_EDIT"),
+                         QStringLiteral("Inny")}};
     QString msg;
     QVERIFY(!bFunSaveCertData(msg, path(), QStringLiteral("PESEL01111111111"), records));
     QCOMPARE(msg, QStringLiteral("Tablica już istnieje: PESEL01111111111"));

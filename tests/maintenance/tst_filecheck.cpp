@@ -41,32 +41,41 @@ void TestFileCheck::init() {
     writeFile(install(QStringLiteral("grafika/m_p.bmp")), "shipped picture");
 }
 
-void TestFileCheck::cleanup() { vFunSetExeDirPathForTests(QString()); }
+void TestFileCheck::cleanup() {
+    vFunSetExeDirPathForTests(QString());
+}
 
 void TestFileCheck::makeCatalogue(const QString &sql) {
     QFile::remove(catalogue());
     CppSQLite3DB db;
     db.Open(catalogue());
-    db.Execute(QStringLiteral("create table `dir`( name TEXT ); create table `files`( name TEXT, `update` INTEGER );") + sql);
+    db.Execute(QStringLiteral("create table `dir`( name TEXT ); create table `files`( name TEXT, "
+                              "`update` INTEGER );") +
+               sql);
 }
 
 void TestFileCheck::freshFolderGetsEverythingThenNothingMore() {
-    makeCatalogue(QStringLiteral("insert into `dir` values( 'grafika' );"
-                                 "insert into `dir` values( 'ocena_opisowa' );"
-                                 "insert into `dir` values( 'ocena_opisowa\\kategorie_zachowanie' );"
-                                 "insert into `files` values( 'ustawienia.sqset', 0 );"
-                                 "insert into `files` values( 'grafika\\m_p.bmp', NULL );"));
+    makeCatalogue(
+        QStringLiteral("insert into `dir` values( 'grafika' );"
+                       "insert into `dir` values( 'ocena_opisowa' );"
+                       "insert into `dir` values( 'ocena_opisowa\\kategorie_zachowanie' );"
+                       "insert into `files` values( 'ustawienia.sqset', 0 );"
+                       "insert into `files` values( 'grafika\\m_p.bmp', NULL );"));
     QString msg;
     QVERIFY2(bFunCheckFilesDir(msg), qPrintable(msg));
-    QVERIFY(QFileInfo(m_env->programFile(QStringLiteral("ocena_opisowa/kategorie_zachowanie"))).isDir());
-    QCOMPARE(readFile(m_env->programFile(QStringLiteral("ustawienia.sqset"))), QByteArray("shipped settings"));
-    QCOMPARE(readFile(m_env->programFile(QStringLiteral("grafika/m_p.bmp"))), QByteArray("shipped picture"));
+    QVERIFY(QFileInfo(m_env->programFile(QStringLiteral("ocena_opisowa/kategorie_zachowanie")))
+                .isDir());
+    QCOMPARE(readFile(m_env->programFile(QStringLiteral("ustawienia.sqset"))),
+             QByteArray("shipped settings"));
+    QCOMPARE(readFile(m_env->programFile(QStringLiteral("grafika/m_p.bmp"))),
+             QByteArray("shipped picture"));
     QCOMPARE(flags(), QByteArrayList({"0", "0"}));
 
     // The user's own changes survive the next start.
     writeFile(m_env->programFile(QStringLiteral("ustawienia.sqset")), "user settings");
     QVERIFY(bFunCheckFilesDir(msg));
-    QCOMPARE(readFile(m_env->programFile(QStringLiteral("ustawienia.sqset"))), QByteArray("user settings"));
+    QCOMPARE(readFile(m_env->programFile(QStringLiteral("ustawienia.sqset"))),
+             QByteArray("user settings"));
     QVERIFY(logRows(m_env->programDir()).isEmpty());
 }
 
@@ -75,11 +84,13 @@ void TestFileCheck::flaggedFileReplacesUserCopyOnce() {
     writeFile(m_env->programFile(QStringLiteral("ustawienia.sqset")), "user settings");
     QString msg;
     QVERIFY(bFunCheckFilesDir(msg));
-    QCOMPARE(readFile(m_env->programFile(QStringLiteral("ustawienia.sqset"))), QByteArray("shipped settings"));
+    QCOMPARE(readFile(m_env->programFile(QStringLiteral("ustawienia.sqset"))),
+             QByteArray("shipped settings"));
     QCOMPARE(flags(), QByteArrayList{"0"});
     writeFile(m_env->programFile(QStringLiteral("ustawienia.sqset")), "changed again");
     QVERIFY(bFunCheckFilesDir(msg));
-    QCOMPARE(readFile(m_env->programFile(QStringLiteral("ustawienia.sqset"))), QByteArray("changed again"));
+    QCOMPARE(readFile(m_env->programFile(QStringLiteral("ustawienia.sqset"))),
+             QByteArray("changed again"));
 }
 
 void TestFileCheck::flaggedFileWithMissingSourceFails() {
@@ -88,8 +99,9 @@ void TestFileCheck::flaggedFileWithMissingSourceFails() {
     QVERIFY(!bFunCheckFilesDir(msg));
     const QString source = install(QStringLiteral("bruma_kalibracja.sqset"));
     const QString target = m_env->programFile(QStringLiteral("bruma_kalibracja.sqset"));
-    QCOMPARE(msg, QStringLiteral("Błąd podczas kopiowania pliku.\n\nZ: ") + source + QStringLiteral("\ndo: ") +
-                      target + QStringLiteral("\n\n Kod błędu: %1").arg(ENOENT));
+    QCOMPARE(msg, QStringLiteral("Błąd podczas kopiowania pliku.\n\nZ: ") + source +
+                      QStringLiteral("\ndo: ") + target +
+                      QStringLiteral("\n\n Kod błędu: %1").arg(ENOENT));
     QCOMPARE(flags(), QByteArrayList{"1"}); // the next start tries again
 }
 
@@ -128,14 +140,17 @@ void TestFileCheck::readOnlyCatalogueReplacesOncePerRelease() {
 void TestFileCheck::failures_data() {
     QTest::addColumn<QString>("catalogueSql"); // empty: no catalogue at all
     QTest::addColumn<QString>("expected");     // message, %I = installation, %P = program folder
-    QTest::newRow("no catalogue") << QString()
-                                  << "Błąd podczas próby sprawdzenia wymaganych plików / katalogów.\n"
-                                     "Plik nie istnieje: %I/pliki_kat.sqset";
+    QTest::newRow("no catalogue")
+        << QString()
+        << "Błąd podczas próby sprawdzenia wymaganych plików / katalogów.\n"
+           "Plik nie istnieje: %I/pliki_kat.sqset";
     QTest::newRow("nested folder without parent")
         << "insert into `dir` values( 'ocena_opisowa\\szablony_zachowanie' );"
         << "Błąd podczas tworzenia katalogu:\n%P/ocena_opisowa/szablony_zachowanie\nKod błędu: 2";
-    QTest::newRow("no files table") << "drop table `files`;" << "Sql exception: SQLITE_ERROR";
-    QTest::newRow("not a database") << "!" << "Sql exception: UNKNOWN_ERROR";
+    QTest::newRow("no files table") << "drop table `files`;"
+                                    << "Sql exception: SQLITE_ERROR";
+    QTest::newRow("not a database") << "!"
+                                    << "Sql exception: UNKNOWN_ERROR";
 }
 
 void TestFileCheck::failures() {
@@ -159,7 +174,8 @@ void TestFileCheck::emptyCatalogue() {
     makeCatalogue(QString());
     QString msg;
     QVERIFY(bFunCheckFilesDir(msg));
-    QCOMPARE(QDir(m_env->programDir()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    QCOMPARE(QDir(m_env->programDir()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+             QStringList());
 }
 
 void TestFileCheck::shippedCatalogueFillsAFreshFolder() {
@@ -171,9 +187,10 @@ void TestFileCheck::shippedCatalogueFillsAFreshFolder() {
     vFunSetExeDirPathForTests(m_install->path());
     QString msg;
     QVERIFY2(bFunCheckFilesDir(msg), qPrintable(msg));
-    for (const char *dir : {"grafika", "aktualizacja", "ocena_opisowa/kategorie_edukacyjne",
-                            "ocena_opisowa/kategorie_zachowanie", "ocena_opisowa/szablony_edukacyjne",
-                            "ocena_opisowa/szablony_zachowanie"})
+    for (const char *dir :
+         {"grafika", "aktualizacja", "ocena_opisowa/kategorie_edukacyjne",
+          "ocena_opisowa/kategorie_zachowanie", "ocena_opisowa/szablony_edukacyjne",
+          "ocena_opisowa/szablony_zachowanie"})
         QVERIFY2(QFileInfo(m_env->programFile(QString::fromLatin1(dir))).isDir(), dir);
     for (const char *file : {"ustawienia.sqset", "bruma_kalibracja.sqset"})
         QCOMPARE(readFile(m_env->programFile(QString::fromLatin1(file))),

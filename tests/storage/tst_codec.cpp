@@ -17,12 +17,12 @@ void TestCodec::encodesPolishLetters_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("śląskie") << QStringLiteral("śląskie")
                              << QByteArray("\x9C\x6C\xB9\x73\x6B\x69\x65");
-    QTest::newRow("small letters") << QStringLiteral("ąćęłńóśźż")
-                                   << QByteArray("\xB9\xE6\xEA\xB3\xF1\xF3\x9C\x9F\xBF");
+    QTest::newRow("small letters")
+        << QStringLiteral("ąćęłńóśźż") << QByteArray("\xB9\xE6\xEA\xB3\xF1\xF3\x9C\x9F\xBF");
     QTest::newRow("capitals") << QStringLiteral("ĄĆĘŁŃÓŚŹŻ")
                               << QByteArray("\xA5\xC6\xCA\xA3\xD1\xD3\x8C\x8F\xAF");
-    QTest::newRow("ascii and quotes") << QStringLiteral("it's „ok” – €")
-                                      << QByteArray("it's \x84ok\x94 \x96 \x80");
+    QTest::newRow("ascii and quotes")
+        << QStringLiteral("it's „ok” – €") << QByteArray("it's \x84ok\x94 \x96 \x80");
 }
 
 void TestCodec::encodesPolishLetters() {

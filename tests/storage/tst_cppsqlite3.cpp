@@ -31,7 +31,9 @@ private:
     QTemporaryDir m_dir;
 };
 
-void TestCppSQLite3::init() { QFile::remove(dbPath()); }
+void TestCppSQLite3::init() {
+    QFile::remove(dbPath());
+}
 
 void TestCppSQLite3::codeNames_data() {
     QTest::addColumn<int>("code");
@@ -103,8 +105,9 @@ void TestCppSQLite3::emptyResultStandsAtEnd() {
 void TestCppSQLite3::nullValuesAndTheFinishedState() {
     CppSQLite3DB db;
     db.Open(dbPath());
-    db.Execute(QStringLiteral("create table `t`( v TEXT, n INTEGER ); insert into `t` values( NULL, NULL );"
-                              "insert into `t` values( '', '5' );"));
+    db.Execute(QStringLiteral(
+        "create table `t`( v TEXT, n INTEGER ); insert into `t` values( NULL, NULL );"
+        "insert into `t` values( '', '5' );"));
     CppSQLite3Query q = db.Query(QStringLiteral("select * from `t`"));
     QVERIFY(q.ColumnText(QStringLiteral("v")).isNull());
     QCOMPARE(q.IntOr(QStringLiteral("n"), 9), 9);
@@ -130,7 +133,8 @@ void TestCppSQLite3::layerErrors_data() {
     QTest::newRow("negative index") << 5 << "CPPSQLITE_ERROR[1000]: Invalid field index requested";
     QTest::newRow("empty scalar") << 6 << "CPPSQLITE_ERROR[1000]: Invalid scalar query";
     QTest::newRow("default cursor") << 7 << "CPPSQLITE_ERROR[1000]: Null Virtual Machine pointer";
-    QTest::newRow("column name is case-sensitive") << 8 << "CPPSQLITE_ERROR[1000]: Invalid field name requested";
+    QTest::newRow("column name is case-sensitive")
+        << 8 << "CPPSQLITE_ERROR[1000]: Invalid field name requested";
 }
 
 void TestCppSQLite3::layerErrors() {
@@ -143,15 +147,33 @@ void TestCppSQLite3::layerErrors() {
     }
     try {
         switch (which) {
-        case 0: db.Execute(QStringLiteral("select 1")); break;
-        case 1: db.Query(QStringLiteral("select 1")); break;
-        case 2: db.Query(QStringLiteral("select * from `t`")).ColumnIndex(QStringLiteral("w")); break;
-        case 3: db.Query(QStringLiteral("select * from `t`")).ColumnIndex(QString()); break;
-        case 4: db.Query(QStringLiteral("select * from `t`")).ColumnType(1); break;
-        case 5: db.Query(QStringLiteral("select * from `t`")).IntOr(-1, 0); break;
-        case 6: db.QueryInt(QStringLiteral("select * from `t` where 0")); break;
-        case 7: CppSQLite3Query().AtEnd(); break;
-        case 8: db.Query(QStringLiteral("select * from `t`")).ColumnText(QStringLiteral("V")); break;
+        case 0:
+            db.Execute(QStringLiteral("select 1"));
+            break;
+        case 1:
+            db.Query(QStringLiteral("select 1"));
+            break;
+        case 2:
+            db.Query(QStringLiteral("select * from `t`")).ColumnIndex(QStringLiteral("w"));
+            break;
+        case 3:
+            db.Query(QStringLiteral("select * from `t`")).ColumnIndex(QString());
+            break;
+        case 4:
+            db.Query(QStringLiteral("select * from `t`")).ColumnType(1);
+            break;
+        case 5:
+            db.Query(QStringLiteral("select * from `t`")).IntOr(-1, 0);
+            break;
+        case 6:
+            db.QueryInt(QStringLiteral("select * from `t` where 0"));
+            break;
+        case 7:
+            CppSQLite3Query().AtEnd();
+            break;
+        case 8:
+            db.Query(QStringLiteral("select * from `t`")).ColumnText(QStringLiteral("V"));
+            break;
         }
         QFAIL("no exception");
     } catch (const CppSQLite3Exception &e) {
@@ -231,7 +253,8 @@ void TestCppSQLite3::hasTable() {
 void TestCppSQLite3::assignmentMovesTheStatement() {
     CppSQLite3DB db;
     db.Open(dbPath());
-    db.Execute(QStringLiteral("create table `t`( v TEXT ); insert into `t` values( 'a' ); insert into `t` values( 'b' );"));
+    db.Execute(QStringLiteral("create table `t`( v TEXT ); insert into `t` values( 'a' ); insert "
+                              "into `t` values( 'b' );"));
     CppSQLite3Query source = db.Query(QStringLiteral("select * from `t`"));
     CppSQLite3Query target = db.Query(QStringLiteral("select 1"));
     target = std::move(source);

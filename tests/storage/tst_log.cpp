@@ -20,8 +20,8 @@ private slots:
 void TestLog::timeIsUtcWithoutLeadingZeros_data() {
     QTest::addColumn<QDateTime>("moment");
     QTest::addColumn<QString>("text");
-    QTest::newRow("single digits") << QDateTime(QDate(2014, 3, 7), QTime(9, 5, 3), Qt::UTC)
-                                   << "2014.3.7 9:5:3";
+    QTest::newRow("single digits")
+        << QDateTime(QDate(2014, 3, 7), QTime(9, 5, 3), Qt::UTC) << "2014.3.7 9:5:3";
     QTest::newRow("two digits") << QDateTime(QDate(2013, 12, 31), QTime(23, 59, 59), Qt::UTC)
                                 << "2013.12.31 23:59:59";
     QTest::newRow("one hour ahead of UTC")
@@ -39,9 +39,8 @@ void TestLog::timeIsUtcWithoutLeadingZeros() {
 
 void TestLog::firstEntryCreatesTheLog() {
     TestEnv env;
-    setClockForTests([] {
-        return QDateTime(QDate(2014, 1, 1), QTime(0, 30, 0), Qt::OffsetFromUTC, 3600);
-    });
+    setClockForTests(
+        [] { return QDateTime(QDate(2014, 1, 1), QTime(0, 30, 0), Qt::OffsetFromUTC, 3600); });
     const QString msg = QStringLiteral("Błąd:\ndruga linia\n");
     vFunWriteLog(msg, QStringLiteral("bFunTest()"));
     QCOMPARE(msg, QStringLiteral("Błąd:\ndruga linia\n"));
@@ -65,7 +64,8 @@ void TestLog::entriesAppendInOrderBesideOtherTables() {
         // A log file with a table of its own and no `error` yet.
         CppSQLite3DB db;
         db.Open(path);
-        db.Execute(QStringLiteral("create table `other`( v TEXT ); insert into `other` values( 'x' );"));
+        db.Execute(
+            QStringLiteral("create table `other`( v TEXT ); insert into `other` values( 'x' );"));
     }
     vFunWriteLog(QStringLiteral("pierwszy"), QStringLiteral("a"));
     vFunWriteLog(QStringLiteral("drugi"), QStringLiteral("b"));
@@ -97,7 +97,8 @@ void TestLog::failureToLogIsSilent() {
     QCOMPARE(msg, QStringLiteral("bez zapisu"));
     // A log file that is not a database is left as it was.
     QDir(env.programFile(QStringLiteral("logs.sqdb"))).removeRecursively();
-    writeFile(env.programFile(QStringLiteral("logs.sqdb")), "to nie jest baza danych, tylko tekst....");
+    writeFile(env.programFile(QStringLiteral("logs.sqdb")),
+              "to nie jest baza danych, tylko tekst....");
     vFunWriteLog(msg, QStringLiteral("x"));
     QCOMPARE(readFile(env.programFile(QStringLiteral("logs.sqdb"))),
              QByteArray("to nie jest baza danych, tylko tekst...."));

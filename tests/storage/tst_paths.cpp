@@ -152,7 +152,8 @@ void TestPaths::copyFile() {
         QCOMPARE(logRows(env.programDir())[0].fun, QStringLiteral("bFunCopyFile()"));
     }
     // No temporary file is left beside the target.
-    const QStringList left = QDir(env.dataHome()).entryList(QStringList{QStringLiteral("cel.sqset.*")});
+    const QStringList left =
+        QDir(env.dataHome()).entryList(QStringList{QStringLiteral("cel.sqset.*")});
     QVERIFY2(left.isEmpty(), qPrintable(left.join(' ')));
 }
 

@@ -46,8 +46,10 @@ void TestSettings::missingFile() {
 
 void TestSettings::writeInsertsThenUpdates() {
     TestEnv env;
-    makeSettings(env, QStringLiteral("create table `settings`( name TEXT, text_value TEXT, int_value INTEGER );"
-                                     "insert into `settings`( name, int_value ) values( 'word_wrap', 1 );"));
+    makeSettings(
+        env,
+        QStringLiteral("create table `settings`( name TEXT, text_value TEXT, int_value INTEGER );"
+                       "insert into `settings`( name, int_value ) values( 'word_wrap', 1 );"));
     const QString path = env.programFile(QStringLiteral("ustawienia.sqset"));
     QString msg;
     int value = -1;
@@ -59,8 +61,10 @@ void TestSettings::writeInsertsThenUpdates() {
     QCOMPARE(value, 0);
     // Same value again: still one row, no insert.
     QVERIFY(bFunSqlSettingWriteValue(msg, QStringLiteral("word_wrap"), 1));
-    QCOMPARE(rawColumn(path, "select count(*) from settings where name='new_key'"), QByteArrayList{"1"});
-    QCOMPARE(rawColumn(path, "select count(*) from settings where name='word_wrap'"), QByteArrayList{"1"});
+    QCOMPARE(rawColumn(path, "select count(*) from settings where name='new_key'"),
+             QByteArrayList{"1"});
+    QCOMPARE(rawColumn(path, "select count(*) from settings where name='word_wrap'"),
+             QByteArrayList{"1"});
     QCOMPARE(rawColumn(path, "select text_value is null from settings where name='new_key'"),
              QByteArrayList{"1"});
     QVERIFY(logRows(env.programDir()).isEmpty());
@@ -71,7 +75,8 @@ void TestSettings::readDefaultsToZero_data() {
     QTest::addColumn<int>("expected");
     QTest::newRow("no row") << QString() << 0;
     QTest::newRow("NULL value") << "insert into `settings`( name ) values( 'k' );" << 0;
-    QTest::newRow("quoted literal") << "insert into `settings`( name, int_value ) values( 'k', '1' );" << 1;
+    QTest::newRow("quoted literal")
+        << "insert into `settings`( name, int_value ) values( 'k', '1' );" << 1;
     QTest::newRow("first row wins") << "insert into `settings`( name, int_value ) values( 'k', 1 );"
                                        "insert into `settings`( name, int_value ) values( 'k', 0 );"
                                     << 1;
@@ -81,7 +86,10 @@ void TestSettings::readDefaultsToZero() {
     QFETCH(QString, rows);
     QFETCH(int, expected);
     TestEnv env;
-    makeSettings(env, QStringLiteral("create table `settings`( name TEXT, text_value TEXT, int_value INTEGER );") + rows);
+    makeSettings(env,
+                 QStringLiteral(
+                     "create table `settings`( name TEXT, text_value TEXT, int_value INTEGER );") +
+                     rows);
     QString msg;
     int value = 55;
     QVERIFY(bFunSqlGetSettingsValue(msg, QStringLiteral("k"), value));

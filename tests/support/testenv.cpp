@@ -17,7 +17,9 @@ TestEnv::TestEnv(const QString &userName) : m_user(userName) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
-QString TestEnv::programDir() const { return m_home.path() + QStringLiteral("/Veltra-BR5/") + m_user; }
+QString TestEnv::programDir() const {
+    return m_home.path() + QStringLiteral("/Veltra-BR5/") + m_user;
+}
 
 void TestEnv::installShipped(const QString &name) const {
     QDir().mkpath(programDir());
@@ -30,8 +32,8 @@ void TestEnv::installShipped(const QString &name) const {
 QByteArrayList rawColumn(const QString &dbPath, const QByteArray &sql) {
     QByteArrayList out;
     sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(dbPath).constData(), &db, SQLITE_OPEN_READONLY, nullptr) !=
-        SQLITE_OK) {
+    if (sqlite3_open_v2(QFile::encodeName(dbPath).constData(), &db, SQLITE_OPEN_READONLY,
+                        nullptr) != SQLITE_OK) {
         sqlite3_close(db);
         return out;
     }
