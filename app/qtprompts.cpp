@@ -1,0 +1,58 @@
+#include "app/qtprompts.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+
+Prompts::Answer QtPrompts::message(QWidget *parent, const QString &caption, const QString &text, Icon icon,
+                                   Buttons buttons) {
+    QMessageBox box(parent);
+    box.setWindowTitle(caption);
+    box.setText(text);
+    switch (icon) {
+    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case Icon::Error: box.setIcon(QMessageBox::Critical); break;
+    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    }
+    if (buttons == Buttons::Ok) {
+        box.setStandardButtons(QMessageBox::Ok);
+        box.exec();
+        return Answer::Ok;
+    }
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+QString QtPrompts::openFileName(QWidget *parent, const QString &title, const QString &filter) {
+    return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+}
+
+QString QtPrompts::saveFileName(QWidget *parent, const QString &title, const QString &filter,
+                                const QString &proposedName) {
+    // The overwrite question is the program's own, asked after the dialog.
+    return QFileDialog::getSaveFileName(parent, title, proposedName, filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
+bool QtPrompts::textInput(QWidget *parent, const QString &caption, const QString &label, QString &text,
+                          int maxLength) {
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(label);
+    dialog.setTextValue(text);
+    if (maxLength > 0) {
+        if (auto *edit = dialog.findChild<QLineEdit *>())
+            edit->setMaxLength(maxLength);
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    text = dialog.textValue();
+    return true;
+}
+
+bool QtPrompts::openExternal(const QUrl &url) { return QDesktopServices::openUrl(url); }

@@ -1,0 +1,608 @@
+#include "app/tfglowna.h"
+
+#include "document/prompts.h"
+#include "editors/editor.h"
+#include "editors/tfdaneucznia.h"
+#include "storage/codec.h"
+#include "storage/paths.h"
+#include "storage/settings.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QWheelEvent>
+
+#include <QFileInfo>
+#include <QLineEdit>
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+// The maker's pages.
+const char *const kContactUrl = "https://www.veltra-br5.pl/kontakt";
+const char *const kRegisterUrl = "https://www.veltra-br5.pl/dziennik-internetowy";
+const char *const kHelpFile = "Swiadectwa.html";
+} // namespace
+
+const QList<DocumentRow> &documentRows() {
+    static const QList<DocumentRow> rows = {
+        {"MEN-I/1/2 świad. klasa 1", "TFKlasa1", 0, 2},
+        {"MEN-I/1/2 świad. klasa 2", "TFKlasa2", 0, 2},
+        {"MEN-I/1/2 świad. klasa 3", "TFKlasa3", 0, 2},
+        {"wywiadówka", "TFWywiadowka", 1, 1},
+        {"", nullptr, 0, 0},
+        {"MEN-I/37b/2 arkusz str. tytułowa", "TFArkuszStr1b", 4, 1},
+        {"MEN-I/37b/2 arkusz klasa 1", "TFArkuszStr2bKl1", 5, 1},
+        {"MEN-I/37b/2 arkusz klasa 2", "TFArkuszStr3bKl2", 5, 1},
+        {"MEN-I/37b/2 arkusz klasa 3", "TFArkuszStr4bKl3", 5, 1},
+        {"", nullptr, 0, 0},
+        {"MEN-I/37/2 arkusz str. 1", "TFArkuszStr1Kl1", 2, 1},
+        {"MEN-I/37/2 arkusz str. 2", "TFArkuszStr2Kl1", 3, 1},
+        {"MEN-I/37/2 arkusz str. 3", "TFArkuszStr3Kl1", 3, 1},
+        {"MEN-I/37/2 arkusz str. 4", "TFArkuszStr4Kl1", 3, 1},
+        {"MEN-I/37/2 arkusz str. 5", "TFArkuszStr5Kl1", 3, 1},
+    };
+    return rows;
+}
+
+QString documentFileFilter() { return QStringLiteral("SP 1-3 (*.sqbr5)"); }
+
+QByteArray pupilSortKey(const QString &name) {
+    static const struct {
+        char16_t from;
+        char to;
+    } fold[] = {{u'ą', 'A'}, {u'Ą', 'A'}, {u'ć', 'C'}, {u'Ć', 'C'}, {u'ę', 'E'}, {u'Ę', 'E'},
+                {u'ł', 'L'}, {u'Ł', 'L'}, {u'ń', 'N'}, {u'Ń', 'N'}, {u'ś', 'S'}, {u'Ś', 'S'},
+                {u'ó', 'O'}, {u'Ó', 'O'}, {u'ż', 'Z'}, {u'Ż', 'Z'}, {u'ź', 'Z'}, {u'Ź', 'Z'}};
+    QString key = name;
+    for (QChar &ch : key) {
+        const char16_t u = ch.unicode();
+        if (u >= 'a' && u <= 'z') {
+            ch = QChar(u - 'a' + 'A');
+            continue;
+        }
+        for (const auto &f : fold) {
+            if (f.from == u) {
+                ch = QChar::fromLatin1(f.to);
+                break;
+            }
+        }
+    }
+    return cp1250::encode(key);
+}
+
+// ---------------------------------------------------------------------------
+
+// The pictures live in the static app library; its resources must be
+// registered by hand.
+static void initAppResources() { Q_INIT_RESOURCE(app); }
+
+TFGlowna::TFGlowna() {
+    initAppResources();
+    setObjectName(QStringLiteral("TFGlowna"));
+    setWindowTitle(QString::fromUtf8("Świadectwa 1-3"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/swiadectwa.svg")));
+    buildToolBar();
+    buildMenus();
+    buildCentralArea();
+    AktualizacjaTimer = new QTimer(this);
+    AktualizacjaTimer->setObjectName(QStringLiteral("AktualizacjaTimer"));
+    connect(AktualizacjaTimer, &QTimer::timeout, this, &TFGlowna::AktualizacjaTimerTimer);
+    resize(1100, 800);
+}
+
+void TFGlowna::attachWindows(const ProgramWindows &windows) {
+    m_windows = windows;
+    TFEditor::setSaveStudentRecord([this] { return SaveStudentRecord(); });
+}
+
+QToolButton *TFGlowna::toolButton(const char *name, const QString &hint, const char *icon,
+                                  void (TFGlowna::*slot)()) {
+    auto *button = new QToolButton(this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setToolTip(hint);
+    const QString iconName = QString::fromLatin1(icon);
+    button->setIcon(QIcon::fromTheme(iconName, QIcon(QStringLiteral(":/icons/%1.svg").arg(iconName))));
+    button->setIconSize(QSize(32, 32));
+    button->setFixedSize(46, 38);
+    button->setAutoRaise(true);
+    connect(button, &QToolButton::clicked, this, slot);
+    return button;
+}
+
+void TFGlowna::buildToolBar() {
+    auto *bar = addToolBar(QStringLiteral("ToolBar1"));
+    bar->setObjectName(QStringLiteral("ToolBar1"));
+    bar->setMovable(false);
+    const struct {
+        const char *name;
+        const char *hint;
+        const char *icon;
+        void (TFGlowna::*slot)();
+    } buttons[] = {
+        {"NowyPlikToolButton", "Nowy plik świadectw", "document-new", &TFGlowna::NowyPlikToolButtonClick},
+        {"OtworzPlikToolButton", "Otwórz plik z świadectwami", "document-open",
+         &TFGlowna::OtworzPlikToolButtonClick},
+        {"SaveButton", "Zapisz", "document-save", &TFGlowna::Zapisz1Click},
+        {"ToolButton11", "Szablon danych szkoły", "go-home", &TFGlowna::Szablondanychszkoy1Click},
+        {"DodajUczniaToolButton", "Dodaj nowego ucznia", "contact-new", &TFGlowna::DodajUczniaToolButtonClick},
+        {"EdytujDaneUczniaToolButton", "Edytuj dane wybranego ucznia", "document-properties",
+         &TFGlowna::EdytujDaneUczniaToolButtonClick},
+        {"UsunUczniaToolButton", "Usuń dane wybranego ucznia", "edit-delete",
+         &TFGlowna::UsunUczniaToolButtonClick},
+        {"EdytujSwiadectwoToolButton", "Edytuj wybrane świadectwo / dokument", "accessories-text-editor",
+         &TFGlowna::EdytujSwiadectwoToolButtonClick},
+        {"DrukujToolButton", "Drukuj świadectwo / dokument", "document-print", &TFGlowna::DrukujToolButtonClick},
+        {"PomocToolButton", "Pomoc", "help-contents", &TFGlowna::Instrukcjaobsugi1Click},
+        {"KontaktButton", "Wyślij wiadomość", "mail-send", &TFGlowna::KontaktButtonClick},
+    };
+    bool first = true;
+    for (const auto &b : buttons) {
+        if (!first)
+            bar->addSeparator();
+        first = false;
+        bar->addWidget(toolButton(b.name, QString::fromUtf8(b.hint), b.icon, b.slot));
+    }
+    auto check = [&](const char *name, const char *caption, bool on, void (TFGlowna::*slot)()) {
+        bar->addSeparator();
+        auto *box = new QCheckBox(QString::fromUtf8(caption), this);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setChecked(on);
+        connect(box, &QCheckBox::clicked, this, slot);
+        bar->addWidget(box);
+        return box;
+    };
+    WykreskujPusteCheckBox =
+        check("WykreskujPusteCheckBox", "Wykresuj puste pola", true, &TFGlowna::WykreskujPusteCheckBoxClick);
+    PrintNoDotsCheckBox = check("PrintNoDotsCheckBox", "Wyłącz kropki", false, &TFGlowna::PrintNoDotsCheckBoxClick);
+    cbWordWrap = check("cbWordWrap", "Ogranicz pola tekstowe", false, &TFGlowna::cbWordWrapClick);
+
+    m_statusText = new QLabel(this);
+    m_statusText->setObjectName(QStringLiteral("StatusBar"));
+    m_statusText->setMinimumHeight(25);
+    statusBar()->addWidget(m_statusText, 1);
+}
+
+QAction *TFGlowna::action(const QString &name, const QString &text, void (TFGlowna::*slot)()) {
+    auto *a = new QAction(text, this);
+    a->setObjectName(name);
+    if (slot)
+        connect(a, &QAction::triggered, this, slot);
+    return a;
+}
+
+void TFGlowna::buildMenus() {
+    struct Entry {
+        const char *name;
+        const char *text; // nullptr: a separator
+        void (TFGlowna::*slot)();
+    };
+    auto menu = [&](const char *name, const char *title, std::initializer_list<Entry> entries) {
+        QMenu *m = menuBar()->addMenu(QString::fromUtf8(title));
+        m->setObjectName(QString::fromLatin1(name));
+        for (const Entry &e : entries) {
+            if (!e.text)
+                m->addSeparator();
+            else
+                m->addAction(action(QString::fromLatin1(e.name), QString::fromUtf8(e.text), e.slot));
+        }
+        return m;
+    };
+    menu("Plik1", "Plik",
+         {{"Nowyplik1", "Nowy plik", &TFGlowna::NowyPlikToolButtonClick},
+          {"Otworzplik1", "Otwórz plik", &TFGlowna::OtworzPlikToolButtonClick},
+          {"Importuj1", "Importuj", &TFGlowna::Importuj1Click},
+          {nullptr, nullptr, nullptr},
+          {"Zapisz1", "Zapisz", &TFGlowna::Zapisz1Click},
+          {"Zapiszjako1", "Zapisz jako", &TFGlowna::Zapiszjako1Click},
+          {nullptr, nullptr, nullptr},
+          {"Szablondanychszkoy1", "Szablon danych szkoły", &TFGlowna::Szablondanychszkoy1Click},
+          {nullptr, nullptr, nullptr},
+          {"Koniec1", "Koniec", &TFGlowna::Koniec1Click}});
+    menu("Uczniowie1", "Uczniowie",
+         {{"Dodajnowegoucznia1", "Dodaj nowego ucznia", &TFGlowna::DodajUczniaToolButtonClick},
+          {"Edytujdanewybranegoucznia1", "Edytuj dane wybranego ucznia",
+           &TFGlowna::EdytujDaneUczniaToolButtonClick},
+          {"Usuwybranegoucznia1", "Usuń wybranego ucznia", &TFGlowna::UsunUczniaToolButtonClick}});
+    menu("wiadectwa1", "Świadectwa",
+         {{"Edytujwybraneswiadectwo1", "Edytuj wybrane świadectwo / dokument",
+           &TFGlowna::EdytujSwiadectwoToolButtonClick},
+          {"Drukujwybraneswiadectwo1", "Drukuj wybrane świadectwo", &TFGlowna::DrukujToolButtonClick}});
+    menu("Ustawienia1", "Ustawienia",
+         {{"Formatowaniewiadectwapodstawowe1", "Formatowanie podstawowe ( tylko zmienne )",
+           &TFGlowna::Formatowaniewiadectwapodstawowe1Click},
+          {"Ustawieniaczcionki1", "Formatowanie zaawansowane ( wszystkie obiekty )",
+           &TFGlowna::Ustawieniaczcionki1Click}});
+    menu("Pomoc1", "Pomoc",
+         {{"Oprogramie1", "O programie", &TFGlowna::Oprogramie1Click},
+          {"Sprawdczyjestnowawersja1", "Sprawdź czy jest nowa wersja", &TFGlowna::Sprawdczyjestnowawersja1Click},
+          {nullptr, nullptr, nullptr},
+          {"Instrukcjaobsugi1", "Instrukcja obsługi", &TFGlowna::Instrukcjaobsugi1Click},
+          {nullptr, nullptr, nullptr},
+          {"Wylijwiadomo1", "Wyślij wiadomość", &TFGlowna::KontaktButtonClick},
+          {nullptr, nullptr, nullptr},
+          {"Logiprogramu1", "Logi programu", &TFGlowna::Logiprogramu1Click},
+          {nullptr, nullptr, nullptr},
+          {"DziennikInternetowy1", "Vezazuva Zuvuvudarev", &TFGlowna::DziennikInternetowy1Click}});
+
+    TreeViewPopupMenu = new QMenu(this);
+    TreeViewPopupMenu->setObjectName(QStringLiteral("TreeViewPopupMenu"));
+    TreeViewPopupMenu->addAction(action(QStringLiteral("Dodajucznia1"), QStringLiteral("Dodaj ucznia"),
+                                        &TFGlowna::DodajUczniaToolButtonClick));
+    TreeViewPopupMenu->addAction(action(QStringLiteral("Edytujdaneucznia1"), QStringLiteral("Edytuj dane ucznia"),
+                                        &TFGlowna::EdytujDaneUczniaToolButtonClick));
+    TreeViewPopupMenu->addAction(action(QStringLiteral("Usundaneucznia1"), QString::fromUtf8("Usuń dane ucznia"),
+                                        &TFGlowna::UsunUczniaToolButtonClick));
+    TreeViewPopupMenu->addSeparator();
+    TreeViewPopupMenu->addAction(action(QStringLiteral("Edytujwybraneswiadectwo2"),
+                                        QString::fromUtf8("Edytuj wybrane świadectwo"),
+                                        &TFGlowna::EdytujSwiadectwoToolButtonClick));
+    TreeViewPopupMenu->addSeparator();
+    TreeViewPopupMenu->addAction(action(QStringLiteral("Drukujwybraneswiadectwo2"),
+                                        QString::fromUtf8("Drukuj wybrane świadectwo"),
+                                        &TFGlowna::DrukujToolButtonClick));
+}
+
+void TFGlowna::buildCentralArea() {
+    auto *splitter = new QSplitter(this);
+    TreeView = new QTreeWidget(splitter);
+    TreeView->setObjectName(QStringLiteral("TreeView"));
+    TreeView->setHeaderHidden(true);
+    TreeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TreeView->setContextMenuPolicy(Qt::CustomContextMenu);
+    TreeView->setMinimumWidth(200);
+    connect(TreeView, &QTreeWidget::itemClicked, this, [this] { TreeViewClick(); });
+    connect(TreeView, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        if (QTreeWidgetItem *item = TreeView->itemAt(pos))
+            TreeView->setCurrentItem(item);
+        vFunUpdatePopupMenu();
+        TreeViewPopupMenu->popup(TreeView->viewport()->mapToGlobal(pos));
+    });
+    TreeView->viewport()->installEventFilter(this);
+
+    PageControl = new QTabWidget(splitter);
+    PageControl->setObjectName(QStringLiteral("PageControl"));
+    auto page = [&](const char *tab, const char *box, const char *image, QScrollArea *&area, QLabel *&label) {
+        area = new QScrollArea;
+        area->setObjectName(QString::fromLatin1(box));
+        area->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label = new QLabel;
+        label->setObjectName(QString::fromLatin1(image));
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        area->setWidget(label);
+        area->setWidgetResizable(false);
+        area->viewport()->installEventFilter(this);
+        area->setProperty("tabName", QString::fromLatin1(tab));
+        return area;
+    };
+    PageControl->addTab(page("TabSheet1", "ScrollBox1", "Image1", ScrollBox1, Image1), QStringLiteral("Strona 1"));
+    PageControl->addTab(page("TabSheet2", "ScrollBox2", "Image2", ScrollBox2, Image2), QStringLiteral("Strona 2"));
+    splitter->addWidget(TreeView);
+    splitter->addWidget(PageControl);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({265, 900});
+    setCentralWidget(splitter);
+}
+
+// ---------------------------------------------------------------------------
+
+QString TFGlowna::documentPath() const { return m_statusText->text(); }
+
+void TFGlowna::setDocumentPath(const QString &path) {
+    m_statusText->setText(path);
+    m_statusText->repaint();
+}
+
+void TFGlowna::clearTree() { TreeView->clear(); }
+
+bool TFGlowna::bFunLoadStudentList() { return loadStudentList(true); }
+
+bool TFGlowna::loadStudentList(bool report) {
+    const QString tmp = strFunGetTmpFilePath(m_msg);
+    if (tmp.isEmpty() || !QFileInfo::exists(tmp))
+        return false;
+    m_students.clear();
+    if (!bFunGetStudentsList(m_msg, tmp, m_students)) {
+        if (report)
+            showMessage(this, QStringLiteral("Błąd"), QString::fromUtf8("Błąd podczas próby wczytania listy uczniów"),
+                        Prompts::Icon::Error);
+        return false;
+    }
+    rebuildTree();
+    return true;
+}
+
+void TFGlowna::rebuildTree() {
+    QList<int> order(m_students.size());
+    std::iota(order.begin(), order.end(), 0);
+    QList<QByteArray> keys;
+    for (const auto &s : m_students)
+        keys << pupilSortKey(s.name);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[a] < keys[b]; });
+
+    TreeView->clear();
+    for (int i : order) {
+        auto *pupil = new QTreeWidgetItem(TreeView, QStringList{m_students[i].name});
+        pupil->setData(0, Qt::UserRole, m_students[i].table);
+        for (const DocumentRow &row : documentRows())
+            new QTreeWidgetItem(pupil, QStringList{QString::fromUtf8(row.label)});
+    }
+    TreeView->setCurrentItem(nullptr);
+    TreeView->clearSelection();
+}
+
+QTreeWidgetItem *TFGlowna::pupilItem(QTreeWidgetItem *item) const {
+    if (!item)
+        return nullptr;
+    return item->parent() ? item->parent() : item;
+}
+
+QString TFGlowna::strFunGetSelectedText(Selected mode) const {
+    QTreeWidgetItem *item = TreeView->currentItem();
+    if (!item || !item->isSelected())
+        return QString();
+    if (item->childCount() > 0)
+        return mode == Selected::Pupil ? item->text(0) : QString();
+    if (mode == Selected::Document)
+        return item->text(0);
+    return item->parent() ? item->parent()->text(0) : QString();
+}
+
+QString TFGlowna::selectedPupilTable() const {
+    QTreeWidgetItem *item = TreeView->currentItem();
+    if (!item || !item->isSelected())
+        return QString();
+    return pupilItem(item)->data(0, Qt::UserRole).toString();
+}
+
+void TFGlowna::vFunUpdatePopupMenu() {
+    const bool pupil = !strFunGetSelectedText(Selected::Pupil).isEmpty();
+    const bool document = !strFunGetSelectedText(Selected::Document).isEmpty();
+    findChild<QAction *>(QStringLiteral("Edytujdaneucznia1"))->setEnabled(pupil);
+    findChild<QAction *>(QStringLiteral("Usundaneucznia1"))->setEnabled(pupil);
+    findChild<QAction *>(QStringLiteral("Edytujwybraneswiadectwo2"))->setEnabled(document);
+    findChild<QAction *>(QStringLiteral("Drukujwybraneswiadectwo2"))->setEnabled(document);
+}
+
+const DocumentRow *TFGlowna::rowForLabel(const QString &label) const {
+    if (label.isEmpty())
+        return nullptr;
+    for (const DocumentRow &row : documentRows()) {
+        if (row.editor && label == QString::fromUtf8(row.label))
+            return &row;
+    }
+    return nullptr;
+}
+
+void TFGlowna::TreeViewClick() {
+    if (strFunGetSelectedText(Selected::Pupil).isEmpty())
+        return;
+    if (!LoadStudentRecord(selectedPupilTable()))
+        return;
+    if (const DocumentRow *row = rowForLabel(strFunGetSelectedText(Selected::Document)))
+        renderDocument(*row, false);
+    vFunUpdatePopupMenu();
+}
+
+void TFGlowna::renderDocument(const DocumentRow &row, bool forPrinting) {
+    // The print engine draws the pages; until it is there, the preview shows
+    // the second tab only for two-sided documents.
+    Q_UNUSED(forPrinting);
+    PageControl->setTabVisible(1, row.sides == 2);
+}
+
+// ---------------------------------------------------------------------------
+
+bool TFGlowna::SaveStudentRecord() {
+    TFWait *wait = m_windows.wait;
+    wait->show();
+    wait->repaint();
+    m_records.clear();
+    for (TFEditor *e : m_windows.boundWindows())
+        e->CollectFields(m_records);
+    wait->ProgressBar->setRange(0, int(m_records.size()));
+    wait->ProgressBar->setValue(0);
+    const QString table = m_windows.daneUcznia->pupilTableName();
+    const QString tmp = strFunGetTmpFilePath(m_msg);
+    auto step = [wait] { wait->ProgressBar->setValue(wait->ProgressBar->value() + 1); };
+    if (tmp.isEmpty() || !bFunDeleteTable(m_msg, tmp, table) || !bFunSaveCertData(m_msg, tmp, table, m_records, step)) {
+        wait->hide();
+        showMessage(this, QStringLiteral("Błąd"), QString::fromUtf8("Błąd zapisu danych.\n\n") + m_msg,
+                    Prompts::Icon::Error);
+        return false;
+    }
+    wait->hide();
+    bFunLoadStudentList();
+    return true;
+}
+
+bool TFGlowna::LoadStudentRecord(const QString &table) {
+    m_records.clear();
+    const QString tmp = strFunGetTmpFilePath(m_msg);
+    if (tmp.isEmpty() || !bFunLoadCertData(m_msg, tmp, table, m_records)) {
+        showMessage(this, QStringLiteral("Błąd"), QString::fromUtf8("Błąd podczas próby wczytania danych.\n\n") + m_msg,
+                    Prompts::Icon::Error);
+        return false;
+    }
+    for (TFEditor *e : m_windows.boundWindows())
+        e->ApplyFields(m_records);
+    return true;
+}
+
+void TFGlowna::ClearAllEditors() {
+    static const char *const order[] = {
+        "TFDaneUcznia",     "TFKlasa1",        "TFKlasa2",         "TFKlasa3",        "TFWywiadowka",
+        "TFArkuszStr1Kl1",  "TFArkuszStr1b",   "TFArkuszStr2Kl1",  "TFArkuszStr2bKl1", "TFArkuszStr3Kl1",
+        "TFArkuszStr3bKl2", "TFArkuszStr4Kl1", "TFArkuszStr4bKl3", "TFArkuszStr5Kl1"};
+    for (const char *name : order) {
+        if (TFEditor *e = m_windows.editor(QString::fromLatin1(name)))
+            e->ClearFields();
+    }
+    for (const char *name : {"TFKlasa1", "TFKlasa2", "TFKlasa3"}) {
+        if (TFEditor *e = m_windows.editor(QString::fromLatin1(name))) {
+            if (auto *edit = e->findChild<QLineEdit *>(QStringLiteral("ZMIENNA_PromocjiE_STR1_DATA_EDIT")))
+                edit->setText(QString::fromUtf8("ę"));
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+void TFGlowna::DodajUczniaToolButtonClick() {
+    DataChanged = true;
+    m_windows.daneUcznia->setAddMode();
+    ClearAllEditors();
+    m_windows.daneUcznia->exec();
+    bFunLoadStudentList();
+}
+
+void TFGlowna::EdytujDaneUczniaToolButtonClick() {
+    DataChanged = true;
+    if (strFunGetSelectedText(Selected::Pupil).isEmpty()) {
+        showMessage(this, QStringLiteral("Brak wyboru"), QStringLiteral("Nie wybrano ucznia z listy"),
+                    Prompts::Icon::Warning);
+        return;
+    }
+    m_windows.daneUcznia->setEditMode(selectedPupilTable());
+    m_windows.daneUcznia->exec();
+}
+
+void TFGlowna::UsunUczniaToolButtonClick() {
+    DataChanged = true;
+    const QString name = strFunGetSelectedText(Selected::Pupil);
+    if (name.isEmpty()) {
+        showMessage(this, QStringLiteral("Brak wyboru"), QStringLiteral("Nie wybrano ucznia z listy"),
+                    Prompts::Icon::Warning);
+        return;
+    }
+    const QString table = selectedPupilTable();
+    if (askYesNo(this, QString::fromUtf8("Usuń"), QString::fromUtf8("Czy na pewno chcesz skasować dane ucznia: \n") + name,
+                 Prompts::Icon::Warning)) {
+        const QString tmp = strFunGetTmpFilePath(m_msg);
+        if (!tmp.isEmpty())
+            bFunDeleteTable(m_msg, tmp, table); // a failure is in the log
+    }
+    bFunLoadStudentList();
+}
+
+void TFGlowna::EdytujSwiadectwoToolButtonClick() {
+    int createTemplate = 0;
+    if (!bFunSqlGetSettingsValue(m_msg, QStringLiteral("create_school_data_template"), createTemplate)) {
+        showMessage(this, QStringLiteral("Błąd"), QString::fromUtf8("Błąd uzyskania zmiennej z pliku ustawień"),
+                    Prompts::Icon::Error);
+        return;
+    }
+    if (createTemplate != 0 &&
+        askYesNo(this, QStringLiteral("Szablon"),
+                 QString::fromUtf8("Szablon danych szkoły nie został jeszcze utworzony.\nCzy chcesz utworzyć szablon teraz ?"),
+                 Prompts::Icon::Question))
+        m_windows.daneSzkoly->exec();
+    DataChanged = true;
+    const QString table = selectedPupilTable();
+    const QString label = strFunGetSelectedText(Selected::Document);
+    const DocumentRow *row = rowForLabel(label);
+    if (!row) {
+        showMessage(this, QStringLiteral("Brak wyboru"), QString::fromUtf8("Nie wybrano świadectwa z listy"),
+                    Prompts::Icon::Warning);
+        return;
+    }
+    if (TFEditor *editor = m_windows.editor(QString::fromLatin1(row->editor)))
+        editor->exec();
+    // Select the edited document again; this also reloads the pupil, which
+    // throws away what a cancelled editor still holds.
+    for (int i = 0; i < TreeView->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *pupil = TreeView->topLevelItem(i);
+        if (pupil->data(0, Qt::UserRole).toString() != table)
+            continue;
+        for (int j = 0; j < pupil->childCount(); ++j) {
+            if (pupil->child(j)->text(0) == label) {
+                TreeView->setCurrentItem(pupil->child(j));
+                TreeViewClick();
+                return;
+            }
+        }
+    }
+}
+
+void TFGlowna::DrukujToolButtonClick() {
+    const DocumentRow *row = rowForLabel(strFunGetSelectedText(Selected::Document));
+    if (!row) {
+        showMessage(this, QStringLiteral("Brak wyboru"), QString::fromUtf8("Zaznacz świadectwo które chciesz wydrukować"),
+                    Prompts::Icon::Warning);
+        return;
+    }
+    renderDocument(*row, true);
+    m_windows.drukuj->exec();
+    renderDocument(*row, false);
+}
+
+void TFGlowna::openCalibration(const QString &caption) {
+    QDialog *k = m_windows.kalibracja;
+    k->setWindowTitle(caption);
+    k->move(5, k->y());
+    k->exec();
+    bFunLoadStudentList();
+}
+
+void TFGlowna::Formatowaniewiadectwapodstawowe1Click() { openCalibration(QStringLiteral("Formatowanie podstawowe")); }
+
+void TFGlowna::Ustawieniaczcionki1Click() { openCalibration(QStringLiteral("Formatowanie zaawansowane")); }
+
+void TFGlowna::setOption(QCheckBox *box, const char *key) {
+    QString scratch;
+    bFunSqlSettingWriteValue(scratch, QString::fromLatin1(key), box->isChecked() ? 1 : 0);
+    TreeViewClick();
+}
+
+void TFGlowna::WykreskujPusteCheckBoxClick() { setOption(WykreskujPusteCheckBox, "strike_empty_fields"); }
+void TFGlowna::PrintNoDotsCheckBoxClick() { setOption(PrintNoDotsCheckBox, "print_without_dots"); }
+void TFGlowna::cbWordWrapClick() { setOption(cbWordWrap, "word_wrap"); }
+
+void TFGlowna::Szablondanychszkoy1Click() { m_windows.daneSzkoly->exec(); }
+void TFGlowna::Importuj1Click() { m_windows.sqlImport->exec(); }
+void TFGlowna::Oprogramie1Click() { m_windows.oProgramie->exec(); }
+void TFGlowna::Logiprogramu1Click() { m_windows.logi->exec(); }
+void TFGlowna::Sprawdczyjestnowawersja1Click() { m_windows.aktualizacja->exec(); }
+
+void TFGlowna::Instrukcjaobsugi1Click() {
+    QString scratch;
+    prompts().openExternal(QUrl::fromLocalFile(strFunGetExeDirPath(scratch) + QLatin1Char('/') +
+                                               QLatin1String(kHelpFile)));
+}
+
+void TFGlowna::KontaktButtonClick() { prompts().openExternal(QUrl(QString::fromLatin1(kContactUrl))); }
+void TFGlowna::DziennikInternetowy1Click() { prompts().openExternal(QUrl(QString::fromLatin1(kRegisterUrl))); }
+
+void TFGlowna::AktualizacjaTimerTimer() {
+    AktualizacjaTimer->stop();
+    m_windows.aktualizacja->exec();
+    if (CloseWithoutAsking)
+        close();
+}
+
+bool TFGlowna::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::Wheel) {
+        // The wheel anywhere in the window scrolls both pages together.
+        const int delta = static_cast<QWheelEvent *>(event)->angleDelta().y();
+        for (QScrollArea *box : {ScrollBox1, ScrollBox2})
+            box->verticalScrollBar()->setValue(box->verticalScrollBar()->value() - delta);
+        if (watched == ScrollBox1->viewport() || watched == ScrollBox2->viewport())
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

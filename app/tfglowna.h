@@ -1,0 +1,147 @@
+#pragma once
+
+#include "app/windows.h"
+#include "document/certfile.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QMenu;
+class QScrollArea;
+class QTabWidget;
+class QTimer;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// One row of the tree under every pupil: a document label, its editor, its
+// layout number for the print engine and its number of sides. Rows without
+// an editor are spacers.
+struct DocumentRow {
+    const char *label;
+    const char *editor;
+    int docType;
+    int sides;
+};
+const QList<DocumentRow> &documentRows();
+
+// The main window: the pupils of the open class file as a tree, the preview
+// of the selected document, and every command of the program. It owns the
+// shared state: pupil list, record list, message buffer and the two flags.
+class TFGlowna : public QMainWindow {
+    Q_OBJECT
+public:
+    enum class Selected { Pupil, Document };
+
+    TFGlowna();
+    void attachWindows(const ProgramWindows &windows);
+    const ProgramWindows &windows() const { return m_windows; }
+
+    bool CloseWithoutAsking = false;
+    bool DataChanged = false;
+
+    // The path of the open class file, shown in the status bar.
+    QString documentPath() const;
+    void setDocumentPath(const QString &path);
+
+    // Start-up; false when the program must end.
+    bool StartUpChecks();
+    // The command-line document: opened when the text names a file.
+    void openCommandLineDocument(const QString &text);
+
+    bool bFunLoadStudentList();
+    QString strFunGetSelectedText(Selected mode) const;
+    // The pupil table of the selected node (each node knows its own pupil).
+    QString selectedPupilTable() const;
+    void vFunUpdatePopupMenu();
+    const StudentList &students() const { return m_students; }
+    QString &messageBuffer() { return m_msg; }
+
+    // The whole pupil, across the fourteen bound windows.
+    bool SaveStudentRecord();
+    bool LoadStudentRecord(const QString &table);
+    void ClearAllEditors();
+
+    // File operations behind New / Open / Save.
+    bool bFunWczytajPlikSwiadectw(const QString &path);
+    bool bFunZapiszIstniejacyPlikSwiadectw();
+    bool bFunZapiszNowyPlikSwiadectw();
+
+    // Components by their names.
+    QTreeWidget *TreeView = nullptr;
+    QTabWidget *PageControl = nullptr;
+    QScrollArea *ScrollBox1 = nullptr;
+    QScrollArea *ScrollBox2 = nullptr;
+    QLabel *Image1 = nullptr;
+    QLabel *Image2 = nullptr;
+    QCheckBox *WykreskujPusteCheckBox = nullptr;
+    QCheckBox *PrintNoDotsCheckBox = nullptr;
+    QCheckBox *cbWordWrap = nullptr;
+    QMenu *TreeViewPopupMenu = nullptr;
+    QTimer *AktualizacjaTimer = nullptr;
+
+public slots:
+    void NowyPlikToolButtonClick();
+    void OtworzPlikToolButtonClick();
+    void Zapisz1Click();
+    void Zapiszjako1Click();
+    void Importuj1Click();
+    void Szablondanychszkoy1Click();
+    void Koniec1Click();
+    void DodajUczniaToolButtonClick();
+    void EdytujDaneUczniaToolButtonClick();
+    void UsunUczniaToolButtonClick();
+    void EdytujSwiadectwoToolButtonClick();
+    void DrukujToolButtonClick();
+    void Formatowaniewiadectwapodstawowe1Click();
+    void Ustawieniaczcionki1Click();
+    void WykreskujPusteCheckBoxClick();
+    void PrintNoDotsCheckBoxClick();
+    void cbWordWrapClick();
+    void Oprogramie1Click();
+    void Sprawdczyjestnowawersja1Click();
+    void Instrukcjaobsugi1Click();
+    void KontaktButtonClick();
+    void Logiprogramu1Click();
+    void DziennikInternetowy1Click();
+    void TreeViewClick();
+    void AktualizacjaTimerTimer();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildToolBar();
+    void buildMenus();
+    void buildCentralArea();
+    QAction *action(const QString &name, const QString &text, void (TFGlowna::*slot)());
+    QToolButton *toolButton(const char *name, const QString &hint, const char *icon,
+                            void (TFGlowna::*slot)());
+    void rebuildTree();
+    void clearTree();
+    bool loadStudentList(bool report);
+    void openCalibration(const QString &caption);
+    void setOption(QCheckBox *box, const char *key);
+    // Preview and print hand the document to the print engine.
+    void renderDocument(const DocumentRow &row, bool forPrinting);
+    const DocumentRow *rowForLabel(const QString &label) const;
+    QTreeWidgetItem *pupilItem(QTreeWidgetItem *item) const;
+    void saveCommand(); // "Zapisz" without touching DataChanged
+    void openDocumentOrClear(const QString &path);
+
+    ProgramWindows m_windows;
+    QLabel *m_statusText = nullptr;
+    StudentList m_students;
+    SqlDataList m_records;
+    QString m_msg;
+    QString m_lastSaveName = QStringLiteral("nowy");
+};
+
+// "SP 1-3 (*.sqbr5)": the only document type of the file dialogs.
+QString documentFileFilter();
+// The sort key of a display name: ASCII letters in capitals, Polish letters
+// as their plain capitals, compared as code page 1250 bytes.
+QByteArray pupilSortKey(const QString &name);

@@ -1,0 +1,144 @@
+#include "app/windows.h"
+
+#include "app/tfglowna.h"
+#include "app/version.h"
+#include "editors/editorset.h"
+#include "editors/tfdaneucznia.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TFWait::TFWait(QWidget *parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("TFWait"));
+    setWindowTitle(QStringLiteral("Proszę czekać"));
+    auto *layout = new QVBoxLayout(this);
+    auto *label = new QLabel(QStringLiteral("Trwa zapisywanie danych ucznia..."), this);
+    ProgressBar = new QProgressBar(this);
+    ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
+    ProgressBar->setMinimumWidth(320);
+    layout->addWidget(label);
+    layout->addWidget(ProgressBar);
+}
+
+TFOProgramie::TFOProgramie(QWidget *parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("TFOProgramie"));
+    setWindowTitle(QStringLiteral("O programie"));
+    setModal(true);
+    auto *layout = new QVBoxLayout(this);
+    auto *icon = new QLabel(this);
+    icon->setPixmap(QIcon(QStringLiteral(":/icons/swiadectwa.svg")).pixmap(64, 64));
+    icon->setAlignment(Qt::AlignCenter);
+    auto *text = new QLabel(this);
+    text->setObjectName(QStringLiteral("AboutLabel"));
+    text->setTextFormat(Qt::RichText);
+    text->setAlignment(Qt::AlignCenter);
+    text->setText(QStringLiteral("<h2>%1</h2>"
+                                 "<p>Drukowanie świadectw dla Szkoły Podstawowej klasy 1-3<br>"
+                                 "wersja %2.%3.%4</p>"
+                                 "<p>Świadectwa MEN-I/1/2, arkusze ocen MEN-I/37/2 i MEN-I/37b/2,<br>"
+                                 "ocena opisowa na wywiadówkę.</p>"
+                                 "<p>Licencja: GNU General Public License, wersja 3 lub nowsza.<br>"
+                                 "Program jest dostarczany bez jakiejkolwiek gwarancji.</p>"
+                                 "<p>Veltra-BR5 · kontakt: pomoc@veltra-br5.pl</p>")
+                      .arg(QString::fromUtf8(kProductName))
+                      .arg(kVersionMajor)
+                      .arg(kVersionMinor)
+                      .arg(kVersionBuild));
+    auto *close = new QPushButton(QStringLiteral("Zamknij"), this);
+    close->setObjectName(QStringLiteral("ZamknijButton"));
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    layout->addWidget(icon);
+    layout->addWidget(text);
+    layout->addWidget(close, 0, Qt::AlignCenter);
+}
+
+namespace {
+
+// A window whose contents come with a later part of the program: it exists,
+// with its name and caption, so every command that shows it works.
+QDialog *makeDialog(QWidget *parent, const char *className, const QString &caption) {
+    auto *dialog = new QDialog(parent);
+    dialog->setObjectName(QString::fromLatin1(className));
+    dialog->setWindowTitle(caption);
+    dialog->setModal(true);
+    auto *layout = new QVBoxLayout(dialog);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    return dialog;
+}
+
+} // namespace
+
+TFEditor *ProgramWindows::editor(const QString &className) const {
+    if (className == QLatin1String("TFDaneUcznia"))
+        return daneUcznia;
+    for (TFEditor *e : editors) {
+        if (e->objectName() == className)
+            return e;
+    }
+    return nullptr;
+}
+
+QList<TFEditor *> ProgramWindows::boundWindows() const {
+    QList<TFEditor *> out;
+    for (const EditorInfo &info : boundWindowTable())
+        out << editor(QString::fromLatin1(info.className));
+    return out;
+}
+
+ProgramWindows createProgramWindows() {
+    ProgramWindows w;
+    w.glowna = new TFGlowna;
+    QWidget *owner = w.glowna;
+    auto bound = [&](const char *name) {
+        for (const EditorInfo &info : boundWindowTable()) {
+            if (qstrcmp(info.className, name) == 0) {
+                TFEditor *e = createBoundWindow(info, owner);
+                if (qstrcmp(name, "TFDaneUcznia") != 0)
+                    w.editors << e;
+                w.all << e;
+                return e;
+            }
+        }
+        return static_cast<TFEditor *>(nullptr);
+    };
+    auto dialog = [&](const char *name, const QString &caption) {
+        QDialog *d = makeDialog(owner, name, caption);
+        w.all << d;
+        return d;
+    };
+
+    w.all << w.glowna;
+    w.daneUcznia = static_cast<TFDaneUcznia *>(bound("TFDaneUcznia"));
+    w.kalibracja = dialog("TFKalibracja", QStringLiteral("Formatowanie podstawowe"));
+    w.daneSzkoly = dialog("TFDaneSzkoly", QStringLiteral("Szablon danych"));
+    w.drukuj = dialog("TFDrukuj", QStringLiteral("Drukowanie"));
+    w.wait = new TFWait(owner);
+    w.all << w.wait;
+    w.oProgramie = new TFOProgramie(owner);
+    w.all << w.oProgramie;
+    w.logi = dialog("TFLogi", QStringLiteral("Logi programu"));
+    w.aktualizacja = dialog("TFAktualizacja", QStringLiteral("Aktualizacja"));
+    bound("TFArkuszStr1Kl1");
+    bound("TFArkuszStr5Kl1");
+    bound("TFKlasa2");
+    bound("TFArkuszStr4bKl3");
+    bound("TFArkuszStr3Kl1");
+    bound("TFArkuszStr4Kl1");
+    w.szablonOcenyOpisowej = dialog("TFSzablonOcenyOpisowej", QStringLiteral("Edytor oceny opisowej"));
+    bound("TFWywiadowka");
+    bound("TFArkuszStr1b");
+    bound("TFArkuszStr2Kl1");
+    bound("TFArkuszStr2bKl1");
+    bound("TFArkuszStr3bKl2");
+    bound("TFKlasa3");
+    bound("TFKlasa1");
+    w.sqlImport = dialog("TFSQLImport", QStringLiteral("Import danych"));
+
+    w.glowna->attachWindows(w);
+    return w;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDialog>
+#include <QList>
+
+class QProgressBar;
+class TFEditor;
+class TFDaneUcznia;
+class TFGlowna;
+
+// Progress window shown while a pupil is saved.
+class TFWait : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFWait(QWidget *parent = nullptr);
+    QProgressBar *ProgressBar;
+};
+
+// About box.
+class TFOProgramie : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFOProgramie(QWidget *parent = nullptr);
+};
+
+// Every window of the program, created once at start-up in a fixed order and
+// kept until exit.
+struct ProgramWindows {
+    TFGlowna *glowna = nullptr;
+    TFDaneUcznia *daneUcznia = nullptr;
+    QDialog *kalibracja = nullptr;
+    QDialog *daneSzkoly = nullptr;
+    QDialog *drukuj = nullptr;
+    TFWait *wait = nullptr;
+    TFOProgramie *oProgramie = nullptr;
+    QDialog *logi = nullptr;
+    QDialog *aktualizacja = nullptr;
+    QDialog *szablonOcenyOpisowej = nullptr;
+    QDialog *sqlImport = nullptr;
+    // The thirteen document editors.
+    QList<TFEditor *> editors;
+    // Every window in creation order (the main window first).
+    QList<QWidget *> all;
+
+    TFEditor *editor(const QString &className) const;
+    // The fourteen bound windows in save/load order (pupil data first).
+    QList<TFEditor *> boundWindows() const;
+};
+
+// Creates the main window and every other window; the main window owns them.
+ProgramWindows createProgramWindows();

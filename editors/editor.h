@@ -1,0 +1,39 @@
+#pragma once
+
+#include "document/certfile.h"
+
+#include <QDialog>
+#include <functional>
+
+class QVBoxLayout;
+
+// A bound window: one document (or the pupil data) of the loaded pupil. Its
+// bound components, in component order, carry the stored values by name.
+class TFEditor : public QDialog {
+    Q_OBJECT
+public:
+    TFEditor(const QString &className, const QString &caption, const QString &documentId,
+             QWidget *parent = nullptr);
+
+    QString documentId() const { return m_documentId; }
+    const QList<QWidget *> &components() const { return m_components; }
+
+    virtual bool CollectFields(SqlDataList &records) const;
+    virtual bool ApplyFields(const SqlDataList &records);
+    virtual void ClearFields();
+
+    // OK saves the whole pupil through this; the main window sets it.
+    static void setSaveStudentRecord(std::function<bool()> save);
+
+protected:
+    // Registers a bound component (its objectName is its component name).
+    void addComponent(QWidget *w) { m_components.append(w); }
+    QVBoxLayout *body() const { return m_body; }
+    virtual void OKButtonClick();
+    static bool saveStudentRecord();
+
+private:
+    QString m_documentId;
+    QList<QWidget *> m_components;
+    QVBoxLayout *m_body = nullptr;
+};
