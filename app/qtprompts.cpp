@@ -6,17 +6,27 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
-Prompts::Answer QtPrompts::message(QWidget *parent, const QString &caption, const QString &text, Icon icon,
-                                   Buttons buttons) {
+Prompts::Answer QtPrompts::message(QWidget *parent, const QString &caption, const QString &text,
+                                   Icon icon, Buttons buttons) {
     QMessageBox box(parent);
     box.setWindowTitle(caption);
     box.setText(text);
     switch (icon) {
-    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case Icon::Information: box.setIcon(QMessageBox::Information); break;
-    case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case Icon::Error: box.setIcon(QMessageBox::Critical); break;
-    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    case Icon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case Icon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case Icon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case Icon::Error:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case Icon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
     }
     if (buttons == Buttons::Ok) {
         box.setStandardButtons(QMessageBox::Ok);
@@ -39,8 +49,8 @@ QString QtPrompts::saveFileName(QWidget *parent, const QString &title, const QSt
                                         QFileDialog::DontConfirmOverwrite);
 }
 
-bool QtPrompts::textInput(QWidget *parent, const QString &caption, const QString &label, QString &text,
-                          int maxLength) {
+bool QtPrompts::textInput(QWidget *parent, const QString &caption, const QString &label,
+                          QString &text, int maxLength) {
     QInputDialog dialog(parent);
     dialog.setWindowTitle(caption);
     dialog.setLabelText(label);
@@ -55,4 +65,6 @@ bool QtPrompts::textInput(QWidget *parent, const QString &caption, const QString
     return true;
 }
 
-bool QtPrompts::openExternal(const QUrl &url) { return QDesktopServices::openUrl(url); }
+bool QtPrompts::openExternal(const QUrl &url) {
+    return QDesktopServices::openUrl(url);
+}

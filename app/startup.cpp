@@ -26,7 +26,9 @@ std::unique_ptr<QLockFile> lockSingleInstance() {
     return lock;
 }
 
-QString commandLineText(const QStringList &arguments) { return arguments.mid(1).join(QLatin1Char(' ')); }
+QString commandLineText(const QStringList &arguments) {
+    return arguments.mid(1).join(QLatin1Char(' '));
+}
 
 int runProgram(int argc, char **argv) {
     QApplication app(argc, argv);
@@ -44,8 +46,8 @@ int runProgram(int argc, char **argv) {
 
     const std::unique_ptr<QLockFile> lock = lockSingleInstance();
     if (!lock) {
-        showMessage(nullptr, QStringLiteral("Kopia"), QString::fromUtf8("Ten program jest już uruchomiony."),
-                    Prompts::Icon::Error);
+        showMessage(nullptr, QStringLiteral("Kopia"),
+                    QString::fromUtf8("Ten program jest już uruchomiony."), Prompts::Icon::Error);
         return 0;
     }
 

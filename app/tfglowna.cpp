@@ -60,7 +60,9 @@ const QList<DocumentRow> &documentRows() {
     return rows;
 }
 
-QString documentFileFilter() { return QStringLiteral("SP 1-3 (*.sqbr5)"); }
+QString documentFileFilter() {
+    return QStringLiteral("SP 1-3 (*.sqbr5)");
+}
 
 QByteArray pupilSortKey(const QString &name) {
     static const struct {
@@ -90,7 +92,9 @@ QByteArray pupilSortKey(const QString &name) {
 
 // The pictures live in the static app library; its resources must be
 // registered by hand.
-static void initAppResources() { Q_INIT_RESOURCE(app); }
+static void initAppResources() {
+    Q_INIT_RESOURCE(app);
+}
 
 TFGlowna::TFGlowna() {
     initAppResources();
@@ -117,7 +121,8 @@ QToolButton *TFGlowna::toolButton(const char *name, const QString &hint, const c
     button->setObjectName(QString::fromLatin1(name));
     button->setToolTip(hint);
     const QString iconName = QString::fromLatin1(icon);
-    button->setIcon(QIcon::fromTheme(iconName, QIcon(QStringLiteral(":/icons/%1.svg").arg(iconName))));
+    button->setIcon(
+        QIcon::fromTheme(iconName, QIcon(QStringLiteral(":/icons/%1.svg").arg(iconName))));
     button->setIconSize(QSize(32, 32));
     button->setFixedSize(46, 38);
     button->setAutoRaise(true);
@@ -135,19 +140,22 @@ void TFGlowna::buildToolBar() {
         const char *icon;
         void (TFGlowna::*slot)();
     } buttons[] = {
-        {"NowyPlikToolButton", "Nowy plik świadectw", "document-new", &TFGlowna::NowyPlikToolButtonClick},
+        {"NowyPlikToolButton", "Nowy plik świadectw", "document-new",
+         &TFGlowna::NowyPlikToolButtonClick},
         {"OtworzPlikToolButton", "Otwórz plik z świadectwami", "document-open",
          &TFGlowna::OtworzPlikToolButtonClick},
         {"SaveButton", "Zapisz", "document-save", &TFGlowna::Zapisz1Click},
         {"ToolButton11", "Szablon danych szkoły", "go-home", &TFGlowna::Szablondanychszkoy1Click},
-        {"DodajUczniaToolButton", "Dodaj nowego ucznia", "contact-new", &TFGlowna::DodajUczniaToolButtonClick},
+        {"DodajUczniaToolButton", "Dodaj nowego ucznia", "contact-new",
+         &TFGlowna::DodajUczniaToolButtonClick},
         {"EdytujDaneUczniaToolButton", "Edytuj dane wybranego ucznia", "document-properties",
          &TFGlowna::EdytujDaneUczniaToolButtonClick},
         {"UsunUczniaToolButton", "Usuń dane wybranego ucznia", "edit-delete",
          &TFGlowna::UsunUczniaToolButtonClick},
-        {"EdytujSwiadectwoToolButton", "Edytuj wybrane świadectwo / dokument", "accessories-text-editor",
-         &TFGlowna::EdytujSwiadectwoToolButtonClick},
-        {"DrukujToolButton", "Drukuj świadectwo / dokument", "document-print", &TFGlowna::DrukujToolButtonClick},
+        {"EdytujSwiadectwoToolButton", "Edytuj wybrane świadectwo / dokument",
+         "accessories-text-editor", &TFGlowna::EdytujSwiadectwoToolButtonClick},
+        {"DrukujToolButton", "Drukuj świadectwo / dokument", "document-print",
+         &TFGlowna::DrukujToolButtonClick},
         {"PomocToolButton", "Pomoc", "help-contents", &TFGlowna::Instrukcjaobsugi1Click},
         {"KontaktButton", "Wyślij wiadomość", "mail-send", &TFGlowna::KontaktButtonClick},
     };
@@ -167,9 +175,10 @@ void TFGlowna::buildToolBar() {
         bar->addWidget(box);
         return box;
     };
-    WykreskujPusteCheckBox =
-        check("WykreskujPusteCheckBox", "Wykresuj puste pola", true, &TFGlowna::WykreskujPusteCheckBoxClick);
-    PrintNoDotsCheckBox = check("PrintNoDotsCheckBox", "Wyłącz kropki", false, &TFGlowna::PrintNoDotsCheckBoxClick);
+    WykreskujPusteCheckBox = check("WykreskujPusteCheckBox", "Wykresuj puste pola", true,
+                                   &TFGlowna::WykreskujPusteCheckBoxClick);
+    PrintNoDotsCheckBox =
+        check("PrintNoDotsCheckBox", "Wyłącz kropki", false, &TFGlowna::PrintNoDotsCheckBoxClick);
     cbWordWrap = check("cbWordWrap", "Ogranicz pola tekstowe", false, &TFGlowna::cbWordWrapClick);
 
     m_statusText = new QLabel(this);
@@ -199,7 +208,8 @@ void TFGlowna::buildMenus() {
             if (!e.text)
                 m->addSeparator();
             else
-                m->addAction(action(QString::fromLatin1(e.name), QString::fromUtf8(e.text), e.slot));
+                m->addAction(
+                    action(QString::fromLatin1(e.name), QString::fromUtf8(e.text), e.slot));
         }
         return m;
     };
@@ -222,7 +232,8 @@ void TFGlowna::buildMenus() {
     menu("wiadectwa1", "Świadectwa",
          {{"Edytujwybraneswiadectwo1", "Edytuj wybrane świadectwo / dokument",
            &TFGlowna::EdytujSwiadectwoToolButtonClick},
-          {"Drukujwybraneswiadectwo1", "Drukuj wybrane świadectwo", &TFGlowna::DrukujToolButtonClick}});
+          {"Drukujwybraneswiadectwo1", "Drukuj wybrane świadectwo",
+           &TFGlowna::DrukujToolButtonClick}});
     menu("Ustawienia1", "Ustawienia",
          {{"Formatowaniewiadectwapodstawowe1", "Formatowanie podstawowe ( tylko zmienne )",
            &TFGlowna::Formatowaniewiadectwapodstawowe1Click},
@@ -230,7 +241,8 @@ void TFGlowna::buildMenus() {
            &TFGlowna::Ustawieniaczcionki1Click}});
     menu("Pomoc1", "Pomoc",
          {{"Oprogramie1", "O programie", &TFGlowna::Oprogramie1Click},
-          {"Sprawdczyjestnowawersja1", "Sprawdź czy jest nowa wersja", &TFGlowna::Sprawdczyjestnowawersja1Click},
+          {"Sprawdczyjestnowawersja1", "Sprawdź czy jest nowa wersja",
+           &TFGlowna::Sprawdczyjestnowawersja1Click},
           {nullptr, nullptr, nullptr},
           {"Instrukcjaobsugi1", "Instrukcja obsługi", &TFGlowna::Instrukcjaobsugi1Click},
           {nullptr, nullptr, nullptr},
@@ -242,11 +254,14 @@ void TFGlowna::buildMenus() {
 
     TreeViewPopupMenu = new QMenu(this);
     TreeViewPopupMenu->setObjectName(QStringLiteral("TreeViewPopupMenu"));
-    TreeViewPopupMenu->addAction(action(QStringLiteral("Dodajucznia1"), QStringLiteral("Dodaj ucznia"),
+    TreeViewPopupMenu->addAction(action(QStringLiteral("Dodajucznia1"),
+                                        QStringLiteral("Dodaj ucznia"),
                                         &TFGlowna::DodajUczniaToolButtonClick));
-    TreeViewPopupMenu->addAction(action(QStringLiteral("Edytujdaneucznia1"), QStringLiteral("Edytuj dane ucznia"),
+    TreeViewPopupMenu->addAction(action(QStringLiteral("Edytujdaneucznia1"),
+                                        QStringLiteral("Edytuj dane ucznia"),
                                         &TFGlowna::EdytujDaneUczniaToolButtonClick));
-    TreeViewPopupMenu->addAction(action(QStringLiteral("Usundaneucznia1"), QString::fromUtf8("Usuń dane ucznia"),
+    TreeViewPopupMenu->addAction(action(QStringLiteral("Usundaneucznia1"),
+                                        QString::fromUtf8("Usuń dane ucznia"),
                                         &TFGlowna::UsunUczniaToolButtonClick));
     TreeViewPopupMenu->addSeparator();
     TreeViewPopupMenu->addAction(action(QStringLiteral("Edytujwybraneswiadectwo2"),
@@ -277,7 +292,8 @@ void TFGlowna::buildCentralArea() {
 
     PageControl = new QTabWidget(splitter);
     PageControl->setObjectName(QStringLiteral("PageControl"));
-    auto page = [&](const char *tab, const char *box, const char *image, QScrollArea *&area, QLabel *&label) {
+    auto page = [&](const char *tab, const char *box, const char *image, QScrollArea *&area,
+                    QLabel *&label) {
         area = new QScrollArea;
         area->setObjectName(QString::fromLatin1(box));
         area->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -290,8 +306,17 @@ void TFGlowna::buildCentralArea() {
         area->setProperty("tabName", QString::fromLatin1(tab));
         return area;
     };
-    PageControl->addTab(page("TabSheet1", "ScrollBox1", "Image1", ScrollBox1, Image1), QStringLiteral("Strona 1"));
-    PageControl->addTab(page("TabSheet2", "ScrollBox2", "Image2", ScrollBox2, Image2), QStringLiteral("Strona 2"));
+    PageControl->addTab(page("TabSheet1", "ScrollBox1", "Image1", ScrollBox1, Image1),
+                        QStringLiteral("Strona 1"));
+    PageControl->addTab(page("TabSheet2", "ScrollBox2", "Image2", ScrollBox2, Image2),
+                        QStringLiteral("Strona 2"));
+    // A hidden tab's scroll box has no range yet: it takes the shown page's
+    // position when it comes to the front, so both pages stay together.
+    connect(PageControl, &QTabWidget::currentChanged, this, [this](int index) {
+        QScrollArea *shown = index == 1 ? ScrollBox2 : ScrollBox1;
+        QScrollArea *other = index == 1 ? ScrollBox1 : ScrollBox2;
+        shown->verticalScrollBar()->setValue(other->verticalScrollBar()->value());
+    });
     splitter->addWidget(TreeView);
     splitter->addWidget(PageControl);
     splitter->setStretchFactor(1, 1);
@@ -301,16 +326,22 @@ void TFGlowna::buildCentralArea() {
 
 // ---------------------------------------------------------------------------
 
-QString TFGlowna::documentPath() const { return m_statusText->text(); }
+QString TFGlowna::documentPath() const {
+    return m_statusText->text();
+}
 
 void TFGlowna::setDocumentPath(const QString &path) {
     m_statusText->setText(path);
     m_statusText->repaint();
 }
 
-void TFGlowna::clearTree() { TreeView->clear(); }
+void TFGlowna::clearTree() {
+    TreeView->clear();
+}
 
-bool TFGlowna::bFunLoadStudentList() { return loadStudentList(true); }
+bool TFGlowna::bFunLoadStudentList() {
+    return loadStudentList(true);
+}
 
 bool TFGlowna::loadStudentList(bool report) {
     const QString tmp = strFunGetTmpFilePath(m_msg);
@@ -319,7 +350,8 @@ bool TFGlowna::loadStudentList(bool report) {
     m_students.clear();
     if (!bFunGetStudentsList(m_msg, tmp, m_students)) {
         if (report)
-            showMessage(this, QStringLiteral("Błąd"), QString::fromUtf8("Błąd podczas próby wczytania listy uczniów"),
+            showMessage(this, QStringLiteral("Błąd"),
+                        QString::fromUtf8("Błąd podczas próby wczytania listy uczniów"),
                         Prompts::Icon::Error);
         return false;
     }
@@ -420,10 +452,11 @@ bool TFGlowna::SaveStudentRecord() {
     const QString table = m_windows.daneUcznia->pupilTableName();
     const QString tmp = strFunGetTmpFilePath(m_msg);
     auto step = [wait] { wait->ProgressBar->setValue(wait->ProgressBar->value() + 1); };
-    if (tmp.isEmpty() || !bFunDeleteTable(m_msg, tmp, table) || !bFunSaveCertData(m_msg, tmp, table, m_records, step)) {
+    if (tmp.isEmpty() || !bFunDeleteTable(m_msg, tmp, table) ||
+        !bFunSaveCertData(m_msg, tmp, table, m_records, step)) {
         wait->hide();
-        showMessage(this, QStringLiteral("Błąd"), QString::fromUtf8("Błąd zapisu danych.\n\n") + m_msg,
-                    Prompts::Icon::Error);
+        showMessage(this, QStringLiteral("Błąd"),
+                    QString::fromUtf8("Błąd zapisu danych.\n\n") + m_msg, Prompts::Icon::Error);
         return false;
     }
     wait->hide();
@@ -435,7 +468,8 @@ bool TFGlowna::LoadStudentRecord(const QString &table) {
     m_records.clear();
     const QString tmp = strFunGetTmpFilePath(m_msg);
     if (tmp.isEmpty() || !bFunLoadCertData(m_msg, tmp, table, m_records)) {
-        showMessage(this, QStringLiteral("Błąd"), QString::fromUtf8("Błąd podczas próby wczytania danych.\n\n") + m_msg,
+        showMessage(this, QStringLiteral("Błąd"),
+                    QString::fromUtf8("Błąd podczas próby wczytania danych.\n\n") + m_msg,
                     Prompts::Icon::Error);
         return false;
     }
@@ -445,17 +479,19 @@ bool TFGlowna::LoadStudentRecord(const QString &table) {
 }
 
 void TFGlowna::ClearAllEditors() {
-    static const char *const order[] = {
-        "TFDaneUcznia",     "TFKlasa1",        "TFKlasa2",         "TFKlasa3",        "TFWywiadowka",
-        "TFArkuszStr1Kl1",  "TFArkuszStr1b",   "TFArkuszStr2Kl1",  "TFArkuszStr2bKl1", "TFArkuszStr3Kl1",
-        "TFArkuszStr3bKl2", "TFArkuszStr4Kl1", "TFArkuszStr4bKl3", "TFArkuszStr5Kl1"};
+    static const char *const order[] = {"TFDaneUcznia",     "TFKlasa1",         "TFKlasa2",
+                                        "TFKlasa3",         "TFWywiadowka",     "TFArkuszStr1Kl1",
+                                        "TFArkuszStr1b",    "TFArkuszStr2Kl1",  "TFArkuszStr2bKl1",
+                                        "TFArkuszStr3Kl1",  "TFArkuszStr3bKl2", "TFArkuszStr4Kl1",
+                                        "TFArkuszStr4bKl3", "TFArkuszStr5Kl1"};
     for (const char *name : order) {
         if (TFEditor *e = m_windows.editor(QString::fromLatin1(name)))
             e->ClearFields();
     }
     for (const char *name : {"TFKlasa1", "TFKlasa2", "TFKlasa3"}) {
         if (TFEditor *e = m_windows.editor(QString::fromLatin1(name))) {
-            if (auto *edit = e->findChild<QLineEdit *>(QStringLiteral("ZMIENNA_PromocjiE_STR1_DATA_EDIT")))
+            if (auto *edit =
+                    e->findChild<QLineEdit *>(QStringLiteral("ZMIENNA_PromocjiE_STR1_DATA_EDIT")))
                 edit->setText(QString::fromUtf8("ę"));
         }
     }
@@ -474,8 +510,8 @@ void TFGlowna::DodajUczniaToolButtonClick() {
 void TFGlowna::EdytujDaneUczniaToolButtonClick() {
     DataChanged = true;
     if (strFunGetSelectedText(Selected::Pupil).isEmpty()) {
-        showMessage(this, QStringLiteral("Brak wyboru"), QStringLiteral("Nie wybrano ucznia z listy"),
-                    Prompts::Icon::Warning);
+        showMessage(this, QStringLiteral("Brak wyboru"),
+                    QStringLiteral("Nie wybrano ucznia z listy"), Prompts::Icon::Warning);
         return;
     }
     m_windows.daneUcznia->setEditMode(selectedPupilTable());
@@ -486,12 +522,13 @@ void TFGlowna::UsunUczniaToolButtonClick() {
     DataChanged = true;
     const QString name = strFunGetSelectedText(Selected::Pupil);
     if (name.isEmpty()) {
-        showMessage(this, QStringLiteral("Brak wyboru"), QStringLiteral("Nie wybrano ucznia z listy"),
-                    Prompts::Icon::Warning);
+        showMessage(this, QStringLiteral("Brak wyboru"),
+                    QStringLiteral("Nie wybrano ucznia z listy"), Prompts::Icon::Warning);
         return;
     }
     const QString table = selectedPupilTable();
-    if (askYesNo(this, QString::fromUtf8("Usuń"), QString::fromUtf8("Czy na pewno chcesz skasować dane ucznia: \n") + name,
+    if (askYesNo(this, QString::fromUtf8("Usuń"),
+                 QString::fromUtf8("Czy na pewno chcesz skasować dane ucznia: \n") + name,
                  Prompts::Icon::Warning)) {
         const QString tmp = strFunGetTmpFilePath(m_msg);
         if (!tmp.isEmpty())
@@ -502,14 +539,17 @@ void TFGlowna::UsunUczniaToolButtonClick() {
 
 void TFGlowna::EdytujSwiadectwoToolButtonClick() {
     int createTemplate = 0;
-    if (!bFunSqlGetSettingsValue(m_msg, QStringLiteral("create_school_data_template"), createTemplate)) {
-        showMessage(this, QStringLiteral("Błąd"), QString::fromUtf8("Błąd uzyskania zmiennej z pliku ustawień"),
+    if (!bFunSqlGetSettingsValue(m_msg, QStringLiteral("create_school_data_template"),
+                                 createTemplate)) {
+        showMessage(this, QStringLiteral("Błąd"),
+                    QString::fromUtf8("Błąd uzyskania zmiennej z pliku ustawień"),
                     Prompts::Icon::Error);
         return;
     }
     if (createTemplate != 0 &&
         askYesNo(this, QStringLiteral("Szablon"),
-                 QString::fromUtf8("Szablon danych szkoły nie został jeszcze utworzony.\nCzy chcesz utworzyć szablon teraz ?"),
+                 QString::fromUtf8("Szablon danych szkoły nie został jeszcze utworzony.\nCzy "
+                                   "chcesz utworzyć szablon teraz ?"),
                  Prompts::Icon::Question))
         m_windows.daneSzkoly->exec();
     DataChanged = true;
@@ -517,8 +557,8 @@ void TFGlowna::EdytujSwiadectwoToolButtonClick() {
     const QString label = strFunGetSelectedText(Selected::Document);
     const DocumentRow *row = rowForLabel(label);
     if (!row) {
-        showMessage(this, QStringLiteral("Brak wyboru"), QString::fromUtf8("Nie wybrano świadectwa z listy"),
-                    Prompts::Icon::Warning);
+        showMessage(this, QStringLiteral("Brak wyboru"),
+                    QString::fromUtf8("Nie wybrano świadectwa z listy"), Prompts::Icon::Warning);
         return;
     }
     if (TFEditor *editor = m_windows.editor(QString::fromLatin1(row->editor)))
@@ -542,7 +582,8 @@ void TFGlowna::EdytujSwiadectwoToolButtonClick() {
 void TFGlowna::DrukujToolButtonClick() {
     const DocumentRow *row = rowForLabel(strFunGetSelectedText(Selected::Document));
     if (!row) {
-        showMessage(this, QStringLiteral("Brak wyboru"), QString::fromUtf8("Zaznacz świadectwo które chciesz wydrukować"),
+        showMessage(this, QStringLiteral("Brak wyboru"),
+                    QString::fromUtf8("Zaznacz świadectwo które chciesz wydrukować"),
                     Prompts::Icon::Warning);
         return;
     }
@@ -559,9 +600,13 @@ void TFGlowna::openCalibration(const QString &caption) {
     bFunLoadStudentList();
 }
 
-void TFGlowna::Formatowaniewiadectwapodstawowe1Click() { openCalibration(QStringLiteral("Formatowanie podstawowe")); }
+void TFGlowna::Formatowaniewiadectwapodstawowe1Click() {
+    openCalibration(QStringLiteral("Formatowanie podstawowe"));
+}
 
-void TFGlowna::Ustawieniaczcionki1Click() { openCalibration(QStringLiteral("Formatowanie zaawansowane")); }
+void TFGlowna::Ustawieniaczcionki1Click() {
+    openCalibration(QStringLiteral("Formatowanie zaawansowane"));
+}
 
 void TFGlowna::setOption(QCheckBox *box, const char *key) {
     QString scratch;
@@ -569,15 +614,31 @@ void TFGlowna::setOption(QCheckBox *box, const char *key) {
     TreeViewClick();
 }
 
-void TFGlowna::WykreskujPusteCheckBoxClick() { setOption(WykreskujPusteCheckBox, "strike_empty_fields"); }
-void TFGlowna::PrintNoDotsCheckBoxClick() { setOption(PrintNoDotsCheckBox, "print_without_dots"); }
-void TFGlowna::cbWordWrapClick() { setOption(cbWordWrap, "word_wrap"); }
+void TFGlowna::WykreskujPusteCheckBoxClick() {
+    setOption(WykreskujPusteCheckBox, "strike_empty_fields");
+}
+void TFGlowna::PrintNoDotsCheckBoxClick() {
+    setOption(PrintNoDotsCheckBox, "print_without_dots");
+}
+void TFGlowna::cbWordWrapClick() {
+    setOption(cbWordWrap, "word_wrap");
+}
 
-void TFGlowna::Szablondanychszkoy1Click() { m_windows.daneSzkoly->exec(); }
-void TFGlowna::Importuj1Click() { m_windows.sqlImport->exec(); }
-void TFGlowna::Oprogramie1Click() { m_windows.oProgramie->exec(); }
-void TFGlowna::Logiprogramu1Click() { m_windows.logi->exec(); }
-void TFGlowna::Sprawdczyjestnowawersja1Click() { m_windows.aktualizacja->exec(); }
+void TFGlowna::Szablondanychszkoy1Click() {
+    m_windows.daneSzkoly->exec();
+}
+void TFGlowna::Importuj1Click() {
+    m_windows.sqlImport->exec();
+}
+void TFGlowna::Oprogramie1Click() {
+    m_windows.oProgramie->exec();
+}
+void TFGlowna::Logiprogramu1Click() {
+    m_windows.logi->exec();
+}
+void TFGlowna::Sprawdczyjestnowawersja1Click() {
+    m_windows.aktualizacja->exec();
+}
 
 void TFGlowna::Instrukcjaobsugi1Click() {
     QString scratch;
@@ -585,8 +646,12 @@ void TFGlowna::Instrukcjaobsugi1Click() {
                                                QLatin1String(kHelpFile)));
 }
 
-void TFGlowna::KontaktButtonClick() { prompts().openExternal(QUrl(QString::fromLatin1(kContactUrl))); }
-void TFGlowna::DziennikInternetowy1Click() { prompts().openExternal(QUrl(QString::fromLatin1(kRegisterUrl))); }
+void TFGlowna::KontaktButtonClick() {
+    prompts().openExternal(QUrl(QString::fromLatin1(kContactUrl)));
+}
+void TFGlowna::DziennikInternetowy1Click() {
+    prompts().openExternal(QUrl(QString::fromLatin1(kRegisterUrl)));
+}
 
 void TFGlowna::AktualizacjaTimerTimer() {
     AktualizacjaTimer->stop();

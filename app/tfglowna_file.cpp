@@ -20,29 +20,37 @@
 
 namespace {
 
-QString lastError() { return QString::number(errno); }
+QString lastError() {
+    return QString::number(errno);
+}
 
-bool fileExists(const QString &path) { return !path.isEmpty() && QFileInfo(path).isFile(); }
+bool fileExists(const QString &path) {
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
 
 } // namespace
 
 bool TFGlowna::StartUpChecks() {
     if (!bFunCheckFilesDir(m_msg)) {
-        showMessage(this, QStringLiteral("Błąd"),
-                    QString::fromUtf8("Błąd podczas próby sprawdzenia wymaganych plików / katalogów.\n\n") + m_msg,
-                    Prompts::Icon::Error);
+        showMessage(
+            this, QStringLiteral("Błąd"),
+            QString::fromUtf8("Błąd podczas próby sprawdzenia wymaganych plików / katalogów.\n\n") +
+                m_msg,
+            Prompts::Icon::Error);
         CloseWithoutAsking = true;
         close();
         return false;
     }
-    setWindowTitle(QString::fromUtf8("Drukowanie świadectw dla Szkoły Podstawowej klasy 1-3, wersja: %1.%2.%3")
-                       .arg(kVersionMajor)
-                       .arg(kVersionMinor)
-                       .arg(kVersionBuild));
+    setWindowTitle(
+        QString::fromUtf8("Drukowanie świadectw dla Szkoły Podstawowej klasy 1-3, wersja: %1.%2.%3")
+            .arg(kVersionMajor)
+            .arg(kVersionMinor)
+            .arg(kVersionBuild));
 
     int importAlert = 0;
     if (!bFunSqlGetSettingsValue(m_msg, QStringLiteral("import_alert"), importAlert)) {
-        showMessage(this, QStringLiteral("Błąd"), QString::fromUtf8("Błąd podczas próby odczytania ustawień.\n\n") + m_msg,
+        showMessage(this, QStringLiteral("Błąd"),
+                    QString::fromUtf8("Błąd podczas próby odczytania ustawień.\n\n") + m_msg,
                     Prompts::Icon::Error);
         CloseWithoutAsking = true;
         close();
@@ -50,8 +58,9 @@ bool TFGlowna::StartUpChecks() {
     }
     if (importAlert != 0) {
         showMessage(this, QString(),
-                    QString::fromUtf8("UWAGA !!!\n\nNastąpiła zmiana w plikach przechowujących dane. Stare pliki "
-                                      "można wczytać poprzez funkcję import w menu plik."),
+                    QString::fromUtf8(
+                        "UWAGA !!!\n\nNastąpiła zmiana w plikach przechowujących dane. Stare pliki "
+                        "można wczytać poprzez funkcję import w menu plik."),
                     Prompts::Icon::Warning);
         QString scratch;
         bFunSqlSettingWriteValue(scratch, QStringLiteral("import_alert"), 0);
@@ -61,9 +70,10 @@ bool TFGlowna::StartUpChecks() {
         const char *key;
         QCheckBox *box;
         void (TFGlowna::*click)();
-    } options[] = {{"strike_empty_fields", WykreskujPusteCheckBox, &TFGlowna::WykreskujPusteCheckBoxClick},
-                   {"print_without_dots", PrintNoDotsCheckBox, &TFGlowna::PrintNoDotsCheckBoxClick},
-                   {"word_wrap", cbWordWrap, &TFGlowna::cbWordWrapClick}};
+    } options[] = {
+        {"strike_empty_fields", WykreskujPusteCheckBox, &TFGlowna::WykreskujPusteCheckBoxClick},
+        {"print_without_dots", PrintNoDotsCheckBox, &TFGlowna::PrintNoDotsCheckBoxClick},
+        {"word_wrap", cbWordWrap, &TFGlowna::cbWordWrapClick}};
     for (const auto &o : options) {
         int value = 0;
         QString scratch;
@@ -108,10 +118,11 @@ void TFGlowna::closeEvent(QCloseEvent *event) {
         return;
     }
     if (DataChanged &&
-        prompts().message(this, QString(), QStringLiteral("Czy chcesz zapisać zmiany ?"), Prompts::Icon::None,
-                          Prompts::Buttons::YesNo) == Prompts::Answer::Yes)
+        prompts().message(this, QString(), QStringLiteral("Czy chcesz zapisać zmiany ?"),
+                          Prompts::Icon::None, Prompts::Buttons::YesNo) == Prompts::Answer::Yes)
         Zapisz1Click();
-    if (askYesNo(this, QStringLiteral("Koniec"), QString::fromUtf8("Czy na pewno chcesz zakończyć pracę ?"),
+    if (askYesNo(this, QStringLiteral("Koniec"),
+                 QString::fromUtf8("Czy na pewno chcesz zakończyć pracę ?"),
                  Prompts::Icon::Question))
         event->accept();
     else
@@ -138,23 +149,27 @@ bool TFGlowna::bFunWczytajPlikSwiadectw(const QString &path) {
     QString copyMsg;
     if (!bFunCopyFile(copyMsg, path, tmp, false)) {
         const QString code = copyMsg.section(QStringLiteral("Kod błędu: "), -1);
-        m_msg = QString::fromUtf8("Błąd kopiowania pliku\nz :") + path + QStringLiteral("\ndo :") + tmp +
-                QString::fromUtf8("\nKod błędu: ") + code + QString::fromUtf8("\nDane świadectw nie zostały wczytane.");
+        m_msg = QString::fromUtf8("Błąd kopiowania pliku\nz :") + path + QStringLiteral("\ndo :") +
+                tmp + QString::fromUtf8("\nKod błędu: ") + code +
+                QString::fromUtf8("\nDane świadectw nie zostały wczytane.");
         vFunWriteLog(m_msg, QStringLiteral("bFunWczytajPlikSwiadectw()"));
         showMessage(this, QStringLiteral("Błąd"), m_msg, Prompts::Icon::Error);
         return false;
     }
     if (!bFunClearFileAttributes(m_msg, path)) {
-        m_msg = QString::fromUtf8("Uwaga\nJeśli plik posiada atrybut \"tylko do odczytu\" zapis danych nie będzie "
-                                  "możliwy.\nKod: ") +
-                lastError();
+        m_msg =
+            QString::fromUtf8(
+                "Uwaga\nJeśli plik posiada atrybut \"tylko do odczytu\" zapis danych nie będzie "
+                "możliwy.\nKod: ") +
+            lastError();
         vFunWriteLog(m_msg, QStringLiteral("bFunWczytajPlikSwiadectw()"));
         showMessage(this, QStringLiteral("Uwaga"), m_msg, Prompts::Icon::Warning);
     }
     if (!bFunClearFileAttributes(m_msg, tmp)) {
         m_msg = QString::fromUtf8("Błąd podczas próby sprawdzenia atrybutów pliku.\n") + tmp +
-                QString::fromUtf8("\nJeśli plik posiada atrybut \"tylko do odczytu\" zapis danych nie będzie "
-                                  "możliwy.\nKod błędu: ") +
+                QString::fromUtf8(
+                    "\nJeśli plik posiada atrybut \"tylko do odczytu\" zapis danych nie będzie "
+                    "możliwy.\nKod błędu: ") +
                 lastError();
         vFunWriteLog(m_msg, QStringLiteral("bFunWczytajPlikSwiadectw()"));
         showMessage(this, QStringLiteral("Błąd"), m_msg, Prompts::Icon::Error);
@@ -163,7 +178,9 @@ bool TFGlowna::bFunWczytajPlikSwiadectw(const QString &path) {
     // document is left behind.
     if (!loadStudentList(false)) {
         m_msg = QString::fromUtf8("Nie można otworzyć pliku:\n") + path +
-                QString::fromUtf8("\n\nTo nie jest plik świadectw SP 1-3 albo plik jest uszkodzony.\n\n") + m_msg;
+                QString::fromUtf8(
+                    "\n\nTo nie jest plik świadectw SP 1-3 albo plik jest uszkodzony.\n\n") +
+                m_msg;
         vFunWriteLog(m_msg, QStringLiteral("bFunWczytajPlikSwiadectw()"));
         showMessage(this, QStringLiteral("Błąd"), m_msg, Prompts::Icon::Error);
         return false;
@@ -175,8 +192,9 @@ bool TFGlowna::bFunZapiszIstniejacyPlikSwiadectw() {
     const QString target = documentPath();
     if (!bFunClearFileAttributes(m_msg, target)) {
         m_msg = QString::fromUtf8("Błąd podczas próby sprawdzenia atrybutów pliku\n") + target +
-                QString::fromUtf8("\nJeśli plik ma atrybut \"tylko do odczytu\"\nzapis danych nie będzie "
-                                  "możliwy.\nKod błędu: ") +
+                QString::fromUtf8(
+                    "\nJeśli plik ma atrybut \"tylko do odczytu\"\nzapis danych nie będzie "
+                    "możliwy.\nKod błędu: ") +
                 lastError();
         vFunWriteLog(m_msg, QStringLiteral("bFunZapiszIstniejacyPlikSwiadectw()"));
         showMessage(this, QStringLiteral("Atrybuty"), m_msg, Prompts::Icon::Warning);
@@ -185,8 +203,9 @@ bool TFGlowna::bFunZapiszIstniejacyPlikSwiadectw() {
     QString copyMsg;
     if (!tmp.isEmpty() && bFunCopyFile(copyMsg, tmp, target, false))
         return true;
-    m_msg = QString::fromUtf8("Błąd kopiowania pliku z\n") + tmp + QStringLiteral("\ndo:\n") + target +
-            QString::fromUtf8("\nKod błędu: ") + copyMsg.section(QStringLiteral("Kod błędu: "), -1) +
+    m_msg = QString::fromUtf8("Błąd kopiowania pliku z\n") + tmp + QStringLiteral("\ndo:\n") +
+            target + QString::fromUtf8("\nKod błędu: ") +
+            copyMsg.section(QStringLiteral("Kod błędu: "), -1) +
             QString::fromUtf8("\n\nDane nie zostały zapisane.");
     vFunWriteLog(m_msg, QStringLiteral("bFunZapiszIstniejacyPlikSwiadectw()"));
     showMessage(this, QStringLiteral("Błąd"), m_msg, Prompts::Icon::Error);
@@ -194,23 +213,28 @@ bool TFGlowna::bFunZapiszIstniejacyPlikSwiadectw() {
 }
 
 bool TFGlowna::bFunZapiszNowyPlikSwiadectw() {
-    QString path = prompts().saveFileName(this, QStringLiteral("Zapisz"), documentFileFilter(), m_lastSaveName);
+    QString path = prompts().saveFileName(this, QStringLiteral("Zapisz"), documentFileFilter(),
+                                          m_lastSaveName);
     if (path.isEmpty())
         return false;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".sqbr5");
     m_lastSaveName = path;
     const bool exists = QFileInfo::exists(path);
-    if (exists && !askYesNo(this, QStringLiteral("Zapisz"),
-                            QString::fromUtf8("Wybrany plik już istnieje.\nCzy chcesz zastąpić istniejący plik ?"),
-                            Prompts::Icon::Question))
+    if (exists &&
+        !askYesNo(
+            this, QStringLiteral("Zapisz"),
+            QString::fromUtf8("Wybrany plik już istnieje.\nCzy chcesz zastąpić istniejący plik ?"),
+            Prompts::Icon::Question))
         return false;
     if (exists && !bFunClearFileAttributes(m_msg, path)) {
-        m_msg = QString::fromUtf8("Funkcja: vFunZapiszNowyPlikSwiadectw()\n\nBłąd podczas próby sprawdzenia atrybutów "
+        m_msg = QString::fromUtf8("Funkcja: vFunZapiszNowyPlikSwiadectw()\n\nBłąd podczas próby "
+                                  "sprawdzenia atrybutów "
                                   "pliku\n") +
                 path +
-                QString::fromUtf8("\nJeśli plik ma atrybut \"tylko do odczytu\"\nzapis danych nie będzie "
-                                  "możliwy.\nKod błędu: ") +
+                QString::fromUtf8(
+                    "\nJeśli plik ma atrybut \"tylko do odczytu\"\nzapis danych nie będzie "
+                    "możliwy.\nKod błędu: ") +
                 lastError();
         vFunWriteLog(m_msg, QStringLiteral("bFunZapiszNowyPlikSwiadectw()"));
         showMessage(this, QStringLiteral("Atrybuty"), m_msg, Prompts::Icon::Warning);
@@ -226,9 +250,12 @@ bool TFGlowna::bFunZapiszNowyPlikSwiadectw() {
         setDocumentPath(path);
         return true;
     }
-    m_msg = QString::fromUtf8("Funkcja: vFunZapiszNowyPlikSwiadectw()\n\nBłąd podczas próby kopiowania pliku\nz\n") +
-            tmp + QStringLiteral("\ndo\n") + path + QString::fromUtf8("\nKod błędu: ") +
-            copyMsg.section(QStringLiteral("Kod błędu: "), -1) + QString::fromUtf8("\n\nDane nie zostały zapisane.");
+    m_msg =
+        QString::fromUtf8(
+            "Funkcja: vFunZapiszNowyPlikSwiadectw()\n\nBłąd podczas próby kopiowania pliku\nz\n") +
+        tmp + QStringLiteral("\ndo\n") + path + QString::fromUtf8("\nKod błędu: ") +
+        copyMsg.section(QStringLiteral("Kod błędu: "), -1) +
+        QString::fromUtf8("\n\nDane nie zostały zapisane.");
     vFunWriteLog(m_msg, QStringLiteral("bFunZapiszNowyPlikSwiadectw()"));
     showMessage(this, QStringLiteral("Atrybuty"), m_msg, Prompts::Icon::Warning);
     return false;
@@ -246,13 +273,16 @@ void TFGlowna::Zapisz1Click() {
     DataChanged = false;
 }
 
-void TFGlowna::Zapiszjako1Click() { bFunZapiszNowyPlikSwiadectw(); }
+void TFGlowna::Zapiszjako1Click() {
+    bFunZapiszNowyPlikSwiadectw();
+}
 
 void TFGlowna::NowyPlikToolButtonClick() {
-    if (DataChanged && askYesNo(this, QStringLiteral("Edycja"), QStringLiteral("Czy chcesz zapisać zmiany ?"),
-                                Prompts::Icon::Question)) {
-        const bool saved =
-            fileExists(documentPath()) ? bFunZapiszIstniejacyPlikSwiadectw() : bFunZapiszNowyPlikSwiadectw();
+    if (DataChanged &&
+        askYesNo(this, QStringLiteral("Edycja"), QStringLiteral("Czy chcesz zapisać zmiany ?"),
+                 Prompts::Icon::Question)) {
+        const bool saved = fileExists(documentPath()) ? bFunZapiszIstniejacyPlikSwiadectw()
+                                                      : bFunZapiszNowyPlikSwiadectw();
         if (!saved)
             return;
     }
@@ -267,10 +297,12 @@ void TFGlowna::NowyPlikToolButtonClick() {
 }
 
 void TFGlowna::OtworzPlikToolButtonClick() {
-    if (DataChanged && prompts().message(this, QString(), QStringLiteral("Czy chcesz zapisać zmiany ?"),
-                                         Prompts::Icon::None, Prompts::Buttons::YesNo) == Prompts::Answer::Yes)
+    if (DataChanged &&
+        prompts().message(this, QString(), QStringLiteral("Czy chcesz zapisać zmiany ?"),
+                          Prompts::Icon::None, Prompts::Buttons::YesNo) == Prompts::Answer::Yes)
         Zapisz1Click();
-    const QString path = prompts().openFileName(this, QStringLiteral("Wczytaj plik"), documentFileFilter());
+    const QString path =
+        prompts().openFileName(this, QStringLiteral("Wczytaj plik"), documentFileFilter());
     if (path.isEmpty())
         return;
     openDocumentOrClear(path);

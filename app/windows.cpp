@@ -35,18 +35,19 @@ TFOProgramie::TFOProgramie(QWidget *parent) : QDialog(parent) {
     text->setObjectName(QStringLiteral("AboutLabel"));
     text->setTextFormat(Qt::RichText);
     text->setAlignment(Qt::AlignCenter);
-    text->setText(QStringLiteral("<h2>%1</h2>"
-                                 "<p>Drukowanie świadectw dla Szkoły Podstawowej klasy 1-3<br>"
-                                 "wersja %2.%3.%4</p>"
-                                 "<p>Świadectwa MEN-I/1/2, arkusze ocen MEN-I/37/2 i MEN-I/37b/2,<br>"
-                                 "ocena opisowa na wywiadówkę.</p>"
-                                 "<p>Licencja: GNU General Public License, wersja 3 lub nowsza.<br>"
-                                 "Program jest dostarczany bez jakiejkolwiek gwarancji.</p>"
-                                 "<p>Veltra-BR5 · kontakt: pomoc@veltra-br5.pl</p>")
-                      .arg(QString::fromUtf8(kProductName))
-                      .arg(kVersionMajor)
-                      .arg(kVersionMinor)
-                      .arg(kVersionBuild));
+    text->setText(
+        QStringLiteral("<h2>%1</h2>"
+                       "<p>Drukowanie świadectw dla Szkoły Podstawowej klasy 1-3<br>"
+                       "wersja %2.%3.%4</p>"
+                       "<p>Świadectwa MEN-I/1/2, arkusze ocen MEN-I/37/2 i MEN-I/37b/2,<br>"
+                       "ocena opisowa na wywiadówkę.</p>"
+                       "<p>Licencja: GNU General Public License, wersja 3 lub nowsza.<br>"
+                       "Program jest dostarczany bez jakiejkolwiek gwarancji.</p>"
+                       "<p>Veltra-BR5 · kontakt: pomoc@veltra-br5.pl</p>")
+            .arg(QString::fromUtf8(kProductName))
+            .arg(kVersionMajor)
+            .arg(kVersionMinor)
+            .arg(kVersionBuild));
     auto *close = new QPushButton(QStringLiteral("Zamknij"), this);
     close->setObjectName(QStringLiteral("ZamknijButton"));
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
@@ -129,7 +130,8 @@ ProgramWindows createProgramWindows() {
     bound("TFArkuszStr4bKl3");
     bound("TFArkuszStr3Kl1");
     bound("TFArkuszStr4Kl1");
-    w.szablonOcenyOpisowej = dialog("TFSzablonOcenyOpisowej", QStringLiteral("Edytor oceny opisowej"));
+    w.szablonOcenyOpisowej =
+        dialog("TFSzablonOcenyOpisowej", QStringLiteral("Edytor oceny opisowej"));
     bound("TFWywiadowka");
     bound("TFArkuszStr1b");
     bound("TFArkuszStr2Kl1");

@@ -45,7 +45,8 @@ QStringList memoLines(const QPlainTextEdit *memo) {
     return lines;
 }
 
-void CollectFields(const QString &documentId, const QList<QWidget *> &components, SqlDataList &records) {
+void CollectFields(const QString &documentId, const QList<QWidget *> &components,
+                   SqlDataList &records) {
     for (QWidget *w : components) {
         const QString name = w->objectName();
         switch (fieldKind(name)) {
@@ -91,7 +92,8 @@ void ClearFields(const QList<QWidget *> &components) {
     }
 }
 
-void ApplyFields(const QString &documentId, const QList<QWidget *> &components, const SqlDataList &records) {
+void ApplyFields(const QString &documentId, const QList<QWidget *> &components,
+                 const SqlDataList &records) {
     ClearFields(components);
     QHash<QString, QWidget *> byName;
     for (QWidget *w : components)
@@ -109,7 +111,8 @@ void ApplyFields(const QString &documentId, const QList<QWidget *> &components, 
                 combo->setCurrentText(r.value);
             break;
         case FieldKind::Memo:
-            if (auto *memo = qobject_cast<QPlainTextEdit *>(byName.value(r.comp_name.left(r.comp_name.size() - 2))))
+            if (auto *memo = qobject_cast<QPlainTextEdit *>(
+                    byName.value(r.comp_name.left(r.comp_name.size() - 2))))
                 memo->appendPlainText(r.value);
             break;
         case FieldKind::None:

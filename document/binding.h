@@ -18,7 +18,8 @@ FieldKind fieldKind(const QString &componentName);
 QStringList memoLines(const QPlainTextEdit *memo);
 
 // Appends the records of the components, in their order.
-void CollectFields(const QString &documentId, const QList<QWidget *> &components, SqlDataList &records);
+void CollectFields(const QString &documentId, const QList<QWidget *> &components,
+                   SqlDataList &records);
 // Empties every bound component.
 void ClearFields(const QList<QWidget *> &components);
 // Clears, then sets the components from the records of this document.

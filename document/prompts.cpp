@@ -6,7 +6,8 @@ namespace {
 
 class RefusingPrompts : public Prompts {
 public:
-    Answer message(QWidget *, const QString &caption, const QString &text, Icon, Buttons buttons) override {
+    Answer message(QWidget *, const QString &caption, const QString &text, Icon,
+                   Buttons buttons) override {
         std::fprintf(stderr, "[%s] %s\n", qPrintable(caption), qPrintable(text));
         return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
     }
@@ -14,7 +15,9 @@ public:
     QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override {
         return QString();
     }
-    bool textInput(QWidget *, const QString &, const QString &, QString &, int) override { return false; }
+    bool textInput(QWidget *, const QString &, const QString &, QString &, int) override {
+        return false;
+    }
     bool openExternal(const QUrl &) override { return false; }
 };
 
@@ -23,7 +26,9 @@ Prompts *g_current = &g_refusing;
 
 } // namespace
 
-Prompts &prompts() { return *g_current; }
+Prompts &prompts() {
+    return *g_current;
+}
 
 Prompts *setPrompts(Prompts *p) {
     Prompts *previous = g_current == &g_refusing ? nullptr : g_current;
@@ -36,5 +41,6 @@ void showMessage(QWidget *parent, const QString &caption, const QString &text, P
 }
 
 bool askYesNo(QWidget *parent, const QString &caption, const QString &text, Prompts::Icon icon) {
-    return prompts().message(parent, caption, text, icon, Prompts::Buttons::YesNo) == Prompts::Answer::Yes;
+    return prompts().message(parent, caption, text, icon, Prompts::Buttons::YesNo) ==
+           Prompts::Answer::Yes;
 }

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "app/tfglowna.h"
+#include "document/certfile.h"
+#include "editors/editor.h"
+#include "storage/paths.h"
+#include "support/scriptedprompts.h"
+#include "support/testenv.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <memory>
+
+// A program folder, an installation folder with the shipped files, the
+// scripted prompts and, on demand, the windows of the program.
+struct AppFixture {
+    TestEnv env;
+    QTemporaryDir install;
+    ScriptedPrompts prompts;
+    ProgramWindows windows;
+    std::unique_ptr<TFGlowna> owner;
+
+    AppFixture() {
+        const QString built = QCoreApplication::applicationDirPath();
+        for (const char *name :
+             {"pliki_kat.sqset", "ustawienia.sqset", "bruma_kalibracja.sqset", "Swiadectwa.html"})
+            QFile::copy(built + '/' + name, install.filePath(QString::fromLatin1(name)));
+        vFunSetExeDirPathForTests(install.path());
+    }
+    ~AppFixture() {
+        owner.reset();
+        vFunSetExeDirPathForTests(QString());
+    }
+
+    TFGlowna *start() {
+        owner.reset();
+        windows = createProgramWindows();
+        owner.reset(windows.glowna);
+        return windows.glowna;
+    }
+    TFGlowna *g() const { return windows.glowna; }
+    QString tmp() const { return env.programFile(QStringLiteral("data_tmp.sqtmp")); }
+};
+
+// A class file holding the given pupils (PESEL, surname, first name).
+inline void makeClassFile(const QString &path, const QList<QStringList> &pupils) {
+    writeFile(path, QByteArray());
+    for (const QStringList &p : pupils) {
+        QString msg;
+        SqlDataList records{
+            {QStringLiteral("DANE UCZNIA"), QStringLiteral("Nazwisko_DATA_EDIT"), p[1]},
+            {QStringLiteral("DANE UCZNIA"), QStringLiteral("Imie_DATA_EDIT"), p[2]}};
+        bFunSaveCertData(msg, path, QStringLiteral("PESEL") + p[0], records);
+    }
+}
+
+// Answers the next modal dialog by closing it (the dialog's reject()).
+inline void rejectNextModal() {
+    QTimer::singleShot(0, [] {
+        if (QWidget *w = QApplication::activeModalWidget())
+            w->close();
+    });
+}

@@ -1,0 +1,45 @@
+#include "scriptedprompts.h"
+
+QStringList ScriptedPrompts::messages() const {
+    QStringList out;
+    for (const Asked &a : asked) {
+        if (a.kind == QLatin1String("message"))
+            out << a.text;
+    }
+    return out;
+}
+
+Prompts::Answer ScriptedPrompts::message(QWidget *, const QString &caption, const QString &text,
+                                         Icon icon, Buttons buttons) {
+    asked.append({QStringLiteral("message"), caption, text, icon, buttons, QString()});
+    if (buttons == Buttons::Ok)
+        return Answer::Ok;
+    return answers.isEmpty() ? Answer::No : answers.dequeue();
+}
+
+QString ScriptedPrompts::openFileName(QWidget *, const QString &title, const QString &filter) {
+    asked.append({QStringLiteral("open"), title, filter, Icon::None, Buttons::Ok, QString()});
+    return fileNames.isEmpty() ? QString() : fileNames.dequeue();
+}
+
+QString ScriptedPrompts::saveFileName(QWidget *, const QString &title, const QString &filter,
+                                      const QString &proposedName) {
+    asked.append({QStringLiteral("save"), title, filter, Icon::None, Buttons::Ok, proposedName});
+    return fileNames.isEmpty() ? QString() : fileNames.dequeue();
+}
+
+bool ScriptedPrompts::textInput(QWidget *, const QString &caption, const QString &label,
+                                QString &text, int) {
+    asked.append({QStringLiteral("input"), caption, label, Icon::None, Buttons::Ok, text});
+    if (inputs.isEmpty())
+        return false;
+    text = inputs.dequeue();
+    return true;
+}
+
+bool ScriptedPrompts::openExternal(const QUrl &url) {
+    asked.append({QStringLiteral("external"), QString(), url.toString(), Icon::None, Buttons::Ok,
+                  QString()});
+    opened << url;
+    return true;
+}
