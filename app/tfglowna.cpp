@@ -113,6 +113,7 @@ TFGlowna::TFGlowna() {
 void TFGlowna::attachWindows(const ProgramWindows &windows) {
     m_windows = windows;
     TFEditor::setSaveStudentRecord([this] { return SaveStudentRecord(); });
+    TFDaneUcznia::setSaveStudentRecordReplacing([this](const QString &drop) { return SaveStudentRecord(drop); });
 }
 
 QToolButton *TFGlowna::toolButton(const char *name, const QString &hint, const char *icon,
@@ -440,7 +441,7 @@ void TFGlowna::renderDocument(const DocumentRow &row, bool forPrinting) {
 
 // ---------------------------------------------------------------------------
 
-bool TFGlowna::SaveStudentRecord() {
+bool TFGlowna::SaveStudentRecord(const QString &dropTable) {
     TFWait *wait = m_windows.wait;
     wait->show();
     wait->repaint();
@@ -452,8 +453,9 @@ bool TFGlowna::SaveStudentRecord() {
     const QString table = m_windows.daneUcznia->pupilTableName();
     const QString tmp = strFunGetTmpFilePath(m_msg);
     auto step = [wait] { wait->ProgressBar->setValue(wait->ProgressBar->value() + 1); };
-    if (tmp.isEmpty() || !bFunDeleteTable(m_msg, tmp, table) ||
-        !bFunSaveCertData(m_msg, tmp, table, m_records, step)) {
+    // The old rows are replaced in one transaction: a failed save leaves the
+    // pupil as it was.
+    if (tmp.isEmpty() || !bFunReplaceCertData(m_msg, tmp, table, m_records, step, dropTable)) {
         wait->hide();
         showMessage(this, QStringLiteral("Błąd"),
                     QString::fromUtf8("Błąd zapisu danych.\n\n") + m_msg, Prompts::Icon::Error);
@@ -503,7 +505,8 @@ void TFGlowna::DodajUczniaToolButtonClick() {
     DataChanged = true;
     m_windows.daneUcznia->setAddMode();
     ClearAllEditors();
-    m_windows.daneUcznia->exec();
+    if (m_windows.daneUcznia->exec() != QDialog::Accepted)
+        ClearAllEditors();
     bFunLoadStudentList();
 }
 
@@ -514,8 +517,12 @@ void TFGlowna::EdytujDaneUczniaToolButtonClick() {
                     QStringLiteral("Nie wybrano ucznia z listy"), Prompts::Icon::Warning);
         return;
     }
-    m_windows.daneUcznia->setEditMode(selectedPupilTable());
-    m_windows.daneUcznia->exec();
+    const QString table = selectedPupilTable();
+    m_windows.daneUcznia->setEditMode(table);
+    // After "Anuluj" the dialog's edited texts must not reach a later save
+    // from another editor: the pupil is loaded again.
+    if (m_windows.daneUcznia->exec() != QDialog::Accepted)
+        LoadStudentRecord(table);
 }
 
 void TFGlowna::UsunUczniaToolButtonClick() {

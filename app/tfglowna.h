@@ -60,7 +60,8 @@ public:
     QString &messageBuffer() { return m_msg; }
 
     // The whole pupil, across the fourteen bound windows.
-    bool SaveStudentRecord();
+    // dropTable: a table removed in the same transaction (a changed PESEL).
+    bool SaveStudentRecord(const QString &dropTable = QString());
     bool LoadStudentRecord(const QString &table);
     void ClearAllEditors();
 

@@ -98,7 +98,7 @@ ProgramWindows createProgramWindows() {
     auto bound = [&](const char *name) {
         for (const EditorInfo &info : boundWindowTable()) {
             if (qstrcmp(info.className, name) == 0) {
-                TFEditor *e = createBoundWindow(info, owner);
+                TFEditor *e = createBoundWindow(info, w.daneUcznia, owner);
                 if (qstrcmp(name, "TFDaneUcznia") != 0)
                     w.editors << e;
                 w.all << e;

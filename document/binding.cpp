@@ -25,19 +25,30 @@ QStringList memoLines(const QPlainTextEdit *memo) {
     if (doc->isEmpty())
         return lines;
     const bool wraps = memo->lineWrapMode() != QPlainTextEdit::NoWrap;
+    // The width the memo wraps at, taken from its geometry so that a hidden
+    // editor counts the same lines as the shown one (no vertical scroll bar:
+    // memos keep it off).
+    const qreal width = memo->width() - 2 * memo->frameWidth() - 2 * doc->documentMargin();
+    QTextOption option = doc->defaultTextOption();
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
         const QString text = block.text();
-        const QTextLayout *layout = block.layout();
-        if (!wraps || !layout || layout->lineCount() <= 1) {
+        if (!wraps || text.isEmpty()) {
             lines << text;
             continue;
         }
-        for (int i = 0; i < layout->lineCount(); ++i) {
-            const QTextLine line = layout->lineAt(i);
+        QTextLayout layout(text, memo->font());
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine())
+            line.setLineWidth(width);
+        layout.endLayout();
+        for (int i = 0; i < layout.lineCount(); ++i) {
+            const QTextLine line = layout.lineAt(i);
             QString part = text.mid(line.textStart(), line.textLength());
             // A wrapped line ends in the blank where it broke; the line as
             // shown does not.
-            if (i + 1 < layout->lineCount() && part.endsWith(QLatin1Char(' ')))
+            if (i + 1 < layout.lineCount() && part.endsWith(QLatin1Char(' ')))
                 part.chop(1);
             lines << part;
         }

@@ -163,6 +163,36 @@ bool bFunSaveCertData(QString &msg, const QString &path, const QString &table,
     }
 }
 
+bool bFunReplaceCertData(QString &msg, const QString &path, const QString &table, const SqlDataList &records,
+                         const std::function<void()> &step, const QString &dropTable) {
+    if (!QFileInfo::exists(path))
+        return fail(msg, QStringLiteral("Plik nie istnieje: \n") + path, "bFunSaveCertData()");
+    CppSQLite3DB db;
+    try {
+        db.Open(path);
+        db.Execute(QStringLiteral("begin transaction;"));
+        for (const QString &old : {dropTable, table}) {
+            if (!old.isEmpty() && db.HasTable(old))
+                db.Execute(QStringLiteral("drop table ") + strFunSqlName(old));
+        }
+        db.Execute(strFunCreatePupilTableSql(table));
+        const QString head = QStringLiteral("insert into ") + strFunSqlName(table) +
+                             QStringLiteral("( id, comp_name, value ) values( '");
+        for (const structSqlData &r : records) {
+            db.Execute(head + strFunSqlEscape(r.id) + QStringLiteral("', '") + strFunSqlEscape(r.comp_name) +
+                       QStringLiteral("', '") + strFunSqlEscape(r.value) + QStringLiteral("' )"));
+            if (step)
+                step();
+        }
+        db.Execute(QStringLiteral("commit transaction;"));
+        db.Close();
+        return true;
+    } catch (const CppSQLite3Exception &e) {
+        // Closing the connection rolls the open transaction back.
+        return fail(msg, QStringLiteral("SQLite exception: ") + codeName(e), "bFunSqlSaveCertData()");
+    }
+}
+
 int iFunCheckIsStudentExists(QString &msg, const QString &path, const QString &table,
                              bool createFile) {
     CppSQLite3DB db;

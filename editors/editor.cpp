@@ -2,9 +2,9 @@
 
 #include "document/binding.h"
 
-#include <QDialogButtonBox>
-#include <QPushButton>
-#include <QVBoxLayout>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 
 namespace {
 std::function<bool()> &saveHook() {
@@ -19,17 +19,6 @@ TFEditor::TFEditor(const QString &className, const QString &caption, const QStri
     setObjectName(className);
     setWindowTitle(caption);
     setModal(true);
-    auto *outer = new QVBoxLayout(this);
-    m_body = new QVBoxLayout;
-    outer->addLayout(m_body, 1);
-    auto *buttons = new QDialogButtonBox(this);
-    auto *ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    auto *cancel = buttons->addButton(QStringLiteral("Anuluj"), QDialogButtonBox::RejectRole);
-    ok->setObjectName(QStringLiteral("OKButton"));
-    cancel->setObjectName(QStringLiteral("AnulujButton"));
-    connect(ok, &QPushButton::clicked, this, &TFEditor::OKButtonClick);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    outer->addWidget(buttons);
 }
 
 bool TFEditor::CollectFields(SqlDataList &records) const {
@@ -42,19 +31,34 @@ bool TFEditor::ApplyFields(const SqlDataList &records) {
     return true;
 }
 
-void TFEditor::ClearFields() {
-    ::ClearFields(m_components);
-}
+void TFEditor::ClearFields() { ::ClearFields(m_components); }
 
-void TFEditor::setSaveStudentRecord(std::function<bool()> save) {
-    saveHook() = std::move(save);
-}
+void TFEditor::setSaveStudentRecord(std::function<bool()> save) { saveHook() = std::move(save); }
 
-bool TFEditor::saveStudentRecord() {
-    return saveHook() ? saveHook()() : false;
-}
+bool TFEditor::saveStudentRecord() { return saveHook() ? saveHook()() : false; }
 
 void TFEditor::OKButtonClick() {
     if (saveStudentRecord())
         accept();
+}
+
+QString TFEditor::fieldText(const QString &name) const {
+    QWidget *w = findChild<QWidget *>(name);
+    if (auto *edit = qobject_cast<QLineEdit *>(w))
+        return edit->text();
+    if (auto *combo = qobject_cast<QComboBox *>(w))
+        return combo->currentText();
+    if (auto *memo = qobject_cast<QPlainTextEdit *>(w))
+        return memo->toPlainText();
+    return QString();
+}
+
+void TFEditor::setFieldText(const QString &name, const QString &text) {
+    QWidget *w = findChild<QWidget *>(name);
+    if (auto *edit = qobject_cast<QLineEdit *>(w))
+        edit->setText(text);
+    else if (auto *combo = qobject_cast<QComboBox *>(w))
+        combo->setCurrentText(text);
+    else if (auto *memo = qobject_cast<QPlainTextEdit *>(w))
+        memo->setPlainText(text);
 }

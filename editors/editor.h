@@ -5,8 +5,6 @@
 #include <QDialog>
 #include <functional>
 
-class QVBoxLayout;
-
 // A bound window: one document (or the pupil data) of the loaded pupil. Its
 // bound components, in component order, carry the stored values by name.
 class TFEditor : public QDialog {
@@ -21,19 +19,27 @@ public:
     virtual bool CollectFields(SqlDataList &records) const;
     virtual bool ApplyFields(const SqlDataList &records);
     virtual void ClearFields();
+    // Sample texts for the calibration preview; editors without samples keep
+    // what they hold.
+    virtual bool hasSampleFields() const { return false; }
+    virtual void FillSampleFields() {}
 
     // OK saves the whole pupil through this; the main window sets it.
     static void setSaveStudentRecord(std::function<bool()> save);
 
+    // The text of a bound component by name (empty when there is none).
+    QString fieldText(const QString &name) const;
+    void setFieldText(const QString &name, const QString &text);
+
+public slots:
+    virtual void OKButtonClick();
+
 protected:
     // Registers a bound component (its objectName is its component name).
     void addComponent(QWidget *w) { m_components.append(w); }
-    QVBoxLayout *body() const { return m_body; }
-    virtual void OKButtonClick();
     static bool saveStudentRecord();
 
 private:
     QString m_documentId;
     QList<QWidget *> m_components;
-    QVBoxLayout *m_body = nullptr;
 };

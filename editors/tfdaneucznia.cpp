@@ -1,10 +1,128 @@
 #include "editors/tfdaneucznia.h"
 
+#include "document/prompts.h"
+#include "editors/fields.h"
+#include "storage/namelists.h"
+#include "storage/paths.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+TFDaneUcznia::SaveWithDrop &saveHook() {
+    static TFDaneUcznia::SaveWithDrop save;
+    return save;
+}
+
+const QString kBoy = QStringLiteral("mężczyzna");
+const QString kGirl = QStringLiteral("kobieta");
+
+struct Field {
+    const char *name;
+    const char *label;
+    int maxLength; // 0: none
+};
+
+// Tab order, top to bottom.
+const Field kFields[] = {
+    {"Nazwisko_DATA_EDIT", "nazwisko", 48},
+    {"Imie_DATA_EDIT", "imię", 48},
+    {"Plec_DATA_COMBOBOX", "płeć", 0},
+    {"UrodzonyDnia_DATA_EDIT", "urodzony dnia", 46},
+    {"UrodzonyRok_DATA_COMBOBOX", "urodzony w roku", 0},
+    {"UrodzonyMiasto_DATA_COMBOBOX", "urodzony w (miasto)", 0},
+    {"UrodzonyWoj_DATA_COMBOBOX", "urodzony (województwo)", 0},
+    {"NrDziennika_DATA_EDIT", "nr ucznia na świadectwie", 48},
+    {"Pesel_DATA_EDIT", "numer PESEL", 11},
+};
+
+// Component (and record) order.
+const char *const kComponentOrder[] = {
+    "Imie_DATA_EDIT",           "UrodzonyDnia_DATA_EDIT",    "Plec_DATA_COMBOBOX",
+    "UrodzonyRok_DATA_COMBOBOX", "UrodzonyMiasto_DATA_COMBOBOX", "UrodzonyWoj_DATA_COMBOBOX",
+    "NrDziennika_DATA_EDIT",    "Nazwisko_DATA_EDIT",        "Pesel_DATA_EDIT",
+};
+
+void refill(QComboBox *box, const QStringList &names) {
+    const QString text = box->currentText();
+    box->clear();
+    box->addItems(names);
+    box->setCurrentIndex(-1);
+    box->setCurrentText(text);
+}
+
+} // namespace
 
 TFDaneUcznia::TFDaneUcznia(QWidget *parent)
-    : TFEditor(QStringLiteral("TFDaneUcznia"), QStringLiteral("Dane ucznia"),
-               QString::fromLatin1(kPupilDataId), parent) {}
+    : TFEditor(QStringLiteral("TFDaneUcznia"), QStringLiteral("Dane ucznia"), QString::fromLatin1(kPupilDataId),
+               parent) {
+    QHash<QString, QWidget *> inputs;
+    for (const char *name : kComponentOrder) {
+        const QString n = QString::fromLatin1(name);
+        QWidget *w = nullptr;
+        if (n.endsWith(QLatin1String("_DATA_EDIT"))) {
+            auto *e = new QLineEdit(this);
+            e->setValidator(new Cp1250Validator(e));
+            w = e;
+        } else {
+            auto *c = new QComboBox(this);
+            c->setEditable(n != QLatin1String("Plec_DATA_COMBOBOX"));
+            if (QLineEdit *e = c->lineEdit())
+                e->setValidator(new Cp1250Validator(e));
+            w = c;
+        }
+        w->setObjectName(n);
+        w->setMinimumWidth(260);
+        inputs.insert(n, w);
+        addComponent(w);
+    }
+    combo("Plec_DATA_COMBOBOX")->addItems({kGirl, kBoy});
+    combo("Plec_DATA_COMBOBOX")->setCurrentIndex(-1);
+    for (int year = 1996; year <= 2003; ++year)
+        combo("UrodzonyRok_DATA_COMBOBOX")->addItem(QStringLiteral("%1 r.").arg(year));
+    combo("UrodzonyRok_DATA_COMBOBOX")->setCurrentIndex(-1);
+    combo("UrodzonyMiasto_DATA_COMBOBOX")->setInsertPolicy(QComboBox::NoInsert);
+    combo("UrodzonyWoj_DATA_COMBOBOX")->setInsertPolicy(QComboBox::NoInsert);
+
+    auto *outer = new QVBoxLayout(this);
+    auto *form = new QFormLayout;
+    QWidget *previous = nullptr;
+    for (const Field &f : kFields) {
+        QWidget *w = inputs.value(QString::fromLatin1(f.name));
+        if (auto *e = qobject_cast<QLineEdit *>(w); e && f.maxLength > 0)
+            e->setMaxLength(f.maxLength);
+        form->addRow(QString::fromUtf8(f.label), w);
+        if (previous)
+            setTabOrder(previous, w);
+        previous = w;
+    }
+    outer->addLayout(form);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    auto *ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("OKButton"));
+    ok->setAutoDefault(false);
+    auto *cancel = new QPushButton(QStringLiteral("Anuluj"), this);
+    cancel->setObjectName(QStringLiteral("AnulujButton"));
+    cancel->setAutoDefault(false);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    outer->addLayout(buttons);
+    setTabOrder(previous, ok);
+    setTabOrder(ok, cancel);
+    connect(ok, &QPushButton::clicked, this, &TFDaneUcznia::OKButtonClick);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QLineEdit *TFDaneUcznia::edit(const char *name) const { return findChild<QLineEdit *>(QString::fromLatin1(name)); }
+QComboBox *TFDaneUcznia::combo(const char *name) const { return findChild<QComboBox *>(QString::fromLatin1(name)); }
 
 void TFDaneUcznia::setAddMode() {
     m_editMode = false;
@@ -16,7 +134,117 @@ void TFDaneUcznia::setEditMode(const QString &oldTable) {
     m_oldTable = oldTable;
 }
 
-QString TFDaneUcznia::pupilTableName() const {
-    const auto *pesel = findChild<QLineEdit *>(QStringLiteral("Pesel_DATA_EDIT"));
-    return QStringLiteral("PESEL") + (pesel ? pesel->text() : QString());
+QString TFDaneUcznia::pupilTableName() const { return QStringLiteral("PESEL") + pesel(); }
+QString TFDaneUcznia::firstName() const { return edit("Imie_DATA_EDIT")->text(); }
+QString TFDaneUcznia::surname() const { return edit("Nazwisko_DATA_EDIT")->text(); }
+QString TFDaneUcznia::gender() const { return combo("Plec_DATA_COMBOBOX")->currentText(); }
+bool TFDaneUcznia::isBoy() const { return gender() == kBoy; }
+QString TFDaneUcznia::birthDay() const { return edit("UrodzonyDnia_DATA_EDIT")->text(); }
+QString TFDaneUcznia::birthYear() const { return combo("UrodzonyRok_DATA_COMBOBOX")->currentText(); }
+QString TFDaneUcznia::birthTown() const { return combo("UrodzonyMiasto_DATA_COMBOBOX")->currentText(); }
+QString TFDaneUcznia::certificateNumber() const { return edit("NrDziennika_DATA_EDIT")->text(); }
+QString TFDaneUcznia::pesel() const { return edit("Pesel_DATA_EDIT")->text(); }
+
+void TFDaneUcznia::setSaveStudentRecordReplacing(SaveWithDrop save) { saveHook() = std::move(save); }
+
+void TFDaneUcznia::ClearFields() {
+    QComboBox *kept[] = {combo("UrodzonyRok_DATA_COMBOBOX"), combo("UrodzonyMiasto_DATA_COMBOBOX"),
+                         combo("UrodzonyWoj_DATA_COMBOBOX")};
+    QString texts[3];
+    for (int i = 0; i < 3; ++i)
+        texts[i] = kept[i]->currentText();
+    TFEditor::ClearFields();
+    combo("Plec_DATA_COMBOBOX")->setCurrentIndex(-1);
+    for (int i = 0; i < 3; ++i)
+        kept[i]->setCurrentText(texts[i]);
+}
+
+bool TFDaneUcznia::ApplyFields(const SqlDataList &records) {
+    TFEditor::ApplyFields(records);
+    // The gender is a choice of two: anything but "mężczyzna" is "kobieta".
+    QComboBox *g = combo("Plec_DATA_COMBOBOX");
+    for (const structSqlData &r : records) {
+        if (r.id == documentId() && r.comp_name == QLatin1String("Plec_DATA_COMBOBOX"))
+            g->setCurrentIndex(r.value == kBoy ? 1 : 0);
+    }
+    return true;
+}
+
+void TFDaneUcznia::showEvent(QShowEvent *event) {
+    QString msg;
+    QStringList names;
+    if (bFunStudentDataLoadCityList(msg, names))
+        refill(combo("UrodzonyMiasto_DATA_COMBOBOX"), names);
+    else
+        showMessage(this, QStringLiteral("Błąd"),
+                    QString::fromUtf8("Błąd podczas próby wczytania listy miast.\n") + msg,
+                    Prompts::Icon::Error);
+    names.clear();
+    if (bFunStudentDataLoadProvinceList(msg, names))
+        refill(combo("UrodzonyWoj_DATA_COMBOBOX"), names);
+    else
+        showMessage(this, QStringLiteral("Błąd"),
+                    QString::fromUtf8("Błąd podczas próby wczytania listy województw.\n") + msg,
+                    Prompts::Icon::Error);
+    TFEditor::showEvent(event);
+}
+
+bool TFDaneUcznia::checkRequired() {
+    const struct {
+        QWidget *w;
+        bool missing;
+        const char *text;
+    } checks[] = {
+        {edit("Nazwisko_DATA_EDIT"), surname().isEmpty(), "Nazwisko ucznia jest wymagane"},
+        {edit("Imie_DATA_EDIT"), firstName().isEmpty(), "Imię ucznia jest wymagane"},
+        {combo("Plec_DATA_COMBOBOX"), combo("Plec_DATA_COMBOBOX")->currentIndex() < 0, "Płeć ucznia jest wymagana"},
+        {edit("Pesel_DATA_EDIT"), pesel().size() < 11, "Numer PESEL jest nieprawidłowy"},
+    };
+    for (const auto &c : checks) {
+        if (c.missing) {
+            showMessage(this, QStringLiteral("Brak danych"), QString::fromUtf8(c.text), Prompts::Icon::Warning);
+            c.w->setFocus();
+            return false;
+        }
+    }
+    return true;
+}
+
+void TFDaneUcznia::OKButtonClick() {
+    QString msg;
+    bFunStudentDataAddCity(msg, birthTown());
+    bFunStudentDataAddProvince(msg, combo("UrodzonyWoj_DATA_COMBOBOX")->currentText());
+    if (!checkRequired())
+        return;
+    for (QLineEdit *e : {edit("Imie_DATA_EDIT"), edit("Nazwisko_DATA_EDIT")}) {
+        const QString text = e->text();
+        if (!text.isEmpty() && text[0] >= QLatin1Char('a') && text[0] <= QLatin1Char('z'))
+            e->setText(text[0].toUpper() + text.mid(1));
+    }
+
+    const QString table = pupilTableName();
+    const QString tmp = strFunGetTmpFilePath(msg);
+    if (tmp.isEmpty()) {
+        showMessage(this, QStringLiteral("Błąd"), QString::fromUtf8("Błąd zapisu danych.\n\n") + msg,
+                    Prompts::Icon::Error);
+        return;
+    }
+    // Saving over another pupil's table needs the user's consent, in edit
+    // mode too.
+    if (!m_editMode || table != m_oldTable) {
+        const int exists = iFunCheckIsStudentExists(msg, tmp, table, true);
+        if (exists < 0) {
+            showMessage(this, QStringLiteral("Błąd"), QString::fromUtf8("Błąd zapisu danych.\n\n") + msg,
+                        Prompts::Icon::Error);
+            return;
+        }
+        if (exists == 1 &&
+            !askYesNo(this, QStringLiteral("Zapis"),
+                      QString::fromUtf8("Uczeń o tym numerze PESEL już istnieje, czy chcesz nadpisać dane tego ucznia ?"),
+                      Prompts::Icon::Warning))
+            return;
+    }
+    const QString drop = m_editMode && table != m_oldTable ? m_oldTable : QString();
+    if (saveHook() && saveHook()(drop))
+        accept();
 }

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// A form layout as the data files describe it: the window, its pages and
+// every component laid over the page pictures. The same rows place the
+// editor's fields and, later, the printed texts.
+struct LayoutItem {
+    QString kind; // edit, combo, memo, label, dots
+    QString name;
+    int page = 1;
+    int left = 0, top = 0, width = 0, height = 21;
+    int tab = -1;
+    int limit = 0; // characters for edits and drop-downs, lines for memos
+    QStringList flags;
+    QString text;      // caption of a label; list entries of a drop-down
+    QString fontFace;  // labels
+    int fontSize = 0;  // pixels
+    QString fontStyle; // "bold", "italic", "bold italic"
+    QString only;      // a variant this row belongs to; empty for all
+
+    bool has(const char *flag) const { return flags.contains(QLatin1String(flag)); }
+    QStringList listEntries() const { return text.isEmpty() ? QStringList() : text.split(QLatin1Char(';')); }
+};
+
+struct LayoutPage {
+    int number = 1;
+    QString caption;
+    int width = 0, height = 0;
+};
+
+struct FormLayout {
+    QString name;
+    QString mode; // tabs, scroll, plain
+    int width = 0, height = 0;
+    QList<LayoutPage> pages;
+    QList<LayoutItem> items; // in component order
+
+    // The rows for one variant (rows without a variant always belong).
+    QList<LayoutItem> itemsFor(const QString &variant) const;
+    const LayoutItem *item(const QString &name) const;
+};
+
+// Reads a layout from its text: "|"-separated rows, "#" comments. Returns
+// false with a reason for a malformed row.
+bool parseLayout(const QString &text, FormLayout &layout, QString &error);
+// One of the layouts built into the program (":/layouts/<name>.layout").
+const FormLayout &formLayout(const QString &name);

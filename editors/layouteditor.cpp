@@ -1,0 +1,208 @@
+#include "editors/layouteditor.h"
+
+#include "editors/fields.h"
+#include "editors/tfdaneucznia.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace {
+
+QFont labelFont(const LayoutItem &item) {
+    QFont font(item.fontFace.isEmpty() ? QStringLiteral("Liberation Sans") : item.fontFace);
+    font.setPixelSize(item.fontSize > 0 ? item.fontSize : 11);
+    font.setBold(item.fontStyle.contains(QLatin1String("bold")));
+    font.setItalic(item.fontStyle.contains(QLatin1String("italic")));
+    return font;
+}
+
+} // namespace
+
+LayoutEditor::LayoutEditor(const QString &className, const QString &caption, const QString &documentId,
+                           const QString &layoutName, const QString &variant, TFDaneUcznia *pupil,
+                           QWidget *parent)
+    : TFEditor(className, caption, documentId, parent), m_layout(&formLayout(layoutName)), m_pupil(pupil) {
+    QFont fieldFont(QStringLiteral("Liberation Sans"));
+    fieldFont.setPixelSize(12);
+    setFont(fieldFont);
+    build(variant);
+}
+
+void LayoutEditor::build(const QString &variant) {
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+
+    auto makePage = [&](const LayoutPage &p) {
+        auto *paper = new QLabel;
+        paper->setObjectName(QStringLiteral("Image%1").arg(p.number));
+        paper->setFixedSize(p.width, p.height);
+        paper->setAutoFillBackground(true);
+        QPalette pal = paper->palette();
+        pal.setColor(QPalette::Window, Qt::white);
+        paper->setPalette(pal);
+        paper->setScaledContents(true);
+        m_pages << paper;
+        return paper;
+    };
+    auto scrolled = [&](QWidget *paper, int number) {
+        auto *box = new QScrollArea;
+        box->setObjectName(QStringLiteral("ScrollBox%1").arg(number));
+        box->setWidget(paper);
+        box->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        box->viewport()->installEventFilter(this);
+        m_scrollBoxes << box;
+        return box;
+    };
+
+    const FormLayout &l = *m_layout;
+    if (l.mode == QLatin1String("tabs")) {
+        m_tabs = new QTabWidget(this);
+        m_tabs->setObjectName(QStringLiteral("PageControl"));
+        for (const LayoutPage &p : l.pages)
+            m_tabs->addTab(scrolled(makePage(p), p.number), p.caption);
+        outer->addWidget(m_tabs, 1);
+    } else if (l.mode == QLatin1String("scroll")) {
+        outer->addWidget(scrolled(makePage(l.pages.first()), 1), 1);
+    } else {
+        QWidget *paper = makePage(l.pages.first());
+        paper->setMinimumSize(0, 0);
+        paper->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        outer->addWidget(paper, 1);
+    }
+
+    QMap<int, QList<QPair<int, QWidget *>>> tabOrder; // page -> (tab, widget)
+    for (const LayoutItem &item : l.itemsFor(variant)) {
+        QWidget *page = m_pages.value(item.page - 1, m_pages.first());
+        QWidget *w = nullptr;
+        if (item.kind == QLatin1String("edit")) {
+            auto *edit = new QLineEdit(page);
+            edit->setValidator(new Cp1250Validator(edit));
+            if (item.limit > 0)
+                edit->setMaxLength(item.limit);
+            edit->setReadOnly(item.has("readonly"));
+            w = edit;
+        } else if (item.kind == QLatin1String("combo")) {
+            auto *combo = new QComboBox(page);
+            combo->setEditable(!item.has("list-only"));
+            combo->addItems(item.listEntries());
+            if (QLineEdit *edit = combo->lineEdit()) {
+                edit->setValidator(new Cp1250Validator(edit));
+                if (item.limit > 0)
+                    edit->setMaxLength(item.limit);
+            }
+            combo->setCurrentIndex(-1);
+            w = combo;
+        } else if (item.kind == QLatin1String("memo")) {
+            auto *memo = new MemoEdit(item.limit, !item.has("enter"), page);
+            memo->setWordWrap(!item.has("nowrap"));
+            for (const QString &flag : item.flags) {
+                if (flag.startsWith(QLatin1String("maxchars=")))
+                    memo->setMaxChars(flag.mid(9).toInt());
+            }
+            w = memo;
+        } else {
+            auto *label = new QLabel(item.text, page);
+            label->setFont(labelFont(item));
+            label->setAttribute(Qt::WA_TransparentForMouseEvents);
+            w = label;
+        }
+        w->setObjectName(item.name);
+        if (item.width > 0)
+            w->setGeometry(item.left, item.top, item.width, item.height);
+        else {
+            w->adjustSize();
+            w->move(item.left, item.top);
+        }
+        if (item.has("disabled"))
+            w->setEnabled(false);
+        if (item.tab >= 0)
+            tabOrder[item.page].append({item.tab, w});
+        addComponent(w);
+    }
+    for (auto &list : tabOrder) {
+        std::stable_sort(list.begin(), list.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+        for (int i = 1; i < list.size(); ++i)
+            setTabOrder(list[i - 1].second, list[i].second);
+    }
+
+    auto *panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("BottomPanel"));
+    panel->setFixedHeight(41);
+    m_bottom = new QHBoxLayout(panel);
+    m_bottom->setContentsMargins(8, 4, 8, 4);
+    outer->addWidget(panel);
+
+    resize(l.width, l.height);
+    setFixedWidth(l.width);
+}
+
+void LayoutEditor::addOkCancel(const char *okName, const char *cancelName) {
+    m_bottom->addStretch(1);
+    auto *ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QString::fromLatin1(okName));
+    ok->setDefault(false);
+    ok->setAutoDefault(false);
+    auto *cancel = new QPushButton(QStringLiteral("Anuluj"), this);
+    cancel->setObjectName(QString::fromLatin1(cancelName));
+    cancel->setAutoDefault(false);
+    connect(ok, &QPushButton::clicked, this, &TFEditor::OKButtonClick);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    m_bottom->addWidget(ok);
+    m_bottom->addWidget(cancel);
+}
+
+QList<MemoEdit *> LayoutEditor::memos() const {
+    QList<MemoEdit *> out;
+    for (QWidget *w : components()) {
+        if (auto *memo = qobject_cast<MemoEdit *>(w))
+            out << memo;
+    }
+    return out;
+}
+
+void LayoutEditor::fillAllSamples(const QString &sample) {
+    for (QWidget *w : components()) {
+        if (auto *edit = qobject_cast<QLineEdit *>(w))
+            edit->setText(sample);
+        else if (auto *combo = qobject_cast<QComboBox *>(w))
+            combo->setCurrentText(sample);
+        else if (auto *memo = qobject_cast<MemoEdit *>(w)) {
+            memo->clear();
+            for (int i = 0; i < memo->lineLimit(); ++i)
+                memo->appendPlainText(sample);
+        }
+    }
+}
+
+void LayoutEditor::showEvent(QShowEvent *event) {
+    if (m_layout->mode != QLatin1String("plain")) {
+        if (QScreen *screen = QGuiApplication::primaryScreen()) {
+            resize(width(), std::max(screen->availableGeometry().height() - m_screenMargin, 300));
+            move(x(), m_showTop);
+        }
+    }
+    TFEditor::showEvent(event);
+}
+
+bool LayoutEditor::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::Wheel) {
+        const int delta = static_cast<QWheelEvent *>(event)->angleDelta().y();
+        for (QScrollArea *box : m_scrollBoxes)
+            box->verticalScrollBar()->setValue(box->verticalScrollBar()->value() - delta);
+        return true;
+    }
+    return TFEditor::eventFilter(watched, event);
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "editors/editor.h"
+#include "editors/layout.h"
+
+class QHBoxLayout;
+class QScrollArea;
+class QTabWidget;
+class MemoEdit;
+class TFDaneUcznia;
+
+// A document editor built from its form layout: the page pictures with the
+// fields and fixed texts laid over them, and a bottom panel for buttons.
+class LayoutEditor : public TFEditor {
+    Q_OBJECT
+public:
+    LayoutEditor(const QString &className, const QString &caption, const QString &documentId,
+                 const QString &layoutName, const QString &variant, TFDaneUcznia *pupil,
+                 QWidget *parent = nullptr);
+
+    const FormLayout &layout() const { return *m_layout; }
+    QList<MemoEdit *> memos() const;
+    QList<QScrollArea *> scrollBoxes() const { return m_scrollBoxes; }
+    QTabWidget *pageControl() const { return m_tabs; }
+    // The page widget a component stands on (its picture is the background).
+    QWidget *pageWidget(int page) const { return m_pages.value(page - 1); }
+
+protected:
+    QHBoxLayout *bottomPanel() const { return m_bottom; }
+    TFDaneUcznia *pupil() const { return m_pupil; }
+    // Adds OK and Anuluj at the right of the bottom panel.
+    void addOkCancel(const char *okName, const char *cancelName);
+    // Sets every bound field to the sample, memos to their whole line count.
+    void fillAllSamples(const QString &sample);
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    // Window placement when shown: top and the screen height less this.
+    int m_showTop = 10;
+    int m_screenMargin = 50;
+
+private:
+    void build(const QString &variant);
+
+    const FormLayout *m_layout;
+    TFDaneUcznia *m_pupil;
+    QTabWidget *m_tabs = nullptr;
+    QList<QWidget *> m_pages;
+    QList<QScrollArea *> m_scrollBoxes;
+    QHBoxLayout *m_bottom = nullptr;
+};
