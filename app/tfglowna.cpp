@@ -113,7 +113,8 @@ TFGlowna::TFGlowna() {
 void TFGlowna::attachWindows(const ProgramWindows &windows) {
     m_windows = windows;
     TFEditor::setSaveStudentRecord([this] { return SaveStudentRecord(); });
-    TFDaneUcznia::setSaveStudentRecordReplacing([this](const QString &drop) { return SaveStudentRecord(drop); });
+    TFDaneUcznia::setSaveStudentRecordReplacing(
+        [this](const QString &drop) { return SaveStudentRecord(drop); });
 }
 
 QToolButton *TFGlowna::toolButton(const char *name, const QString &hint, const char *icon,

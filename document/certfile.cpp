@@ -163,8 +163,9 @@ bool bFunSaveCertData(QString &msg, const QString &path, const QString &table,
     }
 }
 
-bool bFunReplaceCertData(QString &msg, const QString &path, const QString &table, const SqlDataList &records,
-                         const std::function<void()> &step, const QString &dropTable) {
+bool bFunReplaceCertData(QString &msg, const QString &path, const QString &table,
+                         const SqlDataList &records, const std::function<void()> &step,
+                         const QString &dropTable) {
     if (!QFileInfo::exists(path))
         return fail(msg, QStringLiteral("Plik nie istnieje: \n") + path, "bFunSaveCertData()");
     CppSQLite3DB db;
@@ -179,8 +180,9 @@ bool bFunReplaceCertData(QString &msg, const QString &path, const QString &table
         const QString head = QStringLiteral("insert into ") + strFunSqlName(table) +
                              QStringLiteral("( id, comp_name, value ) values( '");
         for (const structSqlData &r : records) {
-            db.Execute(head + strFunSqlEscape(r.id) + QStringLiteral("', '") + strFunSqlEscape(r.comp_name) +
-                       QStringLiteral("', '") + strFunSqlEscape(r.value) + QStringLiteral("' )"));
+            db.Execute(head + strFunSqlEscape(r.id) + QStringLiteral("', '") +
+                       strFunSqlEscape(r.comp_name) + QStringLiteral("', '") +
+                       strFunSqlEscape(r.value) + QStringLiteral("' )"));
             if (step)
                 step();
         }
@@ -189,7 +191,8 @@ bool bFunReplaceCertData(QString &msg, const QString &path, const QString &table
         return true;
     } catch (const CppSQLite3Exception &e) {
         // Closing the connection rolls the open transaction back.
-        return fail(msg, QStringLiteral("SQLite exception: ") + codeName(e), "bFunSqlSaveCertData()");
+        return fail(msg, QStringLiteral("SQLite exception: ") + codeName(e),
+                    "bFunSqlSaveCertData()");
     }
 }
 

@@ -39,8 +39,9 @@ bool bFunSaveCertData(QString &msg, const QString &path, const QString &table,
                       const SqlDataList &records, const std::function<void()> &step = {});
 // Replaces the pupil's table (and drops dropTable, when given) in one
 // transaction: on any failure the file keeps the pupil as it was.
-bool bFunReplaceCertData(QString &msg, const QString &path, const QString &table, const SqlDataList &records,
-                         const std::function<void()> &step = {}, const QString &dropTable = QString());
+bool bFunReplaceCertData(QString &msg, const QString &path, const QString &table,
+                         const SqlDataList &records, const std::function<void()> &step = {},
+                         const QString &dropTable = QString());
 // -1 error, 0 no such table, 1 the table exists. With createFile set a
 // missing file is created empty first.
 int iFunCheckIsStudentExists(QString &msg, const QString &path, const QString &table,

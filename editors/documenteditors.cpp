@@ -32,9 +32,10 @@ void scrollToTop(const QList<QScrollArea *> &boxes) {
 
 // ---------------------------------------------------------------------------
 
-TFKlasa::TFKlasa(int grade, const QString &className, const QString &caption, const QString &documentId,
-                 TFDaneUcznia *pupil, QWidget *parent)
-    : LayoutEditor(className, caption, documentId, QStringLiteral("klasa"), QString(), pupil, parent),
+TFKlasa::TFKlasa(int grade, const QString &className, const QString &caption,
+                 const QString &documentId, TFDaneUcznia *pupil, QWidget *parent)
+    : LayoutEditor(className, caption, documentId, QStringLiteral("klasa"), QString(), pupil,
+                   parent),
       m_grade(grade) {
     bntSchoolTemplate = new QPushButton(QString::fromUtf8("Wczytaj dane szkoły"), this);
     bntSchoolTemplate->setObjectName(QStringLiteral("bntSchoolTemplate"));
@@ -42,7 +43,8 @@ TFKlasa::TFKlasa(int grade, const QString &className, const QString &caption, co
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     AutoWorldWrapCheckBox = new QCheckBox(QStringLiteral("Automatyczne zwijanie wierszy"), this);
     AutoWorldWrapCheckBox->setObjectName(QStringLiteral("AutoWorldWrapCheckBox"));
-    for (QWidget *w : std::initializer_list<QWidget *>{bntSchoolTemplate, BitBtn2, AutoWorldWrapCheckBox})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{bntSchoolTemplate, BitBtn2, AutoWorldWrapCheckBox})
         bottomPanel()->addWidget(w);
     addOkCancel("btnOK", "BitBtn1");
     connect(AutoWorldWrapCheckBox, &QCheckBox::clicked, this, &TFKlasa::AutoWorldWrapCheckBoxClick);
@@ -53,8 +55,10 @@ bool TFKlasa::ApplyFields(const SqlDataList &records) {
     LayoutEditor::ApplyFields(records);
     const TFDaneUcznia *p = pupil();
     const QString ending = p->isBoy() ? QString() : QStringLiteral("a");
-    setFieldText(QStringLiteral("ZMIENNA_ImieNazwisko_STR1_DATA_EDIT"), p->firstName() + QLatin1Char(' ') + p->surname());
-    setFieldText(QStringLiteral("ZMIENNA_DataUrodzenia_STR1_DATA_EDIT"), p->birthDay() + QLatin1Char(' ') + p->birthYear());
+    setFieldText(QStringLiteral("ZMIENNA_ImieNazwisko_STR1_DATA_EDIT"),
+                 p->firstName() + QLatin1Char(' ') + p->surname());
+    setFieldText(QStringLiteral("ZMIENNA_DataUrodzenia_STR1_DATA_EDIT"),
+                 p->birthDay() + QLatin1Char(' ') + p->birthYear());
     setFieldText(QStringLiteral("ZMIENNA_MiejsceUrodzenia_STR1_DATA_EDIT"), p->birthTown());
     setFieldText(QStringLiteral("ZMIENNA_UczeszczalA_STR1_DATA_EDIT"), ending);
     setFieldText(QStringLiteral("ZMIENNA_OtrzymalA_STR1_DATA_EDIT"), ending);
@@ -125,7 +129,8 @@ void TFKlasa::showEvent(QShowEvent *event) {
 TFArkuszStr1::TFArkuszStr1(const QString &variant, const QString &className, const QString &caption,
                            const QString &documentId, TFDaneUcznia *pupil, QWidget *parent)
     : LayoutEditor(className, caption, documentId,
-                   variant == QLatin1String("b") ? QStringLiteral("arkusz_str1b") : QStringLiteral("arkusz_str1"),
+                   variant == QLatin1String("b") ? QStringLiteral("arkusz_str1b")
+                                                 : QStringLiteral("arkusz_str1"),
                    QString(), pupil, parent),
       m_variant(variant) {
     WczytajSzablonButton = new QPushButton(QStringLiteral("Wczytaj szablon arkusza"), this);
@@ -138,8 +143,10 @@ bool TFArkuszStr1::ApplyFields(const SqlDataList &records) {
     LayoutEditor::ApplyFields(records);
     const TFDaneUcznia *p = pupil();
     const QString ending = p->isBoy() ? QStringLiteral("y") : QStringLiteral("a");
-    setFieldText(QStringLiteral("ZMIENNA_ImieNazwisko_DATA_EDIT"), p->firstName() + QLatin1Char(' ') + p->surname());
-    for (const char *name : {"ZMIENNA_UrodzonyA_DATA_EDIT", "ZMIENNA_PrzyjetyA_DATA_EDIT", "ZMIENNA_WpisanyA_DATA_EDIT"})
+    setFieldText(QStringLiteral("ZMIENNA_ImieNazwisko_DATA_EDIT"),
+                 p->firstName() + QLatin1Char(' ') + p->surname());
+    for (const char *name : {"ZMIENNA_UrodzonyA_DATA_EDIT", "ZMIENNA_PrzyjetyA_DATA_EDIT",
+                             "ZMIENNA_WpisanyA_DATA_EDIT"})
         setFieldText(QString::fromLatin1(name), ending);
     setFieldText(QStringLiteral("ZMIENNA_UrodzonyDnia_DATA_EDIT"), p->birthDay());
     setFieldText(QStringLiteral("ZMIENNA_UrodzonyRok_DATA_EDIT"), p->birthYear());
@@ -196,7 +203,8 @@ void TFArkuszStr1::FillSampleFields() {
         {"ZMIENNA_InformacjaOInnowacjach1_DATA_EDIT", "innowacje 1"},
         {"ZMIENNA_InformacjaOInnowacjach2_DATA_EDIT", "innowacje 2"},
         {"ZMIENNA_DokonanoSprostowaniaSwiadectwa_DATA_EDIT", "sprostowanie"},
-        {"ZMIENNA_WydanoSwiadectwoUkonczeniaSzkoly_DATA_EDIT", "wydano świadectwo ukończenia szkoły"},
+        {"ZMIENNA_WydanoSwiadectwoUkonczeniaSzkoly_DATA_EDIT",
+         "wydano świadectwo ukończenia szkoły"},
         {"ZMIENNA_WydanoDuplikatSwiadectwa1_DATA_EDIT", "wydano duplikat 1"},
         {"ZMIENNA_WydanoDuplikatSwiadectwa2_DATA_EDIT", "wydano duplikat 2"},
         {"ZMIENNA_SporzadzonoOdpisArkuszaOcen_DATA_EDIT", "odpis arkusza"},
@@ -212,7 +220,8 @@ void TFArkuszStr1::FillSampleFields() {
     }
     const char *digits = b ? "01234567891" : "12345678901";
     for (int i = 0; i < 11; ++i)
-        setFieldText(QStringLiteral("ZMIENNA_Pesel%1_DATA_EDIT").arg(i + 1), QString(QLatin1Char(digits[i])));
+        setFieldText(QStringLiteral("ZMIENNA_Pesel%1_DATA_EDIT").arg(i + 1),
+                     QString(QLatin1Char(digits[i])));
 }
 
 void TFArkuszStr1::showEvent(QShowEvent *event) {
@@ -224,25 +233,28 @@ void TFArkuszStr1::showEvent(QShowEvent *event) {
 
 // ---------------------------------------------------------------------------
 
-TFArkuszWyniki::TFArkuszWyniki(const QString &variant, int page, int grade, const QString &className,
-                               const QString &caption, const QString &documentId, TFDaneUcznia *pupil,
-                               QWidget *parent)
-    : LayoutEditor(className, caption, documentId, QStringLiteral("arkusz_wyniki"), variant, pupil, parent),
+TFArkuszWyniki::TFArkuszWyniki(const QString &variant, int page, int grade,
+                               const QString &className, const QString &caption,
+                               const QString &documentId, TFDaneUcznia *pupil, QWidget *parent)
+    : LayoutEditor(className, caption, documentId, QStringLiteral("arkusz_wyniki"), variant, pupil,
+                   parent),
       m_variant(variant), m_grade(grade),
-      m_samples(className == QLatin1String("TFArkuszStr2Kl1") || className == QLatin1String("TFArkuszStr2bKl1")) {
+      m_samples(className == QLatin1String("TFArkuszStr2Kl1") ||
+                className == QLatin1String("TFArkuszStr2bKl1")) {
     if (variant == QLatin1String("a")) {
         if (auto *label = findChild<QLabel *>(QStringLiteral("STALY_Str_DATA_LABEL")))
             label->setText(QStringLiteral("str. %1").arg(page));
         SwiadectwoComboBox = new QComboBox(this);
         SwiadectwoComboBox->setObjectName(QStringLiteral("SwiadectwoComboBox"));
-        SwiadectwoComboBox->addItems({QStringLiteral("Klasa 1"), QStringLiteral("Klasa 2"), QStringLiteral("Klasa 3")});
+        SwiadectwoComboBox->addItems(
+            {QStringLiteral("Klasa 1"), QStringLiteral("Klasa 2"), QStringLiteral("Klasa 3")});
         bottomPanel()->addWidget(SwiadectwoComboBox);
         WczytajDaneZSwiadectwaButton =
             new QPushButton(QString::fromUtf8("Wczytaj dane z wybranego świadectwa"), this);
     } else {
         static const char *const words[] = {"pierwszej", "drugiej", "trzeciej"};
-        WczytajDaneZSwiadectwaButton =
-            new QPushButton(QStringLiteral("Wczytaj dane z klasy %1").arg(QLatin1String(words[grade - 1])), this);
+        WczytajDaneZSwiadectwaButton = new QPushButton(
+            QStringLiteral("Wczytaj dane z klasy %1").arg(QLatin1String(words[grade - 1])), this);
     }
     WczytajDaneZSwiadectwaButton->setObjectName(QStringLiteral("WczytajDaneZSwiadectwaButton"));
     // The register number of the grade-1 page of MEN-I/37b/2 does not wrap.
@@ -279,9 +291,10 @@ void TFArkuszWyniki::showEvent(QShowEvent *event) {
 
 // ---------------------------------------------------------------------------
 
-TFWywiadowka::TFWywiadowka(const QString &className, const QString &caption, const QString &documentId,
-                           TFDaneUcznia *pupil, QWidget *parent)
-    : LayoutEditor(className, caption, documentId, QStringLiteral("wywiadowka"), QString(), pupil, parent) {
+TFWywiadowka::TFWywiadowka(const QString &className, const QString &caption,
+                           const QString &documentId, TFDaneUcznia *pupil, QWidget *parent)
+    : LayoutEditor(className, caption, documentId, QStringLiteral("wywiadowka"), QString(), pupil,
+                   parent) {
     addOkCancel("btnOK", "btnCancel");
 }
 
@@ -294,10 +307,14 @@ bool TFWywiadowka::ApplyFields(const SqlDataList &records) {
 
 void TFWywiadowka::FillSampleFields() {
     const char *const samples[][2] = {
-        {"ZMIENNA_ImieNazwisko_STR1_DATA_EDIT", "Imię i nazwisko"}, {"ZMIENNA_Klasa_STR1_DATA_EDIT", "Klasa"},
-        {"ZMIENNA_Rok1_STR1_DATA_EDIT", "Rok 1"},       {"ZMIENNA_Rok2_STR1_DATA_EDIT", "Rok 2"},
-        {"ZMIENNA_Semestr_STR1_DATA_COMBOBOX", "Semestr"}, {"ZMIENNA_Religia_STR1_DATA_COMBOBOX", "religia"},
-        {"ZMIENNA_Ogolem_STR1_DATA_EDIT", "0"},          {"ZMIENNA_Nieusprawiedliwione_STR1_DATA_EDIT", "0"},
+        {"ZMIENNA_ImieNazwisko_STR1_DATA_EDIT", "Imię i nazwisko"},
+        {"ZMIENNA_Klasa_STR1_DATA_EDIT", "Klasa"},
+        {"ZMIENNA_Rok1_STR1_DATA_EDIT", "Rok 1"},
+        {"ZMIENNA_Rok2_STR1_DATA_EDIT", "Rok 2"},
+        {"ZMIENNA_Semestr_STR1_DATA_COMBOBOX", "Semestr"},
+        {"ZMIENNA_Religia_STR1_DATA_COMBOBOX", "religia"},
+        {"ZMIENNA_Ogolem_STR1_DATA_EDIT", "0"},
+        {"ZMIENNA_Nieusprawiedliwione_STR1_DATA_EDIT", "0"},
         {"ZMIENNA_Spoznien_STR1_DATA_EDIT", "0"},
     };
     for (const auto &s : samples)

@@ -57,8 +57,9 @@ private:
 class TFArkuszWyniki : public LayoutEditor {
     Q_OBJECT
 public:
-    TFArkuszWyniki(const QString &variant, int page, int grade, const QString &className, const QString &caption,
-                   const QString &documentId, TFDaneUcznia *pupil, QWidget *parent = nullptr);
+    TFArkuszWyniki(const QString &variant, int page, int grade, const QString &className,
+                   const QString &caption, const QString &documentId, TFDaneUcznia *pupil,
+                   QWidget *parent = nullptr);
     bool hasSampleFields() const override { return m_samples; }
     void FillSampleFields() override;
     // The certificate grade the copy button takes (0: none chosen).
@@ -80,8 +81,8 @@ private:
 class TFWywiadowka : public LayoutEditor {
     Q_OBJECT
 public:
-    TFWywiadowka(const QString &className, const QString &caption, const QString &documentId, TFDaneUcznia *pupil,
-                 QWidget *parent = nullptr);
+    TFWywiadowka(const QString &className, const QString &caption, const QString &documentId,
+                 TFDaneUcznia *pupil, QWidget *parent = nullptr);
     bool ApplyFields(const SqlDataList &records) override;
     bool hasSampleFields() const override { return true; }
     void FillSampleFields() override;

@@ -31,11 +31,17 @@ bool TFEditor::ApplyFields(const SqlDataList &records) {
     return true;
 }
 
-void TFEditor::ClearFields() { ::ClearFields(m_components); }
+void TFEditor::ClearFields() {
+    ::ClearFields(m_components);
+}
 
-void TFEditor::setSaveStudentRecord(std::function<bool()> save) { saveHook() = std::move(save); }
+void TFEditor::setSaveStudentRecord(std::function<bool()> save) {
+    saveHook() = std::move(save);
+}
 
-bool TFEditor::saveStudentRecord() { return saveHook() ? saveHook()() : false; }
+bool TFEditor::saveStudentRecord() {
+    return saveHook() ? saveHook()() : false;
+}
 
 void TFEditor::OKButtonClick() {
     if (saveStudentRecord())

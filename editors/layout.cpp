@@ -71,7 +71,8 @@ bool parseLayout(const QString &text, FormLayout &layout, QString &error) {
             item.fontSize = number(cells[12], ok);
             item.fontStyle = cells[13];
             item.only = cells[14];
-            layout.items << item;
+            if (ok)
+                layout.items << item;
         } else {
             ok = false;
         }
@@ -84,7 +85,9 @@ bool parseLayout(const QString &text, FormLayout &layout, QString &error) {
 }
 
 // The layouts live in this static library's resources.
-static void initLayoutResources() { Q_INIT_RESOURCE(layouts); }
+static void initLayoutResources() {
+    Q_INIT_RESOURCE(layouts);
+}
 
 const FormLayout &formLayout(const QString &name) {
     static QHash<QString, FormLayout> cache;
@@ -95,7 +98,8 @@ const FormLayout &formLayout(const QString &name) {
         FormLayout layout;
         QFile file(QStringLiteral(":/layouts/%1.layout").arg(name));
         QString error;
-        if (!file.open(QIODevice::ReadOnly) || !parseLayout(QString::fromUtf8(file.readAll()), layout, error))
+        if (!file.open(QIODevice::ReadOnly) ||
+            !parseLayout(QString::fromUtf8(file.readAll()), layout, error))
             qFatal("layout %s cannot be read: %s", qPrintable(name), qPrintable(error));
         it = cache.insert(name, layout);
     }

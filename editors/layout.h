@@ -22,7 +22,9 @@ struct LayoutItem {
     QString only;      // a variant this row belongs to; empty for all
 
     bool has(const char *flag) const { return flags.contains(QLatin1String(flag)); }
-    QStringList listEntries() const { return text.isEmpty() ? QStringList() : text.split(QLatin1Char(';')); }
+    QStringList listEntries() const {
+        return text.isEmpty() ? QStringList() : text.split(QLatin1Char(';'));
+    }
 };
 
 struct LayoutPage {

@@ -30,10 +30,11 @@ QFont labelFont(const LayoutItem &item) {
 
 } // namespace
 
-LayoutEditor::LayoutEditor(const QString &className, const QString &caption, const QString &documentId,
-                           const QString &layoutName, const QString &variant, TFDaneUcznia *pupil,
-                           QWidget *parent)
-    : TFEditor(className, caption, documentId, parent), m_layout(&formLayout(layoutName)), m_pupil(pupil) {
+LayoutEditor::LayoutEditor(const QString &className, const QString &caption,
+                           const QString &documentId, const QString &layoutName,
+                           const QString &variant, TFDaneUcznia *pupil, QWidget *parent)
+    : TFEditor(className, caption, documentId, parent), m_layout(&formLayout(layoutName)),
+      m_pupil(pupil) {
     QFont fieldFont(QStringLiteral("Liberation Sans"));
     fieldFont.setPixelSize(12);
     setFont(fieldFont);
@@ -133,7 +134,8 @@ void LayoutEditor::build(const QString &variant) {
         addComponent(w);
     }
     for (auto &list : tabOrder) {
-        std::stable_sort(list.begin(), list.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+        std::stable_sort(list.begin(), list.end(),
+                         [](const auto &a, const auto &b) { return a.first < b.first; });
         for (int i = 1; i < list.size(); ++i)
             setTabOrder(list[i - 1].second, list[i].second);
     }

@@ -44,9 +44,15 @@ const Field kFields[] = {
 
 // Component (and record) order.
 const char *const kComponentOrder[] = {
-    "Imie_DATA_EDIT",           "UrodzonyDnia_DATA_EDIT",    "Plec_DATA_COMBOBOX",
-    "UrodzonyRok_DATA_COMBOBOX", "UrodzonyMiasto_DATA_COMBOBOX", "UrodzonyWoj_DATA_COMBOBOX",
-    "NrDziennika_DATA_EDIT",    "Nazwisko_DATA_EDIT",        "Pesel_DATA_EDIT",
+    "Imie_DATA_EDIT",
+    "UrodzonyDnia_DATA_EDIT",
+    "Plec_DATA_COMBOBOX",
+    "UrodzonyRok_DATA_COMBOBOX",
+    "UrodzonyMiasto_DATA_COMBOBOX",
+    "UrodzonyWoj_DATA_COMBOBOX",
+    "NrDziennika_DATA_EDIT",
+    "Nazwisko_DATA_EDIT",
+    "Pesel_DATA_EDIT",
 };
 
 void refill(QComboBox *box, const QStringList &names) {
@@ -60,8 +66,8 @@ void refill(QComboBox *box, const QStringList &names) {
 } // namespace
 
 TFDaneUcznia::TFDaneUcznia(QWidget *parent)
-    : TFEditor(QStringLiteral("TFDaneUcznia"), QStringLiteral("Dane ucznia"), QString::fromLatin1(kPupilDataId),
-               parent) {
+    : TFEditor(QStringLiteral("TFDaneUcznia"), QStringLiteral("Dane ucznia"),
+               QString::fromLatin1(kPupilDataId), parent) {
     QHash<QString, QWidget *> inputs;
     for (const char *name : kComponentOrder) {
         const QString n = QString::fromLatin1(name);
@@ -121,8 +127,12 @@ TFDaneUcznia::TFDaneUcznia(QWidget *parent)
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-QLineEdit *TFDaneUcznia::edit(const char *name) const { return findChild<QLineEdit *>(QString::fromLatin1(name)); }
-QComboBox *TFDaneUcznia::combo(const char *name) const { return findChild<QComboBox *>(QString::fromLatin1(name)); }
+QLineEdit *TFDaneUcznia::edit(const char *name) const {
+    return findChild<QLineEdit *>(QString::fromLatin1(name));
+}
+QComboBox *TFDaneUcznia::combo(const char *name) const {
+    return findChild<QComboBox *>(QString::fromLatin1(name));
+}
 
 void TFDaneUcznia::setAddMode() {
     m_editMode = false;
@@ -134,18 +144,40 @@ void TFDaneUcznia::setEditMode(const QString &oldTable) {
     m_oldTable = oldTable;
 }
 
-QString TFDaneUcznia::pupilTableName() const { return QStringLiteral("PESEL") + pesel(); }
-QString TFDaneUcznia::firstName() const { return edit("Imie_DATA_EDIT")->text(); }
-QString TFDaneUcznia::surname() const { return edit("Nazwisko_DATA_EDIT")->text(); }
-QString TFDaneUcznia::gender() const { return combo("Plec_DATA_COMBOBOX")->currentText(); }
-bool TFDaneUcznia::isBoy() const { return gender() == kBoy; }
-QString TFDaneUcznia::birthDay() const { return edit("UrodzonyDnia_DATA_EDIT")->text(); }
-QString TFDaneUcznia::birthYear() const { return combo("UrodzonyRok_DATA_COMBOBOX")->currentText(); }
-QString TFDaneUcznia::birthTown() const { return combo("UrodzonyMiasto_DATA_COMBOBOX")->currentText(); }
-QString TFDaneUcznia::certificateNumber() const { return edit("NrDziennika_DATA_EDIT")->text(); }
-QString TFDaneUcznia::pesel() const { return edit("Pesel_DATA_EDIT")->text(); }
+QString TFDaneUcznia::pupilTableName() const {
+    return QStringLiteral("PESEL") + pesel();
+}
+QString TFDaneUcznia::firstName() const {
+    return edit("Imie_DATA_EDIT")->text();
+}
+QString TFDaneUcznia::surname() const {
+    return edit("Nazwisko_DATA_EDIT")->text();
+}
+QString TFDaneUcznia::gender() const {
+    return combo("Plec_DATA_COMBOBOX")->currentText();
+}
+bool TFDaneUcznia::isBoy() const {
+    return gender() == kBoy;
+}
+QString TFDaneUcznia::birthDay() const {
+    return edit("UrodzonyDnia_DATA_EDIT")->text();
+}
+QString TFDaneUcznia::birthYear() const {
+    return combo("UrodzonyRok_DATA_COMBOBOX")->currentText();
+}
+QString TFDaneUcznia::birthTown() const {
+    return combo("UrodzonyMiasto_DATA_COMBOBOX")->currentText();
+}
+QString TFDaneUcznia::certificateNumber() const {
+    return edit("NrDziennika_DATA_EDIT")->text();
+}
+QString TFDaneUcznia::pesel() const {
+    return edit("Pesel_DATA_EDIT")->text();
+}
 
-void TFDaneUcznia::setSaveStudentRecordReplacing(SaveWithDrop save) { saveHook() = std::move(save); }
+void TFDaneUcznia::setSaveStudentRecordReplacing(SaveWithDrop save) {
+    saveHook() = std::move(save);
+}
 
 void TFDaneUcznia::ClearFields() {
     QComboBox *kept[] = {combo("UrodzonyRok_DATA_COMBOBOX"), combo("UrodzonyMiasto_DATA_COMBOBOX"),
@@ -197,12 +229,14 @@ bool TFDaneUcznia::checkRequired() {
     } checks[] = {
         {edit("Nazwisko_DATA_EDIT"), surname().isEmpty(), "Nazwisko ucznia jest wymagane"},
         {edit("Imie_DATA_EDIT"), firstName().isEmpty(), "Imię ucznia jest wymagane"},
-        {combo("Plec_DATA_COMBOBOX"), combo("Plec_DATA_COMBOBOX")->currentIndex() < 0, "Płeć ucznia jest wymagana"},
+        {combo("Plec_DATA_COMBOBOX"), combo("Plec_DATA_COMBOBOX")->currentIndex() < 0,
+         "Płeć ucznia jest wymagana"},
         {edit("Pesel_DATA_EDIT"), pesel().size() < 11, "Numer PESEL jest nieprawidłowy"},
     };
     for (const auto &c : checks) {
         if (c.missing) {
-            showMessage(this, QStringLiteral("Brak danych"), QString::fromUtf8(c.text), Prompts::Icon::Warning);
+            showMessage(this, QStringLiteral("Brak danych"), QString::fromUtf8(c.text),
+                        Prompts::Icon::Warning);
             c.w->setFocus();
             return false;
         }
@@ -225,8 +259,8 @@ void TFDaneUcznia::OKButtonClick() {
     const QString table = pupilTableName();
     const QString tmp = strFunGetTmpFilePath(msg);
     if (tmp.isEmpty()) {
-        showMessage(this, QStringLiteral("Błąd"), QString::fromUtf8("Błąd zapisu danych.\n\n") + msg,
-                    Prompts::Icon::Error);
+        showMessage(this, QStringLiteral("Błąd"),
+                    QString::fromUtf8("Błąd zapisu danych.\n\n") + msg, Prompts::Icon::Error);
         return;
     }
     // Saving over another pupil's table needs the user's consent, in edit
@@ -234,14 +268,14 @@ void TFDaneUcznia::OKButtonClick() {
     if (!m_editMode || table != m_oldTable) {
         const int exists = iFunCheckIsStudentExists(msg, tmp, table, true);
         if (exists < 0) {
-            showMessage(this, QStringLiteral("Błąd"), QString::fromUtf8("Błąd zapisu danych.\n\n") + msg,
-                        Prompts::Icon::Error);
+            showMessage(this, QStringLiteral("Błąd"),
+                        QString::fromUtf8("Błąd zapisu danych.\n\n") + msg, Prompts::Icon::Error);
             return;
         }
-        if (exists == 1 &&
-            !askYesNo(this, QStringLiteral("Zapis"),
-                      QString::fromUtf8("Uczeń o tym numerze PESEL już istnieje, czy chcesz nadpisać dane tego ucznia ?"),
-                      Prompts::Icon::Warning))
+        if (exists == 1 && !askYesNo(this, QStringLiteral("Zapis"),
+                                     QString::fromUtf8("Uczeń o tym numerze PESEL już istnieje, "
+                                                       "czy chcesz nadpisać dane tego ucznia ?"),
+                                     Prompts::Icon::Warning))
             return;
     }
     const QString drop = m_editMode && table != m_oldTable ? m_oldTable : QString();

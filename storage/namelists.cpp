@@ -27,7 +27,8 @@ bool loadNames(QString &msg, const char *table, QStringList &names, const char *
     CppSQLite3DB db;
     try {
         db.Open(path);
-        CppSQLite3Query q = db.Query(QStringLiteral("select * from `%1` order by `name` ASC").arg(QLatin1String(table)));
+        CppSQLite3Query q = db.Query(
+            QStringLiteral("select * from `%1` order by `name` ASC").arg(QLatin1String(table)));
         while (!q.AtEnd()) {
             names << q.TextOr(QStringLiteral("name"), QString());
             q.Next();
@@ -51,7 +52,8 @@ bool addName(QString &msg, const char *table, const QString &name, const char *l
     CppSQLite3DB db;
     try {
         db.Open(path);
-        if (db.Execute(QStringLiteral("update `%1` set `name`='%2' where `name`='%2'").arg(t, value)) == 0)
+        if (db.Execute(
+                QStringLiteral("update `%1` set `name`='%2' where `name`='%2'").arg(t, value)) == 0)
             db.Execute(QStringLiteral("insert into `%1`( `name` ) values( '%2' )").arg(t, value));
         db.Close();
         return true;

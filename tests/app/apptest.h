@@ -51,7 +51,8 @@ inline void makeClassFile(const QString &path, const QList<QStringList> &pupils)
         QString msg;
         SqlDataList records{
             {QStringLiteral("DANE UCZNIA"), QStringLiteral("Nazwisko_DATA_EDIT"), p[1]},
-            {QStringLiteral("DANE UCZNIA"), QStringLiteral("Imie_DATA_EDIT"), p[2]}};
+            {QStringLiteral("DANE UCZNIA"), QStringLiteral("Imie_DATA_EDIT"), p[2]},
+            {QStringLiteral("DANE UCZNIA"), QStringLiteral("Pesel_DATA_EDIT"), p[0]}};
         bFunSaveCertData(msg, path, QStringLiteral("PESEL") + p[0], records);
     }
 }

@@ -1,0 +1,441 @@
+#include "apptest.h"
+
+#include "document/binding.h"
+#include "editors/documenteditors.h"
+#include "editors/fields.h"
+#include "editors/tfdaneucznia.h"
+#include "storage/codec.h"
+#include "storage/cppsqlite3.h"
+#include "storage/namelists.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTreeWidget>
+#include <QtTest>
+
+// A pupil's record across the fourteen bound windows and the pupil dialog.
+class TestRecords : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void everyEditorRoundTrips();
+    void storedTableReadsAsCp1250WithTheNamesOfTheForms();
+    void memoLinesKeepStoredOrder();
+    void pupilDialogChecks_data();
+    void pupilDialogChecks();
+    void capitalisation_data();
+    void capitalisation();
+    void addingAnExistingPesel();
+    void changingThePeselMovesThePupil();
+    void changingToAnotherPupilsPeselAsks();
+    void failedSaveKeepsThePupil();
+    void cancelledPupilDialogIsReloaded();
+    void clearAllEditorsAndKeptTexts();
+    void townsAndProvincesAreRemembered();
+
+private:
+    TFDaneUcznia *pupil() const { return f->windows.daneUcznia; }
+    void typePupil(const QString &surname, const QString &first, int gender, const QString &pesel);
+    SqlDataList tableRows(const QString &table) const;
+    QTreeWidgetItem *nodeOf(const QString &table) const;
+
+    std::unique_ptr<AppFixture> f;
+};
+
+void TestRecords::init() {
+    f = std::make_unique<AppFixture>();
+    QVERIFY(f->start()->StartUpChecks());
+    f->prompts.clear();
+    writeFile(f->tmp(), QByteArray()); // a new class, as the pupil dialog starts it
+}
+
+void TestRecords::cleanup() {
+    f.reset();
+}
+
+void TestRecords::typePupil(const QString &surname, const QString &first, int gender,
+                            const QString &pesel) {
+    pupil()->findChild<QLineEdit *>("Nazwisko_DATA_EDIT")->setText(surname);
+    pupil()->findChild<QLineEdit *>("Imie_DATA_EDIT")->setText(first);
+    pupil()->findChild<QComboBox *>("Plec_DATA_COMBOBOX")->setCurrentIndex(gender);
+    pupil()->findChild<QLineEdit *>("Pesel_DATA_EDIT")->setText(pesel);
+}
+
+SqlDataList TestRecords::tableRows(const QString &table) const {
+    SqlDataList rows;
+    QString msg;
+    bFunLoadCertData(msg, f->tmp(), table, rows);
+    return rows;
+}
+
+QTreeWidgetItem *TestRecords::nodeOf(const QString &table) const {
+    QTreeWidget *tree = f->g()->TreeView;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        if (tree->topLevelItem(i)->data(0, Qt::UserRole).toString() == table)
+            return tree->topLevelItem(i);
+    return nullptr;
+}
+
+void TestRecords::everyEditorRoundTrips() {
+    TFGlowna *g = f->g();
+    g->ClearAllEditors();
+    typePupil("Żak", "Jan", 1, "01234567890");
+    // Every bound component of every editor gets a value of its own.
+    int n = 0;
+    for (TFEditor *e : f->windows.boundWindows()) {
+        for (QWidget *w : e->components()) {
+            const QString value = QStringLiteral("w%1 zażółć 'gęślą' \"jaźń\"").arg(++n);
+            if (w->objectName() == "Pesel_DATA_EDIT" || w->objectName() == "Plec_DATA_COMBOBOX" ||
+                w->objectName() == "Imie_DATA_EDIT" || w->objectName() == "Nazwisko_DATA_EDIT")
+                continue;
+            if (auto *edit = qobject_cast<QLineEdit *>(w))
+                edit->setText(value.left(edit->maxLength()));
+            else if (auto *combo = qobject_cast<QComboBox *>(w))
+                combo->setCurrentText(value);
+            else if (auto *memo = qobject_cast<MemoEdit *>(w)) {
+                memo->clear();
+                QStringList lines{value, QString(), QStringLiteral("koniec %1").arg(n)};
+                for (const QString &line : lines.mid(0, memo->lineLimit()))
+                    memo->appendPlainText(line);
+            }
+        }
+    }
+    // What the editors hold once the pupil data is copied in is what must come back.
+    SqlDataList expected;
+    for (TFEditor *e : f->windows.boundWindows())
+        e->CollectFields(expected);
+    for (TFEditor *e : f->windows.boundWindows())
+        e->ApplyFields(expected);
+    expected.clear();
+    for (TFEditor *e : f->windows.boundWindows())
+        e->CollectFields(expected);
+    QVERIFY(expected.size() > 250);
+
+    QVERIFY(g->SaveStudentRecord());
+    g->ClearAllEditors();
+    QVERIFY(g->LoadStudentRecord("PESEL01234567890"));
+    SqlDataList actual;
+    for (TFEditor *e : f->windows.boundWindows())
+        e->CollectFields(actual);
+    QCOMPARE(actual.size(), expected.size());
+    for (int i = 0; i < actual.size(); ++i) {
+        QCOMPARE(actual[i].id, expected[i].id);
+        QCOMPARE(actual[i].comp_name, expected[i].comp_name);
+        QCOMPARE(actual[i].value, expected[i].value);
+    }
+    // The stored rows are the collected records, in order.
+    const SqlDataList rows = tableRows("PESEL01234567890");
+    QCOMPARE(rows.size(), expected.size());
+    QCOMPARE(rows.first().id, QStringLiteral("DANE UCZNIA"));
+    QCOMPARE(rows.first().comp_name, QStringLiteral("Imie_DATA_EDIT"));
+    QCOMPARE(rows.last().id,
+             QStringLiteral("ARKUSZ OCEN STR 4b SZKOLA PODSTAWOWA 1-3 MEN-I/37b/2"));
+    QVERIFY(g->documentPath().isEmpty()); // still a new, unsaved class
+    QCOMPARE(g->TreeView->topLevelItemCount(), 1);
+    QCOMPARE(g->TreeView->topLevelItem(0)->text(0), QStringLiteral("Żak Jan"));
+}
+
+void TestRecords::storedTableReadsAsCp1250WithTheNamesOfTheForms() {
+    TFGlowna *g = f->g();
+    g->ClearAllEditors();
+    typePupil("Żak", "Jan", 1, "01234567890");
+    f->windows.editor("TFKlasa1")->setFieldText("ZMIENNA_SzkolaWoj_STR1_DATA_EDIT", "śląskie");
+    QVERIFY(g->SaveStudentRecord());
+    QProcess sqlite;
+    sqlite.start("sqlite3", {f->tmp(), "select hex(value) from PESEL01234567890 where "
+                                       "comp_name='ZMIENNA_SzkolaWoj_STR1_DATA_EDIT';"
+                                       "select count(distinct id) from PESEL01234567890;"
+                                       "select name from sqlite_master;"});
+    QVERIFY(sqlite.waitForFinished(10000));
+    const QStringList out =
+        QString::fromLatin1(sqlite.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(out, QStringList({"9C6CB9736B6965", "14", "PESEL01234567890"}));
+    QStringList ids, names;
+    for (const structSqlData &r : tableRows("PESEL01234567890")) {
+        if (!ids.contains(r.id))
+            ids << r.id;
+        names << r.comp_name;
+    }
+    QCOMPARE(ids, QStringList({"DANE UCZNIA", "SWIADECTWO UKONCZENIA KLASY 1 SZKOLY PODST.",
+                               "SWIADECTWO UKONCZENIA KLASY 2 SZKOLY PODST.",
+                               "SWIADECTWO UKONCZENIA KLASY 3 SZKOLY PODST.",
+                               "ARKUSZ OCEN STR 1 SZKOLA PODSTAWOWA 1-3 NOWA",
+                               "ARKUSZ OCEN STR 2 SZKOLA PODSTAWOWA 1-3 NOWA",
+                               "ARKUSZ OCEN STR 3 SZKOLA PODSTAWOWA 1-3 NOWA",
+                               "ARKUSZ OCEN STR 4 SZKOLA PODSTAWOWA 1-3 NOWA",
+                               "ARKUSZ OCEN STR 5 SZKOLA PODSTAWOWA 1-3 NOWA",
+                               "WYWIADOWKA OPISOWA SZKOLY PODST.",
+                               "ARKUSZ OCEN STR 1b SZKOLA PODSTAWOWA 1-3 MEN-I/37b/2",
+                               "ARKUSZ OCEN STR 2b SZKOLA PODSTAWOWA 1-3 MEN-I/37b/2",
+                               "ARKUSZ OCEN STR 3b SZKOLA PODSTAWOWA 1-3 MEN-I/37b/2",
+                               "ARKUSZ OCEN STR 4b SZKOLA PODSTAWOWA 1-3 MEN-I/37b/2"}));
+    for (const char *name :
+         {"Pesel_DATA_EDIT", "ZMIENNA_PromocjiE_STR1_DATA_EDIT", "ZMIENNA_Pesel11_DATA_EDIT",
+          "ZMIENNA_InformacjaOPrzedluzeniuOkNauki2_DATA_EDIT", "ZMIENNA_Str_DATA_EDIT",
+          "ZMIENNA_Nieusprawiedliwione_STR1_DATA_EDIT", "ZMIENNA_ReligiaOcena_STR2_DATA_COMBOBOX"})
+        QVERIFY2(names.contains(name), name);
+    // A fresh certificate reads "promocję"; empty memos write no rows.
+    QVERIFY(!names.contains("ZMIENNA_Zachowanie_STR2_DATA_MEMO01"));
+    for (const structSqlData &r : tableRows("PESEL01234567890"))
+        if (r.comp_name == "ZMIENNA_PromocjiE_STR1_DATA_EDIT")
+            QCOMPARE(r.value, QStringLiteral("ę"));
+}
+
+void TestRecords::memoLinesKeepStoredOrder() {
+    TFEditor *cert = f->windows.editor("TFKlasa1");
+    const QString id = cert->documentId();
+    cert->ApplyFields({{id, "ZMIENNA_Zachowanie_STR2_DATA_MEMO02", "druga"},
+                       {id, "ZMIENNA_Zachowanie_STR2_DATA_MEMO01", "pierwsza"},
+                       {"INNY DOKUMENT", "ZMIENNA_Zachowanie_STR2_DATA_MEMO03", "obca"},
+                       {id, "ZMIENNA_NieMaTakiego_STR2_DATA_EDIT", "brak"}});
+    QCOMPARE(cert->fieldText("ZMIENNA_Zachowanie_STR2_DATA_MEMO"),
+             QStringLiteral("druga\npierwsza"));
+}
+
+void TestRecords::pupilDialogChecks_data() {
+    QTest::addColumn<QString>("surname");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<int>("gender");
+    QTest::addColumn<QString>("pesel");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("focus");
+    QTest::newRow("no surname") << ""
+                                << "Jan" << 1 << "01234567890"
+                                << "Nazwisko ucznia jest wymagane"
+                                << "Nazwisko_DATA_EDIT";
+    QTest::newRow("no first name") << "Żak"
+                                   << "" << 1 << "01234567890"
+                                   << "Imię ucznia jest wymagane"
+                                   << "Imie_DATA_EDIT";
+    QTest::newRow("no gender") << "Żak"
+                               << "Jan" << -1 << "01234567890"
+                               << "Płeć ucznia jest wymagana"
+                               << "Plec_DATA_COMBOBOX";
+    QTest::newRow("PESEL of 10") << "Żak"
+                                 << "Jan" << 1 << "0123456789"
+                                 << "Numer PESEL jest nieprawidłowy"
+                                 << "Pesel_DATA_EDIT";
+    QTest::newRow("eleven letters pass") << "Żak"
+                                         << "Jan" << 0 << "abcdefghijk"
+                                         << ""
+                                         << "";
+}
+
+void TestRecords::pupilDialogChecks() {
+    QFETCH(QString, surname);
+    QFETCH(QString, first);
+    QFETCH(int, gender);
+    QFETCH(QString, pesel);
+    QFETCH(QString, message);
+    QFETCH(QString, focus);
+    f->g()->ClearAllEditors();
+    QFile::remove(f->tmp());
+    pupil()->setAddMode();
+    pupil()->show();
+    typePupil(surname, first, gender, pesel);
+    pupil()->OKButtonClick();
+    if (message.isEmpty()) {
+        QVERIFY(f->prompts.messages().isEmpty());
+        QVERIFY(!pupil()->isVisible());
+        QCOMPARE(f->g()->TreeView->topLevelItemCount(), 1);
+        return;
+    }
+    QCOMPARE(f->prompts.messages(), QStringList{message});
+    QCOMPARE(f->prompts.asked[0].caption, QStringLiteral("Brak danych"));
+    QCOMPARE(f->prompts.asked[0].icon, Prompts::Icon::Warning);
+    QVERIFY(pupil()->isVisible());
+    QCOMPARE(pupil()->focusWidget()->objectName(), focus);
+    QVERIFY(!QFileInfo::exists(f->tmp()));
+    pupil()->hide();
+}
+
+void TestRecords::capitalisation_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("saved");
+    QTest::newRow("ascii") << "abc"
+                           << "Abc";
+    QTest::newRow("Polish letter stays") << "łukasz"
+                                         << "łukasz";
+    QTest::newRow("capital stays") << "Ala"
+                                   << "Ala";
+    QTest::newRow("digit stays") << "3b"
+                                 << "3b";
+}
+
+void TestRecords::capitalisation() {
+    QFETCH(QString, typed);
+    QFETCH(QString, saved);
+    f->g()->ClearAllEditors();
+    pupil()->setAddMode();
+    typePupil(typed, typed + "x", 0, "01234567890");
+    pupil()->OKButtonClick();
+    QCOMPARE(pupil()->surname(), saved);
+    QCOMPARE(pupil()->firstName(), saved + "x");
+    QCOMPARE(f->g()->students().first().name, saved + " " + saved + "x");
+}
+
+void TestRecords::addingAnExistingPesel() {
+    TFGlowna *g = f->g();
+    g->ClearAllEditors();
+    typePupil("Agrest", "Adam", 1, "01234567890");
+    QVERIFY(g->SaveStudentRecord());
+    const QByteArray before = readFile(f->tmp());
+    g->ClearAllEditors();
+    pupil()->setAddMode();
+    pupil()->show();
+    typePupil("Inny", "Ktoś", 0, "01234567890");
+    f->prompts.answers.enqueue(Prompts::Answer::No);
+    pupil()->OKButtonClick();
+    QCOMPARE(f->prompts.asked.last().text,
+             QString::fromUtf8(
+                 "Uczeń o tym numerze PESEL już istnieje, czy chcesz nadpisać dane tego ucznia ?"));
+    QCOMPARE(f->prompts.asked.last().caption, QStringLiteral("Zapis"));
+    QVERIFY(pupil()->isVisible());
+    QCOMPARE(readFile(f->tmp()), before);
+    f->prompts.answers.enqueue(Prompts::Answer::Yes);
+    pupil()->OKButtonClick();
+    QVERIFY(!pupil()->isVisible());
+    QCOMPARE(g->students().size(), 1);
+    QCOMPARE(g->students().first().name, QStringLiteral("Inny Ktoś"));
+}
+
+void TestRecords::changingThePeselMovesThePupil() {
+    TFGlowna *g = f->g();
+    g->ClearAllEditors();
+    typePupil("Agrest", "Adam", 1, "01234567890");
+    f->windows.editor("TFKlasa1")->setFieldText("ZMIENNA_Klasa_STR1_DATA_EDIT", "pierwszej");
+    QVERIFY(g->SaveStudentRecord());
+    pupil()->setEditMode("PESEL01234567890");
+    pupil()->findChild<QLineEdit *>("Pesel_DATA_EDIT")->setText("99999999999");
+    pupil()->OKButtonClick();
+    QVERIFY(f->prompts.asked.isEmpty());
+    QStringList tables;
+    QString msg;
+    QVERIFY(bFunGetTableList(msg, f->tmp(), tables));
+    QCOMPARE(tables, QStringList{"PESEL99999999999"});
+    bool found = false;
+    for (const structSqlData &r : tableRows("PESEL99999999999"))
+        found |= r.comp_name == "ZMIENNA_Klasa_STR1_DATA_EDIT" && r.value == "pierwszej";
+    QVERIFY(found);
+}
+
+void TestRecords::changingToAnotherPupilsPeselAsks() {
+    TFGlowna *g = f->g();
+    makeClassFile(f->tmp(), {{"11111111111", "Agrest", "Adam"}, {"22222222222", "Bąk", "Bartosz"}});
+    g->bFunLoadStudentList();
+    g->TreeView->setCurrentItem(nodeOf("PESEL11111111111"));
+    g->TreeViewClick();
+    const QByteArray before = readFile(f->tmp());
+    pupil()->setEditMode("PESEL11111111111");
+    pupil()->show();
+    pupil()->findChild<QComboBox *>("Plec_DATA_COMBOBOX")->setCurrentIndex(1);
+    pupil()->findChild<QLineEdit *>("Pesel_DATA_EDIT")->setText("22222222222");
+    f->prompts.answers.enqueue(Prompts::Answer::No);
+    pupil()->OKButtonClick();
+    QCOMPARE(f->prompts.asked.last().caption, QStringLiteral("Zapis"));
+    QCOMPARE(readFile(f->tmp()), before); // nothing written
+    QVERIFY(pupil()->isVisible());
+    pupil()->hide();
+}
+
+void TestRecords::failedSaveKeepsThePupil() {
+    TFGlowna *g = f->g();
+    g->ClearAllEditors();
+    typePupil("Agrest", "Adam", 1, "01234567890");
+    QVERIFY(g->SaveStudentRecord());
+    const SqlDataList before = tableRows("PESEL01234567890");
+    SqlDataList records{{"DANE UCZNIA", "Nazwisko_DATA_EDIT", "Nowe"},
+                        {"DANE UCZNIA", "Imie_DATA_EDIT", "Dane"}};
+    int steps = 0;
+    QString msg;
+    // The disk fills up after the first row.
+    const bool ok = bFunReplaceCertData(
+        msg, f->tmp(), "PESEL01234567890", records,
+        [&] {
+            if (++steps == 1)
+                throw CppSQLite3Exception(13, "disk full");
+        },
+        "PESEL01234567890");
+    QVERIFY(!ok);
+    QCOMPARE(msg, QStringLiteral("SQLite exception: SQLITE_FULL"));
+    const SqlDataList after = tableRows("PESEL01234567890");
+    QCOMPARE(after.size(), before.size());
+    QCOMPARE(after.first().value, before.first().value);
+}
+
+void TestRecords::cancelledPupilDialogIsReloaded() {
+    TFGlowna *g = f->g();
+    makeClassFile(f->tmp(), {{"11111111111", "Agrest", "Adam"}});
+    g->bFunLoadStudentList();
+    g->TreeView->setCurrentItem(nodeOf("PESEL11111111111")->child(0));
+    g->TreeViewClick();
+    QVERIFY2(f->prompts.messages().isEmpty(), qPrintable(f->prompts.messages().join('|')));
+    QCOMPARE(g->selectedPupilTable(), QStringLiteral("PESEL11111111111"));
+    QCOMPARE(pupil()->pesel(), QStringLiteral("11111111111"));
+    QTimer::singleShot(0, [this] {
+        pupil()->findChild<QLineEdit *>("Pesel_DATA_EDIT")->setText("99999999999");
+        pupil()->findChild<QLineEdit *>("Nazwisko_DATA_EDIT")->setText("Zmienione");
+        pupil()->reject();
+    });
+    g->EdytujDaneUczniaToolButtonClick();
+    QCOMPARE(pupil()->pesel(), QStringLiteral("11111111111"));
+    QCOMPARE(pupil()->surname(), QStringLiteral("Agrest"));
+    // A save from a document editor now goes to the pupil's own table.
+    QVERIFY(g->SaveStudentRecord());
+    QStringList tables;
+    QString msg;
+    bFunGetTableList(msg, f->tmp(), tables);
+    QCOMPARE(tables, QStringList{"PESEL11111111111"});
+}
+
+void TestRecords::clearAllEditorsAndKeptTexts() {
+    TFGlowna *g = f->g();
+    typePupil("Agrest", "Adam", 1, "01234567890");
+    pupil()->findChild<QComboBox *>("UrodzonyRok_DATA_COMBOBOX")->setCurrentText("2001 r.");
+    pupil()->findChild<QComboBox *>("UrodzonyMiasto_DATA_COMBOBOX")->setCurrentText("Kraków");
+    pupil()->findChild<QComboBox *>("UrodzonyWoj_DATA_COMBOBOX")->setCurrentText("małopolskie");
+    pupil()->findChild<QLineEdit *>("UrodzonyDnia_DATA_EDIT")->setText("2 maja");
+    f->windows.editor("TFArkuszStr3Kl1")->setFieldText("ZMIENNA_Uchwala_DATA_MEMO", "x");
+    g->ClearAllEditors();
+    for (const char *cert : {"TFKlasa1", "TFKlasa2", "TFKlasa3"})
+        QCOMPARE(f->windows.editor(cert)->fieldText("ZMIENNA_PromocjiE_STR1_DATA_EDIT"),
+                 QString::fromUtf8("ę"));
+    QCOMPARE(f->windows.editor("TFArkuszStr3Kl1")->fieldText("ZMIENNA_Uchwala_DATA_MEMO"),
+             QString());
+    QCOMPARE(pupil()->surname(), QString());
+    QCOMPARE(pupil()->birthDay(), QString());
+    QCOMPARE(pupil()->findChild<QComboBox *>("Plec_DATA_COMBOBOX")->currentIndex(), -1);
+    QCOMPARE(pupil()->birthYear(), QStringLiteral("2001 r."));
+    QCOMPARE(pupil()->birthTown(), QStringLiteral("Kraków"));
+    QCOMPARE(pupil()->findChild<QComboBox *>("UrodzonyWoj_DATA_COMBOBOX")->currentText(),
+             QStringLiteral("małopolskie"));
+}
+
+void TestRecords::townsAndProvincesAreRemembered() {
+    f->g()->ClearAllEditors();
+    pupil()->show();
+    pupil()->findChild<QComboBox *>("UrodzonyMiasto_DATA_COMBOBOX")->setCurrentText("O'Brien Town");
+    pupil()->findChild<QComboBox *>("UrodzonyWoj_DATA_COMBOBOX")->setCurrentText("śląskie");
+    pupil()->OKButtonClick(); // the surname is missing: still remembered
+    pupil()->OKButtonClick();
+    QString msg;
+    QStringList towns, provinces;
+    QVERIFY(bFunStudentDataLoadCityList(msg, towns));
+    QVERIFY(bFunStudentDataLoadProvinceList(msg, provinces));
+    QCOMPARE(towns, QStringList{"O'Brien Town"});
+    QCOMPARE(provinces.count("śląskie"), 1);
+    QCOMPARE(provinces.size(), 16);
+    pupil()->hide();
+    pupil()->show(); // the lists are filled on showing, the typed text stays
+    auto *town = pupil()->findChild<QComboBox *>("UrodzonyMiasto_DATA_COMBOBOX");
+    QCOMPARE(town->count(), 1);
+    QCOMPARE(town->currentText(), QStringLiteral("O'Brien Town"));
+    QCOMPARE(pupil()->findChild<QComboBox *>("UrodzonyWoj_DATA_COMBOBOX")->itemText(0),
+             QStringLiteral("dolnośląskie"));
+    pupil()->hide();
+}
+
+QTEST_MAIN(TestRecords)
+#include "tst_records.moc"
