@@ -8,6 +8,8 @@
 #include <QScrollBar>
 
 QValidator::State Cp1250Validator::validate(QString &input, int &) const {
+    if (m_maxLength > 0 && input.size() > m_maxLength)
+        return Invalid;
     return cp1250::canEncode(QStringView(input)) ? Acceptable : Invalid;
 }
 

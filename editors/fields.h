@@ -4,12 +4,19 @@
 #include <QValidator>
 
 // Refuses text that code page 1250 cannot store, so what is typed is what
-// comes back from the class file.
+// comes back from the class file, and typing beyond the field's length.
+// Text the program puts into a field is not cut: a longer stored value
+// stays whole.
 class Cp1250Validator : public QValidator {
     Q_OBJECT
 public:
-    using QValidator::QValidator;
+    explicit Cp1250Validator(QObject *parent = nullptr, int maxLength = 0)
+        : QValidator(parent), m_maxLength(maxLength) {}
+    int maxLength() const { return m_maxLength; }
     State validate(QString &input, int &pos) const override;
+
+private:
+    int m_maxLength;
 };
 
 // A multi-line field with a limit on its displayed lines. Enter on the last

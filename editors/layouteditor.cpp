@@ -90,20 +90,15 @@ void LayoutEditor::build(const QString &variant) {
         QWidget *w = nullptr;
         if (item.kind == QLatin1String("edit")) {
             auto *edit = new QLineEdit(page);
-            edit->setValidator(new Cp1250Validator(edit));
-            if (item.limit > 0)
-                edit->setMaxLength(item.limit);
+            edit->setValidator(new Cp1250Validator(edit, item.limit));
             edit->setReadOnly(item.has("readonly"));
             w = edit;
         } else if (item.kind == QLatin1String("combo")) {
             auto *combo = new QComboBox(page);
             combo->setEditable(!item.has("list-only"));
             combo->addItems(item.listEntries());
-            if (QLineEdit *edit = combo->lineEdit()) {
-                edit->setValidator(new Cp1250Validator(edit));
-                if (item.limit > 0)
-                    edit->setMaxLength(item.limit);
-            }
+            if (QLineEdit *edit = combo->lineEdit())
+                edit->setValidator(new Cp1250Validator(edit, item.limit));
             combo->setCurrentIndex(-1);
             w = combo;
         } else if (item.kind == QLatin1String("memo")) {

@@ -73,9 +73,7 @@ TFDaneUcznia::TFDaneUcznia(QWidget *parent)
         const QString n = QString::fromLatin1(name);
         QWidget *w = nullptr;
         if (n.endsWith(QLatin1String("_DATA_EDIT"))) {
-            auto *e = new QLineEdit(this);
-            e->setValidator(new Cp1250Validator(e));
-            w = e;
+            w = new QLineEdit(this);
         } else {
             auto *c = new QComboBox(this);
             c->setEditable(n != QLatin1String("Plec_DATA_COMBOBOX"));
@@ -101,8 +99,8 @@ TFDaneUcznia::TFDaneUcznia(QWidget *parent)
     QWidget *previous = nullptr;
     for (const Field &f : kFields) {
         QWidget *w = inputs.value(QString::fromLatin1(f.name));
-        if (auto *e = qobject_cast<QLineEdit *>(w); e && f.maxLength > 0)
-            e->setMaxLength(f.maxLength);
+        if (auto *e = qobject_cast<QLineEdit *>(w))
+            e->setValidator(new Cp1250Validator(e, f.maxLength));
         form->addRow(QString::fromUtf8(f.label), w);
         if (previous)
             setTabOrder(previous, w);

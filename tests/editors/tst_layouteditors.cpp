@@ -139,7 +139,7 @@ void TestLayoutEditors::fieldsStandWhereTheTableSays_data() {
     QTest::addColumn<bool>("enabled");
     QTest::newRow("certificate name")
         << "TFKlasa1"
-        << "ZMIENNA_ImieNazwisko_STR1_DATA_EDIT" << QRect(136, 298, 433, 21) << 32767 << false;
+        << "ZMIENNA_ImieNazwisko_STR1_DATA_EDIT" << QRect(136, 298, 433, 21) << 0 << false;
     QTest::newRow("certificate school") << "TFKlasa3"
                                         << "ZMIENNA_NazwaSzkolyPodstawowej1_STR1_DATA_EDIT"
                                         << QRect(97, 421, 526, 21) << 56 << true;
@@ -148,7 +148,7 @@ void TestLayoutEditors::fieldsStandWhereTheTableSays_data() {
         << "ZMIENNA_Zachowanie_STR2_DATA_MEMO" << QRect(136, 145, 434, 120) << -1 << true;
     QTest::newRow("PESEL digit 11")
         << "TFArkuszStr1Kl1"
-        << "ZMIENNA_Pesel11_DATA_EDIT" << QRect(328, 317, 25, 21) << 32767 << false;
+        << "ZMIENNA_Pesel11_DATA_EDIT" << QRect(328, 317, 25, 21) << 0 << false;
     QTest::newRow("results education")
         << "TFArkuszStr2Kl1"
         << "ZMIENNA_Ksztalcenie_DATA_MEMO" << QRect(189, 325, 460, 376) << -1 << true;
@@ -167,8 +167,10 @@ void TestLayoutEditors::fieldsStandWhereTheTableSays() {
     QVERIFY(w);
     QCOMPARE(w->geometry(), geometry);
     QCOMPARE(w->isEnabled(), enabled);
-    if (maxLength >= 0)
-        QCOMPARE(qobject_cast<QLineEdit *>(w)->maxLength(), maxLength);
+    if (maxLength >= 0) {
+        auto *validator = qobject_cast<const Cp1250Validator *>(qobject_cast<QLineEdit *>(w)->validator());
+        QCOMPARE(validator->maxLength(), maxLength);
+    }
 }
 
 void TestLayoutEditors::pupilDataCopies_data() {
@@ -362,6 +364,13 @@ void TestLayoutEditors::fieldsRefuseCharactersOutsideCp1250() {
     for (QChar ch : QStringLiteral("ż€Жb"))
         QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(ch), Qt::NoModifier);
     QCOMPARE(edit->text(), QStringLiteral("ż€b"));
+    // Typing stops at the field's length; text set by the program stays whole.
+    auto *year = e->findChild<QLineEdit *>("ZMIENNA_RokSzkolny1_STR1_DATA_EDIT");
+    year->setFocus();
+    QTest::keyClicks(year, "201234");
+    QCOMPARE(year->text(), QStringLiteral("2012"));
+    year->setText("2012/2013");
+    QCOMPARE(year->text(), QStringLiteral("2012/2013"));
     auto *memo = e->findChild<MemoEdit *>("ZMIENNA_Zachowanie_STR2_DATA_MEMO");
     memo->setPlainText(QStringLiteral("ąЖę"));
     QCOMPARE(memo->toPlainText(), QStringLiteral("ąę"));
