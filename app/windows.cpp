@@ -3,6 +3,9 @@
 #include "app/tfglowna.h"
 #include "app/version.h"
 #include "editors/editorset.h"
+#include "editors/peers.h"
+#include "editors/tfdaneszkoly.h"
+#include "editors/tfszablonocenyopisowej.h"
 #include "editors/tfdaneucznia.h"
 
 #include <QDialogButtonBox>
@@ -116,7 +119,9 @@ ProgramWindows createProgramWindows() {
     w.all << w.glowna;
     w.daneUcznia = static_cast<TFDaneUcznia *>(bound("TFDaneUcznia"));
     w.kalibracja = dialog("TFKalibracja", QStringLiteral("Formatowanie podstawowe"));
-    w.daneSzkoly = dialog("TFDaneSzkoly", QStringLiteral("Szablon danych"));
+    auto *school = new TFDaneSzkoly(owner);
+    w.daneSzkoly = school;
+    w.all << school;
     w.drukuj = dialog("TFDrukuj", QStringLiteral("Drukowanie"));
     w.wait = new TFWait(owner);
     w.all << w.wait;
@@ -130,8 +135,9 @@ ProgramWindows createProgramWindows() {
     bound("TFArkuszStr4bKl3");
     bound("TFArkuszStr3Kl1");
     bound("TFArkuszStr4Kl1");
-    w.szablonOcenyOpisowej =
-        dialog("TFSzablonOcenyOpisowej", QStringLiteral("Edytor oceny opisowej"));
+    auto *phrases = new TFSzablonOcenyOpisowej(owner);
+    w.szablonOcenyOpisowej = phrases;
+    w.all << phrases;
     bound("TFWywiadowka");
     bound("TFArkuszStr1b");
     bound("TFArkuszStr2Kl1");
@@ -141,6 +147,10 @@ ProgramWindows createProgramWindows() {
     bound("TFKlasa1");
     w.sqlImport = dialog("TFSQLImport", QStringLiteral("Import danych"));
 
+    QList<TFEditor *> certificates{w.editor("TFKlasa1"), w.editor("TFKlasa2"), w.editor("TFKlasa3")};
+    editorPeers() = {school, phrases, certificates};
+    school->setSources(certificates + QList<TFEditor *>{w.editor("TFArkuszStr1Kl1"), w.editor("TFArkuszStr1b")});
+    phrases->setCertificates(certificates);
     w.glowna->attachWindows(w);
     return w;
 }

@@ -1,6 +1,11 @@
 #include "editors/documenteditors.h"
 
+#include "editors/copies.h"
 #include "editors/fields.h"
+#include "editors/peers.h"
+#include "editors/tfdaneszkoly.h"
+#include "editors/tfszablonocenyopisowej.h"
+#include "document/prompts.h"
 #include "editors/tfdaneucznia.h"
 #include "storage/settings.h"
 
@@ -12,6 +17,11 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
+
+EditorPeers &editorPeers() {
+    static EditorPeers peers;
+    return peers;
+}
 
 namespace {
 
@@ -48,6 +58,8 @@ TFKlasa::TFKlasa(int grade, const QString &className, const QString &caption,
         bottomPanel()->addWidget(w);
     addOkCancel("btnOK", "BitBtn1");
     connect(AutoWorldWrapCheckBox, &QCheckBox::clicked, this, &TFKlasa::AutoWorldWrapCheckBoxClick);
+    connect(bntSchoolTemplate, &QPushButton::clicked, this, &TFKlasa::bntSchoolTemplateClick);
+    connect(BitBtn2, &QPushButton::clicked, this, &TFKlasa::BitBtn2Click);
     applyWrap(false);
 }
 
@@ -99,6 +111,21 @@ void TFKlasa::FillSampleFields() {
         setFieldText(QString::fromLatin1(s[0]), QString::fromUtf8(s[1]));
 }
 
+void TFKlasa::bntSchoolTemplateClick() {
+    if (TFDaneSzkoly *school = editorPeers().schoolTemplate) {
+        school->ClearAndLoad();
+        vFunCopyTemplateToCertificate(school, this);
+    }
+}
+
+void TFKlasa::BitBtn2Click() {
+    if (TFSzablonOcenyOpisowej *library = editorPeers().phraseLibrary) {
+        library->setCaller(m_grade, fieldText(QStringLiteral("ZMIENNA_Zachowanie_STR2_DATA_MEMO")),
+                           fieldText(QStringLiteral("ZMIENNA_ObowiazkoweEdu_STR2_DATA_MEMO")));
+        library->exec();
+    }
+}
+
 void TFKlasa::applyWrap(bool on) {
     for (MemoEdit *memo : memos())
         memo->setWordWrap(on);
@@ -137,6 +164,14 @@ TFArkuszStr1::TFArkuszStr1(const QString &variant, const QString &className, con
     WczytajSzablonButton->setObjectName(QStringLiteral("WczytajSzablonButton"));
     bottomPanel()->addWidget(WczytajSzablonButton);
     addOkCancel("OKButton", "BitBtn1");
+    connect(WczytajSzablonButton, &QPushButton::clicked, this, &TFArkuszStr1::WczytajSzablonButtonClick);
+}
+
+void TFArkuszStr1::WczytajSzablonButtonClick() {
+    if (TFDaneSzkoly *school = editorPeers().schoolTemplate) {
+        school->ClearAndLoad();
+        vFunCopyTemplateToTitlePage(school, this);
+    }
 }
 
 bool TFArkuszStr1::ApplyFields(const SqlDataList &records) {
@@ -264,12 +299,27 @@ TFArkuszWyniki::TFArkuszWyniki(const QString &variant, int page, int grade,
     }
     bottomPanel()->addWidget(WczytajDaneZSwiadectwaButton);
     addOkCancel("OKButton", "AnulujButton");
+    connect(WczytajDaneZSwiadectwaButton, &QPushButton::clicked, this,
+            &TFArkuszWyniki::WczytajDaneZSwiadectwaButtonClick);
 }
 
 int TFArkuszWyniki::sourceGrade() const {
     if (!SwiadectwoComboBox)
         return m_grade;
     return SwiadectwoComboBox->currentIndex() + 1;
+}
+
+void TFArkuszWyniki::WczytajDaneZSwiadectwaButtonClick() {
+    const int grade = sourceGrade();
+    if (grade < 1) {
+        showMessage(this, QStringLiteral("Brak Wyboru"),
+                    QString::fromUtf8("Aby wczytać dane proszę wybrać typ świadectwa oraz\nkolumnę arkusza gdzie dane mają "
+                                      "zostać wczytane."),
+                    Prompts::Icon::Warning);
+        return;
+    }
+    if (TFEditor *certificate = editorPeers().certificates.value(grade - 1))
+        vFunCopyCertificateToResultsPage(certificate, this);
 }
 
 void TFArkuszWyniki::FillSampleFields() {

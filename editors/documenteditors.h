@@ -24,6 +24,8 @@ public:
 
 public slots:
     void AutoWorldWrapCheckBoxClick();
+    void bntSchoolTemplateClick();
+    void BitBtn2Click();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -44,6 +46,9 @@ public:
     void FillSampleFields() override;
 
     QPushButton *WczytajSzablonButton = nullptr;
+
+public slots:
+    void WczytajSzablonButtonClick();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -67,6 +72,9 @@ public:
 
     QComboBox *SwiadectwoComboBox = nullptr;
     QPushButton *WczytajDaneZSwiadectwaButton = nullptr;
+
+public slots:
+    void WczytajDaneZSwiadectwaButtonClick();
 
 protected:
     void showEvent(QShowEvent *event) override;

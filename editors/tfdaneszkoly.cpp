@@ -1,0 +1,81 @@
+#include "editors/tfdaneszkoly.h"
+
+#include "document/prompts.h"
+#include "document/templatestore.h"
+#include "editors/copies.h"
+#include "storage/clock.h"
+#include "storage/settings.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+
+TFDaneSzkoly::TFDaneSzkoly(QWidget *parent)
+    : LayoutEditor(QStringLiteral("TFDaneSzkoly"), QStringLiteral("Szablon danych"), QString::fromLatin1(kTemplateId),
+                   QStringLiteral("dane_szkoly"), QString(), nullptr, parent) {
+    auto *load = new QPushButton(QString::fromUtf8("Wczytaj dane ze świadectwa / arkusza"), this);
+    load->setObjectName(QStringLiteral("LoadTemplateButton"));
+    DocTypeComboBox = new QComboBox(this);
+    DocTypeComboBox->setObjectName(QStringLiteral("DocTypeComboBox"));
+    DocTypeComboBox->addItems({QStringLiteral("Klasa 1"), QStringLiteral("Klasa 2"), QStringLiteral("Klasa 3"),
+                               QStringLiteral("MEN-I/37/2 Arkusz ocen str 1"),
+                               QStringLiteral("MEN-I/37b/2 Arkusz ocen str 1")});
+    bottomPanel()->addWidget(load);
+    bottomPanel()->addWidget(DocTypeComboBox);
+    addOkCancel("OKButton", "AnulujButton");
+    findChild<QPushButton *>(QStringLiteral("OKButton"))->setText(QStringLiteral("Zapisz"));
+    connect(load, &QPushButton::clicked, this, &TFDaneSzkoly::LoadTemplateButtonClick);
+}
+
+bool TFDaneSzkoly::LoadTemplate() {
+    QString msg;
+    SqlDataList records;
+    const QString path = strFunGetTemplateFilePath(msg);
+    if (!bFunSqlTemplateReadData(msg, path, QString::fromLatin1(kTemplateTable), records)) {
+        showMessage(this, QStringLiteral("Błąd"), QString::fromUtf8("Błąd podczas odczytu danych.\n\n") + msg,
+                    Prompts::Icon::Error);
+        return false;
+    }
+    for (const structSqlData &r : records)
+        setFieldText(r.comp_name, r.value);
+    return true;
+}
+
+void TFDaneSzkoly::ClearAndLoad() {
+    ClearFields();
+    LoadTemplate();
+}
+
+void TFDaneSzkoly::showEvent(QShowEvent *event) {
+    LayoutEditor::showEvent(event);
+    const int year = currentDateTime().toUTC().date().year();
+    ClearAndLoad();
+    if (fieldText(QStringLiteral("ZMIENNA_RokSzkolny1_DATA_EDIT")).isEmpty())
+        setFieldText(QStringLiteral("ZMIENNA_RokSzkolny1_DATA_EDIT"), QString::number(year - 1));
+    if (fieldText(QStringLiteral("ZMIENNA_RokSzkolny2_DATA_EDIT")).isEmpty())
+        setFieldText(QStringLiteral("ZMIENNA_RokSzkolny2_DATA_EDIT"), QString::number(year));
+    QString msg;
+    bFunSqlSettingWriteValue(msg, QStringLiteral("create_school_data_template"), 0);
+    DocTypeComboBox->setCurrentIndex(0);
+}
+
+void TFDaneSzkoly::OKButtonClick() {
+    SqlDataList records;
+    CollectFields(records);
+    QString msg;
+    const QString path = strFunGetTemplateFilePath(msg);
+    if (!bFunSqlTemplateWriteData(msg, path, QString::fromLatin1(kTemplateTable), records))
+        showMessage(this, QStringLiteral("Błąd"), QString::fromUtf8("Błąd podczas próby zapisania danych do pliku.\n\n") + msg,
+                    Prompts::Icon::Error);
+    accept();
+}
+
+void TFDaneSzkoly::LoadTemplateButtonClick() {
+    const int index = DocTypeComboBox->currentIndex();
+    if (index < 0 || index >= m_sources.size())
+        return;
+    if (index < 3)
+        vFunCopyCertificateToTemplate(m_sources[index], this);
+    else
+        vFunCopyTitlePageToTemplate(m_sources[index], this);
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDialog>
+
+class MemoEdit;
+class QComboBox;
+class QListWidget;
+class TFEditor;
+
+// The phrase library: composes a certificate's behaviour and education
+// assessments from phrase categories and whole templates kept as files.
+class TFSzablonOcenyOpisowej : public QDialog {
+    Q_OBJECT
+public:
+    // One half of the dialog: behaviour or education.
+    struct Half;
+
+    explicit TFSzablonOcenyOpisowej(QWidget *parent = nullptr);
+    ~TFSzablonOcenyOpisowej() override;
+
+    // The certificates of grades 1, 2, 3 that OK writes back into.
+    void setCertificates(const QList<TFEditor *> &certificates) { m_certificates = certificates; }
+    // Opens for the certificate of this grade (1-3) with its two texts.
+    void setCaller(int grade, const QString &behaviour, const QString &education);
+    int caller() const { return m_caller; }
+
+    MemoEdit *preview(int half) const;
+    QListWidget *phrases(int half) const;
+    QComboBox *categories(int half) const;
+    QComboBox *templates(int half) const;
+
+public slots:
+    void OKButtonClick();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    QList<Half *> m_halves;
+    QList<TFEditor *> m_certificates;
+    int m_caller = 1;
+};
