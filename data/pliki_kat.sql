@@ -12,3 +12,14 @@ insert into `dir` values( 'aktualizacja' );
 create table `files`( name TEXT, `update` INTEGER );
 insert into `files` values( 'ustawienia.sqset', 0 );
 insert into `files` values( 'bruma_kalibracja.sqset', 0 );
+
+-- The starter phrase library: copied once, then the user's own.
+insert into `files` values( 'ocena_opisowa\kategorie_zachowanie\kultura osobista', 0 );
+insert into `files` values( 'ocena_opisowa\kategorie_zachowanie\aktywność', 0 );
+insert into `files` values( 'ocena_opisowa\kategorie_zachowanie\współpraca w grupie', 0 );
+insert into `files` values( 'ocena_opisowa\kategorie_edukacyjne\czytanie', 0 );
+insert into `files` values( 'ocena_opisowa\kategorie_edukacyjne\pisanie', 0 );
+insert into `files` values( 'ocena_opisowa\kategorie_edukacyjne\matematyka', 0 );
+insert into `files` values( 'ocena_opisowa\kategorie_edukacyjne\przyroda', 0 );
+insert into `files` values( 'ocena_opisowa\szablony_zachowanie\zachowanie wzorowe', 0 );
+insert into `files` values( 'ocena_opisowa\szablony_edukacyjne\bardzo dobre osiągnięcia', 0 );

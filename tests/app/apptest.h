@@ -23,10 +23,7 @@ struct AppFixture {
     std::unique_ptr<TFGlowna> owner;
 
     AppFixture() {
-        const QString built = QCoreApplication::applicationDirPath();
-        for (const char *name :
-             {"pliki_kat.sqset", "ustawienia.sqset", "bruma_kalibracja.sqset", "Swiadectwa.html"})
-            QFile::copy(built + '/' + name, install.filePath(QString::fromLatin1(name)));
+        copyShippedData(install.path());
         vFunSetExeDirPathForTests(install.path());
     }
     ~AppFixture() {

@@ -181,9 +181,7 @@ void TestFileCheck::emptyCatalogue() {
 void TestFileCheck::shippedCatalogueFillsAFreshFolder() {
     // The real catalogue and data files built beside this test.
     vFunSetExeDirPathForTests(QString());
-    const QString shipped = QCoreApplication::applicationDirPath();
-    for (const char *name : {"pliki_kat.sqset", "ustawienia.sqset", "bruma_kalibracja.sqset"})
-        QFile::copy(shipped + '/' + name, install(QString::fromLatin1(name)));
+    copyShippedData(m_install->path());
     vFunSetExeDirPathForTests(m_install->path());
     QString msg;
     QVERIFY2(bFunCheckFilesDir(msg), qPrintable(msg));
@@ -192,9 +190,9 @@ void TestFileCheck::shippedCatalogueFillsAFreshFolder() {
           "ocena_opisowa/kategorie_zachowanie", "ocena_opisowa/szablony_edukacyjne",
           "ocena_opisowa/szablony_zachowanie"})
         QVERIFY2(QFileInfo(m_env->programFile(QString::fromLatin1(dir))).isDir(), dir);
-    for (const char *file : {"ustawienia.sqset", "bruma_kalibracja.sqset"})
-        QCOMPARE(readFile(m_env->programFile(QString::fromLatin1(file))),
-                 readFile(install(QString::fromLatin1(file))));
+    for (const char *file : {"ustawienia.sqset", "bruma_kalibracja.sqset", "ocena_opisowa/kategorie_edukacyjne/czytanie",
+                             "ocena_opisowa/szablony_zachowanie/zachowanie wzorowe"})
+        QCOMPARE(readFile(m_env->programFile(QString::fromUtf8(file))), readFile(install(QString::fromUtf8(file))));
 }
 
 QTEST_GUILESS_MAIN(TestFileCheck)

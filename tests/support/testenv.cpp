@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
@@ -27,6 +28,19 @@ void TestEnv::installShipped(const QString &name) const {
     QFile::remove(target);
     QFile::copy(QCoreApplication::applicationDirPath() + '/' + name, target);
     QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+void copyShippedData(const QString &targetDir) {
+    const QDir from(QCoreApplication::applicationDirPath());
+    for (const QString &name : from.entryList({"*.sqset", "*.html"}, QDir::Files))
+        QFile::copy(from.filePath(name), targetDir + '/' + name);
+    QDirIterator it(from.filePath("ocena_opisowa"), QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = targetDir + '/' + from.relativeFilePath(source);
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        QFile::copy(source, target);
+    }
 }
 
 QByteArrayList rawColumn(const QString &dbPath, const QByteArray &sql) {

@@ -25,6 +25,10 @@ private:
     QString m_user;
 };
 
+// Copies the data files shipped beside the test binaries (databases, help,
+// phrase library) into a folder that stands in for the installation folder.
+void copyShippedData(const QString &targetDir);
+
 // First column of every row of a query, as the raw bytes SQLite holds.
 QByteArrayList rawColumn(const QString &dbPath, const QByteArray &sql);
 
