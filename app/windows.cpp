@@ -5,8 +5,8 @@
 #include "editors/editorset.h"
 #include "editors/peers.h"
 #include "editors/tfdaneszkoly.h"
-#include "editors/tfszablonocenyopisowej.h"
 #include "editors/tfdaneucznia.h"
+#include "editors/tfszablonocenyopisowej.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -147,9 +147,11 @@ ProgramWindows createProgramWindows() {
     bound("TFKlasa1");
     w.sqlImport = dialog("TFSQLImport", QStringLiteral("Import danych"));
 
-    QList<TFEditor *> certificates{w.editor("TFKlasa1"), w.editor("TFKlasa2"), w.editor("TFKlasa3")};
+    QList<TFEditor *> certificates{w.editor("TFKlasa1"), w.editor("TFKlasa2"),
+                                   w.editor("TFKlasa3")};
     editorPeers() = {school, phrases, certificates};
-    school->setSources(certificates + QList<TFEditor *>{w.editor("TFArkuszStr1Kl1"), w.editor("TFArkuszStr1b")});
+    school->setSources(certificates +
+                       QList<TFEditor *>{w.editor("TFArkuszStr1Kl1"), w.editor("TFArkuszStr1b")});
     phrases->setCertificates(certificates);
     w.glowna->attachWindows(w);
     return w;

@@ -22,7 +22,8 @@ QString strFunGetTemplateFilePath(QString &msg) {
     return path;
 }
 
-bool bFunSqlTemplateReadData(QString &msg, const QString &path, const QString &table, SqlDataList &records) {
+bool bFunSqlTemplateReadData(QString &msg, const QString &path, const QString &table,
+                             SqlDataList &records) {
     if (path.isEmpty() || !QFileInfo::exists(path)) {
         msg = QStringLiteral("Plik nie istnieje.\n") + path;
         vFunWriteLog(msg, QStringLiteral("bFunSqlTemplateReadData()"));
@@ -50,7 +51,8 @@ bool bFunSqlTemplateReadData(QString &msg, const QString &path, const QString &t
     }
 }
 
-bool bFunSqlTemplateWriteData(QString &msg, const QString &path, const QString &table, const SqlDataList &records) {
+bool bFunSqlTemplateWriteData(QString &msg, const QString &path, const QString &table,
+                              const SqlDataList &records) {
     if (path.isEmpty() || !QFileInfo::exists(path)) {
         msg = QStringLiteral("Plik nie istnieje.\n\n") + path;
         vFunWriteLog(msg, QStringLiteral("bFunSqlTemplateWriteData()"));
@@ -66,8 +68,9 @@ bool bFunSqlTemplateWriteData(QString &msg, const QString &path, const QString &
                    QStringLiteral("( id TEXT, comp_name TEXT, value TEXT )"));
         for (const structSqlData &r : records) {
             db.Execute(QStringLiteral("insert into ") + strFunSqlName(table) +
-                       QStringLiteral("( `id`, `comp_name`, `value` ) values( '") + strFunSqlEscape(r.id) +
-                       QStringLiteral("', '") + strFunSqlEscape(r.comp_name) + QStringLiteral("', '") +
+                       QStringLiteral("( `id`, `comp_name`, `value` ) values( '") +
+                       strFunSqlEscape(r.id) + QStringLiteral("', '") +
+                       strFunSqlEscape(r.comp_name) + QStringLiteral("', '") +
                        strFunSqlEscape(r.value) + QStringLiteral("')"));
         }
         db.Execute(QStringLiteral("commit transaction;"));

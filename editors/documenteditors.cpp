@@ -1,12 +1,12 @@
 #include "editors/documenteditors.h"
 
+#include "document/prompts.h"
 #include "editors/copies.h"
 #include "editors/fields.h"
 #include "editors/peers.h"
 #include "editors/tfdaneszkoly.h"
-#include "editors/tfszablonocenyopisowej.h"
-#include "document/prompts.h"
 #include "editors/tfdaneucznia.h"
+#include "editors/tfszablonocenyopisowej.h"
 #include "storage/settings.h"
 
 #include <QCheckBox>
@@ -164,7 +164,8 @@ TFArkuszStr1::TFArkuszStr1(const QString &variant, const QString &className, con
     WczytajSzablonButton->setObjectName(QStringLiteral("WczytajSzablonButton"));
     bottomPanel()->addWidget(WczytajSzablonButton);
     addOkCancel("OKButton", "BitBtn1");
-    connect(WczytajSzablonButton, &QPushButton::clicked, this, &TFArkuszStr1::WczytajSzablonButtonClick);
+    connect(WczytajSzablonButton, &QPushButton::clicked, this,
+            &TFArkuszStr1::WczytajSzablonButtonClick);
 }
 
 void TFArkuszStr1::WczytajSzablonButtonClick() {
@@ -313,7 +314,8 @@ void TFArkuszWyniki::WczytajDaneZSwiadectwaButtonClick() {
     const int grade = sourceGrade();
     if (grade < 1) {
         showMessage(this, QStringLiteral("Brak Wyboru"),
-                    QString::fromUtf8("Aby wczytać dane proszę wybrać typ świadectwa oraz\nkolumnę arkusza gdzie dane mają "
+                    QString::fromUtf8("Aby wczytać dane proszę wybrać typ świadectwa oraz\nkolumnę "
+                                      "arkusza gdzie dane mają "
                                       "zostać wczytane."),
                     Prompts::Icon::Warning);
         return;

@@ -57,14 +57,17 @@ int iFunWriteTextLines(const QString &path, const QStringList &lines) {
 }
 
 int iFunCreateEmptyFile(const QString &path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
         return errno;
     ::close(fd);
     return 0;
 }
 
-int iFunDeleteFile(const QString &path) { return ::unlink(QFile::encodeName(path).constData()) == 0 ? 0 : errno; }
+int iFunDeleteFile(const QString &path) {
+    return ::unlink(QFile::encodeName(path).constData()) == 0 ? 0 : errno;
+}
 
 int iFunRenameFile(const QString &from, const QString &to) {
     const QByteArray src = QFile::encodeName(from);
@@ -85,7 +88,8 @@ QStringList strFunListFiles(const QString &folder) {
         if (name == QLatin1String(".") || name == QLatin1String(".."))
             continue;
         struct stat st {};
-        if (::stat(QFile::encodeName(folder + QLatin1Char('/') + name).constData(), &st) == 0 && !S_ISDIR(st.st_mode))
+        if (::stat(QFile::encodeName(folder + QLatin1Char('/') + name).constData(), &st) == 0 &&
+            !S_ISDIR(st.st_mode))
             names << name;
     }
     ::closedir(dir);

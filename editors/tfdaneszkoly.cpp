@@ -11,13 +11,15 @@
 #include <QPushButton>
 
 TFDaneSzkoly::TFDaneSzkoly(QWidget *parent)
-    : LayoutEditor(QStringLiteral("TFDaneSzkoly"), QStringLiteral("Szablon danych"), QString::fromLatin1(kTemplateId),
-                   QStringLiteral("dane_szkoly"), QString(), nullptr, parent) {
+    : LayoutEditor(QStringLiteral("TFDaneSzkoly"), QStringLiteral("Szablon danych"),
+                   QString::fromLatin1(kTemplateId), QStringLiteral("dane_szkoly"), QString(),
+                   nullptr, parent) {
     auto *load = new QPushButton(QString::fromUtf8("Wczytaj dane ze świadectwa / arkusza"), this);
     load->setObjectName(QStringLiteral("LoadTemplateButton"));
     DocTypeComboBox = new QComboBox(this);
     DocTypeComboBox->setObjectName(QStringLiteral("DocTypeComboBox"));
-    DocTypeComboBox->addItems({QStringLiteral("Klasa 1"), QStringLiteral("Klasa 2"), QStringLiteral("Klasa 3"),
+    DocTypeComboBox->addItems({QStringLiteral("Klasa 1"), QStringLiteral("Klasa 2"),
+                               QStringLiteral("Klasa 3"),
                                QStringLiteral("MEN-I/37/2 Arkusz ocen str 1"),
                                QStringLiteral("MEN-I/37b/2 Arkusz ocen str 1")});
     bottomPanel()->addWidget(load);
@@ -32,7 +34,8 @@ bool TFDaneSzkoly::LoadTemplate() {
     SqlDataList records;
     const QString path = strFunGetTemplateFilePath(msg);
     if (!bFunSqlTemplateReadData(msg, path, QString::fromLatin1(kTemplateTable), records)) {
-        showMessage(this, QStringLiteral("Błąd"), QString::fromUtf8("Błąd podczas odczytu danych.\n\n") + msg,
+        showMessage(this, QStringLiteral("Błąd"),
+                    QString::fromUtf8("Błąd podczas odczytu danych.\n\n") + msg,
                     Prompts::Icon::Error);
         return false;
     }
@@ -65,7 +68,8 @@ void TFDaneSzkoly::OKButtonClick() {
     QString msg;
     const QString path = strFunGetTemplateFilePath(msg);
     if (!bFunSqlTemplateWriteData(msg, path, QString::fromLatin1(kTemplateTable), records))
-        showMessage(this, QStringLiteral("Błąd"), QString::fromUtf8("Błąd podczas próby zapisania danych do pliku.\n\n") + msg,
+        showMessage(this, QStringLiteral("Błąd"),
+                    QString::fromUtf8("Błąd podczas próby zapisania danych do pliku.\n\n") + msg,
                     Prompts::Icon::Error);
     accept();
 }

@@ -10,13 +10,13 @@
 
 #include <QComboBox>
 #include <QFileInfo>
-#include <QSignalBlocker>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace {
@@ -34,47 +34,87 @@ struct HalfInfo {
     const char *templateFolder;
     const char *memo; // the certificate memo it fills
     // Component names.
-    const char *preview, *list, *categories, *addCategory, *delCategory, *renameCategory, *addPhrase, *delPhrase,
-        *editPhrase, *insert, *templates, *saveTemplate, *delTemplate, *renameTemplate;
+    const char *preview, *list, *categories, *addCategory, *delCategory, *renameCategory,
+        *addPhrase, *delPhrase, *editPhrase, *insert, *templates, *saveTemplate, *delTemplate,
+        *renameTemplate;
     const char *noCategoryToDelete;
-    Failure loadCategory, savePhrases, addCategoryFail, delCategoryFail, renameCategoryFail, loadTemplate,
-        saveTemplateFail, delTemplateFail, renameTemplateFail;
+    Failure loadCategory, savePhrases, addCategoryFail, delCategoryFail, renameCategoryFail,
+        loadTemplate, saveTemplateFail, delTemplateFail, renameTemplateFail;
 };
 
 const HalfInfo kHalves[2] = {
-    {" Zachowanie ", 7, "ocena_opisowa/kategorie_zachowanie", "ocena_opisowa/szablony_zachowanie",
-     "ZMIENNA_Zachowanie_STR2_DATA_MEMO", "ZachowanieRichEdit", "ZachowanieListBox", "KategoriaZachowanieComboBox",
-     "DodajKategorieZachowanieButton", "btnDelCategory", "btnRename", "DodajSformulowanieZachowanieDoListyButton",
-     "UsunSformulowanieZachowanieButton", "Button12", "Button1", "SzablonyZachowanieComboBox", "btnSaveNewTemplate",
-     "UsunSzablonZachowanieButton", "ZmienNazweSzablonZachowanieButton",
+    {" Zachowanie ",
+     7,
+     "ocena_opisowa/kategorie_zachowanie",
+     "ocena_opisowa/szablony_zachowanie",
+     "ZMIENNA_Zachowanie_STR2_DATA_MEMO",
+     "ZachowanieRichEdit",
+     "ZachowanieListBox",
+     "KategoriaZachowanieComboBox",
+     "DodajKategorieZachowanieButton",
+     "btnDelCategory",
+     "btnRename",
+     "DodajSformulowanieZachowanieDoListyButton",
+     "UsunSformulowanieZachowanieButton",
+     "Button12",
+     "Button1",
+     "SzablonyZachowanieComboBox",
+     "btnSaveNewTemplate",
+     "UsunSzablonZachowanieButton",
+     "ZmienNazweSzablonZachowanieButton",
      "Aby skasować kategorie zachowania wybierz ją z listy",
-     {"Wczytanie pliku sformułowań zachowania\nBłąd otwarcia pliku do odczytu:\n", "KategoriaZachowanieComboBoxChange()"},
-     {"Zapisz sformułowania zachowania do pliku\nBłąd otwarcia pliku do zapisu:\n", "vFunZapiszSformulowaniaZachowanie()"},
-     {"Dodaj nową kategorie zachowania\nBłąd tworzenia nowego pliku:\n", "DodajKategorieZachowanieButtonClick()"},
+     {"Wczytanie pliku sformułowań zachowania\nBłąd otwarcia pliku do odczytu:\n",
+      "KategoriaZachowanieComboBoxChange()"},
+     {"Zapisz sformułowania zachowania do pliku\nBłąd otwarcia pliku do zapisu:\n",
+      "vFunZapiszSformulowaniaZachowanie()"},
+     {"Dodaj nową kategorie zachowania\nBłąd tworzenia nowego pliku:\n",
+      "DodajKategorieZachowanieButtonClick()"},
      {"Skasuj wybraną kategorie zachowania\nBłąd kasowania pliku:\n", "btnDelCategoryClick()"},
      {"Zmień nazwę pliku kategorii zachowania\nBłąd zmiany nazwy pliku z:\n", "btnRenameClick()"},
-     {"Wczytanie szablonu oceny zachowania\nBłąd otwarcia pliku do odczytu:\n", "SzablonyZachowanieComboBoxChange()"},
-     {"Zapisz nowy szablon oceny zachowania\nBłąd otwarcia pliku do zapisu:\n", "btnSaveNewTemplateClick()"},
-     {"Usuń wybrany szablon oceny zachowania\nBłąd kasowania pliku:\n", "UsunSzablonZachowanieButtonClick()"},
-     {"Zmień nazwę pliku szablonu oceny zachowania\nBłąd zmiany nazwy pliku z:\n", "ZmienNazweSzablonZachowanieButtonClick()"}},
-    {" Obowiązkowe zajęcia edukacyjne ", 12, "ocena_opisowa/kategorie_edukacyjne", "ocena_opisowa/szablony_edukacyjne",
-     "ZMIENNA_ObowiazkoweEdu_STR2_DATA_MEMO", "EdukacyjneRichEdit", "EdukacyjneListBox", "KategoriaEdukacyjneComboBox",
-     "DodajNowaKategorieEdukacyjneButton", "UsunWybranaKategorieEdukacyjneButton", "ZmienNazweKategoriButton",
-     "DodajSformulowanieEdukacyjneButton", "usunSformulowanieEdukacyjneButton", "EdytujSformulowanieEdukacyjneButton",
-     "Button2", "SzablonyEdukacyjneComboBox", "ZapiszSzablonEdukacyjneButton", "UsunSzablonEdukacyjneButton",
-     "ZmienNazweSzablonEdukacyjneButton", "Aby skasować kategorie zajęć edukacyjnych wybierz ją z listy",
-     {"Wczytaj kategorię zajęć edukacyjnych\nBłąd otwarcia pliku do odczytu:\n", "KategoriaEdukacyjneComboBoxChange()"},
+     {"Wczytanie szablonu oceny zachowania\nBłąd otwarcia pliku do odczytu:\n",
+      "SzablonyZachowanieComboBoxChange()"},
+     {"Zapisz nowy szablon oceny zachowania\nBłąd otwarcia pliku do zapisu:\n",
+      "btnSaveNewTemplateClick()"},
+     {"Usuń wybrany szablon oceny zachowania\nBłąd kasowania pliku:\n",
+      "UsunSzablonZachowanieButtonClick()"},
+     {"Zmień nazwę pliku szablonu oceny zachowania\nBłąd zmiany nazwy pliku z:\n",
+      "ZmienNazweSzablonZachowanieButtonClick()"}},
+    {" Obowiązkowe zajęcia edukacyjne ",
+     12,
+     "ocena_opisowa/kategorie_edukacyjne",
+     "ocena_opisowa/szablony_edukacyjne",
+     "ZMIENNA_ObowiazkoweEdu_STR2_DATA_MEMO",
+     "EdukacyjneRichEdit",
+     "EdukacyjneListBox",
+     "KategoriaEdukacyjneComboBox",
+     "DodajNowaKategorieEdukacyjneButton",
+     "UsunWybranaKategorieEdukacyjneButton",
+     "ZmienNazweKategoriButton",
+     "DodajSformulowanieEdukacyjneButton",
+     "usunSformulowanieEdukacyjneButton",
+     "EdytujSformulowanieEdukacyjneButton",
+     "Button2",
+     "SzablonyEdukacyjneComboBox",
+     "ZapiszSzablonEdukacyjneButton",
+     "UsunSzablonEdukacyjneButton",
+     "ZmienNazweSzablonEdukacyjneButton",
+     "Aby skasować kategorie zajęć edukacyjnych wybierz ją z listy",
+     {"Wczytaj kategorię zajęć edukacyjnych\nBłąd otwarcia pliku do odczytu:\n",
+      "KategoriaEdukacyjneComboBoxChange()"},
      {"Zapisz sformułowania zajęć edukacyjnych do pliku\nBłąd otwarcia pliku do zapisu:\n",
       "vFunZapiszSformulowaniaEdukacyjne()"},
      {"Dodaj nową kategorię zajęć edukacyjnych\nBłąd otwarcia pliku do zapisu:\n",
       "DodajNowaKategorieEdukacyjneButtonClick()"},
-     {"Skasuj kategorię zajęć edukacyjnych\nBłąd kasowania pliku:\n", "UsunWybranaKategorieEdukacyjneButtonClick()"},
-     {"Zmień nazwę pliku kategorii zajęć edukacyjnych\nBłąd zmiany nazwy pliku z:\n", "ZmienNazweKategoriButtonClick()"},
+     {"Skasuj kategorię zajęć edukacyjnych\nBłąd kasowania pliku:\n",
+      "UsunWybranaKategorieEdukacyjneButtonClick()"},
+     {"Zmień nazwę pliku kategorii zajęć edukacyjnych\nBłąd zmiany nazwy pliku z:\n",
+      "ZmienNazweKategoriButtonClick()"},
      {"Wczytanie szablonu oceny zajęć edukacyjnych\nBłąd otwarcia pliku do odczytu:\n",
       "SzablonyEdukacyjneComboBoxChange()"},
      {"Zapisz nowy szablon oceny zajęć edukacyjnych\nBłąd otwarcia pliku do zapisu:\n",
       "ZapiszSzablonEdukacyjneButtonClick()"},
-     {"Usuń wybrany szablon oceny zajęć edukacyjnych\nBłąd kasowania pliku:\n", "UsunSzablonEdukacyjneButtonClick()"},
+     {"Usuń wybrany szablon oceny zajęć edukacyjnych\nBłąd kasowania pliku:\n",
+      "UsunSzablonEdukacyjneButtonClick()"},
      {"Zmień nazwę pliku szablonu oceny zajęć edukacyjnych\nBłąd zmiany nazwy pliku z:\n",
       "ZmienNazweSzablonEdukacyjneButtonClick()"}},
 };
@@ -104,7 +144,8 @@ struct TFSzablonOcenyOpisowej::Half {
     }
 
     void fail(const Failure &f, const QString &paths, int err) const {
-        const QString msg = QString::fromUtf8(f.text) + paths + QString::fromUtf8("\nKod błędu: ") + QString::number(err);
+        const QString msg = QString::fromUtf8(f.text) + paths + QString::fromUtf8("\nKod błędu: ") +
+                            QString::number(err);
         vFunWriteLog(msg, QString::fromLatin1(f.logName));
         showMessage(dialog, QStringLiteral("Błąd"), msg, Prompts::Icon::Error);
     }
@@ -148,7 +189,8 @@ struct TFSzablonOcenyOpisowej::Half {
     }
 
     bool askPhrase(QString &text) {
-        return prompts().textInput(dialog, QStringLiteral("Nowe zdanie"), QString::fromUtf8("Sformułowanie"), text, 255);
+        return prompts().textInput(dialog, QStringLiteral("Nowe zdanie"),
+                                   QString::fromUtf8("Sformułowanie"), text, 255);
     }
 
     void addPhrase() {
@@ -170,7 +212,8 @@ struct TFSzablonOcenyOpisowej::Half {
     void editPhrase() {
         QListWidgetItem *item = list->currentItem();
         if (!item || !item->isSelected()) {
-            showMessage(dialog, QString(), QString::fromUtf8("Aby edytować wybierz zdanie z listy"), Prompts::Icon::None);
+            showMessage(dialog, QString(), QString::fromUtf8("Aby edytować wybierz zdanie z listy"),
+                        Prompts::Icon::None);
             return;
         }
         QString text = item->text();
@@ -183,7 +226,8 @@ struct TFSzablonOcenyOpisowej::Half {
     void insertPhrase() {
         QListWidgetItem *item = list->currentItem();
         if (!item || !item->isSelected()) {
-            showMessage(dialog, QStringLiteral("Brak wyboru"), QString::fromUtf8("Proszę wybrać sformułowanie z listy"),
+            showMessage(dialog, QStringLiteral("Brak wyboru"),
+                        QString::fromUtf8("Proszę wybrać sformułowanie z listy"),
                         Prompts::Icon::Warning);
             return;
         }
@@ -198,16 +242,18 @@ struct TFSzablonOcenyOpisowej::Half {
 
     void addCategory() {
         QString name = QStringLiteral("nowa kategoria");
-        if (!prompts().textInput(dialog, QStringLiteral("Tworzenie nowej kategori"), QString::fromUtf8("Podaj nazwę"), name, 0))
+        if (!prompts().textInput(dialog, QStringLiteral("Tworzenie nowej kategori"),
+                                 QString::fromUtf8("Podaj nazwę"), name, 0))
             return;
         if (name.isEmpty()) {
-            showMessage(dialog, QStringLiteral("Nowa kategoria"), QStringLiteral("Nie podano nazwy kategorii"),
-                        Prompts::Icon::Warning);
+            showMessage(dialog, QStringLiteral("Nowa kategoria"),
+                        QStringLiteral("Nie podano nazwy kategorii"), Prompts::Icon::Warning);
             return;
         }
         const QString path = categoryPath(name);
         if (QFileInfo::exists(path)) {
-            showMessage(dialog, QStringLiteral("Nowa kategoria"), QString::fromUtf8("Wybrana kategoria już istnieje"),
+            showMessage(dialog, QStringLiteral("Nowa kategoria"),
+                        QString::fromUtf8("Wybrana kategoria już istnieje"),
                         Prompts::Icon::Warning);
             return;
         }
@@ -220,12 +266,14 @@ struct TFSzablonOcenyOpisowej::Half {
 
     void deleteCategory() {
         if (categories->currentIndex() < 0) {
-            showMessage(dialog, QStringLiteral("Kasowanie"), QString::fromUtf8(info.noCategoryToDelete), Prompts::Icon::Warning);
+            showMessage(dialog, QStringLiteral("Kasowanie"),
+                        QString::fromUtf8(info.noCategoryToDelete), Prompts::Icon::Warning);
             return;
         }
         const QString name = categories->currentText();
         if (!askYesNo(dialog, QStringLiteral("Kasowanie"),
-                      QString::fromUtf8("Czy na pewno chcesz skasować wybraną kategorie \"") + name + QLatin1Char('"'),
+                      QString::fromUtf8("Czy na pewno chcesz skasować wybraną kategorie \"") +
+                          name + QLatin1Char('"'),
                       Prompts::Icon::Question))
             return;
         const QString path = categoryPath(name);
@@ -239,7 +287,8 @@ struct TFSzablonOcenyOpisowej::Half {
     void rename(QComboBox *box, bool isCategory) {
         QString name = box->currentText();
         const QString oldPath = isCategory ? categoryPath(name) : templatePath(name);
-        if (!prompts().textInput(dialog, QStringLiteral("Zmiana nazwy"), QString::fromUtf8("Podaj nazwę"), name, 0))
+        if (!prompts().textInput(dialog, QStringLiteral("Zmiana nazwy"),
+                                 QString::fromUtf8("Podaj nazwę"), name, 0))
             return;
         const QString newPath = isCategory ? categoryPath(name) : templatePath(name);
         if (const int err = iFunRenameFile(oldPath, newPath)) {
@@ -269,16 +318,18 @@ struct TFSzablonOcenyOpisowej::Half {
 
     void saveTemplate() {
         QString name = QStringLiteral("nowy szablon");
-        if (!prompts().textInput(dialog, QStringLiteral("Nowy szablon oceny"), QStringLiteral("Nazwa"), name, 0))
+        if (!prompts().textInput(dialog, QStringLiteral("Nowy szablon oceny"),
+                                 QStringLiteral("Nazwa"), name, 0))
             return;
         if (name.isEmpty()) {
-            showMessage(dialog, QStringLiteral("Nowy szablon oceny"), QStringLiteral("Nie podano nazwy szablonu"),
-                        Prompts::Icon::Warning);
+            showMessage(dialog, QStringLiteral("Nowy szablon oceny"),
+                        QStringLiteral("Nie podano nazwy szablonu"), Prompts::Icon::Warning);
             return;
         }
         const QString path = templatePath(name);
         if (QFileInfo::exists(path)) {
-            showMessage(dialog, QStringLiteral("Nowy szablon oceny"), QString::fromUtf8("Szablon o tej nazwie już istnieje"),
+            showMessage(dialog, QStringLiteral("Nowy szablon oceny"),
+                        QString::fromUtf8("Szablon o tej nazwie już istnieje"),
                         Prompts::Icon::Warning);
             return;
         }
@@ -291,13 +342,15 @@ struct TFSzablonOcenyOpisowej::Half {
 
     void deleteTemplate() {
         if (templates->currentIndex() < 0) {
-            showMessage(dialog, QStringLiteral("Kasowanie"), QString::fromUtf8("Aby skasować szablon oceny wybierz go z listy"),
+            showMessage(dialog, QStringLiteral("Kasowanie"),
+                        QString::fromUtf8("Aby skasować szablon oceny wybierz go z listy"),
                         Prompts::Icon::Warning);
             return;
         }
         const QString name = templates->currentText();
         if (!askYesNo(dialog, QStringLiteral("Kasowanie"),
-                      QString::fromUtf8("Czy na pewno chcesz skasować wybrany szablon \"") + name + QLatin1Char('"'),
+                      QString::fromUtf8("Czy na pewno chcesz skasować wybrany szablon \"") + name +
+                          QLatin1Char('"'),
                       Prompts::Icon::Question))
             return;
         const QString path = templatePath(name);
@@ -331,9 +384,11 @@ TFSzablonOcenyOpisowej::TFSzablonOcenyOpisowej(QWidget *parent) : QDialog(parent
         half->preview->setFixedSize(434, info.limit * 15 + 12);
         half->list = new QListWidget(box);
         half->list->setObjectName(QString::fromLatin1(info.list));
-        half->list->setToolTip(QStringLiteral("Kliknij dwukrotnie aby dodać sformułowanie do świadectwa"));
+        half->list->setToolTip(
+            QStringLiteral("Kliknij dwukrotnie aby dodać sformułowanie do świadectwa"));
         half->list->setMinimumWidth(420);
-        connect(half->list, &QListWidget::itemDoubleClicked, this, [half] { half->insertPhrase(); });
+        connect(half->list, &QListWidget::itemDoubleClicked, this,
+                [half] { half->insertPhrase(); });
         half->categories = new QComboBox(box);
         half->categories->setObjectName(QString::fromLatin1(info.categories));
         half->categories->setEditable(true);
@@ -346,19 +401,22 @@ TFSzablonOcenyOpisowej::TFSzablonOcenyOpisowej(QWidget *parent) : QDialog(parent
         half->templates->setObjectName(QString::fromLatin1(info.templates));
         half->templates->setEditable(true);
         half->templates->setInsertPolicy(QComboBox::NoInsert);
-        connect(half->templates, &QComboBox::currentIndexChanged, this, [half](int i) { half->loadTemplate(i); });
+        connect(half->templates, &QComboBox::currentIndexChanged, this,
+                [half](int i) { half->loadTemplate(i); });
 
         grid->addWidget(new QLabel(QString::fromUtf8("Podgląd:"), box), 0, 0);
         grid->addWidget(half->preview, 1, 0, 5, 1);
         grid->addWidget(new QLabel(QStringLiteral("Szablony ocen:"), box), 6, 0);
         grid->addWidget(half->templates, 7, 0);
         auto *templateButtons = new QHBoxLayout;
-        templateButtons->addWidget(button(info.saveTemplate, "Zapisz jako nowy szablon", &Half::saveTemplate));
+        templateButtons->addWidget(
+            button(info.saveTemplate, "Zapisz jako nowy szablon", &Half::saveTemplate));
         templateButtons->addWidget(button(info.delTemplate, "Usuń szablon", &Half::deleteTemplate));
         auto *renameTemplate = new QPushButton(QString::fromUtf8("Zmień nazwę"), box);
         renameTemplate->setObjectName(QString::fromLatin1(info.renameTemplate));
         renameTemplate->setAutoDefault(false);
-        connect(renameTemplate, &QPushButton::clicked, this, [half] { half->rename(half->templates, false); });
+        connect(renameTemplate, &QPushButton::clicked, this,
+                [half] { half->rename(half->templates, false); });
         templateButtons->addWidget(renameTemplate);
         grid->addLayout(templateButtons, 8, 0);
 
@@ -366,11 +424,13 @@ TFSzablonOcenyOpisowej::TFSzablonOcenyOpisowej(QWidget *parent) : QDialog(parent
         grid->addWidget(half->categories, 1, 1);
         auto *categoryButtons = new QHBoxLayout;
         categoryButtons->addWidget(button(info.addCategory, "Dodaj kategorie", &Half::addCategory));
-        categoryButtons->addWidget(button(info.delCategory, "Usuń kategorie", &Half::deleteCategory));
+        categoryButtons->addWidget(
+            button(info.delCategory, "Usuń kategorie", &Half::deleteCategory));
         auto *renameCategory = new QPushButton(QString::fromUtf8("Zmień nazwę"), box);
         renameCategory->setObjectName(QString::fromLatin1(info.renameCategory));
         renameCategory->setAutoDefault(false);
-        connect(renameCategory, &QPushButton::clicked, this, [half] { half->rename(half->categories, true); });
+        connect(renameCategory, &QPushButton::clicked, this,
+                [half] { half->rename(half->categories, true); });
         categoryButtons->addWidget(renameCategory);
         grid->addLayout(categoryButtons, 2, 1);
         grid->addWidget(new QLabel(QString::fromUtf8("Sformułowania:"), box), 3, 1);
@@ -398,14 +458,25 @@ TFSzablonOcenyOpisowej::TFSzablonOcenyOpisowej(QWidget *parent) : QDialog(parent
     outer->addLayout(buttons);
 }
 
-TFSzablonOcenyOpisowej::~TFSzablonOcenyOpisowej() { qDeleteAll(m_halves); }
+TFSzablonOcenyOpisowej::~TFSzablonOcenyOpisowej() {
+    qDeleteAll(m_halves);
+}
 
-MemoEdit *TFSzablonOcenyOpisowej::preview(int half) const { return m_halves[half]->preview; }
-QListWidget *TFSzablonOcenyOpisowej::phrases(int half) const { return m_halves[half]->list; }
-QComboBox *TFSzablonOcenyOpisowej::categories(int half) const { return m_halves[half]->categories; }
-QComboBox *TFSzablonOcenyOpisowej::templates(int half) const { return m_halves[half]->templates; }
+MemoEdit *TFSzablonOcenyOpisowej::preview(int half) const {
+    return m_halves[half]->preview;
+}
+QListWidget *TFSzablonOcenyOpisowej::phrases(int half) const {
+    return m_halves[half]->list;
+}
+QComboBox *TFSzablonOcenyOpisowej::categories(int half) const {
+    return m_halves[half]->categories;
+}
+QComboBox *TFSzablonOcenyOpisowej::templates(int half) const {
+    return m_halves[half]->templates;
+}
 
-void TFSzablonOcenyOpisowej::setCaller(int grade, const QString &behaviour, const QString &education) {
+void TFSzablonOcenyOpisowej::setCaller(int grade, const QString &behaviour,
+                                       const QString &education) {
     m_caller = grade;
     m_halves[0]->preview->setPlainText(behaviour);
     m_halves[1]->preview->setPlainText(education);

@@ -28,7 +28,8 @@ int main(int argc, char **argv) {
     for (const QString &line : text.split(QLatin1Char('\n')))
         out += cp1250::encode(line) + "\r\n";
     QFile target(args.at(1));
-    if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate) || target.write(out) != out.size()) {
+    if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        target.write(out) != out.size()) {
         std::fprintf(stderr, "mktext: cannot write %s\n", qPrintable(args.at(1)));
         return 1;
     }

@@ -1,5 +1,6 @@
 #include "storage/codec.h"
 #include "support/testenv.h"
+#include <QDir>
 
 #include <QtTest>
 
@@ -12,6 +13,7 @@ private slots:
     void calibrationHasSevenLayoutTables_data();
     void calibrationHasSevenLayoutTables();
     void catalogueListsFoldersAndFiles();
+    void phraseFilesAreCp1250WithCrLf();
 
 private:
     static QString shipped(const char *name) {
@@ -78,6 +80,29 @@ void TestShippedData::catalogueListsFoldersAndFiles() {
         QVERIFY2(QFileInfo::exists(QCoreApplication::applicationDirPath() + '/' + name),
                  f.constData());
     }
+}
+
+void TestShippedData::phraseFilesAreCp1250WithCrLf() {
+    const QString base = QCoreApplication::applicationDirPath() + "/ocena_opisowa/";
+    const QByteArray activity =
+        readFile(base + QString::fromUtf8("kategorie_zachowanie/aktywność"));
+    QVERIFY(activity.startsWith("Ch\xEAtnie podejmuje dodatkowe zadania.\r\n"));
+    int files = 0;
+    for (const char *dir : {"kategorie_zachowanie", "kategorie_edukacyjne", "szablony_zachowanie",
+                            "szablony_edukacyjne"}) {
+        const QDir folder(base + dir);
+        const QStringList names = folder.entryList(QDir::Files);
+        QVERIFY2(!names.isEmpty(), dir);
+        for (const QString &name : names) {
+            const QByteArray bytes = readFile(folder.filePath(name));
+            ++files;
+            QVERIFY(bytes.endsWith("\r\n"));
+            QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
+            // Polish letters in UTF-8 begin with 0xC4 or 0xC5; in code page 1250 they never do.
+            QVERIFY2(!bytes.contains('\xC4') && !bytes.contains('\xC5'), qPrintable(name));
+        }
+    }
+    QVERIFY(files >= 9);
 }
 
 QTEST_GUILESS_MAIN(TestShippedData)

@@ -24,8 +24,9 @@ struct EditorsFixture {
 
     EditorsFixture() {
         env.installShipped("ustawienia.sqset");
-        for (const char *dir : {"ocena_opisowa/kategorie_zachowanie", "ocena_opisowa/kategorie_edukacyjne",
-                                "ocena_opisowa/szablony_zachowanie", "ocena_opisowa/szablony_edukacyjne"})
+        for (const char *dir :
+             {"ocena_opisowa/kategorie_zachowanie", "ocena_opisowa/kategorie_edukacyjne",
+              "ocena_opisowa/szablony_zachowanie", "ocena_opisowa/szablony_edukacyjne"})
             QDir().mkpath(env.programFile(dir));
         for (const EditorInfo &info : boundWindowTable()) {
             TFEditor *e = createBoundWindow(info, pupil, owner.get());
@@ -35,9 +36,11 @@ struct EditorsFixture {
         }
         school = new TFDaneSzkoly(owner.get());
         library = new TFSzablonOcenyOpisowej(owner.get());
-        const QList<TFEditor *> certificates{editor("TFKlasa1"), editor("TFKlasa2"), editor("TFKlasa3")};
+        const QList<TFEditor *> certificates{editor("TFKlasa1"), editor("TFKlasa2"),
+                                             editor("TFKlasa3")};
         editorPeers() = {school, library, certificates};
-        school->setSources(certificates + QList<TFEditor *>{editor("TFArkuszStr1Kl1"), editor("TFArkuszStr1b")});
+        school->setSources(certificates +
+                           QList<TFEditor *>{editor("TFArkuszStr1Kl1"), editor("TFArkuszStr1b")});
         library->setCertificates(certificates);
     }
     ~EditorsFixture() { editorPeers() = {}; }

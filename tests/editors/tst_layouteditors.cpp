@@ -168,7 +168,8 @@ void TestLayoutEditors::fieldsStandWhereTheTableSays() {
     QCOMPARE(w->geometry(), geometry);
     QCOMPARE(w->isEnabled(), enabled);
     if (maxLength >= 0) {
-        auto *validator = qobject_cast<const Cp1250Validator *>(qobject_cast<QLineEdit *>(w)->validator());
+        auto *validator =
+            qobject_cast<const Cp1250Validator *>(qobject_cast<QLineEdit *>(w)->validator());
         QCOMPARE(validator->maxLength(), maxLength);
     }
 }

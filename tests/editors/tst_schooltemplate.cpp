@@ -70,13 +70,19 @@ void TestSchoolTemplate::templateRoundTrip() {
                   {"ZMIENNA_SzkolaMiasto_DATA_EDIT", "Łodzi"},
                   {"ZMIENNA_NazwaSzkoly3_DATA_EDIT", "it's ąęśćżźółń"}});
     const QString path = f->env.programFile("szablony.sqset");
-    QCOMPARE(rawColumn(path, "select count(*) from school_data where id='DANE SZKOLY'"), QByteArrayList{"21"});
-    QCOMPARE(rawColumn(path, "select comp_name from school_data").first(), QByteArray("ZMIENNA_SzkolaWoj_DATA_EDIT"));
-    QCOMPARE(rawColumn(path, "select value from school_data where comp_name='ZMIENNA_SzkolaMiasto_DATA_EDIT'"),
-             QByteArrayList{"\xA3odzi"});
+    QCOMPARE(rawColumn(path, "select count(*) from school_data where id='DANE SZKOLY'"),
+             QByteArrayList{"21"});
+    QCOMPARE(rawColumn(path, "select comp_name from school_data").first(),
+             QByteArray("ZMIENNA_SzkolaWoj_DATA_EDIT"));
+    QCOMPARE(
+        rawColumn(path,
+                  "select value from school_data where comp_name='ZMIENNA_SzkolaMiasto_DATA_EDIT'"),
+        QByteArrayList{"\xA3odzi"});
     f->school->ClearAndLoad();
-    QCOMPARE(f->school->fieldText("ZMIENNA_SzkolaImienia1_DATA_EDIT"), QStringLiteral("Marii Konopnickiej 'Rota'"));
-    QCOMPARE(f->school->fieldText("ZMIENNA_NazwaSzkoly3_DATA_EDIT"), QStringLiteral("it's ąęśćżźółń"));
+    QCOMPARE(f->school->fieldText("ZMIENNA_SzkolaImienia1_DATA_EDIT"),
+             QStringLiteral("Marii Konopnickiej 'Rota'"));
+    QCOMPARE(f->school->fieldText("ZMIENNA_NazwaSzkoly3_DATA_EDIT"),
+             QStringLiteral("it's ąęśćżźółń"));
     QCOMPARE(f->school->fieldText("ZMIENNA_Klasa_DATA_EDIT"), QString());
     QVERIFY(f->prompts.asked.isEmpty());
 }
@@ -113,7 +119,8 @@ void TestSchoolTemplate::certificateReceivesFifteenFields() {
     n = 0;
     for (const auto &p : certificateTemplateFields()) {
         ++n;
-        QCOMPARE(cert->fieldText(QString::fromLatin1(p.first)), n == 3 ? QString() : QStringLiteral("t%1").arg(n));
+        QCOMPARE(cert->fieldText(QString::fromLatin1(p.first)),
+                 n == 3 ? QString() : QStringLiteral("t%1").arg(n));
     }
     QCOMPARE(certificateTemplateFields().size(), 15);
 }
@@ -136,9 +143,11 @@ void TestSchoolTemplate::titlePagesReceiveSixFields() {
     title->setFieldText("ZMIENNA_AdresZamieszkaniaUcznia_DATA_EDIT", "zostaje");
     title->WczytajSzablonButtonClick();
     QCOMPARE(title->fieldText("ZMIENNA_NazwaSzkoly1_DATA_EDIT"), QStringLiteral("NazwaSzkoly1"));
-    QCOMPARE(title->fieldText("ZMIENNA_SzkolaNiepublicznaProwadzonaPrzez2_DATA_EDIT"), QStringLiteral("SzkolaNiepub"));
+    QCOMPARE(title->fieldText("ZMIENNA_SzkolaNiepublicznaProwadzonaPrzez2_DATA_EDIT"),
+             QStringLiteral("SzkolaNiepub"));
     QCOMPARE(title->fieldText("ZMIENNA_SzkolaNiepublicznaPodNr_DATA_EDIT"), QString());
-    QCOMPARE(title->fieldText("ZMIENNA_AdresZamieszkaniaUcznia_DATA_EDIT"), QStringLiteral("zostaje"));
+    QCOMPARE(title->fieldText("ZMIENNA_AdresZamieszkaniaUcznia_DATA_EDIT"),
+             QStringLiteral("zostaje"));
     // And back: the template takes the six fields from the chosen page.
     title->setFieldText("ZMIENNA_NazwaSzkoly2_DATA_EDIT", "z arkusza");
     f->school->DocTypeComboBox->setCurrentIndex(page == "TFArkuszStr1b" ? 4 : 3);
@@ -190,8 +199,10 @@ void TestSchoolTemplate::resultsPageFromCertificate() {
     QCOMPARE(results->fieldText("ZMIENNA_RokSzkolny_DATA_EDIT"), QStringLiteral("2010 / 2011"));
     QCOMPARE(results->fieldText("ZMIENNA_Klasa_DATA_EDIT"), QStringLiteral("drugiej"));
     QCOMPARE(results->fieldText("ZMIENNA_Religia_DATA_EDIT"), QStringLiteral("bardzo dobry"));
-    QCOMPARE(results->fieldText("ZMIENNA_Zachowanie_DATA_MEMO"), QStringLiteral("Jest uprzejmy.\nPomaga innym."));
-    QCOMPARE(results->fieldText("ZMIENNA_DodEduMemo_DATA_MEMO"), QStringLiteral("język angielski\ninformatyka"));
+    QCOMPARE(results->fieldText("ZMIENNA_Zachowanie_DATA_MEMO"),
+             QStringLiteral("Jest uprzejmy.\nPomaga innym."));
+    QCOMPARE(results->fieldText("ZMIENNA_DodEduMemo_DATA_MEMO"),
+             QStringLiteral("język angielski\ninformatyka"));
     QCOMPARE(results->fieldText("ZMIENNA_SzczegolneOs_DATA_MEMO"), QString());
     QCOMPARE(results->fieldText("ZMIENNA_Uchwala_DATA_MEMO"), QStringLiteral("zostaje"));
     QVERIFY(f->prompts.asked.isEmpty());
@@ -204,14 +215,16 @@ void TestSchoolTemplate::resultsPageNeedsAChoice() {
     results->WczytajDaneZSwiadectwaButtonClick();
     QCOMPARE(f->prompts.asked.size(), 1);
     QCOMPARE(f->prompts.asked[0].caption, QStringLiteral("Brak Wyboru"));
-    QCOMPARE(f->prompts.asked[0].text, QString::fromUtf8("Aby wczytać dane proszę wybrać typ świadectwa oraz\n"
-                                                         "kolumnę arkusza gdzie dane mają zostać wczytane."));
+    QCOMPARE(f->prompts.asked[0].text,
+             QString::fromUtf8("Aby wczytać dane proszę wybrać typ świadectwa oraz\n"
+                               "kolumnę arkusza gdzie dane mają zostać wczytane."));
     QCOMPARE(results->fieldText("ZMIENNA_Klasa_DATA_EDIT"), QStringLiteral("bez zmian"));
     // A long education text is cut to the page's limit after the copy.
     QStringList lines;
     for (int i = 1; i <= 12; ++i)
         lines << QStringLiteral("linia %1").arg(i);
-    f->editor("TFKlasa1")->setFieldText("ZMIENNA_Zachowanie_STR2_DATA_MEMO", lines.mid(0, 7).join('\n'));
+    f->editor("TFKlasa1")
+        ->setFieldText("ZMIENNA_Zachowanie_STR2_DATA_MEMO", lines.mid(0, 7).join('\n'));
     results->SwiadectwoComboBox->setCurrentIndex(0);
     results->WczytajDaneZSwiadectwaButtonClick();
     QCOMPARE(results->fieldText("ZMIENNA_Zachowanie_DATA_MEMO"), lines.mid(0, 7).join('\n'));

@@ -190,9 +190,11 @@ void TestFileCheck::shippedCatalogueFillsAFreshFolder() {
           "ocena_opisowa/kategorie_zachowanie", "ocena_opisowa/szablony_edukacyjne",
           "ocena_opisowa/szablony_zachowanie"})
         QVERIFY2(QFileInfo(m_env->programFile(QString::fromLatin1(dir))).isDir(), dir);
-    for (const char *file : {"ustawienia.sqset", "bruma_kalibracja.sqset", "ocena_opisowa/kategorie_edukacyjne/czytanie",
+    for (const char *file : {"ustawienia.sqset", "bruma_kalibracja.sqset",
+                             "ocena_opisowa/kategorie_edukacyjne/czytanie",
                              "ocena_opisowa/szablony_zachowanie/zachowanie wzorowe"})
-        QCOMPARE(readFile(m_env->programFile(QString::fromUtf8(file))), readFile(install(QString::fromUtf8(file))));
+        QCOMPARE(readFile(m_env->programFile(QString::fromUtf8(file))),
+                 readFile(install(QString::fromUtf8(file))));
 }
 
 QTEST_GUILESS_MAIN(TestFileCheck)
