@@ -31,6 +31,29 @@ QString pupilField(CppSQLite3DB &db, const QString &table, const char *field) {
 
 } // namespace
 
+namespace {
+
+// Creates the pupil table and inserts the records in list order; returns the
+// statement that inserted nothing, or the empty text.
+QString createAndFill(CppSQLite3DB &db, const QString &table, const SqlDataList &records,
+                      const std::function<void()> &step) {
+    db.Execute(strFunCreatePupilTableSql(table));
+    const QString head = QStringLiteral("insert into ") + strFunSqlName(table) +
+                         QStringLiteral("( id, comp_name, value ) values( '");
+    for (const structSqlData &r : records) {
+        const QString sql = head + strFunSqlEscape(r.id) + QStringLiteral("', '") +
+                            strFunSqlEscape(r.comp_name) + QStringLiteral("', '") +
+                            strFunSqlEscape(r.value) + QStringLiteral("' )");
+        if (db.Execute(sql) == 0)
+            return sql;
+        if (step)
+            step();
+    }
+    return QString();
+}
+
+} // namespace
+
 QString strFunCreatePupilTableSql(const QString &table) {
     return QStringLiteral("create table ") + strFunSqlName(table) +
            QStringLiteral("( id TEXT, comp_name TEXT, value TEXT )");
@@ -137,21 +160,12 @@ bool bFunSaveCertData(QString &msg, const QString &path, const QString &table,
         // The table is made inside the transaction too: a failed save leaves
         // neither rows nor an empty table behind.
         db.Execute(QStringLiteral("begin transaction;"));
-        db.Execute(strFunCreatePupilTableSql(table));
-        const QString head = QStringLiteral("insert into ") + strFunSqlName(table) +
-                             QStringLiteral("( id, comp_name, value ) values( '");
-        for (const structSqlData &r : records) {
-            const QString sql = head + strFunSqlEscape(r.id) + QStringLiteral("', '") +
-                                strFunSqlEscape(r.comp_name) + QStringLiteral("', '") +
-                                strFunSqlEscape(r.value) + QStringLiteral("' )");
-            if (db.Execute(sql) == 0) {
-                db.Execute(QStringLiteral("rollback transaction;"));
-                db.Close();
-                msg = QStringLiteral("Błąd dodania wpisu do bazy:\n") + sql;
-                return false;
-            }
-            if (step)
-                step();
+        const QString failed = createAndFill(db, table, records, step);
+        if (!failed.isEmpty()) {
+            db.Execute(QStringLiteral("rollback transaction;"));
+            db.Close();
+            msg = QStringLiteral("Błąd dodania wpisu do bazy:\n") + failed;
+            return false;
         }
         db.Execute(QStringLiteral("commit transaction;"));
         db.Close();
@@ -176,15 +190,11 @@ bool bFunReplaceCertData(QString &msg, const QString &path, const QString &table
             if (!old.isEmpty() && db.HasTable(old))
                 db.Execute(QStringLiteral("drop table ") + strFunSqlName(old));
         }
-        db.Execute(strFunCreatePupilTableSql(table));
-        const QString head = QStringLiteral("insert into ") + strFunSqlName(table) +
-                             QStringLiteral("( id, comp_name, value ) values( '");
-        for (const structSqlData &r : records) {
-            db.Execute(head + strFunSqlEscape(r.id) + QStringLiteral("', '") +
-                       strFunSqlEscape(r.comp_name) + QStringLiteral("', '") +
-                       strFunSqlEscape(r.value) + QStringLiteral("' )"));
-            if (step)
-                step();
+        const QString failed = createAndFill(db, table, records, step);
+        if (!failed.isEmpty()) {
+            db.Close();
+            return fail(msg, QStringLiteral("Błąd dodania wpisu do bazy:\n") + failed,
+                        "bFunSqlSaveCertData()");
         }
         db.Execute(QStringLiteral("commit transaction;"));
         db.Close();

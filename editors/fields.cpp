@@ -3,6 +3,8 @@
 #include "document/binding.h"
 #include "storage/codec.h"
 
+#include <QBoxLayout>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QScrollBar>
@@ -78,4 +80,19 @@ void MemoEdit::TrimMemoLines() {
         appendPlainText(line);
     moveCursor(QTextCursor::End);
     m_trimming = false;
+}
+
+QPushButton *addOkCancelButtons(QDialog *dialog, QBoxLayout *row, const char *okName,
+                                const char *cancelName) {
+    row->addStretch(1);
+    auto *ok = new QPushButton(QStringLiteral("OK"), dialog);
+    ok->setObjectName(QString::fromLatin1(okName));
+    ok->setAutoDefault(false);
+    auto *cancel = new QPushButton(QStringLiteral("Anuluj"), dialog);
+    cancel->setObjectName(QString::fromLatin1(cancelName));
+    cancel->setAutoDefault(false);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return ok;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QValidator>
 
 // Refuses text that code page 1250 cannot store, so what is typed is what
@@ -45,3 +46,11 @@ private:
     bool m_trimming = false;
     int m_maxChars = 0;
 };
+
+class QBoxLayout;
+class QDialog;
+
+// Appends a stretch, "OK" and "Anuluj" to a row of buttons; "Anuluj" rejects
+// the dialog. Returns the OK button for the caller to connect.
+QPushButton *addOkCancelButtons(QDialog *dialog, QBoxLayout *row, const char *okName,
+                                const char *cancelName);

@@ -147,18 +147,8 @@ void LayoutEditor::build(const QString &variant) {
 }
 
 void LayoutEditor::addOkCancel(const char *okName, const char *cancelName) {
-    m_bottom->addStretch(1);
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QString::fromLatin1(okName));
-    ok->setDefault(false);
-    ok->setAutoDefault(false);
-    auto *cancel = new QPushButton(QStringLiteral("Anuluj"), this);
-    cancel->setObjectName(QString::fromLatin1(cancelName));
-    cancel->setAutoDefault(false);
+    QPushButton *ok = addOkCancelButtons(this, m_bottom, okName, cancelName);
     connect(ok, &QPushButton::clicked, this, &TFEditor::OKButtonClick);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    m_bottom->addWidget(ok);
-    m_bottom->addWidget(cancel);
 }
 
 QList<MemoEdit *> LayoutEditor::memos() const {

@@ -108,20 +108,11 @@ TFDaneUcznia::TFDaneUcznia(QWidget *parent)
     }
     outer->addLayout(form);
     auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("OKButton"));
-    ok->setAutoDefault(false);
-    auto *cancel = new QPushButton(QStringLiteral("Anuluj"), this);
-    cancel->setObjectName(QStringLiteral("AnulujButton"));
-    cancel->setAutoDefault(false);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QPushButton *ok = addOkCancelButtons(this, buttons, "OKButton", "AnulujButton");
     outer->addLayout(buttons);
     setTabOrder(previous, ok);
-    setTabOrder(ok, cancel);
+    setTabOrder(ok, findChild<QPushButton *>(QStringLiteral("AnulujButton")));
     connect(ok, &QPushButton::clicked, this, &TFDaneUcznia::OKButtonClick);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 

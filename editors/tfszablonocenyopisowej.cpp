@@ -444,17 +444,8 @@ TFSzablonOcenyOpisowej::TFSzablonOcenyOpisowej(QWidget *parent) : QDialog(parent
         outer->addWidget(box);
     }
     auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("OKButton"));
-    ok->setAutoDefault(false);
-    auto *cancel = new QPushButton(QStringLiteral("Anuluj"), this);
-    cancel->setObjectName(QStringLiteral("AnulujButton"));
-    cancel->setAutoDefault(false);
+    QPushButton *ok = addOkCancelButtons(this, buttons, "OKButton", "AnulujButton");
     connect(ok, &QPushButton::clicked, this, &TFSzablonOcenyOpisowej::OKButtonClick);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     outer->addLayout(buttons);
 }
 
