@@ -23,3 +23,12 @@ insert into `files` values( 'ocena_opisowa\kategorie_edukacyjne\matematyka', 0 )
 insert into `files` values( 'ocena_opisowa\kategorie_edukacyjne\przyroda', 0 );
 insert into `files` values( 'ocena_opisowa\szablony_zachowanie\zachowanie wzorowe', 0 );
 insert into `files` values( 'ocena_opisowa\szablony_edukacyjne\bardzo dobre osiągnięcia', 0 );
+
+-- Pictures: the emblem and the stamp frame for printing, the blank forms
+-- behind the preview. Replaced once when a new release draws them anew.
+insert into `files` values( 'grafika\orzel.svg', 0 );
+insert into `files` values( 'grafika\m_p.bmp', 0 );
+insert into `files` values( 'grafika\sw_str1_prw.bmp', 0 );
+insert into `files` values( 'grafika\sw_str2_prw.bmp', 0 );
+insert into `files` values( 'grafika\wywiadowka_prw.bmp', 0 );
+insert into `files` values( 'grafika\arkusz_prw.bmp', 0 );

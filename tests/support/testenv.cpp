@@ -34,12 +34,15 @@ void copyShippedData(const QString &targetDir) {
     const QDir from(QCoreApplication::applicationDirPath());
     for (const QString &name : from.entryList({"*.sqset", "*.html"}, QDir::Files))
         QFile::copy(from.filePath(name), targetDir + '/' + name);
-    QDirIterator it(from.filePath("ocena_opisowa"), QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString target = targetDir + '/' + from.relativeFilePath(source);
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        QFile::copy(source, target);
+    for (const char *folder : {"ocena_opisowa", "grafika"}) {
+        QDirIterator it(from.filePath(QLatin1String(folder)), QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString source = it.next();
+            const QString target = targetDir + '/' + from.relativeFilePath(source);
+            QDir().mkpath(QFileInfo(target).absolutePath());
+            QFile::copy(source, target);
+        }
     }
 }
 

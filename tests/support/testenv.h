@@ -26,7 +26,7 @@ private:
 };
 
 // Copies the data files shipped beside the test binaries (databases, help,
-// phrase library) into a folder that stands in for the installation folder.
+// phrase library, pictures) into a folder that stands in for the installation folder.
 void copyShippedData(const QString &targetDir);
 
 // First column of every row of a query, as the raw bytes SQLite holds.

@@ -1,0 +1,236 @@
+#include "printing/calibstore.h"
+
+#include "storage/cppsqlite3.h"
+#include "storage/log.h"
+#include "storage/paths.h"
+#include "storage/sqltext.h"
+
+#include <QFileInfo>
+
+namespace {
+
+QString codeName(const CppSQLite3Exception &e) {
+    return QString::fromLatin1(CodeName(e.ErrorCode()));
+}
+
+bool fail(QString &msg, const QString &text, const char *logName) {
+    msg = text;
+    vFunWriteLog(msg, QString::fromLatin1(logName));
+    return false;
+}
+
+bool missing(QString &msg, const QString &path, const char *prefix, const char *logName) {
+    if (QFileInfo::exists(path))
+        return false;
+    fail(msg, QString::fromUtf8(prefix) + path, logName);
+    return true;
+}
+
+// Values go into statements escaped: a quote in a name no longer breaks them.
+QString quoted(const QString &text) {
+    return QLatin1Char('\'') + strFunSqlEscape(text) + QLatin1Char('\'');
+}
+QString quoted(int value) {
+    return QLatin1Char('\'') + QString::number(value) + QLatin1Char('\'');
+}
+
+const char *const kMarginColumns = "insert into `margin`( `name`, `Page1X1`, `Page1Y1`, `Page1X2`, "
+                                   "`Page1Y2`, `Page2X1`, `Page2Y1`, `Page2X2`, "
+                                   "`Page2Y2` ) values( ";
+
+QString marginValues(const structMarginData &m) {
+    return quoted(m.name) + ", " + quoted(m.Page1X1) + ", " + quoted(m.Page1Y1) + ", " +
+           quoted(m.Page1X2) + ", " + quoted(m.Page1Y2) + ", " + quoted(m.Page2X1) + ", " +
+           quoted(m.Page2Y1) + ", " + quoted(m.Page2X2) + ", " + quoted(m.Page2Y2) + " )";
+}
+
+structMarginData marginRow(const CppSQLite3Query &q) {
+    structMarginData m;
+    m.name = q.TextOr(QStringLiteral("name"), QString()).left(255);
+    m.Page1X1 = q.IntOr(QStringLiteral("Page1X1"), 0);
+    m.Page1Y1 = q.IntOr(QStringLiteral("Page1Y1"), 0);
+    m.Page1X2 = q.IntOr(QStringLiteral("Page1X2"), 0);
+    m.Page1Y2 = q.IntOr(QStringLiteral("Page1Y2"), 0);
+    m.Page2X1 = q.IntOr(QStringLiteral("Page2X1"), 0);
+    m.Page2Y1 = q.IntOr(QStringLiteral("Page2Y1"), 0);
+    m.Page2X2 = q.IntOr(QStringLiteral("Page2X2"), 0);
+    m.Page2Y2 = q.IntOr(QStringLiteral("Page2Y2"), 0);
+    return m;
+}
+
+} // namespace
+
+bool bFunCalibLoadData(QString &msg, const QString &path, const QString &table, CalibList &list) {
+    if (missing(msg, path, "Plik nie istnieje: \n", "bFunCalibLoadData()"))
+        return false;
+    CppSQLite3DB db;
+    try {
+        db.Open(path);
+        if (!db.HasTable(table)) {
+            db.Close();
+            return fail(msg, QStringLiteral("Tablica nie istnieje: \n") + table,
+                        "bFunCalibLoadData()");
+        }
+        list.clear();
+        CppSQLite3Query q = db.Query(QStringLiteral("select * from ") + strFunSqlName(table));
+        while (!q.AtEnd()) {
+            structCalibData r;
+            r.name = q.TextOr(QStringLiteral("name"), QString()).left(255);
+            r.x1 = q.IntOr(QStringLiteral("x1"), 0);
+            r.y1 = q.IntOr(QStringLiteral("y1"), 0);
+            r.x2 = q.IntOr(QStringLiteral("x2"), 0);
+            r.y2 = q.IntOr(QStringLiteral("y2"), 0);
+            r.font_name = q.TextOr(QStringLiteral("font_name"), QString()).left(99);
+            r.font_size = q.IntOr(QStringLiteral("font_size"), 0);
+            r.font_align = q.IntOr(QStringLiteral("font_align"), 0);
+            r.font_style_bold = q.IntOr(QStringLiteral("font_style_bold"), 0);
+            r.font_style_italic = q.IntOr(QStringLiteral("font_style_italic"), 0);
+            r.font_style_underline = q.IntOr(QStringLiteral("font_style_underline"), 0);
+            r.font_style_strike = q.IntOr(QStringLiteral("font_style_strike"), 0);
+            list.append(r);
+            q.Next();
+        }
+        q.Release();
+        db.Close();
+        return true;
+    } catch (const CppSQLite3Exception &e) {
+        return fail(msg, QStringLiteral("SQLite exception: \n") + codeName(e),
+                    "bFunCalibLoadData()");
+    }
+}
+
+bool bFunSqlCalibUpdateValue(QString &msg, const QString &path, const QString &table,
+                             const structCalibData &r) {
+    if (missing(msg, path, "Plik nie istnieje.\n", "bFunSqlCalibUpdateValue()"))
+        return false;
+    const QString sql =
+        QStringLiteral("update ") + strFunSqlName(table) + " set `x1`=" + quoted(r.x1) +
+        ", `y1`=" + quoted(r.y1) + ", `x2`=" + quoted(r.x2) + ", `y2`=" + quoted(r.y2) +
+        ", `font_name`=" + quoted(r.font_name) + ", `font_size`=" + quoted(r.font_size) +
+        ", `font_align`=" + quoted(r.font_align) +
+        ", `font_style_bold`=" + quoted(r.font_style_bold) +
+        ", `font_style_italic`=" + quoted(r.font_style_italic) +
+        ", `font_style_underline`=" + quoted(r.font_style_underline) +
+        ", `font_style_strike`=" + quoted(r.font_style_strike) + " where `name`=" + quoted(r.name);
+    CppSQLite3DB db;
+    try {
+        db.Open(path);
+        const int changed = db.Execute(sql);
+        db.Close();
+        if (changed == 0)
+            return fail(msg, QString::fromUtf8("Błąd aktualizacji wpisu kalibracji.\n\n") + sql,
+                        "bFunSqlCalibUpdateValue()");
+        return true;
+    } catch (const CppSQLite3Exception &e) {
+        return fail(msg, QStringLiteral("SqlException\n") + codeName(e),
+                    "bFunSqlCalibUpdateValue()");
+    }
+}
+
+bool bFunCalibLoadCertList(QString &msg, QStringList &tables) {
+    const QString path = strFunGetDataFilePath(msg, QString::fromLatin1(kCalibFileName));
+    if (path.isEmpty())
+        return false;
+    tables.clear();
+    CppSQLite3DB db;
+    try {
+        db.Open(path);
+        CppSQLite3Query q =
+            db.Query(QStringLiteral("SELECT * FROM sqlite_master WHERE type='table'"));
+        while (!q.AtEnd()) {
+            tables << q.TextOr(QStringLiteral("name"), QString());
+            q.Next();
+        }
+        q.Release();
+        db.Close();
+        return true;
+    } catch (const CppSQLite3Exception &e) {
+        return fail(msg, QStringLiteral("Sql exception: ") + codeName(e),
+                    "bFunCalibLoadCertList()");
+    }
+}
+
+bool bFunMarginReadData(QString &msg, const QString &path, MarginList &list) {
+    if (missing(msg, path, "Plik nie istnieje.\n", "bFunMarginReadData()"))
+        return false;
+    list.clear();
+    CppSQLite3DB db;
+    try {
+        db.Open(path);
+        CppSQLite3Query q = db.Query(QStringLiteral("select * from `margin`"));
+        while (!q.AtEnd()) {
+            list.append(marginRow(q));
+            q.Next();
+        }
+        q.Release();
+        db.Close();
+        return true;
+    } catch (const CppSQLite3Exception &e) {
+        return fail(msg, QStringLiteral("SqlException\n") + codeName(e), "bFunMarginReadData()");
+    }
+}
+
+bool bFunMarginWriteNewSettings(QString &msg, const QString &path, const structMarginData &set) {
+    if (missing(msg, path, "Plik nie istnieje.\n", "bFunMarginWriteNewSettings()"))
+        return false;
+    CppSQLite3DB db;
+    try {
+        db.Open(path);
+        const int changed = db.Execute(QString::fromLatin1(kMarginColumns) + marginValues(set));
+        db.Close();
+        if (changed == 0)
+            return fail(msg, QString::fromUtf8("Bład podczas próby dodania wpisu."),
+                        "bFunMarginWriteNewSettings()");
+        return true;
+    } catch (const CppSQLite3Exception &e) {
+        return fail(msg, QStringLiteral("Sql exception: ") + codeName(e),
+                    "bFunMarginWriteNewSettings()");
+    }
+}
+
+bool bFunMarginDeleteSettings(QString &msg, const QString &path, const QString &name) {
+    if (missing(msg, path, "Plik nie istnieje.\n", "bFunMarginDeleteSettings()"))
+        return false;
+    CppSQLite3DB db;
+    try {
+        db.Open(path);
+        const int changed =
+            db.Execute(QStringLiteral("delete from `margin` where `name`=") + quoted(name));
+        db.Close();
+        if (changed == 0)
+            return fail(msg, QString::fromUtf8("Błąd podczas próby skasowania ustawień ") + name,
+                        "bFunMarginDeleteSettings()");
+        return true;
+    } catch (const CppSQLite3Exception &e) {
+        return fail(msg, QStringLiteral("SqlException\n") + codeName(e),
+                    "bFunMarginDeleteSettings()");
+    }
+}
+
+bool bFunMarginRestoreOriginal(QString &msg, const QString &shippedPath,
+                               const QString &workingPath) {
+    if (missing(msg, shippedPath, "Plik nie istnieje.\n", "bFunMarginRestoreOriginal()") ||
+        missing(msg, workingPath, "Plik nie istnieje.\n", "bFunMarginRestoreOriginal()"))
+        return false;
+    CppSQLite3DB shipped, working;
+    try {
+        shipped.Open(shippedPath);
+        working.Open(workingPath);
+        // One transaction: a failure keeps the user's sets.
+        working.Execute(QStringLiteral("begin transaction;"));
+        working.Execute(QStringLiteral("delete from `margin` where 1"));
+        CppSQLite3Query q = shipped.Query(QStringLiteral("select * from `margin`"));
+        while (!q.AtEnd()) {
+            working.Execute(QString::fromLatin1(kMarginColumns) + marginValues(marginRow(q)));
+            q.Next();
+        }
+        q.Release();
+        working.Execute(QStringLiteral("commit transaction;"));
+        working.Close();
+        shipped.Close();
+        return true;
+    } catch (const CppSQLite3Exception &e) {
+        return fail(msg, QStringLiteral("Sql exception: ") + codeName(e),
+                    "bFunMarginRestoreOriginal()");
+    }
+}

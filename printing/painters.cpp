@@ -1,0 +1,189 @@
+#include "printing/painters.h"
+
+#include "document/prompts.h"
+#include "storage/log.h"
+#include "storage/paths.h"
+
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
+
+#include <cmath>
+
+int iFunPointsToUnits(int points) {
+    return int(std::lround(points * 96.0 / 72.0));
+}
+
+namespace {
+
+void outline(structPrintContext &ctx, QPainter *surface, const QRect &r, int tab, int scroll1,
+             int scroll2) {
+    if (ctx.bringIntoView)
+        ctx.bringIntoView(tab, scroll1, scroll2);
+    QPen pen = surface->pen();
+    surface->setPen(QPen(Qt::red, pen.widthF()));
+    surface->setBrush(Qt::NoBrush);
+    surface->drawRect(r);
+    pen.setColor(Qt::black);
+    surface->setPen(pen);
+}
+
+// Text is drawn transparently, black, with the row's font.
+void applyFont(QPainter *surface, const structCalibData &row) {
+    QFont font(row.font_name);
+    font.setPixelSize(std::max(1, iFunPointsToUnits(row.font_size)));
+    font.setBold(row.font_style_bold != 0);
+    font.setItalic(row.font_style_italic != 0);
+    font.setUnderline(row.font_style_underline != 0);
+    font.setStrikeOut(row.font_style_strike != 0);
+    surface->setFont(font);
+}
+
+// Text without the "&" prefix marks, as the platform draws it.
+QString withoutMnemonics(const QString &text) {
+    QString out;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&') && i + 1 < text.size())
+            ++i;
+        out += text[i];
+    }
+    return out;
+}
+
+} // namespace
+
+void vFunDrawTextField(structPrintContext &ctx, const QString &text, const structCalibData &row,
+                       QPainter *surface, int side, const QString &objectName) {
+    QRect r(QPoint(row.x1, row.y1), QPoint(row.x2 - 1, row.y2 - 1));
+    if (!text.isEmpty()) {
+        applyFont(surface, row);
+        const int cell = QFontMetrics(surface->font()).height();
+        r.setTop(row.y2 - cell - row.font_size / 4);
+        r.setBottom(row.y2 - 1);
+        if (row.font_align == 3) {
+            vFunDrawJustifiedText(ctx, surface, row.x1, r.top(), row.x2, row.y2, text);
+        } else {
+            int flags = Qt::AlignTop | Qt::TextShowMnemonic;
+            flags |= row.font_align == 0   ? Qt::AlignLeft
+                     : row.font_align == 2 ? Qt::AlignRight
+                                           : Qt::AlignHCenter;
+            if (!ctx.clipTextFields)
+                flags |= Qt::TextDontClip;
+            surface->save();
+            if (ctx.clipTextFields)
+                surface->setClipRect(r);
+            surface->drawText(r, flags, text);
+            surface->restore();
+        }
+    } else if (ctx.strikeEmptyFields) {
+        const int y = row.y2 - (ctx.printWithoutDots ? 15 : 10);
+        surface->drawLine(row.x1, y, row.x2, y);
+    }
+    if (ctx.calibrating && !objectName.isEmpty() && ctx.selectedObject.contains(objectName)) {
+        if (row.y2 - r.top() <= 100)
+            outline(ctx, surface, r, side - 1, row.y2 * 2 / 3, row.y2 * 2 / 3);
+        else
+            outline(ctx, surface, QRect(QPoint(row.x1, row.y2 - 20), QPoint(row.x2, row.y2)),
+                    side - 1, row.y2 / 2, row.y2 / 2);
+    }
+}
+
+void vFunDrawJustifiedText(structPrintContext &, QPainter *surface, int left, int top, int right,
+                           int, const QString &text) {
+    const QFontMetrics fm(surface->font());
+    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextShowMnemonic;
+    auto draw = [&](int x, const QString &piece) {
+        surface->drawText(QRect(x, top, 1, 1), flags, piece);
+    };
+    auto width = [&](const QString &piece) {
+        return fm.horizontalAdvance(withoutMnemonics(piece));
+    };
+    const int spaces = int(text.count(QLatin1Char(' ')));
+    if (spaces < 5) {
+        draw(left, text);
+        return;
+    }
+    QString solid = text;
+    solid.remove(QLatin1Char(' '));
+    const int gap = (right - left - width(solid)) / spaces;
+    int x = left;
+    QString rest = text;
+    for (int i = 0; i < spaces; ++i) {
+        const int at = int(rest.indexOf(QLatin1Char(' ')));
+        const QString word = rest.left(at);
+        draw(x, word);
+        x += width(word);
+        draw(x, QStringLiteral(" "));
+        x += gap;
+        rest = rest.mid(at + 1);
+    }
+    draw(right - width(rest), rest);
+}
+
+void vFunDrawDottedLine(structPrintContext &ctx, const structCalibData &row, QPainter *surface,
+                        int side, const QString &rowName) {
+    if (ctx.calibrating && ctx.selectedObject == rowName)
+        outline(ctx, surface, QRect(QPoint(row.x1, row.y2), QPoint(row.x2, row.y2 + 5)), side - 1,
+                row.y2 * 2 / 3, row.y2 * 2 / 3);
+    QFont font = surface->font();
+    const int size = font.pixelSize();
+    font.setBold(false);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    font.setPixelSize(iFunPointsToUnits(14));
+    surface->setFont(font);
+    for (int x = row.x1; x < row.x2; x += 6)
+        surface->drawText(QRect(x, row.y2 - 14, 1, 1),
+                          Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, QStringLiteral("."));
+    font.setPixelSize(size > 0 ? size : iFunPointsToUnits(12));
+    surface->setFont(font);
+}
+
+void vFunGraphicDrawMark(structPrintContext &ctx, int kind, const structCalibData &row,
+                         QPainter *surface, const QString &rowName) {
+    const QRect r(QPoint(row.x1, row.y1), QPoint(row.x2, row.y2));
+    if (ctx.calibrating && ctx.selectedObject == rowName)
+        outline(ctx, surface, r, 0, row.y2 / 2, -1);
+    if (!ctx.printing)
+        return;
+    QString scratch;
+    const QString path =
+        strFunGetDataFilePath(scratch, kind == 0 ? QStringLiteral("grafika/orzel.svg")
+                                                 : QStringLiteral("grafika/m_p.bmp"));
+    if (path.isEmpty() || !QFileInfo::exists(path)) {
+        QString &msg = ctx.msg ? *ctx.msg : scratch;
+        msg = QStringLiteral("Plik nie istnieje.\n\n") + path;
+        vFunWriteLog(msg, QStringLiteral("vFunGraphicDrawMark()"));
+        showMessage(nullptr, QString::fromUtf8("Bład"), msg, Prompts::Icon::Error);
+        return;
+    }
+    if (kind == 0) {
+        QSvgRenderer emblem(path);
+        emblem.render(surface, QRectF(r));
+        return;
+    }
+    surface->drawImage(QRectF(r), QImage(path));
+    QFont font = surface->font();
+    font.setPixelSize(iFunPointsToUnits(12));
+    surface->setFont(font);
+    surface->drawText(r, Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip,
+                      QStringLiteral("m.p."));
+}
+
+void vFunDrawFrame(structPrintContext &ctx, QPainter *surface, const structCalibData &row) {
+    const QPen pen = surface->pen();
+    QPen thin = pen;
+    thin.setWidth(1);
+    const QRect r(QPoint(row.x1, row.y1), QPoint(row.x2, row.y2));
+    surface->setBrush(Qt::NoBrush);
+    if (ctx.calibrating && ctx.selectedObject == row.name)
+        thin.setColor(Qt::red);
+    surface->setPen(thin);
+    surface->drawRect(r);
+    QPen restored = pen;
+    restored.setColor(Qt::black);
+    surface->setPen(restored);
+}

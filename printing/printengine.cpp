@@ -1,0 +1,221 @@
+#include "printing/printengine.h"
+
+#include "document/binding.h"
+#include "document/prompts.h"
+#include "storage/paths.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+
+QString strFunComponentText(const QWidget *component, int line) {
+    if (auto *label = qobject_cast<const QLabel *>(component))
+        return label->text();
+    if (auto *edit = qobject_cast<const QLineEdit *>(component))
+        return edit->text();
+    if (auto *combo = qobject_cast<const QComboBox *>(component))
+        return combo->currentText();
+    if (auto *memo = qobject_cast<const QPlainTextEdit *>(component)) {
+        const QStringList lines = memoLines(memo);
+        return line >= 0 && line < lines.size() ? lines[line] : QString();
+    }
+    return QString();
+}
+
+void vFunDrawPage(QPainter &painter, const QPicture &page, const QRectF &target) {
+    // A picture replays scaled by the device's resolution over 96: undo it.
+    const QPaintDevice *device = painter.device();
+    const qreal dpiX = device ? device->logicalDpiX() : 96;
+    const qreal dpiY = device ? device->logicalDpiY() : 96;
+    painter.save();
+    painter.translate(target.topLeft());
+    painter.scale(target.width() / kPageWidth * 96.0 / dpiX,
+                  target.height() / kPageHeight * 96.0 / dpiY);
+    painter.drawPicture(0, 0, page);
+    painter.restore();
+}
+
+PrintEngine::PrintEngine() {
+    ctx.msg = &m_msg;
+    vFunResetPages();
+    closeSurfaces();
+}
+
+QString PrintEngine::strFunCalibTable(int type, bool printWithoutDots) {
+    switch (type) {
+    case 0:
+        return printWithoutDots ? QStringLiteral("klasa_1_3_bk") : QStringLiteral("klasa_1_3");
+    case 1:
+        return QStringLiteral("wywiadowka");
+    case 2:
+        return QStringLiteral("arkusz_str1");
+    case 3:
+        return QStringLiteral("arkusz_str2_5");
+    case 4:
+        return QStringLiteral("arkusz_str1b");
+    case 5:
+        return QStringLiteral("arkusz_str2b_5b");
+    default:
+        return QString();
+    }
+}
+
+QStringList PrintEngine::backdropFiles(int type) {
+    if (type == 0)
+        return {QStringLiteral("sw_str1_prw.bmp"), QStringLiteral("sw_str2_prw.bmp")};
+    if (type == 1)
+        return {QStringLiteral("wywiadowka_prw.bmp")};
+    return {QStringLiteral("arkusz_prw.bmp")};
+}
+
+void PrintEngine::vFunResetPages() {
+    closeSurfaces();
+    ctx.page1 = QPicture();
+    ctx.page2 = QPicture();
+    ctx.page1.setBoundingRect(QRect(0, 0, kPageWidth, kPageHeight));
+    ctx.page2.setBoundingRect(QRect(0, 0, kPageWidth, kPageHeight));
+    m_painter1 = new QPainter(&ctx.page1);
+    m_painter2 = new QPainter(&ctx.page2);
+    for (QPainter *p : {m_painter1, m_painter2}) {
+        p->setBrush(Qt::NoBrush);
+        p->setPen(QPen(Qt::black, 1));
+        p->setBackgroundMode(Qt::TransparentMode);
+    }
+    ctx.surface1 = m_painter1;
+    ctx.surface2 = m_painter2;
+}
+
+void PrintEngine::closeSurfaces() {
+    for (QPainter *&p : {std::ref(m_painter1), std::ref(m_painter2)}) {
+        if (p) {
+            p->end();
+            delete p;
+            p = nullptr;
+        }
+    }
+    ctx.surface1 = ctx.surface2 = nullptr;
+}
+
+void PrintEngine::vFunRenderDocument(const QWidget *editor, bool printing, int type,
+                                     int sideCount) {
+    vFunResetPages();
+    calibList.clear();
+    const QString table = strFunCalibTable(type, ctx.printWithoutDots);
+    if (table.isEmpty()) {
+        closeSurfaces();
+        showMessage(nullptr, QStringLiteral("Błąd"), QStringLiteral("Niepoprawny typ świadectwa"),
+                    Prompts::Icon::Warning);
+        return;
+    }
+    const QString path = strFunGetDataFilePath(m_msg, QString::fromLatin1(kCalibFileName));
+    if (path.isEmpty() || !bFunCalibLoadData(m_msg, path, table, calibList)) {
+        closeSurfaces();
+        showMessage(nullptr, QStringLiteral("Błąd"),
+                    QString::fromUtf8("Błąd podczas próby wczytania danych kalibracji.\n\n") +
+                        m_msg,
+                    Prompts::Icon::Error);
+        return;
+    }
+    ctx.printing = printing;
+    sides = sideCount;
+    m_memo.clear();
+    m_memoLine = 0;
+    for (const structCalibData &row : calibList)
+        drawRow(editor, type, row);
+    closeSurfaces();
+    if (printing)
+        return;
+
+    QString scratch;
+    const QStringList backdrops = backdropFiles(type);
+    QImage *images[] = {&image1, &image2};
+    for (int i = 0; i < backdrops.size(); ++i) {
+        const QString file =
+            strFunGetDataFilePath(scratch, QStringLiteral("grafika/") + backdrops[i]);
+        QImage loaded;
+        if (!file.isEmpty() && QFileInfo::exists(file) && loaded.load(file))
+            *images[i] = loaded.convertToFormat(QImage::Format_RGB32);
+    }
+    const QRectF target(QPointF(74, 74), QPointF(957, 1388));
+    for (int i = 0; i < (type == 0 ? 2 : 1); ++i) {
+        if (images[i]->isNull())
+            continue;
+        QPainter painter(images[i]);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        vFunDrawPage(painter, i == 0 ? ctx.page1 : ctx.page2, target);
+    }
+    if (showPreview)
+        showPreview(image1, image2, type == 0);
+}
+
+void PrintEngine::drawRow(const QWidget *editor, int type, const structCalibData &row) {
+    const QString &n = row.name;
+    auto has = [&n](const char *part) { return n.contains(QLatin1String(part)); };
+    if (type == 0) {
+        if (has("GRAFIKA: ORZELEK"))
+            vFunGraphicDrawMark(ctx, 0, row, m_painter1, n);
+        if (has("GRAFIKA: PIECZATKA"))
+            vFunGraphicDrawMark(ctx, 1, row, m_painter1, n);
+        if (has("_STR1_DATA_LABEL"))
+            drawText(editor, row, 1);
+        else if (has("_STR2_DATA_LABEL"))
+            drawText(editor, row, 2);
+        else if (has("_STR1_DATA_EDIT")) {
+            // An empty "we" ending leaves no mark at all, not even a strike.
+            const QWidget *c = editor->findChild<QWidget *>(n);
+            if (c && strFunComponentText(c).isEmpty() &&
+                (has("ZMIENNA_UrWE") || has("ZMIENNA_SzkolaWE")))
+                return;
+            drawText(editor, row, 1);
+        } else if (has("_STR2_DATA_EDIT"))
+            drawText(editor, row, 2);
+        else if (has("_STR1_DATA_COMBOBOX"))
+            drawText(editor, row, 1);
+        else if (has("_STR2_DATA_COMBOBOX"))
+            drawText(editor, row, 2);
+        else if (has("_STR1_LINIA_Z_KROPEK"))
+            vFunDrawDottedLine(ctx, row, m_painter1, 1, n);
+        else if (has("_STR2_LINIA_Z_KROPEK"))
+            vFunDrawDottedLine(ctx, row, m_painter2, 2, n);
+        else if (has("STR1_DATA_MEMO"))
+            drawMemoLine(editor, row, 1);
+        else if (has("STR2_DATA_MEMO"))
+            drawMemoLine(editor, row, 2);
+        return;
+    }
+    if (type >= 2 && has("GRAFIKA: RAMKA"))
+        vFunDrawFrame(ctx, m_painter1, row);
+    else if (has("_LINIA_Z_KROPEK"))
+        vFunDrawDottedLine(ctx, row, m_painter1, 1, n);
+    else if (has("_DATA_COMBOBOX") || has("_DATA_EDIT") || has("_DATA_LABEL"))
+        drawText(editor, row, 1);
+    else if (has("_DATA_MEMO"))
+        drawMemoLine(editor, row, 1);
+}
+
+void PrintEngine::drawText(const QWidget *editor, const structCalibData &row, int side) {
+    const QWidget *c = editor->findChild<QWidget *>(row.name);
+    if (!c)
+        return;
+    vFunDrawTextField(ctx, strFunComponentText(c), row, side == 1 ? m_painter1 : m_painter2, side,
+                      row.name);
+}
+
+void PrintEngine::drawMemoLine(const QWidget *editor, const structCalibData &row, int side) {
+    const QString memo = row.name.left(row.name.size() - 2);
+    const QWidget *c = editor->findChild<QWidget *>(memo);
+    if (!c)
+        return;
+    if (memo != m_memo) {
+        m_memo = memo;
+        m_memoLine = 0;
+    } else {
+        ++m_memoLine;
+    }
+    vFunDrawTextField(ctx, strFunComponentText(c, m_memoLine), row,
+                      side == 1 ? m_painter1 : m_painter2, side, memo);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "printing/painters.h"
+
+#include <QImage>
+#include <functional>
+
+class QWidget;
+
+// Renders one filled-in document into the two page pictures, for the preview
+// (over pictures of the blank form) or for paper.
+class PrintEngine {
+public:
+    structPrintContext ctx;
+    CalibList calibList;
+    // The number of sides of the last rendering, for the print dialog.
+    int sides = 1;
+    // The preview images as last drawn (backdrop with the page over it).
+    QImage image1, image2;
+    // Shows the preview: both images and whether the second side exists.
+    std::function<void(const QImage &, const QImage &, bool twoSides)> showPreview;
+
+    PrintEngine();
+
+    void vFunResetPages();
+    // editor: the window whose components hold the texts; type 0-5.
+    void vFunRenderDocument(const QWidget *editor, bool printing, int type, int sides);
+
+    // The calibration table of a document type (empty for an unknown type).
+    static QString strFunCalibTable(int type, bool printWithoutDots);
+    // The backdrop files of a document type, side 1 and side 2.
+    static QStringList backdropFiles(int type);
+
+private:
+    void drawRow(const QWidget *editor, int type, const structCalibData &row);
+    void drawText(const QWidget *editor, const structCalibData &row, int side);
+    void drawMemoLine(const QWidget *editor, const structCalibData &row, int side);
+    void closeSurfaces();
+
+    QPainter *m_painter1 = nullptr;
+    QPainter *m_painter2 = nullptr;
+    QString m_memo;
+    int m_memoLine = 0;
+    QString m_msg;
+};
+
+// The text of an editor component as it prints: a label's caption, an edit's
+// or drop-down's text, or (index >= 0) a memo's displayed line.
+QString strFunComponentText(const QWidget *component, int line = -1);
+// Replays a page picture stretched into a rectangle of a device (image,
+// printer or PDF), whatever the device's resolution.
+void vFunDrawPage(QPainter &painter, const QPicture &page, const QRectF &target);

@@ -1,0 +1,273 @@
+// mkforms LAYOUT_DIR CALIB_SQL GRAFIKA_DIR
+// From the form layouts (the editors' own sources, in editor pixels) makes
+// everything that must agree with them: the rows of the shipped calibration
+// (page units), the preview backdrops of the blank forms, the editors'
+// background pictures and the stamp frame. One source, scaled.
+#include "editors/layout.h"
+#include "printing/painters.h"
+
+#include <QFile>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QTextStream>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+struct Row {
+    QString name;
+    int x1, y1, x2, y2;
+    QString font;
+    int size, align, bold, italic;
+};
+
+struct Form {
+    QString layout;  // layout file name
+    QString variant; // layout variant
+    QString table;   // calibration table
+    QString font;    // face of the printed fields
+    int fieldSize;   // points
+    bool labels;     // the page is printed whole: fixed texts too
+    bool dots;       // dotted lines under the fields
+    bool frames;     // frames around the parts of the page
+    bool marks;      // emblem and stamp place
+};
+
+const Form kForms[] = {
+    {"klasa", "", "klasa_1_3", "Times New Roman", 12, false, true, false, true},
+    {"klasa", "", "klasa_1_3_bk", "Times New Roman", 12, false, false, false, true},
+    {"wywiadowka", "", "wywiadowka", "Arial", 11, true, true, false, false},
+    {"arkusz_str1", "", "arkusz_str1", "Arial", 10, true, true, true, false},
+    {"arkusz_wyniki", "a", "arkusz_str2_5", "Arial", 10, true, false, true, false},
+    {"arkusz_str1b", "", "arkusz_str1b", "Arial", 10, true, true, true, false},
+    {"arkusz_wyniki", "b", "arkusz_str2b_5b", "Arial", 10, true, false, true, false},
+};
+
+QString sqlText(const QString &s) {
+    QString out = s;
+    out.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + out + QLatin1Char('\'');
+}
+
+int pts(double pixels) {
+    return std::max(6, int(std::lround(pixels * 72.0 / 96.0)));
+}
+
+QString sidePart(const QString &name) {
+    if (name.contains(QLatin1String("_STR1_")))
+        return QStringLiteral("_STR1");
+    if (name.contains(QLatin1String("_STR2_")))
+        return QStringLiteral("_STR2");
+    return QString();
+}
+
+// The base of a field name: "ZMIENNA_Klasa_STR1_DATA_EDIT" -> "ZMIENNA_Klasa".
+QString baseName(const QString &name) {
+    QString b = name;
+    for (const char *suffix : {"_DATA_EDIT", "_DATA_COMBOBOX", "_DATA_MEMO"})
+        b.remove(QLatin1String(suffix));
+    b.remove(QLatin1String("_STR1"));
+    b.remove(QLatin1String("_STR2"));
+    return b;
+}
+
+QList<Row> rowsFor(const Form &form, const FormLayout &l) {
+    const LayoutPage &page = l.pages.first();
+    const double sx = double(kPageWidth) / page.width;
+    const double sy = double(kPageHeight) / page.height;
+    auto X = [sx](double v) { return int(std::lround(v * sx)); };
+    auto Y = [sy](double v) { return int(std::lround(v * sy)); };
+    QList<Row> rows;
+    QList<Row> dots;
+    for (const LayoutItem &i : l.itemsFor(form.variant)) {
+        const bool bound = i.kind == QLatin1String("edit") || i.kind == QLatin1String("combo");
+        if (bound) {
+            const int align = i.width < 30 ? 1 : 0;
+            rows.append({i.name, X(i.left), Y(i.top), X(i.left + i.width), Y(i.top + i.height) - 2,
+                         form.font, form.fieldSize, align, 0, 0});
+            if (form.dots)
+                dots.append(
+                    {baseName(i.name) + sidePart(i.name) + QStringLiteral("_LINIA_Z_KROPEK"),
+                     X(i.left), Y(i.top), X(i.left + i.width), Y(i.top + i.height) - 1, QString(),
+                     0, 0, 0, 0});
+        } else if (i.kind == QLatin1String("memo")) {
+            const double lineHeight = double(i.height) / i.limit;
+            for (int n = 0; n < i.limit; ++n) {
+                const double top = i.top + n * lineHeight;
+                const QString name = i.name + QString::asprintf("%02d", n + 1);
+                rows.append({name, X(i.left), Y(top), X(i.left + i.width), Y(top + lineHeight) - 2,
+                             form.font, form.fieldSize, 0, 0, 0});
+                if (form.dots)
+                    dots.append({baseName(i.name) + QString::asprintf("%02d", n + 1) +
+                                     sidePart(i.name) + QStringLiteral("_LINIA_Z_KROPEK"),
+                                 X(i.left), Y(top), X(i.left + i.width), Y(top + lineHeight) - 1,
+                                 QString(), 0, 0, 0, 0});
+            }
+        } else if (i.kind == QLatin1String("label") && form.labels &&
+                   i.name.startsWith(QLatin1String("STALY_"))) {
+            QFont font(i.fontFace);
+            font.setPixelSize(std::max(1, i.fontSize));
+            font.setBold(i.fontStyle.contains(QLatin1String("bold")));
+            font.setItalic(i.fontStyle.contains(QLatin1String("italic")));
+            const QFontMetrics fm(font);
+            const int width = fm.horizontalAdvance(i.text) + 4;
+            rows.append({i.name, X(i.left), Y(i.top), X(i.left + width), Y(i.top + fm.height()),
+                         i.fontFace == QLatin1String("MS Sans Serif") ? QStringLiteral("Arial")
+                                                                      : i.fontFace,
+                         pts(i.fontSize * sy), 0, font.bold() ? 1 : 0, font.italic() ? 1 : 0});
+        }
+    }
+    if (form.marks) {
+        rows.append({QStringLiteral("GRAFIKA: ORZELEK"), X(318), Y(92), X(398), Y(188), QString(),
+                     0, 0, 0, 0});
+        rows.append({QStringLiteral("GRAFIKA: PIECZATKA"), X(236), Y(742), X(336), Y(818),
+                     QString(), 0, 0, 0, 0});
+    }
+    if (form.frames) {
+        // The outline of the whole page, and for the yearly pages one box per
+        // numbered part and the column between names and values.
+        rows.append({QStringLiteral("GRAFIKA: RAMKA strona"), X(4), Y(4), X(page.width - 4),
+                     Y(page.height - 4), QString(), 0, 0, 0, 0});
+        if (form.layout == QLatin1String("arkusz_wyniki")) {
+            const int bands[] = {8, 36, 60, 114, 298, 322, 705, 727, 803, 862, 970, 1064};
+            for (int b = 0; b + 1 < int(std::size(bands)); ++b)
+                rows.append({QStringLiteral("GRAFIKA: RAMKA %1").arg(b + 1), X(8), Y(bands[b]),
+                             X(654), Y(bands[b + 1]), QString(), 0, 0, 0, 0});
+            rows.append({QStringLiteral("GRAFIKA: RAMKA kolumna"), X(8), Y(8), X(184), Y(1064),
+                         QString(), 0, 0, 0, 0});
+        }
+    }
+    return rows + dots;
+}
+
+void writeRows(QTextStream &sql, const QString &table, const QList<Row> &rows) {
+    for (const Row &r : rows) {
+        sql << "insert into `" << table << "` values( " << sqlText(r.name) << ", " << r.x1 << ", "
+            << r.y1 << ", " << r.x2 << ", " << r.y2 << ", " << sqlText(r.font) << ", " << r.size
+            << ", " << r.align << ", " << r.bold << ", " << r.italic << ", 0, 0 );\n";
+    }
+}
+
+// The fixed texts of a side, as the editors show them, scaled onto a rectangle.
+void drawFormTexts(QPainter &p, const FormLayout &l, int page, const QRectF &target) {
+    const LayoutPage &lp = l.pages.value(page - 1);
+    p.save();
+    p.translate(target.topLeft());
+    p.scale(target.width() / lp.width, target.height() / lp.height);
+    p.setPen(QColor(60, 60, 60));
+    for (const LayoutItem &i : l.items) {
+        if (i.page != page || (i.kind != QLatin1String("label") && i.kind != QLatin1String("dots")))
+            continue;
+        QFont font(i.fontFace);
+        font.setPixelSize(std::max(1, i.fontSize));
+        font.setBold(i.fontStyle.contains(QLatin1String("bold")));
+        font.setItalic(i.fontStyle.contains(QLatin1String("italic")));
+        p.setFont(font);
+        p.drawText(QRectF(i.left, i.top, 2000, 200), Qt::AlignLeft | Qt::AlignTop, i.text);
+    }
+    p.restore();
+}
+
+void drawStampFrame(QPainter &p, const QRectF &r) {
+    p.save();
+    p.setPen(QPen(QColor(90, 90, 90), std::max(1.0, r.width() / 60.0), Qt::DashLine));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(r.adjusted(2, 2, -2, -2));
+    p.restore();
+}
+
+// A preview backdrop: the sheet at (74, 74)-(957, 1388), a grey border around.
+QImage backdrop() {
+    QImage img(1031, 1462, QImage::Format_RGB32);
+    img.fill(QColor(128, 128, 128));
+    QPainter p(&img);
+    p.fillRect(QRect(QPoint(74, 74), QPoint(956, 1387)), Qt::white);
+    return img;
+}
+
+bool save(const QImage &img, const QString &path) {
+    if (img.save(path, "BMP"))
+        return true;
+    std::fprintf(stderr, "mkforms: cannot write %s\n", qPrintable(path));
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 4) {
+        std::fprintf(stderr, "usage: mkforms LAYOUT_DIR CALIB_SQL GRAFIKA_DIR\n");
+        return 2;
+    }
+    auto load = [&](const QString &name, FormLayout &layout) {
+        QFile f(args[1] + QLatin1Char('/') + name + QStringLiteral(".layout"));
+        QString error;
+        if (!f.open(QIODevice::ReadOnly) ||
+            !parseLayout(QString::fromUtf8(f.readAll()), layout, error)) {
+            std::fprintf(stderr, "mkforms: %s: %s\n", qPrintable(name), qPrintable(error));
+            return false;
+        }
+        return true;
+    };
+
+    QFile out(args[2]);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return 1;
+    QTextStream sql(&out);
+    sql << "-- Generated from the form layouts; do not edit.\n";
+    for (const Form &form : kForms) {
+        FormLayout layout;
+        if (!load(form.layout, layout))
+            return 1;
+        writeRows(sql, form.table, rowsFor(form, layout));
+    }
+    sql.flush();
+
+    const QString grafika = args[3];
+    FormLayout klasa;
+    if (!load(QStringLiteral("klasa"), klasa))
+        return 1;
+    const QRectF sheet(QPointF(74, 74), QPointF(957, 1388));
+    const double sx = sheet.width() / 716.0, sy = sheet.height() / 1053.0;
+    for (int side = 1; side <= 2; ++side) {
+        QImage img = backdrop();
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        drawFormTexts(p, klasa, side, sheet);
+        if (side == 1) {
+            QSvgRenderer emblem(grafika + QStringLiteral("/orzel.svg"));
+            emblem.render(&p,
+                          QRectF(sheet.left() + 318 * sx, sheet.top() + 92 * sy, 80 * sx, 96 * sy));
+            const QRectF stamp(sheet.left() + 236 * sx, sheet.top() + 742 * sy, 100 * sx, 76 * sy);
+            drawStampFrame(p, stamp);
+            p.setFont(QFont(QStringLiteral("Times New Roman"), 10));
+            p.drawText(stamp, Qt::AlignCenter, QStringLiteral("m.p."));
+        }
+        p.end();
+        if (!save(img, grafika + QStringLiteral("/sw_str%1_prw.bmp").arg(side)))
+            return 1;
+    }
+    if (!save(backdrop(), grafika + QStringLiteral("/wywiadowka_prw.bmp")) ||
+        !save(backdrop(), grafika + QStringLiteral("/arkusz_prw.bmp")))
+        return 1;
+
+    // The stamp frame printed at the stamp place.
+    QImage stamp(200, 152, QImage::Format_RGB32);
+    stamp.fill(Qt::white);
+    {
+        QPainter p(&stamp);
+        p.setRenderHint(QPainter::Antialiasing);
+        drawStampFrame(p, QRectF(0, 0, 200, 152));
+    }
+    if (!save(stamp, grafika + QStringLiteral("/m_p.bmp")))
+        return 1;
+    return 0;
+}
