@@ -104,6 +104,16 @@ TFGlowna::TFGlowna() {
     buildToolBar();
     buildMenus();
     buildCentralArea();
+    m_engine.ctx.msg = &m_msg;
+    m_engine.showPreview = [this](const QImage &page1, const QImage &page2, bool twoSides) {
+        Image1->setPixmap(QPixmap::fromImage(page1));
+        Image1->adjustSize();
+        if (twoSides) {
+            Image2->setPixmap(QPixmap::fromImage(page2));
+            Image2->adjustSize();
+        }
+        PageControl->setTabVisible(1, twoSides);
+    };
     AktualizacjaTimer = new QTimer(this);
     AktualizacjaTimer->setObjectName(QStringLiteral("AktualizacjaTimer"));
     connect(AktualizacjaTimer, &QTimer::timeout, this, &TFGlowna::AktualizacjaTimerTimer);
@@ -434,10 +444,13 @@ void TFGlowna::TreeViewClick() {
 }
 
 void TFGlowna::renderDocument(const DocumentRow &row, bool forPrinting) {
-    // The print engine draws the pages; until it is there, the preview shows
-    // the second tab only for two-sided documents.
-    Q_UNUSED(forPrinting);
-    PageControl->setTabVisible(1, row.sides == 2);
+    TFEditor *editor = m_windows.editor(QString::fromLatin1(row.editor));
+    if (!editor)
+        return;
+    m_engine.ctx.printWithoutDots = PrintNoDotsCheckBox->isChecked();
+    m_engine.ctx.strikeEmptyFields = WykreskujPusteCheckBox->isChecked();
+    m_engine.ctx.clipTextFields = cbWordWrap->isChecked();
+    m_engine.vFunRenderDocument(editor, forPrinting, row.docType, row.sides);
 }
 
 // ---------------------------------------------------------------------------
@@ -597,7 +610,7 @@ void TFGlowna::DrukujToolButtonClick() {
     }
     renderDocument(*row, true);
     m_windows.drukuj->exec();
-    renderDocument(*row, false);
+    m_engine.ctx.printing = false;
 }
 
 void TFGlowna::openCalibration(const QString &caption) {

@@ -2,6 +2,7 @@
 
 #include "app/windows.h"
 #include "document/certfile.h"
+#include "printing/printengine.h"
 
 #include <QMainWindow>
 
@@ -70,6 +71,9 @@ public:
     bool bFunZapiszIstniejacyPlikSwiadectw();
     bool bFunZapiszNowyPlikSwiadectw();
 
+    // The print engine with its page pictures and calibration list.
+    PrintEngine &engine() { return m_engine; }
+
     // Components by their names.
     QTreeWidget *TreeView = nullptr;
     QTabWidget *PageControl = nullptr;
@@ -134,6 +138,7 @@ private:
     void openDocumentOrClear(const QString &path);
 
     ProgramWindows m_windows;
+    PrintEngine m_engine;
     QLabel *m_statusText = nullptr;
     StudentList m_students;
     SqlDataList m_records;

@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
 #include <QSvgRenderer>
 
 #include <cmath>
@@ -52,6 +53,51 @@ QString withoutMnemonics(const QString &text) {
     return out;
 }
 
+// Text is recorded as outlines placed from the font's exact ascent: replayed
+// text then lands where it was measured, at any device resolution (text
+// replayed as glyphs is placed from a rounded ascent and sits low). The "&"
+// prefix rule is kept: a single "&" is not drawn and underlines the
+// character after it, "&&" draws one "&".
+void drawTextLine(QPainter *surface, QPointF topLeft, const QString &line) {
+    const QFont font = surface->font();
+    const QFontMetricsF fm(font);
+    QString shown;
+    QList<int> underlined;
+    for (int i = 0; i < line.size(); ++i) {
+        if (line[i] == QLatin1Char('&') && i + 1 < line.size()) {
+            ++i;
+            if (line[i] != QLatin1Char('&'))
+                underlined << int(shown.size());
+        }
+        shown += line[i];
+    }
+    QPainterPath path;
+    path.addText(topLeft.x(), topLeft.y() + fm.ascent(), font, shown);
+    surface->fillPath(path, surface->pen().color());
+    for (int at : underlined) {
+        const qreal x = topLeft.x() + fm.horizontalAdvance(shown.left(at));
+        const qreal y = topLeft.y() + fm.ascent() + fm.underlinePos();
+        surface->fillRect(QRectF(x, y, fm.horizontalAdvance(shown.mid(at, 1)), std::max(1.0, fm.lineWidth())),
+                          surface->pen().color());
+    }
+}
+
+// Lines of text in a rectangle, top-aligned, left, centred or right.
+void drawTextBlock(QPainter *surface, const QRectF &r, Qt::Alignment align, const QString &text) {
+    const QFontMetricsF fm(surface->font());
+    qreal top = r.top();
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        const qreal width = fm.horizontalAdvance(withoutMnemonics(line));
+        qreal left = r.left();
+        if (align & Qt::AlignRight)
+            left = r.right() - width;
+        else if (align & Qt::AlignHCenter)
+            left = r.left() + (r.width() - width) / 2;
+        drawTextLine(surface, QPointF(left, top), line);
+        top += fm.height();
+    }
+}
+
 } // namespace
 
 void vFunDrawTextField(structPrintContext &ctx, const QString &text, const structCalibData &row,
@@ -65,16 +111,14 @@ void vFunDrawTextField(structPrintContext &ctx, const QString &text, const struc
         if (row.font_align == 3) {
             vFunDrawJustifiedText(ctx, surface, row.x1, r.top(), row.x2, row.y2, text);
         } else {
-            int flags = Qt::AlignTop | Qt::TextShowMnemonic;
-            flags |= row.font_align == 0   ? Qt::AlignLeft
-                     : row.font_align == 2 ? Qt::AlignRight
-                                           : Qt::AlignHCenter;
-            if (!ctx.clipTextFields)
-                flags |= Qt::TextDontClip;
+            const Qt::Alignment align = row.font_align == 0   ? Qt::AlignLeft
+                                        : row.font_align == 2 ? Qt::AlignRight
+                                                              : Qt::AlignHCenter;
             surface->save();
             if (ctx.clipTextFields)
                 surface->setClipRect(r);
-            surface->drawText(r, flags, text);
+            drawTextBlock(surface, QRectF(row.x1, r.top(), row.x2 - row.x1, row.y2 - r.top()),
+                          align, text);
             surface->restore();
         }
     } else if (ctx.strikeEmptyFields) {
@@ -93,10 +137,7 @@ void vFunDrawTextField(structPrintContext &ctx, const QString &text, const struc
 void vFunDrawJustifiedText(structPrintContext &, QPainter *surface, int left, int top, int right,
                            int, const QString &text) {
     const QFontMetrics fm(surface->font());
-    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextShowMnemonic;
-    auto draw = [&](int x, const QString &piece) {
-        surface->drawText(QRect(x, top, 1, 1), flags, piece);
-    };
+    auto draw = [&](int x, const QString &piece) { drawTextLine(surface, QPointF(x, top), piece); };
     auto width = [&](const QString &piece) {
         return fm.horizontalAdvance(withoutMnemonics(piece));
     };
@@ -136,8 +177,7 @@ void vFunDrawDottedLine(structPrintContext &ctx, const structCalibData &row, QPa
     font.setPixelSize(iFunPointsToUnits(14));
     surface->setFont(font);
     for (int x = row.x1; x < row.x2; x += 6)
-        surface->drawText(QRect(x, row.y2 - 14, 1, 1),
-                          Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, QStringLiteral("."));
+        drawTextLine(surface, QPointF(x, row.y2 - 14), QStringLiteral("."));
     font.setPixelSize(size > 0 ? size : iFunPointsToUnits(12));
     surface->setFont(font);
 }
@@ -169,8 +209,11 @@ void vFunGraphicDrawMark(structPrintContext &ctx, int kind, const structCalibDat
     QFont font = surface->font();
     font.setPixelSize(iFunPointsToUnits(12));
     surface->setFont(font);
-    surface->drawText(r, Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip,
-                      QStringLiteral("m.p."));
+    const QFontMetricsF fm(font);
+    drawTextLine(surface,
+                 QPointF(r.center().x() - fm.horizontalAdvance(QStringLiteral("m.p.")) / 2,
+                         r.center().y() - fm.height() / 2),
+                 QStringLiteral("m.p."));
 }
 
 void vFunDrawFrame(structPrintContext &ctx, QPainter *surface, const structCalibData &row) {
