@@ -77,8 +77,9 @@ void drawTextLine(QPainter *surface, QPointF topLeft, const QString &line) {
     for (int at : underlined) {
         const qreal x = topLeft.x() + fm.horizontalAdvance(shown.left(at));
         const qreal y = topLeft.y() + fm.ascent() + fm.underlinePos();
-        surface->fillRect(QRectF(x, y, fm.horizontalAdvance(shown.mid(at, 1)), std::max(1.0, fm.lineWidth())),
-                          surface->pen().color());
+        surface->fillRect(
+            QRectF(x, y, fm.horizontalAdvance(shown.mid(at, 1)), std::max(1.0, fm.lineWidth())),
+            surface->pen().color());
     }
 }
 

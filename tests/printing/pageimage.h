@@ -39,7 +39,8 @@ inline bool hasRed(const QImage &img) {
     return false;
 }
 
-inline structCalibData calibRow(const QString &name, int x1, int y1, int x2, int y2, int size = 12, int align = 0,
+inline structCalibData calibRow(const QString &name, int x1, int y1, int x2, int y2, int size = 12,
+                                int align = 0,
                                 const QString &face = QStringLiteral("Liberation Serif")) {
     structCalibData r;
     r.name = name;

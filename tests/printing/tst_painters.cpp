@@ -58,7 +58,8 @@ QImage TestPainters::paint(const std::function<void(QPainter *)> &draw) {
 
 void TestPainters::textSitsOnItsBaseLine() {
     const structCalibData row = calibRow("ZMIENNA_X_STR1_DATA_EDIT", 100, 350, 600, 400, 12);
-    const QImage img = paint([&](QPainter *p) { vFunDrawTextField(ctx, "Ąg żółw", row, p, 1, row.name); });
+    const QImage img =
+        paint([&](QPainter *p) { vFunDrawTextField(ctx, "Ąg żółw", row, p, 1, row.name); });
     QFont font("Liberation Serif");
     font.setPixelSize(16);
     const int cell = QFontMetrics(font).height();
@@ -84,7 +85,8 @@ void TestPainters::alignments() {
     QFETCH(int, align);
     QFETCH(QString, edge);
     const structCalibData row = calibRow("F", 200, 100, 600, 150, 12, align);
-    const QImage img = paint([&](QPainter *p) { vFunDrawTextField(ctx, "Klasa", row, p, 1, row.name); });
+    const QImage img =
+        paint([&](QPainter *p) { vFunDrawTextField(ctx, "Klasa", row, p, 1, row.name); });
     const QRect ink = inkBox(img);
     if (edge == "left")
         QVERIFY(qAbs(ink.left() - 200) <= 2);
@@ -108,7 +110,8 @@ void TestPainters::justification() {
     QFETCH(int, width);
     QFETCH(bool, justified);
     const structCalibData row = calibRow("F", 100, 200, 100 + width, 250, 12, 3);
-    const QImage img = paint([&](QPainter *p) { vFunDrawTextField(ctx, text, row, p, 1, row.name); });
+    const QImage img =
+        paint([&](QPainter *p) { vFunDrawTextField(ctx, text, row, p, 1, row.name); });
     const QRect ink = inkBox(img);
     QVERIFY(qAbs(ink.left() - 100) <= 2);
     if (justified)
@@ -117,7 +120,8 @@ void TestPainters::justification() {
         QVERIFY(ink.right() < 100 + width - 100);
     // Justified text is never clipped.
     ctx.clipTextFields = true;
-    const QRect clipped = inkBox(paint([&](QPainter *p) { vFunDrawTextField(ctx, text, row, p, 1, row.name); }));
+    const QRect clipped =
+        inkBox(paint([&](QPainter *p) { vFunDrawTextField(ctx, text, row, p, 1, row.name); }));
     QCOMPARE(clipped, ink);
 }
 
@@ -131,8 +135,9 @@ void TestPainters::clipping() {
     QFETCH(bool, clip);
     ctx.clipTextFields = clip;
     const structCalibData row = calibRow("F", 100, 200, 200, 250, 12, 0);
-    const QImage img =
-        paint([&](QPainter *p) { vFunDrawTextField(ctx, "bardzo długi tekst w wąskim polu", row, p, 1, row.name); });
+    const QImage img = paint([&](QPainter *p) {
+        vFunDrawTextField(ctx, "bardzo długi tekst w wąskim polu", row, p, 1, row.name);
+    });
     const QRect beyond = inkBox(img, QRect(201, 150, 600, 120));
     QCOMPARE(beyond.isEmpty(), clip);
     QVERIFY(!inkBox(img, QRect(100, 150, 100, 120)).isEmpty());
@@ -157,7 +162,8 @@ void TestPainters::emptyFields() {
     ctx.strikeEmptyFields = strike;
     ctx.printWithoutDots = noDots;
     const structCalibData row = calibRow("F", 100, 450, 300, 500);
-    const QRect ink = inkBox(paint([&](QPainter *p) { vFunDrawTextField(ctx, text, row, p, 1, row.name); }));
+    const QRect ink =
+        inkBox(paint([&](QPainter *p) { vFunDrawTextField(ctx, text, row, p, 1, row.name); }));
     if (lineY < 0) {
         QVERIFY(ink.isEmpty());
         return;
@@ -170,9 +176,12 @@ void TestPainters::emptyFields() {
 
 void TestPainters::ampersands() {
     const structCalibData row = calibRow("F", 100, 200, 700, 250, 12, 0);
-    const QImage one = paint([&](QPainter *p) { vFunDrawTextField(ctx, "Kowalski & syn", row, p, 1, row.name); });
-    const QImage two = paint([&](QPainter *p) { vFunDrawTextField(ctx, "Kowalski && syn", row, p, 1, row.name); });
-    const QImage plain = paint([&](QPainter *p) { vFunDrawTextField(ctx, "Kowalski  syn", row, p, 1, row.name); });
+    const QImage one =
+        paint([&](QPainter *p) { vFunDrawTextField(ctx, "Kowalski & syn", row, p, 1, row.name); });
+    const QImage two =
+        paint([&](QPainter *p) { vFunDrawTextField(ctx, "Kowalski && syn", row, p, 1, row.name); });
+    const QImage plain =
+        paint([&](QPainter *p) { vFunDrawTextField(ctx, "Kowalski  syn", row, p, 1, row.name); });
     // One "&" is not drawn (the blank after it is underlined); "&&" draws one.
     QVERIFY(inkBox(two).width() > inkBox(plain).width());
     QVERIFY(inkBox(one).width() < inkBox(two).width());
@@ -194,16 +203,21 @@ void TestPainters::dots() {
     QVERIFY(inkBox(img, QRect(117, 370, 30, 40)).isEmpty());
     // The dots stand on the base line.
     // The dots hang from y2 - 14 in a 14-point cell: they sit just on the base line.
-    QVERIFY2(qAbs(inkBox(img).bottom() - 400) <= 5, qPrintable(QString::number(inkBox(img).bottom())));
+    QVERIFY2(qAbs(inkBox(img).bottom() - 400) <= 5,
+             qPrintable(QString::number(inkBox(img).bottom())));
     // x2 <= x1 draws nothing.
     const structCalibData empty = calibRow("Y_LINIA_Z_KROPEK", 100, 380, 100, 400);
-    QVERIFY(inkBox(paint([&](QPainter *p) { vFunDrawDottedLine(ctx, empty, p, 1, empty.name); })).isEmpty());
+    QVERIFY(inkBox(paint([&](QPainter *p) {
+                vFunDrawDottedLine(ctx, empty, p, 1, empty.name);
+            })).isEmpty());
 }
 
 void TestPainters::emblemOnlyWhenPrinting() {
     QDir().mkpath(m_env->programFile("grafika"));
-    QFile::copy(QCoreApplication::applicationDirPath() + "/grafika/orzel.svg", m_env->programFile("grafika/orzel.svg"));
-    QFile::copy(QCoreApplication::applicationDirPath() + "/grafika/m_p.bmp", m_env->programFile("grafika/m_p.bmp"));
+    QFile::copy(QCoreApplication::applicationDirPath() + "/grafika/orzel.svg",
+                m_env->programFile("grafika/orzel.svg"));
+    QFile::copy(QCoreApplication::applicationDirPath() + "/grafika/m_p.bmp",
+                m_env->programFile("grafika/m_p.bmp"));
     const structCalibData emblem = calibRow("GRAFIKA: ORZELEK", 390, 110, 490, 230);
     const structCalibData stamp = calibRow("GRAFIKA: PIECZATKA", 300, 900, 420, 1000);
     auto both = [&](QPainter *p) {
@@ -223,10 +237,12 @@ void TestPainters::emblemOnlyWhenPrinting() {
 void TestPainters::missingEmblemIsReported() {
     ctx.printing = true;
     const structCalibData emblem = calibRow("GRAFIKA: ORZELEK", 390, 110, 490, 230);
-    const QImage img = paint([&](QPainter *p) { vFunGraphicDrawMark(ctx, 0, emblem, p, emblem.name); });
+    const QImage img =
+        paint([&](QPainter *p) { vFunGraphicDrawMark(ctx, 0, emblem, p, emblem.name); });
     QVERIFY(inkBox(img).isEmpty());
     QCOMPARE(m_prompts->asked.size(), 1);
-    QCOMPARE(m_prompts->asked[0].text, "Plik nie istnieje.\n\n" + m_env->programFile("grafika/orzel.svg"));
+    QCOMPARE(m_prompts->asked[0].text,
+             "Plik nie istnieje.\n\n" + m_env->programFile("grafika/orzel.svg"));
     QCOMPARE(logRows(m_env->programDir()).last().fun, QStringLiteral("vFunGraphicDrawMark()"));
 }
 

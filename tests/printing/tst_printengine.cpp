@@ -1,1 +1,253 @@
+#include "pageimage.h"
+#include "storage/cppsqlite3.h"
+#include "support/scriptedprompts.h"
+#include "support/testenv.h"
 
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QtTest>
+
+// The engine over a small calibration of its own and an editor made of
+// named components.
+class TestPrintEngine : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void memoLines_data();
+    void memoLines();
+    void interruptedMemoStartsAgain();
+    void schoolEndingException_data();
+    void schoolEndingException();
+    void certificateTableFollowsTheDotsOption();
+    void rowsOfTheWrongKindAreSkipped();
+    void failuresLeaveThePreview();
+    void previewOverTheBackdrop();
+    void renderingsRepeatExactly();
+
+private:
+    void table(const QString &name, const QList<structCalibData> &rows);
+    QLineEdit *edit(const QString &name, const QString &text);
+    QPlainTextEdit *memo(const QString &name, const QStringList &lines);
+
+    std::unique_ptr<TestEnv> m_env;
+    std::unique_ptr<ScriptedPrompts> m_prompts;
+    std::unique_ptr<QWidget> m_editor;
+    std::unique_ptr<PrintEngine> m_engine;
+};
+
+void TestPrintEngine::init() {
+    m_env = std::make_unique<TestEnv>();
+    m_prompts = std::make_unique<ScriptedPrompts>();
+    m_editor = std::make_unique<QWidget>();
+    m_engine = std::make_unique<PrintEngine>();
+    QDir().mkpath(m_env->programDir());
+}
+
+void TestPrintEngine::cleanup() {
+    m_engine.reset();
+    m_editor.reset();
+    m_prompts.reset();
+    m_env.reset();
+}
+
+void TestPrintEngine::table(const QString &name, const QList<structCalibData> &rows) {
+    CppSQLite3DB db;
+    db.Open(m_env->programFile("bruma_kalibracja.sqset"));
+    db.Execute("create table `" + name +
+               "`( name TEXT, x1 INTEGER, y1 INTEGER, x2 INTEGER, y2 INTEGER, font_name TEXT, "
+               "font_size INTEGER,"
+               " font_align INTEGER, font_style_bold INTEGER, font_style_italic INTEGER,"
+               " font_style_underline INTEGER, font_style_strike INTEGER )");
+    for (const structCalibData &r : rows)
+        db.Execute(QStringLiteral(
+                       "insert into `%1` values( '%2', %3, %4, %5, %6, '%7', %8, %9, 0, 0, 0, 0 )")
+                       .arg(name, r.name)
+                       .arg(r.x1)
+                       .arg(r.y1)
+                       .arg(r.x2)
+                       .arg(r.y2)
+                       .arg(r.font_name)
+                       .arg(r.font_size)
+                       .arg(r.font_align));
+}
+
+QLineEdit *TestPrintEngine::edit(const QString &name, const QString &text) {
+    auto *e = new QLineEdit(text, m_editor.get());
+    e->setObjectName(name);
+    return e;
+}
+
+QPlainTextEdit *TestPrintEngine::memo(const QString &name, const QStringList &lines) {
+    auto *m = new QPlainTextEdit(m_editor.get());
+    m->setObjectName(name);
+    m->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m->setPlainText(lines.join('\n'));
+    return m;
+}
+
+void TestPrintEngine::memoLines_data() {
+    QTest::addColumn<int>("lines");
+    QTest::newRow("two lines on three rows") << 2;
+    QTest::newRow("four lines on three rows") << 4;
+}
+
+void TestPrintEngine::memoLines() {
+    QFETCH(int, lines);
+    QStringList text;
+    for (int i = 0; i < lines; ++i)
+        text << QStringLiteral("IIIIIIIIII").left(3 + 3 * i); // widths tell the lines apart
+    memo("ZMIENNA_Uchwala_DATA_MEMO", text);
+    table("arkusz_str2_5", {calibRow("ZMIENNA_Uchwala_DATA_MEMO01", 100, 100, 500, 140),
+                            calibRow("ZMIENNA_Uchwala_DATA_MEMO02", 100, 150, 500, 190),
+                            calibRow("ZMIENNA_Uchwala_DATA_MEMO03", 100, 200, 500, 240)});
+    m_engine->ctx.strikeEmptyFields = true;
+    m_engine->vFunRenderDocument(m_editor.get(), true, 3, 1);
+    const QImage page = pageImage(m_engine->ctx.page1);
+    const QRect first = inkBox(page, QRect(90, 100, 500, 40));
+    const QRect second = inkBox(page, QRect(90, 150, 500, 40));
+    const QRect third = inkBox(page, QRect(90, 200, 500, 40));
+    QVERIFY(second.width() > first.width());
+    if (lines == 2) {
+        QCOMPARE(third.height(), 1); // the empty third row is struck
+        QCOMPARE(third.top(), 230);
+    } else {
+        QVERIFY(third.width() > second.width());
+        QVERIFY(third.height() > 5);
+    }
+    QVERIFY(inkBox(page, QRect(0, 245, kPageWidth, 800)).isEmpty()); // a fourth line has no row
+}
+
+void TestPrintEngine::interruptedMemoStartsAgain() {
+    memo("A_DATA_MEMO", {"IIIIIIIIIIIIIIIIIIII", "II"});
+    memo("B_DATA_MEMO", {"IIIIIIII"});
+    table("wywiadowka", {calibRow("A_DATA_MEMO01", 100, 100, 500, 140),
+                         calibRow("B_DATA_MEMO01", 100, 150, 500, 190),
+                         calibRow("A_DATA_MEMO02", 100, 200, 500, 240)});
+    m_engine->vFunRenderDocument(m_editor.get(), true, 1, 1);
+    const QImage page = pageImage(m_engine->ctx.page1);
+    QCOMPARE(inkBox(page, QRect(90, 200, 500, 40)).width(),
+             inkBox(page, QRect(90, 100, 500, 40)).width());
+}
+
+void TestPrintEngine::schoolEndingException_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("ink");
+    QTest::newRow("empty ending: no mark at all") << "ZMIENNA_SzkolaWE_STR1_DATA_EDIT"
+                                                  << "" << false;
+    QTest::newRow("ending e prints") << "ZMIENNA_SzkolaWE_STR1_DATA_EDIT"
+                                     << "e" << true;
+    QTest::newRow("other empty field is struck") << "ZMIENNA_Klasa_STR1_DATA_EDIT"
+                                                 << "" << true;
+}
+
+void TestPrintEngine::schoolEndingException() {
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(bool, ink);
+    edit(field, text);
+    table("klasa_1_3", {calibRow(field, 100, 100, 140, 140)});
+    m_engine->ctx.strikeEmptyFields = true;
+    m_engine->vFunRenderDocument(m_editor.get(), true, 0, 2);
+    QCOMPARE(!inkBox(pageImage(m_engine->ctx.page1)).isEmpty(), ink);
+    QCOMPARE(m_engine->sides, 2);
+}
+
+void TestPrintEngine::certificateTableFollowsTheDotsOption() {
+    edit("ZMIENNA_Klasa_STR1_DATA_EDIT", "druga");
+    table("klasa_1_3", {calibRow("ZMIENNA_Klasa_STR1_DATA_EDIT", 100, 100, 400, 140)});
+    table("klasa_1_3_bk", {calibRow("ZMIENNA_Klasa_STR1_DATA_EDIT", 100, 600, 400, 640)});
+    table("wywiadowka", {calibRow("ZMIENNA_Klasa_STR1_DATA_EDIT", 100, 900, 400, 940)});
+    for (bool noDots : {false, true}) {
+        m_engine->ctx.printWithoutDots = noDots;
+        m_engine->vFunRenderDocument(m_editor.get(), true, 0, 2);
+        const QRect ink = inkBox(pageImage(m_engine->ctx.page1));
+        QVERIFY(ink.top() > (noDots ? 590 : 90) && ink.bottom() < (noDots ? 640 : 140));
+        m_engine->vFunRenderDocument(m_editor.get(), true, 1, 1);
+        QVERIFY(inkBox(pageImage(m_engine->ctx.page1)).top() > 890); // the report, either way
+    }
+    QCOMPARE(PrintEngine::strFunCalibTable(3, false), QStringLiteral("arkusz_str2_5"));
+    QCOMPARE(PrintEngine::strFunCalibTable(5, true), QStringLiteral("arkusz_str2b_5b"));
+}
+
+void TestPrintEngine::rowsOfTheWrongKindAreSkipped() {
+    edit("ZMIENNA_Klasa_DATA_EDIT", "bez strony");
+    edit("ZMIENNA_Rok_STR2_DATA_EDIT", "druga strona");
+    table("klasa_1_3", {calibRow("ZMIENNA_Klasa_DATA_EDIT", 100, 100, 400, 140),
+                        calibRow("ZMIENNA_Rok_STR2_DATA_EDIT", 100, 300, 400, 340),
+                        calibRow("ZMIENNA_Brak_STR1_DATA_EDIT", 100, 500, 400, 540)});
+    table("arkusz_str1", {calibRow("GRAFIKA: ORZELEK", 100, 100, 300, 300)});
+    m_engine->vFunRenderDocument(m_editor.get(), true, 0, 2);
+    QVERIFY(inkBox(pageImage(m_engine->ctx.page1)).isEmpty());
+    const QRect side2 = inkBox(pageImage(m_engine->ctx.page2));
+    QVERIFY(side2.top() > 290 && side2.bottom() < 340);
+    m_engine->vFunRenderDocument(m_editor.get(), true, 2, 1);
+    QVERIFY(inkBox(pageImage(m_engine->ctx.page1)).isEmpty());
+    QVERIFY(m_prompts->asked.isEmpty()); // no emblem sought on a record sheet
+}
+
+void TestPrintEngine::failuresLeaveThePreview() {
+    QImage shown(10, 10, QImage::Format_RGB32);
+    shown.fill(Qt::blue);
+    m_engine->image1 = shown;
+    int previews = 0;
+    m_engine->showPreview = [&](const QImage &, const QImage &, bool) { ++previews; };
+    m_engine->vFunRenderDocument(m_editor.get(), false, 6, 1);
+    QCOMPARE(m_prompts->asked.last().text, QStringLiteral("Niepoprawny typ świadectwa"));
+    QCOMPARE(m_prompts->asked.last().icon, Prompts::Icon::Warning);
+    m_engine->vFunRenderDocument(m_editor.get(), false, 4, 1);
+    QCOMPARE(m_prompts->asked.last().text,
+             QString::fromUtf8("Błąd podczas próby wczytania danych kalibracji.\n\n") +
+                 "Plik nie istnieje: \n" + m_env->programFile("bruma_kalibracja.sqset"));
+    table("klasa_1_3", {});
+    m_engine->vFunRenderDocument(m_editor.get(), false, 4, 1);
+    QCOMPARE(m_prompts->asked.last().text,
+             QString::fromUtf8("Błąd podczas próby wczytania danych kalibracji.\n\nTablica nie "
+                               "istnieje: \narkusz_str1b"));
+    QCOMPARE(previews, 0);
+    QCOMPARE(m_engine->image1, shown);
+}
+
+void TestPrintEngine::previewOverTheBackdrop() {
+    QDir().mkpath(m_env->programFile("grafika"));
+    for (const char *name : {"sw_str1_prw.bmp", "sw_str2_prw.bmp", "arkusz_prw.bmp"})
+        QFile::copy(QCoreApplication::applicationDirPath() + "/grafika/" + name,
+                    m_env->programFile("grafika/") + name);
+    edit("ZMIENNA_Klasa_STR1_DATA_EDIT", "IIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIII");
+    edit("ZMIENNA_Klasa_DATA_EDIT", "IIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIII");
+    table("klasa_1_3", {calibRow("ZMIENNA_Klasa_STR1_DATA_EDIT", 440, 1250, 880, 1300)});
+    table("arkusz_str2_5", {calibRow("ZMIENNA_Klasa_DATA_EDIT", 440, 1250, 880, 1300)});
+    bool twoSides = false;
+    m_engine->showPreview = [&](const QImage &, const QImage &, bool two) { twoSides = two; };
+    m_engine->vFunRenderDocument(m_editor.get(), false, 0, 2);
+    QVERIFY(twoSides);
+    QCOMPARE(m_engine->image1.size(), QSize(1031, 1462));
+    // Page unit (x, y) lands at 74 + x * 883 / 885 of the backdrop.
+    const QRect ink = inkBox(m_engine->image1, QRect(500, 1300, 450, 85));
+    QVERIFY2(qAbs(ink.left() - (74 + 440 * 883 / 885)) <= 2,
+             qPrintable(QString::number(ink.left())));
+    QVERIFY(ink.bottom() <= 74 + 1300 * 1314 / 1314 - 3 + 1);
+    // A one-sided page hides side 2; a missing backdrop keeps the last picture.
+    QFile::remove(m_env->programFile("grafika/arkusz_prw.bmp"));
+    const QImage before = m_engine->image1;
+    m_engine->vFunRenderDocument(m_editor.get(), false, 3, 1);
+    QVERIFY(!twoSides);
+    QCOMPARE(m_engine->image1.size(), before.size());
+    QVERIFY(!inkBox(m_engine->image1, QRect(90, 90, 300, 200))
+                 .isEmpty()); // still the certificate's texts
+}
+
+void TestPrintEngine::renderingsRepeatExactly() {
+    edit("ZMIENNA_Klasa_STR1_DATA_EDIT", "trzecia");
+    table("klasa_1_3", {calibRow("ZMIENNA_Klasa_STR1_DATA_EDIT", 100, 100, 400, 140)});
+    m_engine->vFunRenderDocument(m_editor.get(), true, 0, 2);
+    const QImage first = pageImage(m_engine->ctx.page1);
+    m_engine->vFunRenderDocument(m_editor.get(), true, 0, 2);
+    QCOMPARE(pageImage(m_engine->ctx.page1), first);
+    QVERIFY(inkBox(pageImage(m_engine->ctx.page2)).isEmpty());
+}
+
+QTEST_MAIN(TestPrintEngine)
+#include "tst_printengine.moc"
