@@ -1,1 +1,164 @@
+#include "document/binding.h"
+#include "editors/editorset.h"
+#include "editors/fields.h"
+#include "editors/layouteditor.h"
+#include "editors/tfdaneucznia.h"
+#include "pageimage.h"
+#include "support/scriptedprompts.h"
+#include "support/testenv.h"
 
+#include <QtTest>
+
+// The shipped calibration against the editors it prints.
+class TestShippedLayouts : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void everyFieldHasItsRows_data();
+    void everyFieldHasItsRows();
+    void sampleTextsLandInTheirFields_data();
+    void sampleTextsLandInTheirFields();
+
+private:
+    LayoutEditor *editor(const QString &name) const;
+    static void addRows();
+
+    std::unique_ptr<TestEnv> m_env;
+    std::unique_ptr<ScriptedPrompts> m_prompts;
+    std::unique_ptr<QWidget> m_owner;
+    QList<TFEditor *> m_editors;
+};
+
+void TestShippedLayouts::init() {
+    m_env = std::make_unique<TestEnv>();
+    m_env->installShipped("bruma_kalibracja.sqset");
+    m_prompts = std::make_unique<ScriptedPrompts>();
+    m_owner = std::make_unique<QWidget>();
+    TFDaneUcznia *pupil = nullptr;
+    for (const EditorInfo &info : boundWindowTable()) {
+        TFEditor *e = createBoundWindow(info, pupil, m_owner.get());
+        if (!pupil)
+            pupil = static_cast<TFDaneUcznia *>(e);
+        m_editors << e;
+    }
+}
+
+void TestShippedLayouts::cleanup() {
+    m_owner.reset();
+    m_editors.clear();
+    m_prompts.reset();
+    m_env.reset();
+}
+
+LayoutEditor *TestShippedLayouts::editor(const QString &name) const {
+    for (TFEditor *e : m_editors)
+        if (e->objectName() == name)
+            return qobject_cast<LayoutEditor *>(e);
+    return nullptr;
+}
+
+void TestShippedLayouts::addRows() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QStringList>("tables");
+    QTest::newRow("certificate") << "TFKlasa1" << 0 << QStringList{"klasa_1_3", "klasa_1_3_bk"};
+    QTest::newRow("report") << "TFWywiadowka" << 1 << QStringList{"wywiadowka"};
+    QTest::newRow("MEN-I/37/2 page 1") << "TFArkuszStr1Kl1" << 2 << QStringList{"arkusz_str1"};
+    QTest::newRow("MEN-I/37/2 page 2") << "TFArkuszStr2Kl1" << 3 << QStringList{"arkusz_str2_5"};
+    QTest::newRow("MEN-I/37b/2 title") << "TFArkuszStr1b" << 4 << QStringList{"arkusz_str1b"};
+    QTest::newRow("MEN-I/37b/2 grade 1")
+        << "TFArkuszStr2bKl1" << 5 << QStringList{"arkusz_str2b_5b"};
+}
+
+void TestShippedLayouts::everyFieldHasItsRows_data() {
+    addRows();
+}
+
+void TestShippedLayouts::everyFieldHasItsRows() {
+    QFETCH(QString, window);
+    QFETCH(QStringList, tables);
+    LayoutEditor *e = editor(window);
+    for (const QString &table : tables) {
+        QString msg;
+        CalibList rows;
+        QVERIFY2(bFunCalibLoadData(msg, m_env->programFile("bruma_kalibracja.sqset"), table, rows),
+                 qPrintable(msg));
+        QStringList names;
+        for (const structCalibData &r : rows) {
+            names << r.name;
+            QVERIFY2(r.x1 >= 0 && r.y1 >= 0 && r.x2 <= kPageWidth && r.y2 <= kPageHeight &&
+                         r.x1 < r.x2 && r.y1 < r.y2,
+                     qPrintable(table + ": " + r.name));
+        }
+        for (QWidget *w : e->components()) {
+            const QString name = w->objectName();
+            if (fieldKind(name) == FieldKind::Memo) {
+                const int limit = static_cast<MemoEdit *>(w)->lineLimit();
+                for (int i = 1; i <= limit; ++i)
+                    QVERIFY2(names.contains(name + QString::asprintf("%02d", i)),
+                             qPrintable(table + ": " + name));
+                // Line rows of one memo follow each other, first line first.
+                const int first = int(names.indexOf(name + "01"));
+                QCOMPARE(names.value(first + limit - 1), name + QString::asprintf("%02d", limit));
+            } else if (fieldKind(name) != FieldKind::None) {
+                QVERIFY2(names.contains(name), qPrintable(table + ": " + name));
+            }
+        }
+        if (table.startsWith("klasa")) {
+            QVERIFY(names.contains("GRAFIKA: ORZELEK"));
+            QVERIFY(names.contains("GRAFIKA: PIECZATKA"));
+            QCOMPARE(names.filter("_LINIA_Z_KROPEK").isEmpty(), table == "klasa_1_3_bk");
+            QVERIFY(names.filter("STALY_").isEmpty()); // the form is pre-printed
+        } else {
+            QVERIFY(!names.filter("STALY_").isEmpty()); // printed whole on plain paper
+        }
+        if (table.startsWith("arkusz"))
+            QVERIFY(!names.filter("GRAFIKA: RAMKA").isEmpty());
+    }
+}
+
+void TestShippedLayouts::sampleTextsLandInTheirFields_data() {
+    addRows();
+}
+
+void TestShippedLayouts::sampleTextsLandInTheirFields() {
+    QFETCH(QString, window);
+    QFETCH(int, type);
+    LayoutEditor *e = editor(window);
+    QVERIFY(e->hasSampleFields());
+    e->FillSampleFields();
+    PrintEngine engine;
+    engine.ctx.strikeEmptyFields = false;
+    engine.vFunRenderDocument(e, true, type, type == 0 ? 2 : 1);
+    const QImage pages[] = {pageImage(engine.ctx.page1), pageImage(engine.ctx.page2)};
+    int checked = 0;
+    QString memo;
+    int line = 0;
+    for (const structCalibData &r : engine.calibList) {
+        QString component = r.name;
+        int index = -1;
+        if (r.name.contains("_DATA_MEMO")) {
+            component = r.name.left(r.name.size() - 2);
+            line = component == memo ? line + 1 : 0;
+            memo = component;
+            index = line;
+        }
+        if (fieldKind(component) == FieldKind::None)
+            continue;
+        const QWidget *w = e->findChild<QWidget *>(component);
+        QVERIFY(w);
+        const QString text = strFunComponentText(w, index);
+        if (text.trimmed().isEmpty())
+            continue;
+        const QImage &page = pages[r.name.contains("_STR2_") ? 1 : 0];
+        const QRect field(QPoint(r.x1 - 2, r.y1 - 2), QPoint(r.x2 + 2, r.y2 + 2));
+        // Some ink inside, none in the band just above the field.
+        QVERIFY2(!inkBox(page, field).isEmpty(), qPrintable(r.name + ": " + text));
+        ++checked;
+    }
+    QVERIFY(checked > 10);
+}
+
+QTEST_MAIN(TestShippedLayouts)
+#include "tst_shippedlayouts.moc"
