@@ -32,3 +32,11 @@ insert into `files` values( 'grafika\sw_str1_prw.bmp', 0 );
 insert into `files` values( 'grafika\sw_str2_prw.bmp', 0 );
 insert into `files` values( 'grafika\wywiadowka_prw.bmp', 0 );
 insert into `files` values( 'grafika\arkusz_prw.bmp', 0 );
+
+-- The editors' pictures of the blank forms.
+insert into `files` values( 'grafika\klasa_1.bmp', 0 );
+insert into `files` values( 'grafika\klasa_2.bmp', 0 );
+insert into `files` values( 'grafika\wywiadowka_1.bmp', 0 );
+insert into `files` values( 'grafika\arkusz_str1_1.bmp', 0 );
+insert into `files` values( 'grafika\arkusz_str1b_1.bmp', 0 );
+insert into `files` values( 'grafika\arkusz_wyniki_1.bmp', 0 );

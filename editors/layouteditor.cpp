@@ -2,6 +2,9 @@
 
 #include "editors/fields.h"
 #include "editors/tfdaneucznia.h"
+#include "storage/paths.h"
+
+#include <QFileInfo>
 
 #include <QComboBox>
 #include <QGuiApplication>
@@ -175,6 +178,18 @@ void LayoutEditor::fillAllSamples(const QString &sample) {
 }
 
 void LayoutEditor::showEvent(QShowEvent *event) {
+    // The pictures of the blank form, drawn from the same layout by the build,
+    // are in the program folder once the start-up check has run.
+    for (int i = 0; i < m_pages.size(); ++i) {
+        auto *paper = static_cast<QLabel *>(m_pages[i]);
+        if (!paper->pixmap().isNull())
+            continue;
+        QString scratch;
+        const QString picture = strFunGetDataFilePath(
+            scratch, QStringLiteral("grafika/%1_%2.bmp").arg(m_layout->name).arg(i + 1));
+        if (!picture.isEmpty() && QFileInfo::exists(picture))
+            paper->setPixmap(QPixmap(picture));
+    }
     if (m_layout->mode != QLatin1String("plain")) {
         if (QScreen *screen = QGuiApplication::primaryScreen()) {
             resize(width(), std::max(screen->availableGeometry().height() - m_screenMargin, 300));

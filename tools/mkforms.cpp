@@ -259,6 +259,52 @@ int main(int argc, char **argv) {
         !save(backdrop(), grafika + QStringLiteral("/arkusz_prw.bmp")))
         return 1;
 
+    // The editors' pictures of the blank forms, at the editors' own sizes: the
+    // frames, the emblem and the stamp place of the printed page scaled back.
+    struct EditorPicture {
+        const char *layout;
+        const char *variant;
+        const char *table;
+    };
+    const EditorPicture pictures[] = {{"klasa", "", "klasa_1_3"},
+                                      {"wywiadowka", "", "wywiadowka"},
+                                      {"arkusz_str1", "", "arkusz_str1"},
+                                      {"arkusz_str1b", "", "arkusz_str1b"},
+                                      {"arkusz_wyniki", "a", "arkusz_str2_5"}};
+    for (const EditorPicture &ep : pictures) {
+        FormLayout layout;
+        if (!load(QString::fromLatin1(ep.layout), layout))
+            return 1;
+        const Form *form = nullptr;
+        for (const Form &f : kForms)
+            if (f.table == QLatin1String(ep.table))
+                form = &f;
+        const QList<Row> rows = rowsFor(*form, layout);
+        for (const LayoutPage &page : layout.pages) {
+            QImage img(page.width, page.height, QImage::Format_RGB32);
+            img.fill(Qt::white);
+            QPainter p(&img);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.scale(double(page.width) / kPageWidth, double(page.height) / kPageHeight);
+            for (const Row &r : rows) {
+                const QRectF rect(QPointF(r.x1, r.y1), QPointF(r.x2, r.y2));
+                if (r.name.startsWith(QLatin1String("GRAFIKA: RAMKA"))) {
+                    p.setPen(QPen(QColor(110, 110, 110), 1.2));
+                    p.drawRect(rect);
+                } else if (page.number == 1 && r.name == QLatin1String("GRAFIKA: ORZELEK")) {
+                    QSvgRenderer(grafika + QStringLiteral("/orzel.svg")).render(&p, rect);
+                } else if (page.number == 1 && r.name == QLatin1String("GRAFIKA: PIECZATKA")) {
+                    drawStampFrame(p, rect);
+                }
+            }
+            p.end();
+            if (!save(img, grafika + QStringLiteral("/%1_%2.bmp")
+                                         .arg(QLatin1String(ep.layout))
+                                         .arg(page.number)))
+                return 1;
+        }
+    }
+
     // The stamp frame printed at the stamp place.
     QImage stamp(200, 152, QImage::Format_RGB32);
     stamp.fill(Qt::white);
