@@ -177,8 +177,13 @@ void vFunDrawDottedLine(structPrintContext &ctx, const structCalibData &row, QPa
     font.setStrikeOut(false);
     font.setPixelSize(iFunPointsToUnits(14));
     surface->setFont(font);
+    // One dot's outline, repeated: a line holds a hundred of them.
+    QPainterPath dot;
+    dot.addText(0, QFontMetricsF(font).ascent(), font, QStringLiteral("."));
+    QPainterPath line;
     for (int x = row.x1; x < row.x2; x += 6)
-        drawTextLine(surface, QPointF(x, row.y2 - 14), QStringLiteral("."));
+        line.addPath(dot.translated(x, row.y2 - 14));
+    surface->fillPath(line, surface->pen().color());
     font.setPixelSize(size > 0 ? size : iFunPointsToUnits(12));
     surface->setFont(font);
 }

@@ -25,6 +25,12 @@ QString strFunComponentText(const QWidget *component, int line) {
     return QString();
 }
 
+QStringList strFunComponentLines(const QWidget *component) {
+    if (auto *memo = qobject_cast<const QPlainTextEdit *>(component))
+        return memoLines(memo);
+    return {strFunComponentText(component)};
+}
+
 void vFunDrawPage(QPainter &painter, const QPicture &page, const QRectF &target) {
     // A picture replays scaled by the device's resolution over 96: undo it.
     const QPaintDevice *device = painter.device();
@@ -123,6 +129,7 @@ void PrintEngine::vFunRenderDocument(const QWidget *editor, bool printing, int t
     sides = sideCount;
     m_memo.clear();
     m_memoLine = 0;
+    m_memoLines.clear();
     for (const structCalibData &row : calibList)
         drawRow(editor, type, row);
     closeSurfaces();
@@ -216,6 +223,8 @@ void PrintEngine::drawMemoLine(const QWidget *editor, const structCalibData &row
     } else {
         ++m_memoLine;
     }
-    vFunDrawTextField(ctx, strFunComponentText(c, m_memoLine), row,
+    if (!m_memoLines.contains(memo))
+        m_memoLines.insert(memo, strFunComponentLines(c));
+    vFunDrawTextField(ctx, m_memoLines.value(memo).value(m_memoLine), row,
                       side == 1 ? m_painter1 : m_painter2, side, memo);
 }

@@ -2,7 +2,9 @@
 
 #include "printing/painters.h"
 
+#include <QHash>
 #include <QImage>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -40,6 +42,7 @@ private:
     QPainter *m_painter1 = nullptr;
     QPainter *m_painter2 = nullptr;
     QString m_memo;
+    QHash<QString, QStringList> m_memoLines; // each memo's lines, once per rendering
     int m_memoLine = 0;
     QString m_msg;
 };
@@ -47,6 +50,8 @@ private:
 // The text of an editor component as it prints: a label's caption, an edit's
 // or drop-down's text, or (index >= 0) a memo's displayed line.
 QString strFunComponentText(const QWidget *component, int line = -1);
+// All lines of a component (a memo's displayed lines; one line otherwise).
+QStringList strFunComponentLines(const QWidget *component);
 // Replays a page picture stretched into a rectangle of a device (image,
 // printer or PDF), whatever the device's resolution.
 void vFunDrawPage(QPainter &painter, const QPicture &page, const QRectF &target);
