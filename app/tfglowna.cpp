@@ -114,6 +114,15 @@ TFGlowna::TFGlowna() {
         }
         PageControl->setTabVisible(1, twoSides);
     };
+    // While calibrating, the painters bring the selected object into view.
+    m_engine.ctx.bringIntoView = [this](int tab, int scroll1, int scroll2) {
+        if (tab >= 0)
+            PageControl->setCurrentIndex(tab);
+        if (scroll1 >= 0)
+            ScrollBox1->verticalScrollBar()->setValue(scroll1);
+        if (scroll2 >= 0)
+            ScrollBox2->verticalScrollBar()->setValue(scroll2);
+    };
     AktualizacjaTimer = new QTimer(this);
     AktualizacjaTimer->setObjectName(QStringLiteral("AktualizacjaTimer"));
     connect(AktualizacjaTimer, &QTimer::timeout, this, &TFGlowna::AktualizacjaTimerTimer);

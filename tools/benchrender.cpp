@@ -66,8 +66,8 @@ int main(int argc, char **argv) {
         g->TreeViewClick();
         clicks << t.nsecsElapsed() / 1e6;
     }
-    std::printf("click-to-preview of a certificate (30-pupil class): median %.1f ms over %d runs\n", median(clicks),
-                runs);
+    std::printf("click-to-preview of a certificate (30-pupil class): median %.1f ms over %d runs\n",
+                median(clicks), runs);
 
     for (const DocumentRow &row : documentRows()) {
         if (!row.editor)
@@ -80,8 +80,8 @@ int main(int argc, char **argv) {
             g->engine().vFunRenderDocument(e, true, row.docType, row.sides);
             renders << t.nsecsElapsed() / 1e6;
         }
-        std::printf("render %-34s (%zd rows): median %.2f ms\n", row.label, size_t(g->engine().calibList.size()),
-                    median(renders));
+        std::printf("render %-34s (%zd rows): median %.2f ms\n", row.label,
+                    size_t(g->engine().calibList.size()), median(renders));
     }
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "storage/settings.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -31,6 +32,7 @@ private slots:
     void printNeedsADocument();
     void helpAndWebPages();
     void wheelScrollsBothPages();
+    void previewFollowsTheOptions();
 
 private:
     TFGlowna *openClass(const QList<QStringList> &pupils);
@@ -376,6 +378,30 @@ void TestGlowna::wheelScrollsBothPages() {
     QCOMPARE(g->ScrollBox2->verticalScrollBar()->value(), 480);
     g->PageControl->setCurrentIndex(0);
     QCOMPARE(g->ScrollBox1->verticalScrollBar()->value(), 480);
+}
+
+void TestGlowna::previewFollowsTheOptions() {
+    TFGlowna *g = openClass({{"01", "Agrest", "Adam"}});
+    select(node(0, 1));
+    QVERIFY(!g->Image1->pixmap().isNull());
+    QVERIFY(g->PageControl->isTabVisible(1));
+    const qsizetype withDots = g->engine().calibList.size();
+    g->PrintNoDotsCheckBox->click(); // stored, and the certificate drawn again without dots
+    QVERIFY(g->engine().calibList.size() < withDots);
+    int value = 0;
+    QString msg;
+    QVERIFY(bFunSqlGetSettingsValue(msg, "print_without_dots", value));
+    QCOMPARE(value, 1);
+    select(node(0, 3)); // the report: one side
+    QVERIFY(!g->PageControl->isTabVisible(1));
+    // Printing renders for paper and clears the flag when the dialog closes.
+    rejectNextModal();
+    g->DrukujToolButtonClick();
+    QVERIFY(!g->engine().ctx.printing);
+    QVERIFY(f->prompts.messages().isEmpty());
+    // "Nowy plik" shows the empty grade-1 certificate.
+    g->NowyPlikToolButtonClick();
+    QVERIFY(g->PageControl->isTabVisible(1));
 }
 
 QTEST_MAIN(TestGlowna)
