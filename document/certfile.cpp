@@ -8,17 +8,6 @@
 
 namespace {
 
-QString codeName(const CppSQLite3Exception &e) {
-    return QString::fromLatin1(CodeName(e.ErrorCode()));
-}
-
-bool fail(QString &msg, const QString &text, const char *logName) {
-    msg = text;
-    if (logName)
-        vFunWriteLog(msg, QString::fromLatin1(logName));
-    return false;
-}
-
 // The first value of a pupil-data field, empty when there is none.
 QString pupilField(CppSQLite3DB &db, const QString &table, const char *field) {
     CppSQLite3Query q = db.Query(QStringLiteral("select * from ") + strFunSqlName(table) +
@@ -61,7 +50,7 @@ QString strFunCreatePupilTableSql(const QString &table) {
 
 bool bFunGetTableList(QString &msg, const QString &path, QStringList &tables) {
     if (!QFileInfo::exists(path))
-        return fail(msg, QStringLiteral("Plik nie istnieje: \n:") + path, "bFunGetTableList");
+        return bFunFail(msg, QStringLiteral("Plik nie istnieje: \n:") + path, "bFunGetTableList");
     CppSQLite3DB db;
     try {
         db.Open(path);
@@ -75,7 +64,8 @@ bool bFunGetTableList(QString &msg, const QString &path, QStringList &tables) {
         return true;
     } catch (const CppSQLite3Exception &e) {
         // A file that is not a database at all ends here.
-        return fail(msg, QStringLiteral("SQL exception: \n") + codeName(e), "bFunGetTableList");
+        return bFunFail(msg, QStringLiteral("SQL exception: \n") + strFunCodeName(e),
+                        "bFunGetTableList");
     }
 }
 
@@ -97,7 +87,8 @@ bool bFunGetStudentsList(QString &msg, const QString &path, StudentList &student
         return true;
     } catch (const CppSQLite3Exception &e) {
         // Pupils read so far stay listed; the rest of the file is skipped.
-        fail(msg, QStringLiteral("SQL exception: \n") + codeName(e), "bFunGetStudentsList");
+        bFunFail(msg, QStringLiteral("SQL exception: \n") + strFunCodeName(e),
+                 "bFunGetStudentsList");
         return true;
     }
 }
@@ -105,14 +96,14 @@ bool bFunGetStudentsList(QString &msg, const QString &path, StudentList &student
 bool bFunLoadCertData(QString &msg, const QString &path, const QString &table,
                       SqlDataList &records) {
     if (!QFileInfo::exists(path))
-        return fail(msg, QStringLiteral("Plik nie istnieje: \n") + path, "bFunLoadCertData");
+        return bFunFail(msg, QStringLiteral("Plik nie istnieje: \n") + path, "bFunLoadCertData");
     CppSQLite3DB db;
     try {
         db.Open(path);
         if (!db.HasTable(table)) {
             db.Close();
-            return fail(msg, QStringLiteral("Tablica nie istnieje: \n") + table,
-                        "bFunLoadCertData");
+            return bFunFail(msg, QStringLiteral("Tablica nie istnieje: \n") + table,
+                            "bFunLoadCertData");
         }
         CppSQLite3Query q = db.Query(QStringLiteral("select * from ") + strFunSqlName(table) +
                                      QStringLiteral(" where 1"));
@@ -126,13 +117,14 @@ bool bFunLoadCertData(QString &msg, const QString &path, const QString &table,
         db.Close();
         return true;
     } catch (const CppSQLite3Exception &e) {
-        return fail(msg, QStringLiteral("SQL exception: \n") + codeName(e), "bFunLoadCertData()");
+        return bFunFail(msg, QStringLiteral("SQL exception: \n") + strFunCodeName(e),
+                        "bFunLoadCertData()");
     }
 }
 
 bool bFunDeleteTable(QString &msg, const QString &path, const QString &table) {
     if (!QFileInfo::exists(path))
-        return fail(msg, QStringLiteral("Plik nie istnieje: \n") + path, "bFunDeleteTable");
+        return bFunFail(msg, QStringLiteral("Plik nie istnieje: \n") + path, "bFunDeleteTable");
     CppSQLite3DB db;
     try {
         db.Open(path);
@@ -141,21 +133,22 @@ bool bFunDeleteTable(QString &msg, const QString &path, const QString &table) {
         db.Close();
         return true;
     } catch (const CppSQLite3Exception &e) {
-        return fail(msg, QStringLiteral("SQL exception: \n") + codeName(e), "bFunDeleteTable()");
+        return bFunFail(msg, QStringLiteral("SQL exception: \n") + strFunCodeName(e),
+                        "bFunDeleteTable()");
     }
 }
 
 bool bFunSaveCertData(QString &msg, const QString &path, const QString &table,
                       const SqlDataList &records, const std::function<void()> &step) {
     if (!QFileInfo::exists(path))
-        return fail(msg, QStringLiteral("Plik nie istnieje: \n") + path, "bFunSaveCertData()");
+        return bFunFail(msg, QStringLiteral("Plik nie istnieje: \n") + path, "bFunSaveCertData()");
     CppSQLite3DB db;
     try {
         db.Open(path);
         if (db.HasTable(table)) {
             db.Close();
-            return fail(msg, QStringLiteral("Tablica już istnieje: ") + table,
-                        "bFunSaveCertData()");
+            return bFunFail(msg, QStringLiteral("Tablica już istnieje: ") + table,
+                            "bFunSaveCertData()");
         }
         // The table is made inside the transaction too: a failed save leaves
         // neither rows nor an empty table behind.
@@ -172,8 +165,8 @@ bool bFunSaveCertData(QString &msg, const QString &path, const QString &table,
         return true;
     } catch (const CppSQLite3Exception &e) {
         // Closing the connection rolls the open transaction back.
-        return fail(msg, QStringLiteral("SQLite exception: ") + codeName(e),
-                    "bFunSqlSaveCertData()");
+        return bFunFail(msg, QStringLiteral("SQLite exception: ") + strFunCodeName(e),
+                        "bFunSqlSaveCertData()");
     }
 }
 
@@ -181,7 +174,7 @@ bool bFunReplaceCertData(QString &msg, const QString &path, const QString &table
                          const SqlDataList &records, const std::function<void()> &step,
                          const QString &dropTable) {
     if (!QFileInfo::exists(path))
-        return fail(msg, QStringLiteral("Plik nie istnieje: \n") + path, "bFunSaveCertData()");
+        return bFunFail(msg, QStringLiteral("Plik nie istnieje: \n") + path, "bFunSaveCertData()");
     CppSQLite3DB db;
     try {
         db.Open(path);
@@ -193,16 +186,16 @@ bool bFunReplaceCertData(QString &msg, const QString &path, const QString &table
         const QString failed = createAndFill(db, table, records, step);
         if (!failed.isEmpty()) {
             db.Close();
-            return fail(msg, QStringLiteral("Błąd dodania wpisu do bazy:\n") + failed,
-                        "bFunSqlSaveCertData()");
+            return bFunFail(msg, QStringLiteral("Błąd dodania wpisu do bazy:\n") + failed,
+                            "bFunSqlSaveCertData()");
         }
         db.Execute(QStringLiteral("commit transaction;"));
         db.Close();
         return true;
     } catch (const CppSQLite3Exception &e) {
         // Closing the connection rolls the open transaction back.
-        return fail(msg, QStringLiteral("SQLite exception: ") + codeName(e),
-                    "bFunSqlSaveCertData()");
+        return bFunFail(msg, QStringLiteral("SQLite exception: ") + strFunCodeName(e),
+                        "bFunSqlSaveCertData()");
     }
 }
 
@@ -215,7 +208,8 @@ int iFunCheckIsStudentExists(QString &msg, const QString &path, const QString &t
             db.Close();
         }
         if (!QFileInfo::exists(path)) {
-            fail(msg, QStringLiteral("Plik nie istnieje: \n") + path, "iFunCheckIsStudentExists");
+            bFunFail(msg, QStringLiteral("Plik nie istnieje: \n") + path,
+                     "iFunCheckIsStudentExists");
             return -1;
         }
         db.Open(path);
@@ -223,7 +217,8 @@ int iFunCheckIsStudentExists(QString &msg, const QString &path, const QString &t
         db.Close();
         return exists;
     } catch (const CppSQLite3Exception &e) {
-        fail(msg, QStringLiteral("SQLite exception: \n") + codeName(e), "iFunCheckIsStudentExists");
+        bFunFail(msg, QStringLiteral("SQLite exception: \n") + strFunCodeName(e),
+                 "iFunCheckIsStudentExists");
         return -1;
     }
 }

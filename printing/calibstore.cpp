@@ -9,20 +9,10 @@
 
 namespace {
 
-QString codeName(const CppSQLite3Exception &e) {
-    return QString::fromLatin1(CodeName(e.ErrorCode()));
-}
-
-bool fail(QString &msg, const QString &text, const char *logName) {
-    msg = text;
-    vFunWriteLog(msg, QString::fromLatin1(logName));
-    return false;
-}
-
 bool missing(QString &msg, const QString &path, const char *prefix, const char *logName) {
     if (QFileInfo::exists(path))
         return false;
-    fail(msg, QString::fromUtf8(prefix) + path, logName);
+    bFunFail(msg, QString::fromUtf8(prefix) + path, logName);
     return true;
 }
 
@@ -68,8 +58,8 @@ bool bFunCalibLoadData(QString &msg, const QString &path, const QString &table, 
         db.Open(path);
         if (!db.HasTable(table)) {
             db.Close();
-            return fail(msg, QStringLiteral("Tablica nie istnieje: \n") + table,
-                        "bFunCalibLoadData()");
+            return bFunFail(msg, QStringLiteral("Tablica nie istnieje: \n") + table,
+                            "bFunCalibLoadData()");
         }
         list.clear();
         CppSQLite3Query q = db.Query(QStringLiteral("select * from ") + strFunSqlName(table));
@@ -94,8 +84,8 @@ bool bFunCalibLoadData(QString &msg, const QString &path, const QString &table, 
         db.Close();
         return true;
     } catch (const CppSQLite3Exception &e) {
-        return fail(msg, QStringLiteral("SQLite exception: \n") + codeName(e),
-                    "bFunCalibLoadData()");
+        return bFunFail(msg, QStringLiteral("SQLite exception: \n") + strFunCodeName(e),
+                        "bFunCalibLoadData()");
     }
 }
 
@@ -118,12 +108,12 @@ bool bFunSqlCalibUpdateValue(QString &msg, const QString &path, const QString &t
         const int changed = db.Execute(sql);
         db.Close();
         if (changed == 0)
-            return fail(msg, QString::fromUtf8("Błąd aktualizacji wpisu kalibracji.\n\n") + sql,
-                        "bFunSqlCalibUpdateValue()");
+            return bFunFail(msg, QString::fromUtf8("Błąd aktualizacji wpisu kalibracji.\n\n") + sql,
+                            "bFunSqlCalibUpdateValue()");
         return true;
     } catch (const CppSQLite3Exception &e) {
-        return fail(msg, QStringLiteral("SqlException\n") + codeName(e),
-                    "bFunSqlCalibUpdateValue()");
+        return bFunFail(msg, QStringLiteral("SqlException\n") + strFunCodeName(e),
+                        "bFunSqlCalibUpdateValue()");
     }
 }
 
@@ -145,8 +135,8 @@ bool bFunCalibLoadCertList(QString &msg, QStringList &tables) {
         db.Close();
         return true;
     } catch (const CppSQLite3Exception &e) {
-        return fail(msg, QStringLiteral("Sql exception: ") + codeName(e),
-                    "bFunCalibLoadCertList()");
+        return bFunFail(msg, QStringLiteral("Sql exception: ") + strFunCodeName(e),
+                        "bFunCalibLoadCertList()");
     }
 }
 
@@ -166,7 +156,8 @@ bool bFunMarginReadData(QString &msg, const QString &path, MarginList &list) {
         db.Close();
         return true;
     } catch (const CppSQLite3Exception &e) {
-        return fail(msg, QStringLiteral("SqlException\n") + codeName(e), "bFunMarginReadData()");
+        return bFunFail(msg, QStringLiteral("SqlException\n") + strFunCodeName(e),
+                        "bFunMarginReadData()");
     }
 }
 
@@ -179,12 +170,12 @@ bool bFunMarginWriteNewSettings(QString &msg, const QString &path, const structM
         const int changed = db.Execute(QString::fromLatin1(kMarginColumns) + marginValues(set));
         db.Close();
         if (changed == 0)
-            return fail(msg, QString::fromUtf8("Bład podczas próby dodania wpisu."),
-                        "bFunMarginWriteNewSettings()");
+            return bFunFail(msg, QString::fromUtf8("Bład podczas próby dodania wpisu."),
+                            "bFunMarginWriteNewSettings()");
         return true;
     } catch (const CppSQLite3Exception &e) {
-        return fail(msg, QStringLiteral("Sql exception: ") + codeName(e),
-                    "bFunMarginWriteNewSettings()");
+        return bFunFail(msg, QStringLiteral("Sql exception: ") + strFunCodeName(e),
+                        "bFunMarginWriteNewSettings()");
     }
 }
 
@@ -198,12 +189,13 @@ bool bFunMarginDeleteSettings(QString &msg, const QString &path, const QString &
             db.Execute(QStringLiteral("delete from `margin` where `name`=") + quoted(name));
         db.Close();
         if (changed == 0)
-            return fail(msg, QString::fromUtf8("Błąd podczas próby skasowania ustawień ") + name,
-                        "bFunMarginDeleteSettings()");
+            return bFunFail(msg,
+                            QString::fromUtf8("Błąd podczas próby skasowania ustawień ") + name,
+                            "bFunMarginDeleteSettings()");
         return true;
     } catch (const CppSQLite3Exception &e) {
-        return fail(msg, QStringLiteral("SqlException\n") + codeName(e),
-                    "bFunMarginDeleteSettings()");
+        return bFunFail(msg, QStringLiteral("SqlException\n") + strFunCodeName(e),
+                        "bFunMarginDeleteSettings()");
     }
 }
 
@@ -230,7 +222,7 @@ bool bFunMarginRestoreOriginal(QString &msg, const QString &shippedPath,
         shipped.Close();
         return true;
     } catch (const CppSQLite3Exception &e) {
-        return fail(msg, QStringLiteral("Sql exception: ") + codeName(e),
-                    "bFunMarginRestoreOriginal()");
+        return bFunFail(msg, QStringLiteral("Sql exception: ") + strFunCodeName(e),
+                        "bFunMarginRestoreOriginal()");
     }
 }

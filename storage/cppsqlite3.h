@@ -33,6 +33,11 @@ private:
     char *m_message = nullptr;
 };
 
+// The name of an exception's code, as messages show it.
+inline QString strFunCodeName(const CppSQLite3Exception &e) {
+    return QString::fromLatin1(CodeName(e.ErrorCode()));
+}
+
 class CppSQLite3Query {
 public:
     CppSQLite3Query() = default;

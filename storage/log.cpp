@@ -47,3 +47,10 @@ void vFunWriteLog(const QString &msg, const QString &funName) {
     }
     writing = false;
 }
+
+bool bFunFail(QString &msg, const QString &text, const char *funName) {
+    msg = text;
+    if (funName)
+        vFunWriteLog(msg, QString::fromLatin1(funName));
+    return false;
+}
