@@ -43,9 +43,9 @@ const Form kForms[] = {
     {"klasa", "", "klasa_1_3_bk", "Times New Roman", 12, false, false, false, true},
     {"wywiadowka", "", "wywiadowka", "Arial", 11, true, true, false, false},
     {"arkusz_str1", "", "arkusz_str1", "Arial", 10, true, true, true, false},
-    {"arkusz_wyniki", "a", "arkusz_str2_5", "Arial", 10, true, false, true, false},
+    {"arkusz_wyniki", "a", "arkusz_str2_5", "Arial", 10, true, true, true, false},
     {"arkusz_str1b", "", "arkusz_str1b", "Arial", 10, true, true, true, false},
-    {"arkusz_wyniki", "b", "arkusz_str2b_5b", "Arial", 10, true, false, true, false},
+    {"arkusz_wyniki", "b", "arkusz_str2b_5b", "Arial", 10, true, true, true, false},
 };
 
 QString sqlText(const QString &s) {

@@ -5,7 +5,9 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPdfWriter>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QtTest>
 
 // The engine over a small calibration of its own and an editor made of
@@ -25,6 +27,7 @@ private slots:
     void failuresLeaveThePreview();
     void previewOverTheBackdrop();
     void renderingsRepeatExactly();
+    void pdfAtPrinterResolution();
 
 private:
     void table(const QString &name, const QList<structCalibData> &rows);
@@ -247,6 +250,38 @@ void TestPrintEngine::renderingsRepeatExactly() {
     m_engine->vFunRenderDocument(m_editor.get(), true, 0, 2);
     QCOMPARE(pageImage(m_engine->ctx.page1), first);
     QVERIFY(inkBox(pageImage(m_engine->ctx.page2)).isEmpty());
+}
+
+void TestPrintEngine::pdfAtPrinterResolution() {
+    edit("ZMIENNA_Klasa_DATA_EDIT", "Klasa");
+    table("arkusz_str2_5",
+          {calibRow("ZMIENNA_Klasa_DATA_EDIT", 177, 300, 700, 400, 12, 0, "Liberation Sans")});
+    m_engine->vFunRenderDocument(m_editor.get(), true, 3, 1);
+    // The page stretched over a whole A4 sheet of a 1200-dpi PDF.
+    const QString pdf = m_env->dataHome() + "/strona.pdf";
+    QPdfWriter writer(pdf);
+    writer.setResolution(1200);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    {
+        QPainter painter(&writer);
+        const QRect sheet(0, 0, writer.width(), writer.height());
+        vFunDrawPage(painter, m_engine->ctx.page1, sheet);
+    }
+    // Text is recorded as outlines, so the PDF is read by rasterising it.
+    QProcess raster;
+    raster.start("pdftoppm",
+                 {"-r", "100", "-png", "-singlefile", pdf, m_env->dataHome() + "/strona"});
+    QVERIFY(raster.waitForFinished(20000));
+    QImage png(m_env->dataHome() + "/strona.png");
+    QVERIFY(!png.isNull());
+    // At 100 dpi the sheet is 827 x 1169 pixels; page unit u lands at u * 827 / 885.
+    QVERIFY(qAbs(png.width() - 827) <= 1);
+    const QRect ink = inkBox(png, QRect(0, 0, png.width(), png.height()));
+    QVERIFY2(qAbs(ink.left() - 177 * 827 / 885) <= 2, qPrintable(QString::number(ink.left())));
+    QVERIFY2(ink.bottom() <= 400 * 1169 / 1314 && ink.bottom() >= 380 * 1169 / 1314,
+             qPrintable(QString::number(ink.bottom())));
+    QVERIFY(ink.width() < 100); // not 12.5 times too big
 }
 
 QTEST_MAIN(TestPrintEngine)
