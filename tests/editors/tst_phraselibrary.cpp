@@ -312,6 +312,26 @@ void TestPhraseLibrary::failures_data() {
         << "Usuń wybrany szablon oceny zajęć edukacyjnych\nBłąd kasowania pliku:\n"
         << "UsunSzablonEdukacyjneButtonClick()"
         << "%T/wzorowy" << ENOENT;
+    QTest::newRow("add behaviour category without folder")
+        << "addbehaviour"
+        << "Dodaj nową kategorie zachowania\nBłąd tworzenia nowego pliku:\n"
+        << "DodajKategorieZachowanieButtonClick()"
+        << "%C/nowa" << ENOENT;
+    QTest::newRow("delete a vanished category")
+        << "delcategory"
+        << "Skasuj wybraną kategorie zachowania\nBłąd kasowania pliku:\n"
+        << "btnDelCategoryClick()"
+        << "%C/kultura" << ENOENT;
+    QTest::newRow("load a vanished template")
+        << "loadtemplate"
+        << "Wczytanie szablonu oceny zajęć edukacyjnych\nBłąd otwarcia pliku do odczytu:\n"
+        << "SzablonyEdukacyjneComboBoxChange()"
+        << "%T/wzorowy" << ENOENT;
+    QTest::newRow("rename a vanished template")
+        << "renametemplate"
+        << "Zmień nazwę pliku szablonu oceny zajęć edukacyjnych\nBłąd zmiany nazwy pliku z:\n"
+        << "ZmienNazweSzablonEdukacyjneButtonClick()"
+        << "%T/wzorowy\nna:\n%T/inny" << ENOENT;
     QTest::newRow("save template without folder")
         << "savetemplate"
         << "Zapisz nowy szablon oceny zachowania\nBłąd otwarcia pliku do zapisu:\n"
@@ -325,7 +345,9 @@ void TestPhraseLibrary::failures() {
     QFETCH(QString, logName);
     QFETCH(QString, path);
     QFETCH(int, error);
-    const int half = operation == "add" || operation == "deltemplate" ? 1 : 0;
+    const int half =
+        (operation == "add" || (operation.contains("template") && operation != "savetemplate")) ? 1
+                                                                                                : 0;
     path.replace("%C", categories(half)).replace("%T", templates(half));
     if (operation == "save") {
         QFile::remove(path);
@@ -346,6 +368,22 @@ void TestPhraseLibrary::failures() {
         QFile::remove(path);
         f->prompts.answers.enqueue(Prompts::Answer::Yes);
         click("UsunSzablonEdukacyjneButton");
+    } else if (operation == "addbehaviour") {
+        QDir(categories(0)).removeRecursively();
+        f->prompts.inputs.enqueue("nowa");
+        click("DodajKategorieZachowanieButton");
+    } else if (operation == "delcategory") {
+        QFile::remove(categories(0) + "/kultura");
+        f->prompts.answers.enqueue(Prompts::Answer::Yes);
+        click("btnDelCategory");
+    } else if (operation == "loadtemplate") {
+        QFile::remove(templates(1) + "/wzorowy");
+        f->library->templates(1)->setCurrentIndex(0);
+    } else if (operation == "renametemplate") {
+        f->library->templates(1)->setCurrentIndex(0);
+        QFile::remove(templates(1) + "/wzorowy");
+        f->prompts.inputs.enqueue("inny");
+        click("ZmienNazweSzablonEdukacyjneButton");
     } else if (operation == "savetemplate") {
         QDir(templates(0)).removeRecursively();
         f->prompts.inputs.enqueue("nowy");
