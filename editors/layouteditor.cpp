@@ -116,6 +116,7 @@ void LayoutEditor::build(const QString &variant) {
             auto *label = new QLabel(item.text, page);
             label->setFont(labelFont(item));
             label->setAttribute(Qt::WA_TransparentForMouseEvents);
+            label->lower(); // the fields stay on top where a text runs up to them
             w = label;
         }
         w->setObjectName(item.name);
