@@ -142,9 +142,9 @@ void PrintEngine::vFunRenderDocument(const QWidget *editor, bool printing, int t
     for (int i = 0; i < backdrops.size(); ++i) {
         const QString file =
             strFunGetDataFilePath(scratch, QStringLiteral("grafika/") + backdrops[i]);
-        QImage loaded;
-        if (!file.isEmpty() && QFileInfo::exists(file) && loaded.load(file))
-            *images[i] = loaded.convertToFormat(QImage::Format_RGB32);
+        const QImage loaded = backdrop(file);
+        if (!loaded.isNull())
+            *images[i] = loaded;
     }
     const QRectF target(QPointF(74, 74), QPointF(957, 1388));
     for (int i = 0; i < (type == 0 ? 2 : 1); ++i) {
@@ -157,6 +157,23 @@ void PrintEngine::vFunRenderDocument(const QWidget *editor, bool printing, int t
     }
     if (showPreview)
         showPreview(image1, image2, type == 0);
+}
+
+QImage PrintEngine::backdrop(const QString &path) {
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        return QImage();
+    // Decoding a page-sized bitmap costs more than drawing the page: keep it
+    // while the file stays the same.
+    Backdrop &cached = m_backdrops[path];
+    if (cached.modified != info.lastModified() || cached.size != info.size() ||
+        cached.image.isNull()) {
+        QImage loaded;
+        if (!loaded.load(path))
+            return QImage();
+        cached = {loaded.convertToFormat(QImage::Format_RGB32), info.lastModified(), info.size()};
+    }
+    return cached.image;
 }
 
 void PrintEngine::drawRow(const QWidget *editor, int type, const structCalibData &row) {

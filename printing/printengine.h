@@ -2,6 +2,7 @@
 
 #include "printing/painters.h"
 
+#include <QDateTime>
 #include <QHash>
 #include <QImage>
 #include <QStringList>
@@ -34,6 +35,13 @@ public:
     static QStringList backdropFiles(int type);
 
 private:
+    struct Backdrop {
+        QImage image;
+        QDateTime modified;
+        qint64 size = 0;
+    };
+    // A backdrop picture of the program folder, decoded once per version of the file.
+    QImage backdrop(const QString &path);
     void drawRow(const QWidget *editor, int type, const structCalibData &row);
     void drawText(const QWidget *editor, const structCalibData &row, int side);
     void drawMemoLine(const QWidget *editor, const structCalibData &row, int side);
@@ -45,6 +53,7 @@ private:
     QHash<QString, QStringList> m_memoLines; // each memo's lines, once per rendering
     int m_memoLine = 0;
     QString m_msg;
+    QHash<QString, Backdrop> m_backdrops;
 };
 
 // The text of an editor component as it prints: a label's caption, an edit's
