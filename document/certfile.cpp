@@ -54,12 +54,8 @@ bool bFunGetTableList(QString &msg, const QString &path, QStringList &tables) {
     CppSQLite3DB db;
     try {
         db.Open(path);
-        CppSQLite3Query q = db.Query(QStringLiteral("select * from sqlite_master"));
-        while (!q.AtEnd()) {
-            tables.append(q.TextOr(QStringLiteral("name"), QString()));
-            q.Next();
-        }
-        q.Release();
+        tables += strFunQueryColumn(db, QStringLiteral("select * from sqlite_master"),
+                                    QStringLiteral("name"));
         db.Close();
         return true;
     } catch (const CppSQLite3Exception &e) {

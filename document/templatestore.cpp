@@ -45,9 +45,8 @@ bool bFunSqlTemplateReadData(QString &msg, const QString &path, const QString &t
         db.Close();
         return true;
     } catch (const CppSQLite3Exception &e) {
-        msg = QStringLiteral("SqlException\n") + QString::fromLatin1(CodeName(e.ErrorCode()));
-        vFunWriteLog(msg, QStringLiteral("bFunSqlTemplateReadData()"));
-        return false;
+        return bFunFail(msg, QStringLiteral("SqlException\n") + strFunCodeName(e),
+                        "bFunSqlTemplateReadData()");
     }
 }
 
@@ -78,8 +77,7 @@ bool bFunSqlTemplateWriteData(QString &msg, const QString &path, const QString &
         return true;
     } catch (const CppSQLite3Exception &e) {
         // Closing rolls back: the previous template stays.
-        msg = QStringLiteral("SqlException\n") + QString::fromLatin1(CodeName(e.ErrorCode()));
-        vFunWriteLog(msg, QStringLiteral("bFunSqlWriteTemplateData()"));
-        return false;
+        return bFunFail(msg, QStringLiteral("SqlException\n") + strFunCodeName(e),
+                        "bFunSqlWriteTemplateData()");
     }
 }

@@ -125,13 +125,9 @@ bool bFunCalibLoadCertList(QString &msg, QStringList &tables) {
     CppSQLite3DB db;
     try {
         db.Open(path);
-        CppSQLite3Query q =
-            db.Query(QStringLiteral("SELECT * FROM sqlite_master WHERE type='table'"));
-        while (!q.AtEnd()) {
-            tables << q.TextOr(QStringLiteral("name"), QString());
-            q.Next();
-        }
-        q.Release();
+        tables =
+            strFunQueryColumn(db, QStringLiteral("SELECT * FROM sqlite_master WHERE type='table'"),
+                              QStringLiteral("name"));
         db.Close();
         return true;
     } catch (const CppSQLite3Exception &e) {

@@ -307,3 +307,14 @@ bool CppSQLite3DB::HasTable(const QString &name) {
         strFunSqlEscape(name) + QStringLiteral("'");
     return QueryInt(sql, 0) > 0;
 }
+
+QStringList strFunQueryColumn(CppSQLite3DB &db, const QString &sql, const QString &column) {
+    QStringList values;
+    CppSQLite3Query q = db.Query(sql);
+    while (!q.AtEnd()) {
+        values << q.TextOr(column, QString());
+        q.Next();
+    }
+    q.Release();
+    return values;
+}

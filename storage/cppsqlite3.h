@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -75,6 +76,11 @@ private:
     int m_columns = 0;
     bool m_owns = false;
 };
+
+class CppSQLite3DB;
+// The text of one column of every row a query returns, in order (NULL reads
+// as the empty text).
+QStringList strFunQueryColumn(CppSQLite3DB &db, const QString &sql, const QString &column);
 
 class CppSQLite3DB {
 public:

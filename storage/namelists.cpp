@@ -15,9 +15,7 @@ bool settingsPath(QString &msg, QString &path, const char *logName) {
         return false;
     if (QFileInfo::exists(path))
         return true;
-    msg = QStringLiteral("Plik nie istnieje:\n") + path;
-    vFunWriteLog(msg, QString::fromLatin1(logName));
-    return false;
+    return bFunFail(msg, QStringLiteral("Plik nie istnieje:\n") + path, logName);
 }
 
 bool loadNames(QString &msg, const char *table, QStringList &names, const char *logName) {
@@ -27,19 +25,13 @@ bool loadNames(QString &msg, const char *table, QStringList &names, const char *
     CppSQLite3DB db;
     try {
         db.Open(path);
-        CppSQLite3Query q = db.Query(
-            QStringLiteral("select * from `%1` order by `name` ASC").arg(QLatin1String(table)));
-        while (!q.AtEnd()) {
-            names << q.TextOr(QStringLiteral("name"), QString());
-            q.Next();
-        }
-        q.Release();
+        names += strFunQueryColumn(
+            db, QStringLiteral("select * from `%1` order by `name` ASC").arg(QLatin1String(table)),
+            QStringLiteral("name"));
         db.Close();
         return true;
     } catch (const CppSQLite3Exception &e) {
-        msg = QStringLiteral("SQLite exception: \n") + QString::fromLatin1(CodeName(e.ErrorCode()));
-        vFunWriteLog(msg, QString::fromLatin1(logName));
-        return false;
+        return bFunFail(msg, QStringLiteral("SQLite exception: \n") + strFunCodeName(e), logName);
     }
 }
 
@@ -58,9 +50,7 @@ bool addName(QString &msg, const char *table, const QString &name, const char *l
         db.Close();
         return true;
     } catch (const CppSQLite3Exception &e) {
-        msg = QStringLiteral("SQLite exception: \n") + QString::fromLatin1(CodeName(e.ErrorCode()));
-        vFunWriteLog(msg, QString::fromLatin1(logName));
-        return false;
+        return bFunFail(msg, QStringLiteral("SQLite exception: \n") + strFunCodeName(e), logName);
     }
 }
 
