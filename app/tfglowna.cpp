@@ -557,9 +557,10 @@ void TFGlowna::UsunUczniaToolButtonClick() {
         return;
     }
     const QString table = selectedPupilTable();
-    if (askYesNo(this, QString::fromUtf8("Usuń"),
-                 QString::fromUtf8("Czy na pewno chcesz skasować dane ucznia: \n") + name,
-                 Prompts::Icon::Warning)) {
+    if (askYesNoDestructive(this, QString::fromUtf8("Usuń"),
+                            QString::fromUtf8("Czy na pewno chcesz skasować dane ucznia: \n") +
+                                name,
+                            Prompts::Icon::Warning)) {
         const QString tmp = strFunGetTmpFilePath(m_msg);
         if (!tmp.isEmpty())
             bFunDeleteTable(m_msg, tmp, table); // a failure is in the log

@@ -222,7 +222,7 @@ bool TFGlowna::bFunZapiszNowyPlikSwiadectw() {
     m_lastSaveName = path;
     const bool exists = QFileInfo::exists(path);
     if (exists &&
-        !askYesNo(
+        !askYesNoDestructive(
             this, QStringLiteral("Zapisz"),
             QString::fromUtf8("Wybrany plik już istnieje.\nCzy chcesz zastąpić istniejący plik ?"),
             Prompts::Icon::Question))

@@ -44,3 +44,9 @@ bool askYesNo(QWidget *parent, const QString &caption, const QString &text, Prom
     return prompts().message(parent, caption, text, icon, Prompts::Buttons::YesNo) ==
            Prompts::Answer::Yes;
 }
+
+bool askYesNoDestructive(QWidget *parent, const QString &caption, const QString &text,
+                         Prompts::Icon icon) {
+    return prompts().message(parent, caption, text, icon, Prompts::Buttons::YesNoDefaultNo) ==
+           Prompts::Answer::Yes;
+}

@@ -12,7 +12,9 @@ class QWidget;
 class Prompts {
 public:
     enum class Icon { None, Information, Warning, Error, Question };
-    enum class Buttons { Ok, YesNo };
+    // YesNoDefaultNo: a question whose Yes destroys data; Return and Escape
+    // both answer No.
+    enum class Buttons { Ok, YesNo, YesNoDefaultNo };
     enum class Answer { Ok, Yes, No };
 
     virtual ~Prompts() = default;
@@ -38,3 +40,6 @@ Prompts *setPrompts(Prompts *p);
 // Shorthands for the common cases.
 void showMessage(QWidget *parent, const QString &caption, const QString &text, Prompts::Icon icon);
 bool askYesNo(QWidget *parent, const QString &caption, const QString &text, Prompts::Icon icon);
+// A question whose Yes destroys data: No is the default answer.
+bool askYesNoDestructive(QWidget *parent, const QString &caption, const QString &text,
+                         Prompts::Icon icon);

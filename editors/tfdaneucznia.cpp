@@ -261,10 +261,11 @@ void TFDaneUcznia::OKButtonClick() {
                         QString::fromUtf8("Błąd zapisu danych.\n\n") + msg, Prompts::Icon::Error);
             return;
         }
-        if (exists == 1 && !askYesNo(this, QStringLiteral("Zapis"),
-                                     QString::fromUtf8("Uczeń o tym numerze PESEL już istnieje, "
-                                                       "czy chcesz nadpisać dane tego ucznia ?"),
-                                     Prompts::Icon::Warning))
+        if (exists == 1 &&
+            !askYesNoDestructive(this, QStringLiteral("Zapis"),
+                                 QString::fromUtf8("Uczeń o tym numerze PESEL już istnieje, "
+                                                   "czy chcesz nadpisać dane tego ucznia ?"),
+                                 Prompts::Icon::Warning))
             return;
     }
     const QString drop = m_editMode && table != m_oldTable ? m_oldTable : QString();

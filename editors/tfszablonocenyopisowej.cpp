@@ -271,10 +271,11 @@ struct TFSzablonOcenyOpisowej::Half {
             return;
         }
         const QString name = categories->currentText();
-        if (!askYesNo(dialog, QStringLiteral("Kasowanie"),
-                      QString::fromUtf8("Czy na pewno chcesz skasować wybraną kategorie \"") +
-                          name + QLatin1Char('"'),
-                      Prompts::Icon::Question))
+        if (!askYesNoDestructive(
+                dialog, QStringLiteral("Kasowanie"),
+                QString::fromUtf8("Czy na pewno chcesz skasować wybraną kategorie \"") + name +
+                    QLatin1Char('"'),
+                Prompts::Icon::Question))
             return;
         const QString path = categoryPath(name);
         if (const int err = iFunDeleteFile(path)) {
@@ -348,10 +349,11 @@ struct TFSzablonOcenyOpisowej::Half {
             return;
         }
         const QString name = templates->currentText();
-        if (!askYesNo(dialog, QStringLiteral("Kasowanie"),
-                      QString::fromUtf8("Czy na pewno chcesz skasować wybrany szablon \"") + name +
-                          QLatin1Char('"'),
-                      Prompts::Icon::Question))
+        if (!askYesNoDestructive(
+                dialog, QStringLiteral("Kasowanie"),
+                QString::fromUtf8("Czy na pewno chcesz skasować wybrany szablon \"") + name +
+                    QLatin1Char('"'),
+                Prompts::Icon::Question))
             return;
         const QString path = templatePath(name);
         if (const int err = iFunDeleteFile(path)) {
