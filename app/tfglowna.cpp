@@ -11,6 +11,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -27,6 +28,7 @@
 #include <QWheelEvent>
 
 #include <QFileInfo>
+#include <QHash>
 #include <QLineEdit>
 
 #include <algorithm>
@@ -123,6 +125,7 @@ TFGlowna::TFGlowna() {
         if (scroll2 >= 0)
             ScrollBox2->verticalScrollBar()->setValue(scroll2);
     };
+    DataChanged.onChange = [this](bool on) { markUnsaved(on); };
     AktualizacjaTimer = new QTimer(this);
     AktualizacjaTimer->setObjectName(QStringLiteral("AktualizacjaTimer"));
     connect(AktualizacjaTimer, &QTimer::timeout, this, &TFGlowna::AktualizacjaTimerTimer);
@@ -141,6 +144,7 @@ QToolButton *TFGlowna::toolButton(const char *name, const QString &hint, const c
     auto *button = new QToolButton(this);
     button->setObjectName(QString::fromLatin1(name));
     button->setToolTip(hint);
+    button->setAccessibleName(hint);
     const QString iconName = QString::fromLatin1(icon);
     button->setIcon(
         QIcon::fromTheme(iconName, QIcon(QStringLiteral(":/icons/%1.svg").arg(iconName))));
@@ -206,6 +210,9 @@ void TFGlowna::buildToolBar() {
     m_statusText->setObjectName(QStringLiteral("StatusBar"));
     m_statusText->setMinimumHeight(25);
     statusBar()->addWidget(m_statusText, 1);
+    m_statusNotice = new QLabel(this);
+    m_statusNotice->setObjectName(QStringLiteral("StatusNotice"));
+    statusBar()->addPermanentWidget(m_statusNotice);
 }
 
 QAction *TFGlowna::action(const QString &name, const QString &text, void (TFGlowna::*slot)()) {
@@ -219,59 +226,65 @@ QAction *TFGlowna::action(const QString &name, const QString &text, void (TFGlow
 void TFGlowna::buildMenus() {
     struct Entry {
         const char *name;
-        const char *text; // nullptr: a separator
+        const char *text; // nullptr: a separator; "&" marks the accelerator
         void (TFGlowna::*slot)();
+        QKeySequence shortcut = {};
     };
     auto menu = [&](const char *name, const char *title, std::initializer_list<Entry> entries) {
         QMenu *m = menuBar()->addMenu(QString::fromUtf8(title));
         m->setObjectName(QString::fromLatin1(name));
         for (const Entry &e : entries) {
-            if (!e.text)
+            if (!e.text) {
                 m->addSeparator();
-            else
-                m->addAction(
-                    action(QString::fromLatin1(e.name), QString::fromUtf8(e.text), e.slot));
+                continue;
+            }
+            QAction *a = action(QString::fromLatin1(e.name), QString::fromUtf8(e.text), e.slot);
+            a->setShortcut(e.shortcut);
+            m->addAction(a);
         }
         return m;
     };
-    menu("Plik1", "Plik",
-         {{"Nowyplik1", "Nowy plik", &TFGlowna::NowyPlikToolButtonClick},
-          {"Otworzplik1", "Otwórz plik", &TFGlowna::OtworzPlikToolButtonClick},
-          {"Importuj1", "Importuj", &TFGlowna::Importuj1Click},
-          {nullptr, nullptr, nullptr},
-          {"Zapisz1", "Zapisz", &TFGlowna::Zapisz1Click},
-          {"Zapiszjako1", "Zapisz jako", &TFGlowna::Zapiszjako1Click},
-          {nullptr, nullptr, nullptr},
-          {"Szablondanychszkoy1", "Szablon danych szkoły", &TFGlowna::Szablondanychszkoy1Click},
-          {nullptr, nullptr, nullptr},
-          {"Koniec1", "Koniec", &TFGlowna::Koniec1Click}});
-    menu("Uczniowie1", "Uczniowie",
-         {{"Dodajnowegoucznia1", "Dodaj nowego ucznia", &TFGlowna::DodajUczniaToolButtonClick},
-          {"Edytujdanewybranegoucznia1", "Edytuj dane wybranego ucznia",
+    const Entry separator{nullptr, nullptr, nullptr};
+    menu("Plik1", "&Plik",
+         {{"Nowyplik1", "&Nowy plik", &TFGlowna::NowyPlikToolButtonClick, QKeySequence::New},
+          {"Otworzplik1", "&Otwórz plik", &TFGlowna::OtworzPlikToolButtonClick, QKeySequence::Open},
+          {"Importuj1", "&Importuj", &TFGlowna::Importuj1Click},
+          separator,
+          {"Zapisz1", "&Zapisz", &TFGlowna::Zapisz1Click, QKeySequence::Save},
+          {"Zapiszjako1", "Zapisz j&ako", &TFGlowna::Zapiszjako1Click,
+           QKeySequence(QStringLiteral("Ctrl+Shift+S"))},
+          separator,
+          {"Szablondanychszkoy1", "&Szablon danych szkoły", &TFGlowna::Szablondanychszkoy1Click},
+          separator,
+          {"Koniec1", "&Koniec", &TFGlowna::Koniec1Click, QKeySequence(QStringLiteral("Ctrl+Q"))}});
+    menu("Uczniowie1", "&Uczniowie",
+         {{"Dodajnowegoucznia1", "&Dodaj nowego ucznia", &TFGlowna::DodajUczniaToolButtonClick},
+          {"Edytujdanewybranegoucznia1", "&Edytuj dane wybranego ucznia",
            &TFGlowna::EdytujDaneUczniaToolButtonClick},
-          {"Usuwybranegoucznia1", "Usuń wybranego ucznia", &TFGlowna::UsunUczniaToolButtonClick}});
-    menu("wiadectwa1", "Świadectwa",
-         {{"Edytujwybraneswiadectwo1", "Edytuj wybrane świadectwo / dokument",
+          {"Usuwybranegoucznia1", "&Usuń wybranego ucznia", &TFGlowna::UsunUczniaToolButtonClick}});
+    menu("wiadectwa1", "Ś&wiadectwa",
+         {{"Edytujwybraneswiadectwo1", "&Edytuj wybrane świadectwo / dokument",
            &TFGlowna::EdytujSwiadectwoToolButtonClick},
-          {"Drukujwybraneswiadectwo1", "Drukuj wybrane świadectwo",
-           &TFGlowna::DrukujToolButtonClick}});
-    menu("Ustawienia1", "Ustawienia",
-         {{"Formatowaniewiadectwapodstawowe1", "Formatowanie podstawowe ( tylko zmienne )",
+          {"Drukujwybraneswiadectwo1", "&Drukuj wybrane świadectwo",
+           &TFGlowna::DrukujToolButtonClick, QKeySequence::Print}});
+    menu("Ustawienia1", "U&stawienia",
+         {{"Formatowaniewiadectwapodstawowe1", "Formatowanie &podstawowe ( tylko zmienne )",
            &TFGlowna::Formatowaniewiadectwapodstawowe1Click},
-          {"Ustawieniaczcionki1", "Formatowanie zaawansowane ( wszystkie obiekty )",
+          {"Ustawieniaczcionki1", "Formatowanie &zaawansowane ( wszystkie obiekty )",
            &TFGlowna::Ustawieniaczcionki1Click}});
-    menu("Pomoc1", "Pomoc",
-         {{"Oprogramie1", "O programie", &TFGlowna::Oprogramie1Click},
-          {"Sprawdczyjestnowawersja1", "Sprawdź czy jest nowa wersja",
+    menu("Pomoc1", "Pomo&c",
+         {{"Oprogramie1", "&O programie", &TFGlowna::Oprogramie1Click},
+          {"Sprawdczyjestnowawersja1", "&Sprawdź czy jest nowa wersja",
            &TFGlowna::Sprawdczyjestnowawersja1Click},
-          {nullptr, nullptr, nullptr},
-          {"Instrukcjaobsugi1", "Instrukcja obsługi", &TFGlowna::Instrukcjaobsugi1Click},
-          {nullptr, nullptr, nullptr},
-          {"Wylijwiadomo1", "Wyślij wiadomość", &TFGlowna::KontaktButtonClick},
-          {nullptr, nullptr, nullptr},
-          {"Logiprogramu1", "Logi programu", &TFGlowna::Logiprogramu1Click},
-          {nullptr, nullptr, nullptr},
-          {"DziennikInternetowy1", "Vezazuva Zuvuvudarev", &TFGlowna::DziennikInternetowy1Click}});
+          separator,
+          {"Instrukcjaobsugi1", "&Instrukcja obsługi", &TFGlowna::Instrukcjaobsugi1Click,
+           QKeySequence(Qt::Key_F1)},
+          separator,
+          {"Wylijwiadomo1", "&Wyślij wiadomość", &TFGlowna::KontaktButtonClick},
+          separator,
+          {"Logiprogramu1", "&Logi programu", &TFGlowna::Logiprogramu1Click},
+          separator,
+          {"DziennikInternetowy1", "&Vezazuva Zuvuvudarev", &TFGlowna::DziennikInternetowy1Click}});
 
     TreeViewPopupMenu = new QMenu(this);
     TreeViewPopupMenu->setObjectName(QStringLiteral("TreeViewPopupMenu"));
@@ -302,7 +315,10 @@ void TFGlowna::buildCentralArea() {
     TreeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     TreeView->setContextMenuPolicy(Qt::CustomContextMenu);
     TreeView->setMinimumWidth(200);
-    connect(TreeView, &QTreeWidget::itemClicked, this, [this] { TreeViewClick(); });
+    // Whatever moves the selection (mouse, keyboard, pop-up menu, program)
+    // loads the pupil and the document it shows.
+    connect(TreeView, &QTreeWidget::itemSelectionChanged, this, &TFGlowna::followSelection);
+    connect(TreeView, &QTreeWidget::currentItemChanged, this, &TFGlowna::followSelection);
     connect(TreeView, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         if (QTreeWidgetItem *item = TreeView->itemAt(pos))
             TreeView->setCurrentItem(item);
@@ -310,6 +326,10 @@ void TFGlowna::buildCentralArea() {
         TreeViewPopupMenu->popup(TreeView->viewport()->mapToGlobal(pos));
     });
     TreeView->viewport()->installEventFilter(this);
+    TreeView->installEventFilter(this);
+    // The tree is where the keyboard starts: it shows when it has the focus.
+    TreeView->setStyleSheet(
+        QStringLiteral("QTreeWidget:focus { border: 2px solid palette(highlight); }"));
 
     PageControl = new QTabWidget(splitter);
     PageControl->setObjectName(QStringLiteral("PageControl"));
@@ -354,6 +374,17 @@ QString TFGlowna::documentPath() const {
 void TFGlowna::setDocumentPath(const QString &path) {
     m_statusText->setText(path);
     m_statusText->repaint();
+    // The mark of unsaved work names the class file it belongs to.
+    if (DataChanged)
+        markUnsaved(true);
+}
+
+void TFGlowna::showStatusNotice(const QString &text) {
+    m_statusNotice->setText(text);
+}
+
+QString TFGlowna::statusNotice() const {
+    return m_statusNotice->text();
 }
 
 void TFGlowna::clearTree() {
@@ -384,19 +415,37 @@ void TFGlowna::rebuildTree() {
     QList<int> order(m_students.size());
     std::iota(order.begin(), order.end(), 0);
     QList<QByteArray> keys;
-    for (const auto &s : m_students)
+    QHash<QString, int> sameName;
+    for (const auto &s : m_students) {
         keys << pupilSortKey(s.name);
+        ++sameName[s.name];
+    }
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[a] < keys[b]; });
 
+    m_rebuilding = true;
     TreeView->clear();
+    QTreeWidgetItem *reselect = nullptr;
     for (int i : order) {
-        auto *pupil = new QTreeWidgetItem(TreeView, QStringList{m_students[i].name});
-        pupil->setData(0, Qt::UserRole, m_students[i].table);
+        const structStudentEntry &entry = m_students[i];
+        // Two pupils of one name are told apart by their PESEL.
+        QString label = entry.name;
+        if (sameName.value(entry.name) > 1)
+            label += QStringLiteral(" (") +
+                     (entry.table.startsWith(QLatin1String("PESEL")) ? entry.table.mid(5)
+                                                                     : entry.table) +
+                     QLatin1Char(')');
+        auto *pupil = new QTreeWidgetItem(TreeView, QStringList{label});
+        pupil->setData(0, Qt::UserRole, entry.table);
         for (const DocumentRow &row : documentRows())
             new QTreeWidgetItem(pupil, QStringList{QString::fromUtf8(row.label)});
+        if (!m_loadedTable.isEmpty() && entry.table == m_loadedTable)
+            reselect = m_loadedRow >= 0 ? pupil->child(m_loadedRow) : pupil;
     }
-    TreeView->setCurrentItem(nullptr);
-    TreeView->clearSelection();
+    // The pupil the editors hold stays selected; nothing else is.
+    TreeView->setCurrentItem(reselect);
+    if (!reselect)
+        TreeView->clearSelection();
+    m_rebuilding = false;
 }
 
 QTreeWidgetItem *TFGlowna::pupilItem(QTreeWidgetItem *item) const {
@@ -405,9 +454,16 @@ QTreeWidgetItem *TFGlowna::pupilItem(QTreeWidgetItem *item) const {
     return item->parent() ? item->parent() : item;
 }
 
-QString TFGlowna::strFunGetSelectedText(Selected mode) const {
+QTreeWidgetItem *TFGlowna::selectedNode() const {
     QTreeWidgetItem *item = TreeView->currentItem();
-    if (!item || !item->isSelected())
+    if (item && item->isSelected())
+        return item;
+    return TreeView->selectedItems().value(0);
+}
+
+QString TFGlowna::strFunGetSelectedText(Selected mode) const {
+    QTreeWidgetItem *item = selectedNode();
+    if (!item)
         return QString();
     if (item->childCount() > 0)
         return mode == Selected::Pupil ? item->text(0) : QString();
@@ -417,10 +473,8 @@ QString TFGlowna::strFunGetSelectedText(Selected mode) const {
 }
 
 QString TFGlowna::selectedPupilTable() const {
-    QTreeWidgetItem *item = TreeView->currentItem();
-    if (!item || !item->isSelected())
-        return QString();
-    return pupilItem(item)->data(0, Qt::UserRole).toString();
+    QTreeWidgetItem *item = selectedNode();
+    return item ? pupilItem(item)->data(0, Qt::UserRole).toString() : QString();
 }
 
 void TFGlowna::vFunUpdatePopupMenu() {
@@ -442,14 +496,57 @@ const DocumentRow *TFGlowna::rowForLabel(const QString &label) const {
     return nullptr;
 }
 
+void TFGlowna::followSelection() {
+    if (m_rebuilding)
+        return;
+    QTreeWidgetItem *item = selectedNode();
+    if (!item) {
+        vFunUpdatePopupMenu();
+        return;
+    }
+    const int row = item->parent() ? item->parent()->indexOfChild(item) : -1;
+    if (selectedPupilTable() == m_loadedTable && row == m_loadedRow) {
+        vFunUpdatePopupMenu();
+        return;
+    }
+    TreeViewClick();
+}
+
 void TFGlowna::TreeViewClick() {
-    if (strFunGetSelectedText(Selected::Pupil).isEmpty())
+    QTreeWidgetItem *item = selectedNode();
+    if (!item)
         return;
-    if (!LoadStudentRecord(selectedPupilTable()))
+    const QString table = selectedPupilTable();
+    if (!LoadStudentRecord(table)) {
+        // The editors must not keep another pupil under this one's name.
+        unloadPupil();
+        vFunUpdatePopupMenu();
         return;
-    if (const DocumentRow *row = rowForLabel(strFunGetSelectedText(Selected::Document)))
+    }
+    m_loadedTable = table;
+    m_loadedRow = item->parent() ? item->parent()->indexOfChild(item) : -1;
+    if (const DocumentRow *row = rowForLabel(strFunGetSelectedText(Selected::Document))) {
         renderDocument(*row, false);
+        m_previewTable = table;
+    } else if (m_previewTable != table) {
+        clearPreview(); // never another pupil's document beside this pupil
+    }
     vFunUpdatePopupMenu();
+}
+
+void TFGlowna::unloadPupil() {
+    m_loadedTable.clear();
+    m_loadedRow = -1;
+    ClearAllEditors();
+    clearPreview();
+}
+
+void TFGlowna::clearPreview() {
+    m_previewTable.clear();
+    Image1->clear();
+    Image2->clear();
+    Image1->adjustSize();
+    Image2->adjustSize();
 }
 
 void TFGlowna::renderDocument(const DocumentRow &row, bool forPrinting) {
@@ -485,7 +582,17 @@ bool TFGlowna::SaveStudentRecord(const QString &dropTable) {
         return false;
     }
     wait->hide();
+    // The editors now hold the saved pupil (under its new table after a
+    // PESEL change): the tree selects it again and the preview shows it.
+    m_loadedTable = table;
     bFunLoadStudentList();
+    if (!selectedNode())
+        m_loadedRow = -1;
+    if (const DocumentRow *row = rowForLabel(strFunGetSelectedText(Selected::Document))) {
+        renderDocument(*row, false);
+        m_previewTable = table;
+    }
+    vFunUpdatePopupMenu();
     return true;
 }
 
@@ -527,20 +634,23 @@ void TFGlowna::ClearAllEditors() {
 void TFGlowna::DodajUczniaToolButtonClick() {
     DataChanged = true;
     m_windows.daneUcznia->setAddMode();
+    m_loadedTable.clear();
+    m_loadedRow = -1;
     ClearAllEditors();
     if (m_windows.daneUcznia->exec() != QDialog::Accepted)
-        ClearAllEditors();
+        unloadPupil();
     bFunLoadStudentList();
 }
 
 void TFGlowna::EdytujDaneUczniaToolButtonClick() {
     DataChanged = true;
-    if (strFunGetSelectedText(Selected::Pupil).isEmpty()) {
+    // The dialog shows the pupil the editors hold, which is the selected one.
+    const QString table = m_loadedTable;
+    if (table.isEmpty() || strFunGetSelectedText(Selected::Pupil).isEmpty()) {
         showMessage(this, QStringLiteral("Brak wyboru"),
                     QStringLiteral("Nie wybrano ucznia z listy"), Prompts::Icon::Warning);
         return;
     }
-    const QString table = selectedPupilTable();
     m_windows.daneUcznia->setEditMode(table);
     // After "Anuluj" the dialog's edited texts must not reach a later save
     // from another editor: the pupil is loaded again.
@@ -551,19 +661,19 @@ void TFGlowna::EdytujDaneUczniaToolButtonClick() {
 void TFGlowna::UsunUczniaToolButtonClick() {
     DataChanged = true;
     const QString name = strFunGetSelectedText(Selected::Pupil);
-    if (name.isEmpty()) {
+    const QString table = m_loadedTable;
+    if (name.isEmpty() || table.isEmpty()) {
         showMessage(this, QStringLiteral("Brak wyboru"),
                     QStringLiteral("Nie wybrano ucznia z listy"), Prompts::Icon::Warning);
         return;
     }
-    const QString table = selectedPupilTable();
     if (askYesNoDestructive(this, QString::fromUtf8("Usuń"),
                             QString::fromUtf8("Czy na pewno chcesz skasować dane ucznia: \n") +
                                 name,
                             Prompts::Icon::Warning)) {
         const QString tmp = strFunGetTmpFilePath(m_msg);
-        if (!tmp.isEmpty())
-            bFunDeleteTable(m_msg, tmp, table); // a failure is in the log
+        if (!tmp.isEmpty() && bFunDeleteTable(m_msg, tmp, table)) // a failure is in the log
+            unloadPupil();
     }
     bFunLoadStudentList();
 }
@@ -584,9 +694,8 @@ void TFGlowna::EdytujSwiadectwoToolButtonClick() {
                  Prompts::Icon::Question))
         m_windows.daneSzkoly->exec();
     DataChanged = true;
-    const QString table = selectedPupilTable();
-    const QString label = strFunGetSelectedText(Selected::Document);
-    const DocumentRow *row = rowForLabel(label);
+    const DocumentRow *row =
+        m_loadedTable.isEmpty() ? nullptr : rowForLabel(strFunGetSelectedText(Selected::Document));
     if (!row) {
         showMessage(this, QStringLiteral("Brak wyboru"),
                     QString::fromUtf8("Nie wybrano świadectwa z listy"), Prompts::Icon::Warning);
@@ -594,24 +703,14 @@ void TFGlowna::EdytujSwiadectwoToolButtonClick() {
     }
     if (TFEditor *editor = m_windows.editor(QString::fromLatin1(row->editor)))
         editor->exec();
-    // Select the edited document again; this also reloads the pupil, which
-    // throws away what a cancelled editor still holds.
-    for (int i = 0; i < TreeView->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *pupil = TreeView->topLevelItem(i);
-        if (pupil->data(0, Qt::UserRole).toString() != table)
-            continue;
-        for (int j = 0; j < pupil->childCount(); ++j) {
-            if (pupil->child(j)->text(0) == label) {
-                TreeView->setCurrentItem(pupil->child(j));
-                TreeViewClick();
-                return;
-            }
-        }
-    }
+    // The edited document is selected again (the tree kept it) and loaded
+    // afresh, which throws away what a cancelled editor still holds.
+    TreeViewClick();
 }
 
 void TFGlowna::DrukujToolButtonClick() {
-    const DocumentRow *row = rowForLabel(strFunGetSelectedText(Selected::Document));
+    const DocumentRow *row =
+        m_loadedTable.isEmpty() ? nullptr : rowForLabel(strFunGetSelectedText(Selected::Document));
     if (!row) {
         showMessage(this, QStringLiteral("Brak wyboru"),
                     QString::fromUtf8("Zaznacz świadectwo które chciesz wydrukować"),
@@ -691,7 +790,30 @@ void TFGlowna::AktualizacjaTimerTimer() {
         close();
 }
 
+void TFGlowna::showEvent(QShowEvent *event) {
+    QMainWindow::showEvent(event);
+    TreeView->setFocus(Qt::OtherFocusReason);
+}
+
 bool TFGlowna::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == TreeView && event->type() == QEvent::KeyPress) {
+        // Enter opens what is selected, Delete removes the pupil.
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->modifiers() & ~Qt::KeypadModifier)
+            return QMainWindow::eventFilter(watched, event);
+        QTreeWidgetItem *item = selectedNode();
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && item) {
+            if (!item->parent())
+                EdytujDaneUczniaToolButtonClick();
+            else if (rowForLabel(item->text(0)))
+                EdytujSwiadectwoToolButtonClick();
+            return true;
+        }
+        if (key->key() == Qt::Key_Delete && item) {
+            UsunUczniaToolButtonClick();
+            return true;
+        }
+    }
     if (event->type() == QEvent::Wheel) {
         // The wheel anywhere in the window scrolls both pages together.
         const int delta = static_cast<QWheelEvent *>(event)->angleDelta().y();

@@ -5,6 +5,7 @@
 #include "printing/printengine.h"
 
 #include <QMainWindow>
+#include <functional>
 
 class QAction;
 class QCheckBox;
@@ -28,6 +29,26 @@ struct DocumentRow {
 };
 const QList<DocumentRow> &documentRows();
 
+// The unsaved-changes flag. Whoever sets it also marks the working copy, so
+// that work is offered back after a crash; a clear (a successful save)
+// removes the mark.
+class ChangedFlag {
+public:
+    ChangedFlag &operator=(bool on) {
+        if (on != m_on) {
+            m_on = on;
+            if (onChange)
+                onChange(on);
+        }
+        return *this;
+    }
+    operator bool() const { return m_on; }
+    std::function<void(bool)> onChange;
+
+private:
+    bool m_on = false;
+};
+
 // The main window: the pupils of the open class file as a tree, the preview
 // of the selected document, and every command of the program. It owns the
 // shared state: pupil list, record list, message buffer and the two flags.
@@ -41,7 +62,7 @@ public:
     const ProgramWindows &windows() const { return m_windows; }
 
     bool CloseWithoutAsking = false;
-    bool DataChanged = false;
+    ChangedFlag DataChanged;
 
     // The path of the open class file, shown in the status bar.
     QString documentPath() const;
@@ -56,6 +77,13 @@ public:
     QString strFunGetSelectedText(Selected mode) const;
     // The pupil table of the selected node (each node knows its own pupil).
     QString selectedPupilTable() const;
+    // The pupil whose data the editors hold (empty: none) and its document
+    // row in the tree (-1: the pupil node itself).
+    QString loadedPupilTable() const { return m_loadedTable; }
+    int loadedDocumentRow() const { return m_loadedRow; }
+    // A short notice in the status bar, beside the path of the class file.
+    void showStatusNotice(const QString &text);
+    QString statusNotice() const;
     void vFunUpdatePopupMenu();
     const StudentList &students() const { return m_students; }
     QString &messageBuffer() { return m_msg; }
@@ -116,6 +144,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -127,6 +156,19 @@ private:
                             void (TFGlowna::*slot)());
     void rebuildTree();
     void clearTree();
+    // The one selected node of the tree, or null.
+    QTreeWidgetItem *selectedNode() const;
+    // Loads the selected pupil and document when the selection moved to
+    // another one (mouse, keyboard, pop-up menu or program).
+    void followSelection();
+    // Forgets the loaded pupil: editors emptied, preview cleared.
+    void unloadPupil();
+    void clearPreview();
+    // Shows messages of the class file steps in order.
+    void showOutcome(const struct ClassFileOutcome &outcome);
+    // Offers back the working copy of a run that ended without closing.
+    void recoverUnsavedWork();
+    void markUnsaved(bool on);
     bool loadStudentList(bool report);
     void openCalibration(const QString &caption);
     void setOption(QCheckBox *box, const char *key);
@@ -134,12 +176,18 @@ private:
     void renderDocument(const DocumentRow &row, bool forPrinting);
     const DocumentRow *rowForLabel(const QString &label) const;
     QTreeWidgetItem *pupilItem(QTreeWidgetItem *item) const;
-    void saveCommand(); // "Zapisz" without touching DataChanged
+    bool saveCommand(); // "Zapisz" without touching DataChanged
     void openDocumentOrClear(const QString &path);
 
     ProgramWindows m_windows;
     PrintEngine m_engine;
     QLabel *m_statusText = nullptr;
+    QLabel *m_statusNotice = nullptr;
+    QString m_loadedTable;
+    int m_loadedRow = -1;
+    QString m_previewTable; // the pupil whose document the preview shows
+    bool m_rebuilding = false;
+    bool m_recovered = false;
     StudentList m_students;
     SqlDataList m_records;
     QString m_msg;

@@ -2,9 +2,12 @@
 #include "app/tfglowna.h"
 
 #include "app/version.h"
+#include "document/classfile.h"
 #include "document/prompts.h"
+#include "document/templatestore.h"
 #include "editors/tfdaneucznia.h"
 #include "maintenance/filecheck.h"
+#include "storage/damaged.h"
 #include "storage/log.h"
 #include "storage/paths.h"
 #include "storage/settings.h"
@@ -19,10 +22,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-QString lastError() {
-    return QString::number(errno);
-}
 
 bool fileExists(const QString &path) {
     return !path.isEmpty() && QFileInfo(path).isFile();
@@ -41,6 +40,21 @@ bool TFGlowna::StartUpChecks() {
         close();
         return false;
     }
+    // A damaged settings, calibration or template file would fail every
+    // start or every preview: it is moved aside and replaced, once.
+    QStringList notices;
+    const struct {
+        const char *name;
+        bool shipped;
+    } dataFiles[] = {{kSettingsFileName, true}, {kCalibFileName, true}, {kTemplateFileName, false}};
+    for (const auto &file : dataFiles) {
+        QString notice;
+        if (bFunRepairDamagedFile(m_msg, QString::fromLatin1(file.name), file.shipped, notice))
+            notices << notice;
+    }
+    if (!notices.isEmpty())
+        showMessage(this, QStringLiteral("Uwaga"), notices.join(QStringLiteral("\n\n")),
+                    Prompts::Icon::Warning);
     setWindowTitle(
         QString::fromUtf8("Drukowanie świadectw dla Szkoły Podstawowej klasy 1-3, wersja: %1.%2.%3")
             .arg(kVersionMajor)
@@ -88,12 +102,61 @@ bool TFGlowna::StartUpChecks() {
     CloseWithoutAsking = false;
     DataChanged = false;
     vFunUpdatePopupMenu();
-    QString scratch;
-    bFunDeleteTmpFile(scratch);
+    recoverUnsavedWork();
     return true;
 }
 
+void TFGlowna::recoverUnsavedWork() {
+    QString classPath;
+    QString scratch;
+    if (!bFunFindUnsavedWork(classPath)) {
+        // A working copy without the mark was closed normally: it goes.
+        bFunDeleteTmpFile(scratch);
+        bFunClearUnsavedMark(scratch);
+        return;
+    }
+    const QString named =
+        classPath.isEmpty() ? QString::fromUtf8("nowa, niezapisana klasa") : classPath;
+    if (askYesNo(this, QString::fromUtf8("Przywracanie"),
+                 QString::fromUtf8("Znaleziono niezapisane zmiany z poprzedniej pracy programu "
+                                   "(plik: ") +
+                     named + QString::fromUtf8("). Czy chcesz je przywrócić ?"),
+                 Prompts::Icon::Question) &&
+        loadStudentList(false)) {
+        m_recovered = true;
+        setDocumentPath(classPath);
+        DataChanged = true;
+        return;
+    }
+    // Nothing is deleted unasked: the work is kept aside under a name of its own.
+    QString aside;
+    if (bFunSetAsideWorkingCopy(m_msg, aside))
+        showMessage(this, QString::fromUtf8("Przywracanie"),
+                    QString::fromUtf8("Niezapisane zmiany zachowano w pliku:\n") + aside +
+                        QString::fromUtf8("\n\nMożna go otworzyć poleceniem „Otwórz plik”."),
+                    Prompts::Icon::Information);
+    else
+        showMessage(this, QStringLiteral("Błąd"), m_msg, Prompts::Icon::Error);
+    clearTree();
+    m_students.clear();
+}
+
+void TFGlowna::markUnsaved(bool on) {
+    QString scratch;
+    if (on)
+        bFunMarkUnsaved(scratch, documentPath());
+    else
+        bFunClearUnsavedMark(scratch);
+}
+
 void TFGlowna::openCommandLineDocument(const QString &text) {
+    if (m_recovered) {
+        // The recovered work stays open; the file asked for is not opened over it.
+        if (text.size() > 5 && fileExists(text))
+            showStatusNotice(QString::fromUtf8("Nie otwarto pliku ") + text +
+                             QString::fromUtf8(": otwarte są przywrócone niezapisane zmiany."));
+        return;
+    }
     if (text.size() > 5 && fileExists(text))
         openDocumentOrClear(text);
     else
@@ -101,6 +164,8 @@ void TFGlowna::openCommandLineDocument(const QString &text) {
 }
 
 void TFGlowna::openDocumentOrClear(const QString &path) {
+    // The editors hold a pupil of the class being closed: they are emptied.
+    unloadPupil();
     if (bFunWczytajPlikSwiadectw(path)) {
         setDocumentPath(path);
         return;
@@ -123,9 +188,11 @@ void TFGlowna::closeEvent(QCloseEvent *event) {
         Zapisz1Click();
     if (askYesNo(this, QStringLiteral("Koniec"),
                  QString::fromUtf8("Czy na pewno chcesz zakończyć pracę ?"),
-                 Prompts::Icon::Question))
+                 Prompts::Icon::Question)) {
+        // A normal close: the working copy is not offered back at the next start.
+        markUnsaved(false);
         event->accept();
-    else
+    } else
         event->ignore();
 }
 
@@ -136,141 +203,75 @@ void TFGlowna::Koniec1Click() {
 
 // ---------------------------------------------------------------------------
 
+void TFGlowna::showOutcome(const ClassFileOutcome &outcome) {
+    for (const ClassFileMessage &m : outcome.messages)
+        showMessage(this, m.caption, m.text, m.icon);
+}
+
 bool TFGlowna::bFunWczytajPlikSwiadectw(const QString &path) {
-    if (!bFunDeleteTmpFile(m_msg)) {
-        showMessage(this, QStringLiteral("Błąd"), m_msg, Prompts::Icon::Error);
-        return false;
-    }
-    const QString tmp = strFunGetTmpFilePath(m_msg);
-    if (tmp.isEmpty()) {
-        showMessage(this, QStringLiteral("Błąd"), m_msg, Prompts::Icon::Error);
-        return false;
-    }
-    QString copyMsg;
-    if (!bFunCopyFile(copyMsg, path, tmp, false)) {
-        const QString code = copyMsg.section(QStringLiteral("Kod błędu: "), -1);
-        m_msg = QString::fromUtf8("Błąd kopiowania pliku\nz :") + path + QStringLiteral("\ndo :") +
-                tmp + QString::fromUtf8("\nKod błędu: ") + code +
-                QString::fromUtf8("\nDane świadectw nie zostały wczytane.");
-        vFunWriteLog(m_msg, QStringLiteral("bFunWczytajPlikSwiadectw()"));
-        showMessage(this, QStringLiteral("Błąd"), m_msg, Prompts::Icon::Error);
-        return false;
-    }
-    if (!bFunClearFileAttributes(m_msg, path)) {
-        m_msg =
-            QString::fromUtf8(
-                "Uwaga\nJeśli plik posiada atrybut \"tylko do odczytu\" zapis danych nie będzie "
-                "możliwy.\nKod: ") +
-            lastError();
-        vFunWriteLog(m_msg, QStringLiteral("bFunWczytajPlikSwiadectw()"));
-        showMessage(this, QStringLiteral("Uwaga"), m_msg, Prompts::Icon::Warning);
-    }
-    if (!bFunClearFileAttributes(m_msg, tmp)) {
-        m_msg = QString::fromUtf8("Błąd podczas próby sprawdzenia atrybutów pliku.\n") + tmp +
-                QString::fromUtf8(
-                    "\nJeśli plik posiada atrybut \"tylko do odczytu\" zapis danych nie będzie "
-                    "możliwy.\nKod błędu: ") +
-                lastError();
-        vFunWriteLog(m_msg, QStringLiteral("bFunWczytajPlikSwiadectw()"));
-        showMessage(this, QStringLiteral("Błąd"), m_msg, Prompts::Icon::Error);
-    }
-    // A file that is not a class file at all is refused here, so no half-open
-    // document is left behind.
-    if (!loadStudentList(false)) {
-        m_msg = QString::fromUtf8("Nie można otworzyć pliku:\n") + path +
-                QString::fromUtf8(
-                    "\n\nTo nie jest plik świadectw SP 1-3 albo plik jest uszkodzony.\n\n") +
-                m_msg;
-        vFunWriteLog(m_msg, QStringLiteral("bFunWczytajPlikSwiadectw()"));
-        showMessage(this, QStringLiteral("Błąd"), m_msg, Prompts::Icon::Error);
-        return false;
-    }
-    return true;
+    const ClassFileOutcome out = ::bFunWczytajPlikSwiadectw(path);
+    showOutcome(out);
+    if (out.ok)
+        loadStudentList(true);
+    return out.ok;
 }
 
 bool TFGlowna::bFunZapiszIstniejacyPlikSwiadectw() {
-    const QString target = documentPath();
-    if (!bFunClearFileAttributes(m_msg, target)) {
-        m_msg = QString::fromUtf8("Błąd podczas próby sprawdzenia atrybutów pliku\n") + target +
-                QString::fromUtf8(
-                    "\nJeśli plik ma atrybut \"tylko do odczytu\"\nzapis danych nie będzie "
-                    "możliwy.\nKod błędu: ") +
-                lastError();
-        vFunWriteLog(m_msg, QStringLiteral("bFunZapiszIstniejacyPlikSwiadectw()"));
-        showMessage(this, QStringLiteral("Atrybuty"), m_msg, Prompts::Icon::Warning);
+    const ClassFileOutcome out = ::bFunZapiszIstniejacyPlikSwiadectw(documentPath());
+    if (out.notReplaceable) {
+        // The file stays as it is; the work can still go under another name.
+        if (askYesNo(this, QStringLiteral("Zapis"),
+                     out.messages.value(0).text +
+                         QString::fromUtf8("\n\nCzy chcesz zapisać dane pod inną nazwą (Zapisz "
+                                           "jako) ?"),
+                     Prompts::Icon::Warning))
+            return bFunZapiszNowyPlikSwiadectw();
+        return false;
     }
-    const QString tmp = strFunGetTmpFilePath(m_msg);
-    QString copyMsg;
-    if (!tmp.isEmpty() && bFunCopyFile(copyMsg, tmp, target, false))
-        return true;
-    m_msg = QString::fromUtf8("Błąd kopiowania pliku z\n") + tmp + QStringLiteral("\ndo:\n") +
-            target + QString::fromUtf8("\nKod błędu: ") +
-            copyMsg.section(QStringLiteral("Kod błędu: "), -1) +
-            QString::fromUtf8("\n\nDane nie zostały zapisane.");
-    vFunWriteLog(m_msg, QStringLiteral("bFunZapiszIstniejacyPlikSwiadectw()"));
-    showMessage(this, QStringLiteral("Błąd"), m_msg, Prompts::Icon::Error);
-    return false;
+    showOutcome(out);
+    return out.ok;
 }
 
 bool TFGlowna::bFunZapiszNowyPlikSwiadectw() {
-    QString path = prompts().saveFileName(this, QStringLiteral("Zapisz"), documentFileFilter(),
-                                          m_lastSaveName);
-    if (path.isEmpty())
-        return false;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".sqbr5");
-    m_lastSaveName = path;
-    const bool exists = QFileInfo::exists(path);
-    if (exists &&
-        !askYesNoDestructive(
-            this, QStringLiteral("Zapisz"),
-            QString::fromUtf8("Wybrany plik już istnieje.\nCzy chcesz zastąpić istniejący plik ?"),
-            Prompts::Icon::Question))
-        return false;
-    if (exists && !bFunClearFileAttributes(m_msg, path)) {
-        m_msg = QString::fromUtf8("Funkcja: vFunZapiszNowyPlikSwiadectw()\n\nBłąd podczas próby "
-                                  "sprawdzenia atrybutów "
-                                  "pliku\n") +
-                path +
-                QString::fromUtf8(
-                    "\nJeśli plik ma atrybut \"tylko do odczytu\"\nzapis danych nie będzie "
-                    "możliwy.\nKod błędu: ") +
-                lastError();
-        vFunWriteLog(m_msg, QStringLiteral("bFunZapiszNowyPlikSwiadectw()"));
-        showMessage(this, QStringLiteral("Atrybuty"), m_msg, Prompts::Icon::Warning);
+    for (;;) {
+        QString path = prompts().saveFileName(this, QStringLiteral("Zapisz"), documentFileFilter(),
+                                              m_lastSaveName);
+        if (path.isEmpty())
+            return false;
+        if (QFileInfo(path).suffix().isEmpty())
+            path += QStringLiteral(".sqbr5");
+        m_lastSaveName = path;
+        if (QFileInfo::exists(path) &&
+            !askYesNoDestructive(this, QStringLiteral("Zapisz"),
+                                 QString::fromUtf8("Wybrany plik już istnieje.\nCzy chcesz "
+                                                   "zastąpić istniejący plik ?"),
+                                 Prompts::Icon::Question))
+            return false;
+        const ClassFileOutcome out = ::bFunZapiszNowyPlikSwiadectw(path);
+        if (out.notReplaceable) {
+            showMessage(this, QStringLiteral("Zapis"),
+                        out.messages.value(0).text +
+                            QString::fromUtf8("\n\nWybierz inną nazwę albo inny folder."),
+                        Prompts::Icon::Warning);
+            continue;
+        }
+        showOutcome(out);
+        if (out.ok)
+            setDocumentPath(path);
+        return out.ok;
     }
-    const QString tmp = strFunGetTmpFilePath(m_msg);
-    if (!tmp.isEmpty() && !QFileInfo::exists(tmp)) {
-        QFile empty(tmp); // a new class without pupils is an empty file
-        if (empty.open(QIODevice::WriteOnly))
-            empty.close();
-    }
-    QString copyMsg;
-    if (!tmp.isEmpty() && bFunCopyFile(copyMsg, tmp, path, false)) {
-        setDocumentPath(path);
-        return true;
-    }
-    m_msg =
-        QString::fromUtf8(
-            "Funkcja: vFunZapiszNowyPlikSwiadectw()\n\nBłąd podczas próby kopiowania pliku\nz\n") +
-        tmp + QStringLiteral("\ndo\n") + path + QString::fromUtf8("\nKod błędu: ") +
-        copyMsg.section(QStringLiteral("Kod błędu: "), -1) +
-        QString::fromUtf8("\n\nDane nie zostały zapisane.");
-    vFunWriteLog(m_msg, QStringLiteral("bFunZapiszNowyPlikSwiadectw()"));
-    showMessage(this, QStringLiteral("Atrybuty"), m_msg, Prompts::Icon::Warning);
-    return false;
 }
 
-void TFGlowna::saveCommand() {
-    if (fileExists(documentPath()))
-        bFunZapiszIstniejacyPlikSwiadectw();
-    else
-        bFunZapiszNowyPlikSwiadectw();
+bool TFGlowna::saveCommand() {
+    return fileExists(documentPath()) ? bFunZapiszIstniejacyPlikSwiadectw()
+                                      : bFunZapiszNowyPlikSwiadectw();
 }
 
 void TFGlowna::Zapisz1Click() {
-    saveCommand();
-    DataChanged = false;
+    // Only a save that worked clears the flag: a failed one keeps the work
+    // marked as unsaved, so closing still asks.
+    if (saveCommand())
+        DataChanged = false;
 }
 
 void TFGlowna::Zapiszjako1Click() {
@@ -281,11 +282,11 @@ void TFGlowna::NowyPlikToolButtonClick() {
     if (DataChanged &&
         askYesNo(this, QStringLiteral("Edycja"), QStringLiteral("Czy chcesz zapisać zmiany ?"),
                  Prompts::Icon::Question)) {
-        const bool saved = fileExists(documentPath()) ? bFunZapiszIstniejacyPlikSwiadectw()
-                                                      : bFunZapiszNowyPlikSwiadectw();
-        if (!saved)
+        if (!saveCommand())
             return;
+        DataChanged = false;
     }
+    unloadPupil();
     clearTree();
     m_students.clear();
     setDocumentPath(QString());
@@ -297,10 +298,15 @@ void TFGlowna::NowyPlikToolButtonClick() {
 }
 
 void TFGlowna::OtworzPlikToolButtonClick() {
+    // Opening replaces the working copy: it goes on only after a save that
+    // worked, or when the user chose not to save.
     if (DataChanged &&
         prompts().message(this, QString(), QStringLiteral("Czy chcesz zapisać zmiany ?"),
-                          Prompts::Icon::None, Prompts::Buttons::YesNo) == Prompts::Answer::Yes)
-        Zapisz1Click();
+                          Prompts::Icon::None, Prompts::Buttons::YesNo) == Prompts::Answer::Yes) {
+        if (!saveCommand())
+            return;
+        DataChanged = false;
+    }
     const QString path =
         prompts().openFileName(this, QStringLiteral("Wczytaj plik"), documentFileFilter());
     if (path.isEmpty())

@@ -60,7 +60,7 @@ bool bFunGetTableList(QString &msg, const QString &path, QStringList &tables) {
         return true;
     } catch (const CppSQLite3Exception &e) {
         // A file that is not a database at all ends here.
-        return bFunFail(msg, QStringLiteral("SQL exception: \n") + strFunCodeName(e),
+        return bFunFail(msg, QStringLiteral("SQL exception: \n") + strFunSqlErrorText(e),
                         "bFunGetTableList");
     }
 }
@@ -83,7 +83,7 @@ bool bFunGetStudentsList(QString &msg, const QString &path, StudentList &student
         return true;
     } catch (const CppSQLite3Exception &e) {
         // Pupils read so far stay listed; the rest of the file is skipped.
-        bFunFail(msg, QStringLiteral("SQL exception: \n") + strFunCodeName(e),
+        bFunFail(msg, QStringLiteral("SQL exception: \n") + strFunSqlErrorText(e),
                  "bFunGetStudentsList");
         return true;
     }
@@ -113,7 +113,7 @@ bool bFunLoadCertData(QString &msg, const QString &path, const QString &table,
         db.Close();
         return true;
     } catch (const CppSQLite3Exception &e) {
-        return bFunFail(msg, QStringLiteral("SQL exception: \n") + strFunCodeName(e),
+        return bFunFail(msg, QStringLiteral("SQL exception: \n") + strFunSqlErrorText(e),
                         "bFunLoadCertData()");
     }
 }
@@ -129,7 +129,7 @@ bool bFunDeleteTable(QString &msg, const QString &path, const QString &table) {
         db.Close();
         return true;
     } catch (const CppSQLite3Exception &e) {
-        return bFunFail(msg, QStringLiteral("SQL exception: \n") + strFunCodeName(e),
+        return bFunFail(msg, QStringLiteral("SQL exception: \n") + strFunSqlErrorText(e),
                         "bFunDeleteTable()");
     }
 }
@@ -161,7 +161,7 @@ bool bFunSaveCertData(QString &msg, const QString &path, const QString &table,
         return true;
     } catch (const CppSQLite3Exception &e) {
         // Closing the connection rolls the open transaction back.
-        return bFunFail(msg, QStringLiteral("SQLite exception: ") + strFunCodeName(e),
+        return bFunFail(msg, QStringLiteral("SQLite exception: ") + strFunSqlErrorText(e),
                         "bFunSqlSaveCertData()");
     }
 }
@@ -190,7 +190,7 @@ bool bFunReplaceCertData(QString &msg, const QString &path, const QString &table
         return true;
     } catch (const CppSQLite3Exception &e) {
         // Closing the connection rolls the open transaction back.
-        return bFunFail(msg, QStringLiteral("SQLite exception: ") + strFunCodeName(e),
+        return bFunFail(msg, QStringLiteral("SQLite exception: ") + strFunSqlErrorText(e),
                         "bFunSqlSaveCertData()");
     }
 }
@@ -213,7 +213,7 @@ int iFunCheckIsStudentExists(QString &msg, const QString &path, const QString &t
         db.Close();
         return exists;
     } catch (const CppSQLite3Exception &e) {
-        bFunFail(msg, QStringLiteral("SQLite exception: \n") + strFunCodeName(e),
+        bFunFail(msg, QStringLiteral("SQLite exception: \n") + strFunSqlErrorText(e),
                  "iFunCheckIsStudentExists");
         return -1;
     }

@@ -16,7 +16,7 @@ QString strFunGetTemplateFilePath(QString &msg) {
         db.Open(path);
         db.Close();
     } catch (const CppSQLite3Exception &e) {
-        msg = QStringLiteral("SqlException\n") + QString::fromLatin1(CodeName(e.ErrorCode()));
+        msg = QStringLiteral("SqlException\n") + strFunSqlErrorText(e);
         vFunWriteLog(msg, QStringLiteral("strFunGetTemplateFilePath()"));
     }
     return path;
@@ -45,7 +45,7 @@ bool bFunSqlTemplateReadData(QString &msg, const QString &path, const QString &t
         db.Close();
         return true;
     } catch (const CppSQLite3Exception &e) {
-        return bFunFail(msg, QStringLiteral("SqlException\n") + strFunCodeName(e),
+        return bFunFail(msg, QStringLiteral("SqlException\n") + strFunSqlErrorText(e),
                         "bFunSqlTemplateReadData()");
     }
 }
@@ -77,7 +77,7 @@ bool bFunSqlTemplateWriteData(QString &msg, const QString &path, const QString &
         return true;
     } catch (const CppSQLite3Exception &e) {
         // Closing rolls back: the previous template stays.
-        return bFunFail(msg, QStringLiteral("SqlException\n") + strFunCodeName(e),
+        return bFunFail(msg, QStringLiteral("SqlException\n") + strFunSqlErrorText(e),
                         "bFunSqlWriteTemplateData()");
     }
 }

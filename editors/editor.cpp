@@ -35,6 +35,20 @@ void TFEditor::ClearFields() {
     ::ClearFields(m_components);
 }
 
+QWidget *TFEditor::firstField() const {
+    for (QWidget *w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+        if (m_components.contains(w) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
+            return w;
+    }
+    return nullptr;
+}
+
+void TFEditor::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+    if (QWidget *first = firstField())
+        first->setFocus(Qt::OtherFocusReason);
+}
+
 void TFEditor::setSaveStudentRecord(std::function<bool()> save) {
     saveHook() = std::move(save);
 }

@@ -31,10 +31,15 @@ public:
     QString fieldText(const QString &name) const;
     void setFieldText(const QString &name, const QString &text);
 
+    // The field that takes the focus when the window opens: the first
+    // enabled bound component in the tab order.
+    virtual QWidget *firstField() const;
+
 public slots:
     virtual void OKButtonClick();
 
 protected:
+    void showEvent(QShowEvent *event) override;
     // Registers a bound component (its objectName is its component name).
     void addComponent(QWidget *w) { m_components.append(w); }
     static bool saveStudentRecord();

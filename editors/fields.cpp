@@ -82,12 +82,43 @@ void MemoEdit::TrimMemoLines() {
     m_trimming = false;
 }
 
+namespace {
+
+// Return in a dialog presses OK, as a desktop user expects: every other push
+// button (a load or copy button first of all) is neither default nor
+// auto-default, checked again whenever the dialog is shown, so buttons added
+// after this row are covered too.
+class OkStaysDefault : public QObject {
+public:
+    OkStaysDefault(QDialog *dialog, QPushButton *ok) : QObject(dialog), m_ok(ok) {
+        dialog->installEventFilter(this);
+    }
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::Show) {
+            for (QPushButton *b : watched->findChildren<QPushButton *>()) {
+                if (b != m_ok) {
+                    b->setAutoDefault(false);
+                    b->setDefault(false);
+                }
+            }
+            m_ok->setDefault(true);
+        }
+        return false;
+    }
+
+private:
+    QPushButton *m_ok;
+};
+
+} // namespace
+
 QPushButton *addOkCancelButtons(QDialog *dialog, QBoxLayout *row, const char *okName,
                                 const char *cancelName) {
     row->addStretch(1);
     auto *ok = new QPushButton(QStringLiteral("OK"), dialog);
     ok->setObjectName(QString::fromLatin1(okName));
-    ok->setAutoDefault(false);
+    ok->setDefault(true);
+    new OkStaysDefault(dialog, ok);
     auto *cancel = new QPushButton(QStringLiteral("Anuluj"), dialog);
     cancel->setObjectName(QString::fromLatin1(cancelName));
     cancel->setAutoDefault(false);

@@ -51,6 +51,8 @@ class QBoxLayout;
 class QDialog;
 
 // Appends a stretch, "OK" and "Anuluj" to a row of buttons; "Anuluj" rejects
-// the dialog. Returns the OK button for the caller to connect.
+// the dialog (so does Escape). OK is the dialog's one default button: Return
+// presses it, never a load or copy button. Returns the OK button for the
+// caller to connect.
 QPushButton *addOkCancelButtons(QDialog *dialog, QBoxLayout *row, const char *okName,
                                 const char *cancelName);

@@ -191,6 +191,9 @@ void LayoutEditor::showEvent(QShowEvent *event) {
         if (!picture.isEmpty() && QFileInfo::exists(picture))
             paper->setPixmap(QPixmap(picture));
     }
+    // A document opens at its first side, with the focus in its first field.
+    if (m_tabs)
+        m_tabs->setCurrentIndex(0);
     if (m_layout->mode != QLatin1String("plain")) {
         if (QScreen *screen = QGuiApplication::primaryScreen()) {
             resize(width(), std::max(screen->availableGeometry().height() - m_screenMargin, 300));

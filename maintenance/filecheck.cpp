@@ -155,7 +155,7 @@ bool bFunCheckFilesDir(QString &msg) {
         db.Close();
         return true;
     } catch (const CppSQLite3Exception &e) {
-        msg = QStringLiteral("Sql exception: ") + QString::fromLatin1(CodeName(e.ErrorCode()));
+        msg = QStringLiteral("Sql exception: ") + strFunSqlErrorText(e);
         vFunWriteLog(msg, QString::fromLatin1(kLogName));
         return false;
     }

@@ -84,7 +84,7 @@ bool bFunCalibLoadData(QString &msg, const QString &path, const QString &table, 
         db.Close();
         return true;
     } catch (const CppSQLite3Exception &e) {
-        return bFunFail(msg, QStringLiteral("SQLite exception: \n") + strFunCodeName(e),
+        return bFunFail(msg, QStringLiteral("SQLite exception: \n") + strFunSqlErrorText(e),
                         "bFunCalibLoadData()");
     }
 }
@@ -112,7 +112,7 @@ bool bFunSqlCalibUpdateValue(QString &msg, const QString &path, const QString &t
                             "bFunSqlCalibUpdateValue()");
         return true;
     } catch (const CppSQLite3Exception &e) {
-        return bFunFail(msg, QStringLiteral("SqlException\n") + strFunCodeName(e),
+        return bFunFail(msg, QStringLiteral("SqlException\n") + strFunSqlErrorText(e),
                         "bFunSqlCalibUpdateValue()");
     }
 }
@@ -131,7 +131,7 @@ bool bFunCalibLoadCertList(QString &msg, QStringList &tables) {
         db.Close();
         return true;
     } catch (const CppSQLite3Exception &e) {
-        return bFunFail(msg, QStringLiteral("Sql exception: ") + strFunCodeName(e),
+        return bFunFail(msg, QStringLiteral("Sql exception: ") + strFunSqlErrorText(e),
                         "bFunCalibLoadCertList()");
     }
 }
@@ -152,7 +152,7 @@ bool bFunMarginReadData(QString &msg, const QString &path, MarginList &list) {
         db.Close();
         return true;
     } catch (const CppSQLite3Exception &e) {
-        return bFunFail(msg, QStringLiteral("SqlException\n") + strFunCodeName(e),
+        return bFunFail(msg, QStringLiteral("SqlException\n") + strFunSqlErrorText(e),
                         "bFunMarginReadData()");
     }
 }
@@ -170,7 +170,7 @@ bool bFunMarginWriteNewSettings(QString &msg, const QString &path, const structM
                             "bFunMarginWriteNewSettings()");
         return true;
     } catch (const CppSQLite3Exception &e) {
-        return bFunFail(msg, QStringLiteral("Sql exception: ") + strFunCodeName(e),
+        return bFunFail(msg, QStringLiteral("Sql exception: ") + strFunSqlErrorText(e),
                         "bFunMarginWriteNewSettings()");
     }
 }
@@ -190,7 +190,7 @@ bool bFunMarginDeleteSettings(QString &msg, const QString &path, const QString &
                             "bFunMarginDeleteSettings()");
         return true;
     } catch (const CppSQLite3Exception &e) {
-        return bFunFail(msg, QStringLiteral("SqlException\n") + strFunCodeName(e),
+        return bFunFail(msg, QStringLiteral("SqlException\n") + strFunSqlErrorText(e),
                         "bFunMarginDeleteSettings()");
     }
 }
@@ -218,7 +218,7 @@ bool bFunMarginRestoreOriginal(QString &msg, const QString &shippedPath,
         shipped.Close();
         return true;
     } catch (const CppSQLite3Exception &e) {
-        return bFunFail(msg, QStringLiteral("Sql exception: ") + strFunCodeName(e),
+        return bFunFail(msg, QStringLiteral("Sql exception: ") + strFunSqlErrorText(e),
                         "bFunMarginRestoreOriginal()");
     }
 }

@@ -34,10 +34,8 @@ private:
     char *m_message = nullptr;
 };
 
-// The name of an exception's code, as messages show it.
-inline QString strFunCodeName(const CppSQLite3Exception &e) {
-    return QString::fromLatin1(CodeName(e.ErrorCode()));
-}
+// What went wrong in plain Polish, then the name of the code for support.
+QString strFunSqlErrorText(const CppSQLite3Exception &e);
 
 class CppSQLite3Query {
 public:

@@ -31,7 +31,8 @@ bool loadNames(QString &msg, const char *table, QStringList &names, const char *
         db.Close();
         return true;
     } catch (const CppSQLite3Exception &e) {
-        return bFunFail(msg, QStringLiteral("SQLite exception: \n") + strFunCodeName(e), logName);
+        return bFunFail(msg, QStringLiteral("SQLite exception: \n") + strFunSqlErrorText(e),
+                        logName);
     }
 }
 
@@ -50,7 +51,8 @@ bool addName(QString &msg, const char *table, const QString &name, const char *l
         db.Close();
         return true;
     } catch (const CppSQLite3Exception &e) {
-        return bFunFail(msg, QStringLiteral("SQLite exception: \n") + strFunCodeName(e), logName);
+        return bFunFail(msg, QStringLiteral("SQLite exception: \n") + strFunSqlErrorText(e),
+                        logName);
     }
 }
 

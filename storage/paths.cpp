@@ -1,5 +1,6 @@
 #include "storage/paths.h"
 
+#include "storage/errortext.h"
 #include "storage/log.h"
 
 #include <QCoreApplication>
@@ -21,8 +22,23 @@ QString &exeDirOverride() {
     return path;
 }
 
-QString errorCode(int err) {
-    return QString::number(err);
+// A save that was killed midway leaves its temporary file behind; the name
+// says what it is, and the next copy onto the same target removes it.
+QByteArray temporaryPrefix(const QByteArray &target) {
+    const int slash = target.lastIndexOf('/');
+    return target.left(slash + 1) + ".zapis-" + target.mid(slash + 1) + '-';
+}
+
+void removeStaleTemporaries(const QByteArray &target) {
+    const QByteArray prefix = temporaryPrefix(target);
+    const int slash = prefix.lastIndexOf('/');
+    const QString dir = slash < 0 ? QStringLiteral(".") : QFile::decodeName(prefix.left(slash));
+    const QString namePrefix = QFile::decodeName(prefix.mid(slash + 1));
+    const QStringList stale =
+        QDir(dir).entryList({namePrefix + QStringLiteral("??????")},
+                            QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &name : stale)
+        ::unlink(QFile::encodeName(dir + QLatin1Char('/') + name).constData());
 }
 
 // Copies source to target through a temporary file in the target's folder.
@@ -46,7 +62,8 @@ int copyThroughTemporary(const QString &source, const QString &target, bool fail
         return EEXIST;
     }
 
-    QByteArray tmp = dst + ".XXXXXX";
+    removeStaleTemporaries(dst);
+    QByteArray tmp = temporaryPrefix(dst) + "XXXXXX";
     const int out = ::mkstemp(tmp.data());
     if (out < 0) {
         const int err = errno;
@@ -126,8 +143,8 @@ bool bFunCreateDir(QString &msg, const QString &path) {
     if (::mkdir(QFile::encodeName(path).constData(), 0777) == 0)
         return true;
     const int err = errno;
-    msg = QStringLiteral("Błąd podczas tworzenia katalogu:\n") + path +
-          QStringLiteral("\nKod błędu: ") + errorCode(err);
+    msg = QStringLiteral("Błąd podczas tworzenia katalogu:\n") + path + QLatin1Char('\n') +
+          strFunErrnoCode(err);
     vFunWriteLog(msg, QStringLiteral("strFunGetMainDirPath()"));
     return false;
 }
@@ -136,15 +153,15 @@ QString strFunGetMainDirPath(QString &msg) {
     errno = 0;
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (base.isEmpty()) {
-        msg = QStringLiteral("Błąd uzyskania ścieżki głównego katalagu.\nKod błędu: ") +
-              errorCode(errno);
+        msg =
+            QStringLiteral("Błąd uzyskania ścieżki głównego katalagu.\n") + strFunErrnoCode(errno);
         vFunWriteLog(msg, QStringLiteral("strFunGetMainDirPath()"));
         return QString();
     }
     // The data location itself (~/.local/share) may not exist on a fresh account.
     if (!QFileInfo(base).isDir() && !QDir().mkpath(base)) {
-        msg = QStringLiteral("Błąd podczas tworzenia katalogu:\n") + base +
-              QStringLiteral("\nKod błędu: ") + errorCode(errno);
+        msg = QStringLiteral("Błąd podczas tworzenia katalogu:\n") + base + QLatin1Char('\n') +
+              strFunErrnoCode(errno);
         vFunWriteLog(msg, QStringLiteral("strFunGetMainDirPath()"));
         return QString();
     }
@@ -189,18 +206,21 @@ bool bFunDeleteTmpFile(QString &msg) {
     if (::unlink(native.constData()) == 0)
         return true;
     const int err = errno;
-    msg = QStringLiteral("Błąd podczas próby kasowania pliku\n") + path +
-          QStringLiteral("\nKod błędu: ") + errorCode(err);
+    msg = QStringLiteral("Błąd podczas próby kasowania pliku\n") + path + QLatin1Char('\n') +
+          strFunErrnoCode(err);
     vFunWriteLog(msg, QStringLiteral("bFunDeleteTmpFile()"));
     return false;
 }
 
-bool bFunCopyFile(QString &msg, const QString &source, const QString &target, bool failIfExists) {
+bool bFunCopyFile(QString &msg, const QString &source, const QString &target, bool failIfExists,
+                  int *error) {
     const int err = copyThroughTemporary(source, target, failIfExists);
+    if (error)
+        *error = err;
     if (err == 0)
         return true;
     msg = QStringLiteral("Błąd podczas kopiowania pliku.\n\nZ: ") + source +
-          QStringLiteral("\ndo: ") + target + QStringLiteral("\n\n Kod błędu: ") + errorCode(err);
+          QStringLiteral("\ndo: ") + target + QStringLiteral("\n\n") + strFunErrnoCode(err);
     vFunWriteLog(msg, QStringLiteral("bFunCopyFile()"));
     return false;
 }

@@ -24,9 +24,12 @@ QString strFunGetExeDirPath(QString &msg);
 bool bFunCreateDir(QString &msg, const QString &path);
 QString strFunGetTmpFilePath(QString &msg);
 bool bFunDeleteTmpFile(QString &msg);
-// Copies through a file beside the target, so the target is replaced whole
-// or not at all.
-bool bFunCopyFile(QString &msg, const QString &source, const QString &target, bool failIfExists);
+// Copies through a file beside the target (".zapis-<name>-XXXXXX"), so the
+// target is replaced whole or not at all; a temporary left by a copy that was
+// killed midway is removed by the next copy onto the same target. error, when
+// given, receives the errno of a failure (0 on success).
+bool bFunCopyFile(QString &msg, const QString &source, const QString &target, bool failIfExists,
+                  int *error = nullptr);
 // Gives the owner read and write permission; false for a missing file.
 bool bFunClearFileAttributes(QString &msg, const QString &path);
 

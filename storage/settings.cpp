@@ -28,7 +28,7 @@ bool bFunSqlSettingWriteValue(QString &msg, const QString &key, int value) {
         db.Close();
         return changed != 0;
     } catch (const CppSQLite3Exception &e) {
-        msg = QStringLiteral("SQLite exception: ") + QString::fromLatin1(CodeName(e.ErrorCode()));
+        msg = QStringLiteral("SQLite exception: ") + strFunSqlErrorText(e);
         return false;
     }
 }
@@ -53,7 +53,7 @@ bool bFunSqlGetSettingsValue(QString &msg, const QString &key, int &value) {
         value = read;
         return true;
     } catch (const CppSQLite3Exception &e) {
-        msg = QStringLiteral("SqlException:\n\n") + QString::fromLatin1(CodeName(e.ErrorCode()));
+        msg = QStringLiteral("SqlException:\n\n") + strFunSqlErrorText(e);
         vFunWriteLog(msg, QStringLiteral("bFunSqlGetSettingsValue()"));
         return false;
     }

@@ -151,8 +151,9 @@ void TestGlowna::samePupilNamesStayTwoPupils() {
     select(node(1));
     f->prompts.answers.enqueue(Prompts::Answer::Yes);
     g->UsunUczniaToolButtonClick();
-    QCOMPARE(f->prompts.asked.last().text,
-             QString::fromUtf8("Czy na pewno chcesz skasować dane ucznia: \nNowak Jan"));
+    QCOMPARE(
+        f->prompts.asked.last().text,
+        QString::fromUtf8("Czy na pewno chcesz skasować dane ucznia: \nNowak Jan (22222222222)"));
     QStringList tables;
     QString msg;
     QVERIFY(bFunGetTableList(msg, f->tmp(), tables));
@@ -172,9 +173,15 @@ void TestGlowna::deleteAsksAndRefusesWithoutSelection() {
     QCOMPARE(f->prompts.asked.last().caption, QString::fromUtf8("Usuń"));
     QCOMPARE(f->prompts.asked.last().icon, Prompts::Icon::Warning);
     QCOMPARE(g->TreeView->topLevelItemCount(), 1);
+    // "Nie" keeps the pupil, still selected and loaded after the tree is rebuilt.
+    QCOMPARE(g->loadedPupilTable(), QStringLiteral("PESEL01"));
+    QCOMPARE(g->selectedPupilTable(), QStringLiteral("PESEL01"));
+    f->prompts.answers.enqueue(Prompts::Answer::Yes);
+    g->UsunUczniaToolButtonClick();
+    QCOMPARE(g->TreeView->topLevelItemCount(), 0);
+    QCOMPARE(g->loadedPupilTable(), QString());
     g->EdytujDaneUczniaToolButtonClick();
-    QCOMPARE(f->prompts.asked.last().text,
-             QStringLiteral("Nie wybrano ucznia z listy")); // reload cleared the selection
+    QCOMPARE(f->prompts.asked.last().text, QStringLiteral("Nie wybrano ucznia z listy"));
 }
 
 void TestGlowna::openSaveThroughWorkingCopy() {
@@ -249,15 +256,16 @@ void TestGlowna::failedSaveKeepsPreviousFile() {
     TFGlowna *g = openClass({{"01", "Agrest", "Adam"}});
     const QByteArray before = readFile(classFile);
     QFile::remove(f->tmp()); // nothing left to copy back
+    g->DataChanged = true;
     g->Zapisz1Click();
     QCOMPARE(readFile(classFile), before);
     QCOMPARE(f->prompts.asked.last().caption, QStringLiteral("Błąd"));
     QVERIFY(f->prompts.asked.last().text.startsWith(
         QString::fromUtf8("Błąd kopiowania pliku z\n") + f->tmp() + QStringLiteral("\ndo:\n") +
-        classFile + QString::fromUtf8("\nKod błędu: 2")));
+        classFile + QString::fromUtf8("\nPlik lub folder nie istnieje.\nKod błędu: 2")));
     QVERIFY(
         f->prompts.asked.last().text.endsWith(QString::fromUtf8("\n\nDane nie zostały zapisane.")));
-    QVERIFY(!g->DataChanged);
+    QVERIFY(g->DataChanged); // the work is still unsaved, closing will ask
     QVERIFY(QDir(docs->path()).entryList(QDir::Files) ==
             QStringList{"klasa.sqbr5"}); // no temporary left
 }

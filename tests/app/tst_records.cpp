@@ -359,7 +359,8 @@ void TestRecords::failedSaveKeepsThePupil() {
         },
         "PESEL01234567890");
     QVERIFY(!ok);
-    QCOMPARE(msg, QStringLiteral("SQLite exception: SQLITE_FULL"));
+    QCOMPARE(msg, QString::fromUtf8("SQLite exception: Brak miejsca na dysku. Zwolnij miejsce i "
+                                    "spróbuj ponownie.\nSQLITE_FULL"));
     const SqlDataList after = tableRows("PESEL01234567890");
     QCOMPARE(after.size(), before.size());
     QCOMPARE(after.first().value, before.first().value);

@@ -1,5 +1,6 @@
 #include "maintenance/filecheck.h"
 #include "storage/cppsqlite3.h"
+#include "storage/errortext.h"
 #include "storage/paths.h"
 #include "support/testenv.h"
 
@@ -100,8 +101,8 @@ void TestFileCheck::flaggedFileWithMissingSourceFails() {
     const QString source = install(QStringLiteral("bruma_kalibracja.sqset"));
     const QString target = m_env->programFile(QStringLiteral("bruma_kalibracja.sqset"));
     QCOMPARE(msg, QStringLiteral("Błąd podczas kopiowania pliku.\n\nZ: ") + source +
-                      QStringLiteral("\ndo: ") + target +
-                      QStringLiteral("\n\n Kod błędu: %1").arg(ENOENT));
+                      QStringLiteral("\ndo: ") + target + QStringLiteral("\n\n") +
+                      strFunErrnoCode(ENOENT));
     QCOMPARE(flags(), QByteArrayList{"1"}); // the next start tries again
 }
 
@@ -146,11 +147,13 @@ void TestFileCheck::failures_data() {
            "Plik nie istnieje: %I/pliki_kat.sqset";
     QTest::newRow("nested folder without parent")
         << "insert into `dir` values( 'ocena_opisowa\\szablony_zachowanie' );"
-        << "Błąd podczas tworzenia katalogu:\n%P/ocena_opisowa/szablony_zachowanie\nKod błędu: 2";
+        << "Błąd podczas tworzenia katalogu:\n%P/ocena_opisowa/szablony_zachowanie\nPlik lub "
+           "folder nie istnieje.\nKod błędu: 2";
     QTest::newRow("no files table") << "drop table `files`;"
                                     << "Sql exception: SQLITE_ERROR";
     QTest::newRow("not a database") << "!"
-                                    << "Sql exception: UNKNOWN_ERROR";
+                                    << "Sql exception: Plik nie jest plikiem danych programu albo "
+                                       "jest uszkodzony.\nUNKNOWN_ERROR";
 }
 
 void TestFileCheck::failures() {

@@ -1,3 +1,4 @@
+#include "storage/errortext.h"
 #include "storage/paths.h"
 #include "storage/settings.h"
 #include "support/testenv.h"
@@ -65,7 +66,7 @@ void TestPaths::noProgramFolderMeansNoPathsAndNoLog() {
     QString msg;
     QVERIFY(strFunGetMainDirPath(msg).isEmpty());
     QCOMPARE(msg, QStringLiteral("Błąd podczas tworzenia katalogu:\n") + env.dataHome() +
-                      QStringLiteral("/Veltra-BR5\nKod błędu: %1").arg(EEXIST));
+                      QStringLiteral("/Veltra-BR5\n") + strFunErrnoCode(EEXIST));
     QVERIFY(strFunGetTmpFilePath(msg).isEmpty());
     QVERIFY(strFunGetDataFilePath(msg, QStringLiteral("ustawienia.sqset")).isEmpty());
     // Callers refuse instead of reaching for "/ustawienia.sqset".
@@ -89,7 +90,7 @@ void TestPaths::createDirFailure() {
     const QString nested = env.dataHome() + QStringLiteral("/b/c");
     QVERIFY(!bFunCreateDir(msg, nested)); // one level only
     QCOMPARE(msg, QStringLiteral("Błąd podczas tworzenia katalogu:\n") + nested +
-                      QStringLiteral("\nKod błędu: %1").arg(ENOENT));
+                      QStringLiteral("\n") + strFunErrnoCode(ENOENT));
     const auto log = logRows(env.programDir());
     QCOMPARE(log.size(), 1);
     QCOMPARE(log[0].fun, QStringLiteral("strFunGetMainDirPath()"));
@@ -109,7 +110,7 @@ void TestPaths::tmpFileDeletion() {
     QVERIFY(QDir().mkpath(tmp + QStringLiteral("/inside")));
     QVERIFY(!bFunDeleteTmpFile(msg));
     QCOMPARE(msg, QStringLiteral("Błąd podczas próby kasowania pliku\n") + tmp +
-                      QStringLiteral("\nKod błędu: %1").arg(EISDIR));
+                      QStringLiteral("\n") + strFunErrnoCode(EISDIR));
     const auto log = logRows(env.programDir());
     QCOMPARE(log.size(), 1);
     QCOMPARE(log[0].fun, QStringLiteral("bFunDeleteTmpFile()"));
@@ -145,8 +146,8 @@ void TestPaths::copyFile() {
         QCOMPARE(readFile(target), QByteArray("new content"));
     } else {
         QCOMPARE(msg, QStringLiteral("Błąd podczas kopiowania pliku.\n\nZ: ") + source +
-                          QStringLiteral("\ndo: ") + target +
-                          QStringLiteral("\n\n Kod błędu: %1").arg(error));
+                          QStringLiteral("\ndo: ") + target + QStringLiteral("\n\n") +
+                          strFunErrnoCode(error));
         QCOMPARE(readFile(target), targetExists ? QByteArray("old") : QByteArray());
         QCOMPARE(logRows(env.programDir()).size(), 1);
         QCOMPARE(logRows(env.programDir())[0].fun, QStringLiteral("bFunCopyFile()"));
