@@ -164,6 +164,12 @@ void TFGlowna::openCommandLineDocument(const QString &text) {
 }
 
 void TFGlowna::openDocumentOrClear(const QString &path) {
+    // An older text file is pointed to the import; the open class stays.
+    if (bFunIsLegacyClassFile(path)) {
+        const ClassFileMessage m = legacyFileMessage(path);
+        showMessage(this, m.caption, m.text, m.icon);
+        return;
+    }
     // The editors hold a pupil of the class being closed: they are emptied.
     unloadPupil();
     if (bFunWczytajPlikSwiadectw(path)) {

@@ -35,15 +35,24 @@ ClassFileOutcome &fail(ClassFileOutcome &out, int err, const ClassFileMessage &m
     return out;
 }
 
-bool isLegacyTextFile(const QString &path) {
-    return QFileInfo(path).suffix().compare(QLatin1String("br5"), Qt::CaseInsensitive) == 0;
-}
-
 QString markerPath(QString &msg) {
     return strFunGetDataFilePath(msg, QString::fromLatin1(kUnsavedMarkerFileName));
 }
 
 } // namespace
+
+bool bFunIsLegacyClassFile(const QString &path) {
+    return QFileInfo(path).suffix().compare(QLatin1String("br5"), Qt::CaseInsensitive) == 0;
+}
+
+ClassFileMessage legacyFileMessage(const QString &path) {
+    return {QString::fromUtf8("Otwórz plik"),
+            QString::fromUtf8("Plik:\n") + path +
+                QString::fromUtf8("\n\njest plikiem starszej wersji programu (.br5). Takie pliki "
+                                  "wczytuje się poleceniem „Importuj” w menu „Plik” (Plik › "
+                                  "Importuj)."),
+            Prompts::Icon::Information};
+}
 
 bool bFunCanReplaceFile(const QString &path, int &err) {
     err = 0;
@@ -67,14 +76,8 @@ bool bFunCanReplaceFile(const QString &path, int &err) {
 
 ClassFileOutcome bFunWczytajPlikSwiadectw(const QString &path) {
     ClassFileOutcome out;
-    if (isLegacyTextFile(path)) {
-        out.messages << ClassFileMessage{
-            QString::fromUtf8("Otwórz plik"),
-            QString::fromUtf8("Plik:\n") + path +
-                QString::fromUtf8("\n\njest plikiem starszej wersji programu (.br5). Takie pliki "
-                                  "wczytuje się poleceniem „Importuj” w menu „Plik” (Plik › "
-                                  "Importuj)."),
-            Prompts::Icon::Information};
+    if (bFunIsLegacyClassFile(path)) {
+        out.messages << legacyFileMessage(path);
         return out;
     }
     QString msg;

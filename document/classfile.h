@@ -27,6 +27,11 @@ struct ClassFileOutcome {
     QList<ClassFileMessage> messages;
 };
 
+// A text file of the older program (".br5"): it comes in through the import.
+bool bFunIsLegacyClassFile(const QString &path);
+// The message that points such a file to "Plik › Importuj".
+ClassFileMessage legacyFileMessage(const QString &path);
+
 // Opens the chosen class file into the working copy and checks that it is a
 // class file; on failure no working copy is left. A legacy ".br5" text file
 // is refused with a pointer to the import.

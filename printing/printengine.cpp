@@ -2,6 +2,7 @@
 
 #include "document/binding.h"
 #include "document/prompts.h"
+#include "storage/damaged.h"
 #include "storage/paths.h"
 
 #include <QComboBox>
@@ -117,7 +118,16 @@ void PrintEngine::vFunRenderDocument(const QWidget *editor, bool printing, int t
         return;
     }
     const QString path = strFunGetDataFilePath(m_msg, QString::fromLatin1(kCalibFileName));
-    if (path.isEmpty() || !bFunCalibLoadData(m_msg, path, table, calibList)) {
+    bool loaded = !path.isEmpty() && bFunCalibLoadData(m_msg, path, table, calibList);
+    QString notice;
+    // A damaged calibration file is replaced by the shipped one, once.
+    if (!loaded && !path.isEmpty() &&
+        bFunRepairDamagedFile(m_msg, QString::fromLatin1(kCalibFileName), true, notice)) {
+        showMessage(nullptr, QStringLiteral("Uwaga"), notice, Prompts::Icon::Warning);
+        calibList.clear();
+        loaded = bFunCalibLoadData(m_msg, path, table, calibList);
+    }
+    if (!loaded) {
         closeSurfaces();
         showMessage(nullptr, QStringLiteral("Błąd"),
                     QString::fromUtf8("Błąd podczas próby wczytania danych kalibracji.\n\n") +

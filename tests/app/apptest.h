@@ -41,7 +41,8 @@ struct AppFixture {
     QString tmp() const { return env.programFile(QStringLiteral("data_tmp.sqtmp")); }
 };
 
-// A class file holding the given pupils (PESEL, surname, first name).
+// A class file holding the given pupils (PESEL, surname, first name and,
+// optionally, gender).
 inline void makeClassFile(const QString &path, const QList<QStringList> &pupils) {
     writeFile(path, QByteArray());
     for (const QStringList &p : pupils) {
@@ -50,6 +51,8 @@ inline void makeClassFile(const QString &path, const QList<QStringList> &pupils)
             {QStringLiteral("DANE UCZNIA"), QStringLiteral("Nazwisko_DATA_EDIT"), p[1]},
             {QStringLiteral("DANE UCZNIA"), QStringLiteral("Imie_DATA_EDIT"), p[2]},
             {QStringLiteral("DANE UCZNIA"), QStringLiteral("Pesel_DATA_EDIT"), p[0]}};
+        if (p.size() > 3) // the gender, which the pupil dialog requires
+            records.append({QStringLiteral("DANE UCZNIA"), QStringLiteral("Plec_DATA_COMBOBOX"), p[3]});
         bFunSaveCertData(msg, path, QStringLiteral("PESEL") + p[0], records);
     }
 }

@@ -1,0 +1,724 @@
+// What a teacher must never lose: the pupil she selected is the pupil she
+// edits, whatever road led there; Return never empties fields; a failed or
+// cancelled save keeps the work; a run that ended abnormally is offered
+// back; destructive questions default to "Nie"; the keyboard reaches every
+// command.
+#include "apptest.h"
+
+#include "app/qtprompts.h"
+#include "document/classfile.h"
+#include "document/templatestore.h"
+#include "editors/tfdaneucznia.h"
+#include "storage/damaged.h"
+#include "storage/errortext.h"
+#include "storage/settings.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <cerrno>
+#include <sqlite3.h>
+
+class TestDataSafety : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void everyRoadLoadsTheSelectedPupil_data();
+    void everyRoadLoadsTheSelectedPupil();
+    void openingAnotherClassUnloadsThePupil();
+    void samePupilNamesAreToldApart();
+    void returnInAnEditorPressesOk_data();
+    void returnInAnEditorPressesOk();
+    void okIsTheDefaultButtonOfEveryDialog();
+    void returnInThePupilDialogSaves();
+    void openStopsWhenTheSaveDoesNotHappen();
+    void crashedRunIsOfferedBack_data();
+    void crashedRunIsOfferedBack();
+    void normalCloseLeavesNothingToRecover();
+    void destructiveQuestionsDefaultToNo_data();
+    void destructiveQuestionsDefaultToNo();
+    void qtPromptsDefaultButtons_data();
+    void qtPromptsDefaultButtons();
+    void staleSaveTemporaryIsRemoved();
+    void errorReasonsInPlainPolish_data();
+    void errorReasonsInPlainPolish();
+    void damagedDataFilesAreSetAside_data();
+    void damagedDataFilesAreSetAside();
+    void busyFileIsNeverTakenForDamaged();
+    void damagedCalibrationDuringWork();
+    void legacyFileIsPointedToTheImport();
+    void treeHasTheFocusAndKeysWork_data();
+    void treeHasTheFocusAndKeysWork();
+    void menusHaveAcceleratorsAndShortcuts();
+    void captionlessButtonsAreNamed();
+
+private:
+    TFGlowna *openClass(const QList<QStringList> &pupils, const QString &file = QString());
+    QTreeWidgetItem *node(int pupil, int child = -1) const;
+    QString pupilSurname() const;
+    QStringList tables() const;
+
+    std::unique_ptr<AppFixture> f;
+    std::unique_ptr<QTemporaryDir> docs;
+    QString classFile;
+};
+
+namespace {
+
+const QStringList kAdam{"11111111111", "Agrest", "Adam", QString::fromUtf8("mężczyzna")};
+const QStringList kBartosz{"22222222222", QString::fromUtf8("Bąk"), "Bartosz",
+                           QString::fromUtf8("mężczyzna")};
+const QString kTableA = QStringLiteral("PESEL11111111111");
+const QString kTableB = QStringLiteral("PESEL22222222222");
+
+// Runs the check on the next modal window as soon as it is shown; the check
+// closes it.
+void onNextModal(std::function<void(QWidget *)> check) {
+    auto *timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, check] {
+        if (QWidget *w = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            check(w);
+        }
+    });
+    timer->start();
+}
+
+QStringList pupilTables(const QString &path) {
+    QStringList out;
+    QString msg;
+    StudentList students;
+    if (bFunGetStudentsList(msg, path, students)) {
+        for (const auto &s : students)
+            out << s.table;
+    }
+    return out;
+}
+
+QString storedValue(const QString &path, const QString &table, const QString &name) {
+    QString msg;
+    SqlDataList records;
+    bFunLoadCertData(msg, path, table, records);
+    for (const structSqlData &r : records) {
+        if (r.comp_name == name)
+            return r.value;
+    }
+    return QString();
+}
+
+} // namespace
+
+void TestDataSafety::init() {
+    f = std::make_unique<AppFixture>();
+    docs = std::make_unique<QTemporaryDir>();
+    classFile = docs->filePath("klasa.sqbr5");
+    QVERIFY(f->start()->StartUpChecks());
+    QString msg;
+    bFunSqlSettingWriteValue(msg, "create_school_data_template", 0);
+    f->prompts.clear();
+}
+
+void TestDataSafety::cleanup() {
+    f.reset();
+    docs.reset();
+}
+
+TFGlowna *TestDataSafety::openClass(const QList<QStringList> &pupils, const QString &file) {
+    const QString path = file.isEmpty() ? classFile : file;
+    makeClassFile(path, pupils);
+    f->g()->openCommandLineDocument(path);
+    return f->g();
+}
+
+QTreeWidgetItem *TestDataSafety::node(int pupil, int child) const {
+    QTreeWidgetItem *p = f->g()->TreeView->topLevelItem(pupil);
+    return child < 0 ? p : p->child(child);
+}
+
+QString TestDataSafety::pupilSurname() const {
+    return f->windows.daneUcznia->surname();
+}
+
+QStringList TestDataSafety::tables() const {
+    return pupilTables(f->tmp());
+}
+
+// ---------------------------------------------------------------------------
+
+void TestDataSafety::everyRoadLoadsTheSelectedPupil_data() {
+    QTest::addColumn<QString>("road");
+    QTest::newRow("arrow key") << "key";
+    QTest::newRow("right click") << "right";
+    QTest::newRow("program") << "program";
+    QTest::newRow("mouse") << "mouse";
+}
+
+void TestDataSafety::everyRoadLoadsTheSelectedPupil() {
+    QFETCH(QString, road);
+    TFGlowna *g = openClass({kAdam, kBartosz});
+    g->resize(1000, 700);
+    g->show();
+    QVERIFY(QTest::qWaitForWindowExposed(g));
+    // Pupil A is loaded first, with the mouse.
+    QTreeWidget *tree = g->TreeView;
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                      tree->visualItemRect(node(0)).center());
+    QCOMPARE(pupilSurname(), QStringLiteral("Agrest"));
+
+    // Then pupil B's "MEN-I/1/2 świad. klasa 2" by the road under test.
+    tree->expandItem(node(1));
+    QTreeWidgetItem *target = node(1, 1);
+    if (road == "key") {
+        tree->setFocus();
+        QTest::keyClick(tree, Qt::Key_Down); // B's pupil node
+        QTest::keyClick(tree, Qt::Key_Down); // its first document
+        QTest::keyClick(tree, Qt::Key_Down); // the second
+    } else if (road == "right") {
+        const QPoint at = tree->visualItemRect(target).center();
+        QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, at);
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, at, tree->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(tree->viewport(), &menu);
+        QVERIFY(g->findChild<QAction *>("Edytujdaneucznia1")->isEnabled());
+        g->TreeViewPopupMenu->hide();
+    } else if (road == "program") {
+        tree->setCurrentItem(target);
+    } else {
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                          tree->visualItemRect(target).center());
+    }
+    QCOMPARE(tree->currentItem(), target);
+    QCOMPARE(g->loadedPupilTable(), kTableB);
+    QCOMPARE(pupilSurname(), QString::fromUtf8("Bąk"));
+    QVERIFY(!g->Image1->pixmap().isNull()); // B's certificate is previewed
+
+    // OK in the pupil dialog without a change writes B, and only B.
+    onNextModal([](QWidget *w) {
+        QCOMPARE(w->objectName(), QStringLiteral("TFDaneUcznia"));
+        w->findChild<QPushButton *>("OKButton")->click();
+    });
+    g->EdytujDaneUczniaToolButtonClick();
+    QVERIFY(f->prompts.messages().isEmpty()); // no PESEL question
+    QCOMPARE(tables(), QStringList({kTableA, kTableB}));
+    QCOMPARE(storedValue(f->tmp(), kTableA, "Nazwisko_DATA_EDIT"), QStringLiteral("Agrest"));
+    QCOMPARE(storedValue(f->tmp(), kTableB, "Nazwisko_DATA_EDIT"), QString::fromUtf8("Bąk"));
+    // After the rebuild B's document is still the selected and loaded one.
+    QCOMPARE(g->strFunGetSelectedText(TFGlowna::Selected::Document),
+             QString::fromUtf8("MEN-I/1/2 świad. klasa 2"));
+    QCOMPARE(g->loadedPupilTable(), kTableB);
+}
+
+void TestDataSafety::openingAnotherClassUnloadsThePupil() {
+    // Two classes, each with a "Nowak Jan" of its own.
+    TFGlowna *g = openClass({{"11111111111", "Nowak", "Jan"}});
+    const QString second = docs->filePath("druga.sqbr5");
+    makeClassFile(second, {{"22222222222", "Nowak", "Jan"}});
+    g->TreeView->setCurrentItem(node(0, 0));
+    QCOMPARE(g->loadedPupilTable(), QStringLiteral("PESEL11111111111"));
+    QVERIFY(!g->Image1->pixmap().isNull());
+
+    f->prompts.fileNames.enqueue(second);
+    g->OtworzPlikToolButtonClick();
+    QCOMPARE(g->documentPath(), second);
+    QCOMPARE(g->loadedPupilTable(), QString());
+    QCOMPARE(pupilSurname(), QString());
+    QVERIFY(g->Image1->pixmap().isNull());
+    g->EdytujDaneUczniaToolButtonClick();
+    QCOMPARE(f->prompts.asked.last().text, QStringLiteral("Nie wybrano ucznia z listy"));
+    g->DrukujToolButtonClick();
+    QCOMPARE(f->prompts.asked.last().text,
+             QString::fromUtf8("Zaznacz świadectwo które chciesz wydrukować"));
+
+    // The keyboard road into the new class loads its own pupil.
+    g->TreeView->setFocus();
+    QTest::keyClick(g->TreeView, Qt::Key_Down);
+    QCOMPARE(g->loadedPupilTable(), QStringLiteral("PESEL22222222222"));
+    QCOMPARE(f->windows.daneUcznia->pesel(), QStringLiteral("22222222222"));
+}
+
+void TestDataSafety::samePupilNamesAreToldApart() {
+    TFGlowna *g = openClass(
+        {{"11111111111", "Nowak", "Jan"}, {"22222222222", "Nowak", "Jan"}, {"33", "Lis", "Ewa"}});
+    QStringList labels;
+    for (int i = 0; i < g->TreeView->topLevelItemCount(); ++i)
+        labels << g->TreeView->topLevelItem(i)->text(0);
+    QCOMPARE(labels,
+             QStringList({"Lis Ewa", "Nowak Jan (11111111111)", "Nowak Jan (22222222222)"}));
+    g->TreeView->setCurrentItem(node(2));
+    f->prompts.answers.enqueue(Prompts::Answer::No);
+    g->UsunUczniaToolButtonClick();
+    QCOMPARE(f->prompts.asked.last().text,
+             QString::fromUtf8("Czy na pewno chcesz skasować dane ucznia: \nNowak Jan (22222222222)"));
+}
+
+void TestDataSafety::returnInAnEditorPressesOk_data() {
+    QTest::addColumn<bool>("withTemplate");
+    QTest::newRow("no school template") << false;
+    QTest::newRow("with a school template") << true;
+}
+
+void TestDataSafety::returnInAnEditorPressesOk() {
+    QFETCH(bool, withTemplate);
+    const QString certificate = QStringLiteral("SWIADECTWO UKONCZENIA KLASY 1 SZKOLY PODST.");
+    const QString school = QStringLiteral("ZMIENNA_NazwaSzkolyPodstawowej1_STR1_DATA_EDIT");
+    const QString year = QStringLiteral("ZMIENNA_RokSzkolny1_STR1_DATA_EDIT");
+    makeClassFile(classFile, {kAdam});
+    QString msg;
+    SqlDataList records;
+    QVERIFY(bFunLoadCertData(msg, classFile, kTableA, records));
+    records.append({certificate, school, QString::fromUtf8("Szkoła Podstawowa nr 5")});
+    QVERIFY(bFunReplaceCertData(msg, classFile, kTableA, records));
+    if (withTemplate) {
+        const QString path = strFunGetTemplateFilePath(msg);
+        QVERIFY(bFunSqlTemplateWriteData(msg, path, kTemplateTable,
+                                         {{kTemplateId, school, QStringLiteral("Inna szkoła")}}));
+    }
+    TFGlowna *g = f->g();
+    g->openCommandLineDocument(classFile);
+    g->TreeView->setCurrentItem(node(0, 0));
+
+    QString focused;
+    onNextModal([&focused](QWidget *w) {
+        QWidget *field = QApplication::focusWidget();
+        focused = field ? field->objectName() : QString();
+        QVERIFY(field);
+        QTest::keyClicks(field, "2025");
+        QTest::keyClick(field, Qt::Key_Return);
+        if (w->isVisible()) // Return did not close it: do so, so the test goes on
+            w->close();
+    });
+    g->EdytujSwiadectwoToolButtonClick();
+    QCOMPARE(focused, year); // the first field that can be typed into
+    QCOMPARE(storedValue(f->tmp(), kTableA, year), QStringLiteral("2025"));
+    QCOMPARE(storedValue(f->tmp(), kTableA, school), QString::fromUtf8("Szkoła Podstawowa nr 5"));
+}
+
+void TestDataSafety::okIsTheDefaultButtonOfEveryDialog() {
+    int checked = 0;
+    for (QWidget *w : f->windows.all) {
+        auto *dialog = qobject_cast<QDialog *>(w);
+        QPushButton *ok = nullptr;
+        for (const char *name : {"OKButton", "btnOK"}) {
+            if (!ok)
+                ok = w->findChild<QPushButton *>(QLatin1String(name));
+        }
+        if (!dialog || !ok)
+            continue;
+        dialog->show();
+        QVERIFY2(ok->isDefault(), qPrintable(w->objectName()));
+        for (QPushButton *b : w->findChildren<QPushButton *>()) {
+            if (b == ok)
+                continue;
+            QVERIFY2(!b->isDefault() && !b->autoDefault(),
+                     qPrintable(w->objectName() + ": " + b->text()));
+        }
+        dialog->hide();
+        ++checked;
+    }
+    QVERIFY(checked >= 16); // thirteen editors, pupil data, template, phrase library
+}
+
+void TestDataSafety::returnInThePupilDialogSaves() {
+    TFGlowna *g = openClass({kAdam});
+    onNextModal([](QWidget *w) {
+        auto *dialog = static_cast<TFDaneUcznia *>(w);
+        QCOMPARE(QApplication::focusWidget(), dialog->findChild<QWidget *>("Nazwisko_DATA_EDIT"));
+        dialog->findChild<QLineEdit *>("Nazwisko_DATA_EDIT")->setText("Zamek");
+        dialog->findChild<QLineEdit *>("Imie_DATA_EDIT")->setText("Zenon");
+        dialog->findChild<QComboBox *>("Plec_DATA_COMBOBOX")->setCurrentIndex(0);
+        auto *pesel = dialog->findChild<QLineEdit *>("Pesel_DATA_EDIT");
+        pesel->setText("12345678901");
+        QTest::keyClick(pesel, Qt::Key_Return);
+        if (dialog->isVisible())
+            dialog->close();
+    });
+    g->DodajUczniaToolButtonClick();
+    QCOMPARE(tables(), QStringList({kTableA, "PESEL12345678901"}));
+    QCOMPARE(g->loadedPupilTable(), QStringLiteral("PESEL12345678901"));
+}
+
+void TestDataSafety::openStopsWhenTheSaveDoesNotHappen() {
+    TFGlowna *g = f->g();
+    // A new class with one pupil, never saved: "Zapisz" asks for a name.
+    makeClassFile(f->tmp(), {kAdam});
+    g->bFunLoadStudentList();
+    g->DataChanged = true;
+    makeClassFile(classFile, {{"02", "Bąk", "Bartosz"}});
+
+    f->prompts.answers.enqueue(Prompts::Answer::Yes); // save first
+    f->prompts.fileNames.enqueue(QString());          // ... but the save dialog is cancelled
+    g->OtworzPlikToolButtonClick();
+    QCOMPARE(f->prompts.asked.last().kind, QStringLiteral("save"));
+    QCOMPARE(tables(), QStringList{kTableA}); // the working copy is not replaced
+    QVERIFY(g->DataChanged);
+
+    // A save that fails (the chosen name is a folder) stops the open as well.
+    f->prompts.clear();
+    f->prompts.answers.enqueue(Prompts::Answer::Yes);
+    const QString folder = docs->filePath("folder.sqbr5");
+    QVERIFY(QDir().mkdir(folder));
+    f->prompts.fileNames.enqueue(folder);
+    f->prompts.answers.enqueue(Prompts::Answer::Yes); // replace "the file"
+    g->OtworzPlikToolButtonClick();
+    QVERIFY(f->prompts.messages().last().contains(QStringLiteral("Dane nie zostały zapisane.")));
+    QVERIFY(!f->prompts.asked.isEmpty());
+    QVERIFY(f->prompts.asked.last().kind != QLatin1String("open"));
+    QCOMPARE(tables(), QStringList{kTableA});
+    QVERIFY(g->DataChanged);
+    // "Zapisz" that fails leaves the flag too.
+    g->Zapisz1Click();
+    QVERIFY(g->DataChanged);
+}
+
+void TestDataSafety::crashedRunIsOfferedBack_data() {
+    QTest::addColumn<bool>("restore");
+    QTest::newRow("Tak: the work comes back") << true;
+    QTest::newRow("Nie: the work is kept aside") << false;
+}
+
+void TestDataSafety::crashedRunIsOfferedBack() {
+    QFETCH(bool, restore);
+    TFGlowna *g = openClass({kAdam});
+    const QByteArray saved = readFile(classFile);
+    QString msg;
+    QVERIFY(bFunSaveCertData(msg, f->tmp(), kTableB,
+                             {{"DANE UCZNIA", "Nazwisko_DATA_EDIT", QString::fromUtf8("Żaba")}}));
+    g->DataChanged = true;
+    const QByteArray work = readFile(f->tmp());
+
+    // The run ends without the close sequence (killed, power cut).
+    f->prompts.clear();
+    g = f->start();
+    f->prompts.answers.enqueue(restore ? Prompts::Answer::Yes : Prompts::Answer::No);
+    QVERIFY(g->StartUpChecks());
+    const QString other = docs->filePath("inna.sqbr5");
+    makeClassFile(other, {{"09", "Inny", "Ktoś"}});
+    g->openCommandLineDocument(other);
+
+    QCOMPARE(f->prompts.asked[0].caption, QString::fromUtf8("Przywracanie"));
+    QCOMPARE(f->prompts.asked[0].text,
+             QString::fromUtf8("Znaleziono niezapisane zmiany z poprzedniej pracy programu "
+                               "(plik: ") +
+                 classFile + QString::fromUtf8("). Czy chcesz je przywrócić ?"));
+    QCOMPARE(readFile(classFile), saved); // the class file itself is untouched
+    if (restore) {
+        QCOMPARE(g->TreeView->topLevelItemCount(), 2);
+        QCOMPARE(g->documentPath(), classFile);
+        QVERIFY(g->DataChanged);
+        QCOMPARE(readFile(f->tmp()), work);
+        QVERIFY(g->statusNotice().contains(other)); // not opened over the recovered work
+        // Saving now writes the recovered work into its class file.
+        g->Zapisz1Click();
+        QCOMPARE(pupilTables(classFile), QStringList({kTableA, kTableB}));
+        QVERIFY(!QFileInfo::exists(f->env.programFile(kUnsavedMarkerFileName)));
+    } else {
+        QCOMPARE(f->prompts.asked[1].caption, QString::fromUtf8("Przywracanie"));
+        const QString text = f->prompts.asked[1].text;
+        const QStringList aside =
+            QDir(f->env.programDir()).entryList({"odzyskane-*.sqbr5"}, QDir::Files);
+        QCOMPARE(aside.size(), 1);
+        const QString asidePath = f->env.programFile(aside[0]);
+        QVERIFY2(text.contains(asidePath), qPrintable(text)); // the full path is told
+        QCOMPARE(readFile(asidePath), work);
+        QVERIFY(!QFileInfo::exists(f->env.programFile(kUnsavedMarkerFileName)));
+        QCOMPARE(g->documentPath(), other); // the file asked for opens as usual
+    }
+}
+
+void TestDataSafety::normalCloseLeavesNothingToRecover() {
+    TFGlowna *g = openClass({kAdam});
+    g->DataChanged = true;
+    QVERIFY(QFileInfo::exists(f->env.programFile(kUnsavedMarkerFileName)));
+    f->prompts.answers.enqueue(Prompts::Answer::No);  // do not save
+    f->prompts.answers.enqueue(Prompts::Answer::Yes); // quit
+    g->close();
+    QVERIFY(!QFileInfo::exists(f->env.programFile(kUnsavedMarkerFileName)));
+    f->prompts.clear();
+    g = f->start();
+    QVERIFY(g->StartUpChecks());
+    QVERIFY(f->prompts.asked.isEmpty());
+    QVERIFY(!QFileInfo::exists(f->tmp()));
+}
+
+void TestDataSafety::destructiveQuestionsDefaultToNo_data() {
+    QTest::addColumn<QString>("question");
+    QTest::newRow("delete a pupil") << "delete";
+    QTest::newRow("overwrite a pupil with the same PESEL") << "pesel";
+    QTest::newRow("replace an existing file") << "replace";
+}
+
+void TestDataSafety::destructiveQuestionsDefaultToNo() {
+    QFETCH(QString, question);
+    TFGlowna *g = openClass({kAdam, kBartosz});
+    g->TreeView->setCurrentItem(node(0));
+    if (question == "delete") {
+        g->UsunUczniaToolButtonClick();
+    } else if (question == "pesel") {
+        onNextModal([](QWidget *w) {
+            w->findChild<QLineEdit *>("Pesel_DATA_EDIT")->setText(kBartosz[0]);
+            w->findChild<QPushButton *>("OKButton")->click();
+            if (w->isVisible())
+                w->close();
+        });
+        g->EdytujDaneUczniaToolButtonClick();
+    } else {
+        const QString other = docs->filePath("inna.sqbr5");
+        writeFile(other, "inna klasa");
+        f->prompts.fileNames.enqueue(other);
+        g->Zapiszjako1Click();
+        QCOMPARE(readFile(other), QByteArray("inna klasa"));
+    }
+    QVERIFY(!f->prompts.asked.isEmpty());
+    QCOMPARE(f->prompts.asked.last().buttons, Prompts::Buttons::YesNoDefaultNo);
+    // The unanswered question meant "Nie": both pupils are still there.
+    QCOMPARE(tables(), QStringList({kTableA, kTableB}));
+}
+
+void TestDataSafety::qtPromptsDefaultButtons_data() {
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<int>("expectedDefault");
+    QTest::newRow("ordinary question") << int(Prompts::Buttons::YesNo) << int(QMessageBox::Yes);
+    QTest::newRow("destructive question")
+        << int(Prompts::Buttons::YesNoDefaultNo) << int(QMessageBox::No);
+}
+
+void TestDataSafety::qtPromptsDefaultButtons() {
+    QFETCH(int, buttons);
+    QFETCH(int, expectedDefault);
+    QtPrompts real;
+    Prompts *previous = setPrompts(&real);
+    int defaultButton = -1;
+    int escapeButton = -1;
+    onNextModal([&](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        QVERIFY(box);
+        defaultButton = box->standardButton(box->defaultButton());
+        escapeButton = box->standardButton(qobject_cast<QAbstractButton *>(box->escapeButton()));
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    const Prompts::Answer answer = real.message(nullptr, "Usuń", "Czy na pewno?",
+                                                Prompts::Icon::Warning, Prompts::Buttons(buttons));
+    setPrompts(previous);
+    QCOMPARE(defaultButton, expectedDefault);
+    QCOMPARE(escapeButton, int(QMessageBox::No));
+    QCOMPARE(answer, Prompts::Answer::No);
+}
+
+void TestDataSafety::staleSaveTemporaryIsRemoved() {
+    TFGlowna *g = openClass({kAdam});
+    // A save that was killed midway left its temporary file beside the class file.
+    const QString stale = docs->filePath(".zapis-klasa.sqbr5-Ab12Cd");
+    writeFile(stale, "half a file");
+    const QString teachers = docs->filePath("klasa.sqbr5.kopia");
+    writeFile(teachers, "the teacher's own file");
+    g->DataChanged = true;
+    g->Zapisz1Click();
+    QVERIFY(!g->DataChanged);
+    QCOMPARE(QDir(docs->path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList({"klasa.sqbr5", "klasa.sqbr5.kopia"}));
+}
+
+void TestDataSafety::errorReasonsInPlainPolish_data() {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("permission") << EACCES << "Brak uprawnień do zapisu w tym folderze";
+    QTest::newRow("disk full") << ENOSPC << "Brak miejsca na dysku.";
+    QTest::newRow("read-only medium") << EROFS << "Nośnik jest tylko do odczytu.";
+    QTest::newRow("missing") << ENOENT << "Plik lub folder nie istnieje.";
+}
+
+void TestDataSafety::errorReasonsInPlainPolish() {
+    QFETCH(int, code);
+    QFETCH(QString, reason);
+    const QString text = strFunErrnoCode(code);
+    QVERIFY2(text.startsWith(reason), qPrintable(text));
+    QVERIFY(text.endsWith(QStringLiteral("\nKod błędu: %1").arg(code))); // the code stays last
+    // A file that is not a database says so before SQLite's code name.
+    QVERIFY(strFunSqliteError(SQLITE_NOTADB)
+                .startsWith(QString::fromUtf8("Plik nie jest plikiem danych programu")));
+    QVERIFY(strFunSqliteError(SQLITE_FULL).endsWith(QStringLiteral("\nSQLITE_FULL")));
+}
+
+void TestDataSafety::damagedDataFilesAreSetAside_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("shipped");
+    QTest::newRow("settings") << "ustawienia.sqset" << true;
+    QTest::newRow("calibration") << "bruma_kalibracja.sqset" << true;
+    QTest::newRow("school template") << "szablony.sqset" << false;
+}
+
+void TestDataSafety::damagedDataFilesAreSetAside() {
+    QFETCH(QString, file);
+    QFETCH(bool, shipped);
+    const QString path = f->env.programFile(file);
+    const QByteArray garbage = QByteArray("To nie jest baza danych. ").repeated(200);
+    writeFile(path, garbage);
+    TFGlowna *g = f->start();
+    QVERIFY(g->StartUpChecks());
+    // One notice for the damaged file (restored settings bring the one-time
+    // import notice back as well).
+    QVERIFY(!f->prompts.asked.isEmpty());
+    QCOMPARE(f->prompts.asked[0].caption, QStringLiteral("Uwaga"));
+    for (const auto &asked : f->prompts.asked)
+        QVERIFY(asked.icon != Prompts::Icon::Error);
+    QVERIFY(f->prompts.asked[0].text.contains(path));
+    QVERIFY(f->prompts.asked[0].text.contains(path + ".uszkodzony"));
+    QCOMPARE(readFile(path + ".uszkodzony"), garbage);
+    if (shipped && file == QLatin1String("ustawienia.sqset"))
+        QVERIFY(!bFunIsDamagedDatabase(path)); // the shipped one, since written to
+    else if (shipped)
+        QCOMPARE(readFile(path), readFile(f->install.filePath(file)));
+    else
+        QVERIFY(!QFileInfo::exists(path));
+    // Said once: the next start finds a sound file.
+    f->prompts.clear();
+    g = f->start();
+    QVERIFY(g->StartUpChecks());
+    QVERIFY(f->prompts.asked.isEmpty());
+    // A selected document still previews with the restored calibration.
+    openClass({kAdam});
+    g->TreeView->setCurrentItem(node(0, 0));
+    QVERIFY(!g->Image1->pixmap().isNull());
+}
+
+void TestDataSafety::busyFileIsNeverTakenForDamaged() {
+    const QString path = f->env.programFile("ustawienia.sqset");
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(db, "begin exclusive; update settings set int_value=int_value;", nullptr,
+                          nullptr, nullptr),
+             SQLITE_OK);
+    QVERIFY(!bFunIsDamagedDatabase(path));
+    QString msg, notice;
+    QVERIFY(!bFunRepairDamagedFile(msg, "ustawienia.sqset", true, notice));
+    QVERIFY(notice.isEmpty());
+    sqlite3_exec(db, "rollback", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    QVERIFY(!QFileInfo::exists(path + ".uszkodzony"));
+    QVERIFY(!bFunIsDamagedDatabase(f->env.programFile("nie-ma-takiego.sqset")));
+}
+
+void TestDataSafety::damagedCalibrationDuringWork() {
+    TFGlowna *g = openClass({kAdam});
+    const QString path = f->env.programFile("bruma_kalibracja.sqset");
+    writeFile(path, QByteArray(4096, 'x'));
+    g->TreeView->setCurrentItem(node(0, 3));
+    QCOMPARE(f->prompts.messages().size(), 1);
+    QVERIFY(f->prompts.messages()[0].contains(path + ".uszkodzony"));
+    QVERIFY(!g->Image1->pixmap().isNull());
+    g->TreeView->setCurrentItem(node(0, 0));
+    QCOMPARE(f->prompts.messages().size(), 1);
+}
+
+void TestDataSafety::legacyFileIsPointedToTheImport() {
+    TFGlowna *g = openClass({kAdam});
+    const QString legacy = docs->filePath("stara klasa.br5");
+    writeFile(legacy, "[UCZEN] Kowalski Jan\r\n");
+    f->prompts.fileNames.enqueue(legacy);
+    g->OtworzPlikToolButtonClick();
+    QCOMPARE(f->prompts.messages().size(), 1);
+    QVERIFY(f->prompts.messages()[0].contains(QString::fromUtf8("Plik › Importuj")));
+    // The class that was open stays open.
+    QCOMPARE(g->documentPath(), classFile);
+    QCOMPARE(tables(), QStringList{kTableA});
+}
+
+void TestDataSafety::treeHasTheFocusAndKeysWork_data() {
+    QTest::addColumn<int>("child"); // -1: the pupil node
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("expected"); // the window or question that follows
+    QTest::newRow("Enter on a document") << 0 << int(Qt::Key_Return) << "TFKlasa1";
+    QTest::newRow("Enter (keypad) on a report") << 3 << int(Qt::Key_Enter) << "TFWywiadowka";
+    QTest::newRow("Enter on a pupil") << -1 << int(Qt::Key_Return) << "TFDaneUcznia";
+    QTest::newRow("Delete on a pupil") << -1 << int(Qt::Key_Delete) << "question";
+    QTest::newRow("Delete on a document") << 1 << int(Qt::Key_Delete) << "question";
+}
+
+void TestDataSafety::treeHasTheFocusAndKeysWork() {
+    QFETCH(int, child);
+    QFETCH(int, key);
+    QFETCH(QString, expected);
+    TFGlowna *g = openClass({kAdam});
+    g->show();
+    QApplication::setActiveWindow(g);
+    QVERIFY(QTest::qWaitForWindowActive(g));
+    QCOMPARE(QApplication::focusWidget(), g->TreeView);
+    g->TreeView->setCurrentItem(node(0, child));
+    QString opened;
+    onNextModal([&opened](QWidget *w) {
+        opened = w->objectName();
+        w->close();
+    });
+    QTest::keyClick(g->TreeView, Qt::Key(key));
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    if (expected == "question") {
+        QCOMPARE(f->prompts.asked.last().text,
+                 QString::fromUtf8("Czy na pewno chcesz skasować dane ucznia: \nAgrest Adam"));
+        QCOMPARE(f->prompts.asked.last().buttons, Prompts::Buttons::YesNoDefaultNo);
+        QCOMPARE(tables(), QStringList{kTableA});
+    } else {
+        QCOMPARE(opened, expected);
+    }
+}
+
+void TestDataSafety::menusHaveAcceleratorsAndShortcuts() {
+    TFGlowna *g = f->g();
+    auto mnemonic = [](const QString &text) {
+        const int at = text.indexOf(QLatin1Char('&'));
+        return at < 0 ? QChar() : text.at(at + 1).toLower();
+    };
+    QList<QChar> titles;
+    for (QAction *menuAction : g->menuBar()->actions()) {
+        const QChar m = mnemonic(menuAction->text());
+        QVERIFY2(!m.isNull() && !titles.contains(m), qPrintable(menuAction->text()));
+        titles << m;
+        QList<QChar> entries;
+        for (QAction *a : menuAction->menu()->actions()) {
+            if (a->isSeparator())
+                continue;
+            const QChar e = mnemonic(a->text());
+            QVERIFY2(!e.isNull() && !entries.contains(e), qPrintable(a->text()));
+            entries << e;
+        }
+    }
+    QCOMPARE(titles, QList<QChar>({'p', 'u', 'w', 's', 'c'}));
+    const struct {
+        const char *action;
+        const char *keys;
+    } shortcuts[] = {{"Nowyplik1", "Ctrl+N"},     {"Otworzplik1", "Ctrl+O"},
+                     {"Zapisz1", "Ctrl+S"},       {"Zapiszjako1", "Ctrl+Shift+S"},
+                     {"Koniec1", "Ctrl+Q"},       {"Drukujwybraneswiadectwo1", "Ctrl+P"},
+                     {"Instrukcjaobsugi1", "F1"}};
+    for (const auto &s : shortcuts)
+        QCOMPARE(g->findChild<QAction *>(s.action)->shortcut(),
+                 QKeySequence(QString::fromLatin1(s.keys)));
+}
+
+void TestDataSafety::captionlessButtonsAreNamed() {
+    auto *bar = f->g()->findChild<QToolBar *>("ToolBar1");
+    const QList<QToolButton *> buttons = bar->findChildren<QToolButton *>();
+    int named = 0;
+    for (QToolButton *b : buttons) {
+        if (b->objectName() == QLatin1String("qt_toolbar_ext_button"))
+            continue; // the tool bar's own overflow button
+        QVERIFY2(!b->toolTip().isEmpty(), qPrintable(b->objectName()));
+        QCOMPARE(b->accessibleName(), b->toolTip());
+        ++named;
+    }
+    QCOMPARE(named, 11);
+}
+
+QTEST_MAIN(TestDataSafety)
+#include "tst_datasafety.moc"
