@@ -52,7 +52,8 @@ inline void makeClassFile(const QString &path, const QList<QStringList> &pupils)
             {QStringLiteral("DANE UCZNIA"), QStringLiteral("Imie_DATA_EDIT"), p[2]},
             {QStringLiteral("DANE UCZNIA"), QStringLiteral("Pesel_DATA_EDIT"), p[0]}};
         if (p.size() > 3) // the gender, which the pupil dialog requires
-            records.append({QStringLiteral("DANE UCZNIA"), QStringLiteral("Plec_DATA_COMBOBOX"), p[3]});
+            records.append(
+                {QStringLiteral("DANE UCZNIA"), QStringLiteral("Plec_DATA_COMBOBOX"), p[3]});
         bFunSaveCertData(msg, path, QStringLiteral("PESEL") + p[0], records);
     }
 }

@@ -174,8 +174,7 @@ void TestDataSafety::everyRoadLoadsTheSelectedPupil() {
     QVERIFY(QTest::qWaitForWindowExposed(g));
     // Pupil A is loaded first, with the mouse.
     QTreeWidget *tree = g->TreeView;
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
-                      tree->visualItemRect(node(0)).center());
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(node(0)).center());
     QCOMPARE(pupilSurname(), QStringLiteral("Agrest"));
 
     // Then pupil B's "MEN-I/1/2 świad. klasa 2" by the road under test.
@@ -259,8 +258,9 @@ void TestDataSafety::samePupilNamesAreToldApart() {
     g->TreeView->setCurrentItem(node(2));
     f->prompts.answers.enqueue(Prompts::Answer::No);
     g->UsunUczniaToolButtonClick();
-    QCOMPARE(f->prompts.asked.last().text,
-             QString::fromUtf8("Czy na pewno chcesz skasować dane ucznia: \nNowak Jan (22222222222)"));
+    QCOMPARE(
+        f->prompts.asked.last().text,
+        QString::fromUtf8("Czy na pewno chcesz skasować dane ucznia: \nNowak Jan (22222222222)"));
 }
 
 void TestDataSafety::returnInAnEditorPressesOk_data() {
@@ -697,9 +697,9 @@ void TestDataSafety::menusHaveAcceleratorsAndShortcuts() {
     const struct {
         const char *action;
         const char *keys;
-    } shortcuts[] = {{"Nowyplik1", "Ctrl+N"},     {"Otworzplik1", "Ctrl+O"},
-                     {"Zapisz1", "Ctrl+S"},       {"Zapiszjako1", "Ctrl+Shift+S"},
-                     {"Koniec1", "Ctrl+Q"},       {"Drukujwybraneswiadectwo1", "Ctrl+P"},
+    } shortcuts[] = {{"Nowyplik1", "Ctrl+N"},    {"Otworzplik1", "Ctrl+O"},
+                     {"Zapisz1", "Ctrl+S"},      {"Zapiszjako1", "Ctrl+Shift+S"},
+                     {"Koniec1", "Ctrl+Q"},      {"Drukujwybraneswiadectwo1", "Ctrl+P"},
                      {"Instrukcjaobsugi1", "F1"}};
     for (const auto &s : shortcuts)
         QCOMPARE(g->findChild<QAction *>(s.action)->shortcut(),
