@@ -152,7 +152,7 @@ void TFGlowna::markUnsaved(bool on) {
 void TFGlowna::openCommandLineDocument(const QString &text) {
     if (m_recovered) {
         // The recovered work stays open; the file asked for is not opened over it.
-        if (text.size() > 5 && fileExists(text))
+        if (text.size() > 5 && fileExists(text) && text != documentPath())
             showStatusNotice(QString::fromUtf8("Nie otwarto pliku ") + text +
                              QString::fromUtf8(": otwarte są przywrócone niezapisane zmiany."));
         return;
