@@ -664,12 +664,6 @@ void TFGlowna::Importuj1Click() {
 void TFGlowna::Oprogramie1Click() {
     m_windows.oProgramie->exec();
 }
-void TFGlowna::Logiprogramu1Click() {
-    m_windows.logi->exec();
-}
-void TFGlowna::Sprawdczyjestnowawersja1Click() {
-    m_windows.aktualizacja->exec();
-}
 
 void TFGlowna::Instrukcjaobsugi1Click() {
     QString scratch;
@@ -682,13 +676,6 @@ void TFGlowna::KontaktButtonClick() {
 }
 void TFGlowna::DziennikInternetowy1Click() {
     prompts().openExternal(QUrl(QString::fromLatin1(kRegisterUrl)));
-}
-
-void TFGlowna::AktualizacjaTimerTimer() {
-    AktualizacjaTimer->stop();
-    m_windows.aktualizacja->exec();
-    if (CloseWithoutAsking)
-        close();
 }
 
 bool TFGlowna::eventFilter(QObject *watched, QEvent *event) {

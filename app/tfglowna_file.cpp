@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <cerrno>
@@ -90,6 +91,8 @@ bool TFGlowna::StartUpChecks() {
     vFunUpdatePopupMenu();
     QString scratch;
     bFunDeleteTmpFile(scratch);
+    // The silent update check runs from the event loop: the window never waits for it.
+    QTimer::singleShot(0, this, [this] { vFunUpdateCheck(true); });
     return true;
 }
 

@@ -14,6 +14,9 @@ TestEnv::TestEnv(const QString &userName) : m_user(userName) {
     QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
     qputenv("USER", userName.toLocal8Bit());
+    // No test reaches the network unasked: plain http to a host that is not
+    // loopback is refused before any connection (a test's own server sets its own).
+    qputenv("SWIADECTWA_UPDATE_URL", "http://update.invalid");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
