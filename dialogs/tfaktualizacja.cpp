@@ -161,7 +161,7 @@ void TFAktualizacja::downloadEnded(bool ok) {
 
 void TFAktualizacja::btnCloseClick() {
     if (m_downloadFinished) {
-        if (prompts().openExternal(QUrl::fromLocalFile(m_packagePath))) {
+        if (bFunHandOverPackage(m_packagePath)) {
             emit installerHandedOver();
             accept();
             return;

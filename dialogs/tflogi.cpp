@@ -91,8 +91,9 @@ void TFLogi::FormShow() {
     QList<QTreeWidgetItem *> rows;
     for (const structLogData &e : entries) {
         auto *item = new QTreeWidgetItem({e.datetime, e.fun, e.info});
-        // A message of several lines shows whole when the pointer rests on it.
-        item->setToolTip(2, e.info);
+        // Cut texts and messages of several lines show whole when the pointer rests on them.
+        for (int column = 0; column < 3; ++column)
+            item->setToolTip(column, item->text(column));
         rows << item;
     }
     LogsListView->addTopLevelItems(rows);
@@ -114,7 +115,7 @@ void TFLogi::BitBtn2Click() {
     if (!sent)
         showMessage(this, QString::fromUtf8("Błąd"),
                     QString::fromUtf8("Błąd podczas próby wysłania maila\n\n%1\n\nPlik z logami "
-                                      "można też wysłać samodzielnie na adres %2:\n%3")
+                                      "można też wysłać samodzielnie.\nAdres: %2\nPlik: %3")
                         .arg(msg, QString::fromLatin1(kSupportMailAddress), path),
                     Prompts::Icon::Error);
 }

@@ -68,7 +68,10 @@ bool bFunSendLogMail(QString &msg, const QString &subject, const QString &addres
         return false;
     }
     if (process.exitCode() != 0) {
-        msg = QString::fromUtf8("Program pocztowy zgłosił błąd (xdg-email, kod %1).")
+        // 3: xdg-email found no mail program on this desktop.
+        msg = (process.exitCode() == 3
+                   ? QString::fromUtf8("Nie znaleziono programu pocztowego (xdg-email, kod %1).")
+                   : QString::fromUtf8("Program pocztowy zgłosił błąd (xdg-email, kod %1)."))
                   .arg(process.exitCode());
         return false;
     }

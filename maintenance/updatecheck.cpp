@@ -60,20 +60,20 @@ void UpdateCheck::vFunUpdateCheck(bool silent) {
 }
 
 void UpdateCheck::finish(bool silent, Outcome outcome, const UpdateVersion &server) {
+    // The failures speak only when asked for.
+    const auto warn = [&](const char *text) {
+        if (!silent)
+            showMessage(m_promptParent, QStringLiteral("Aktualizacja"), QString::fromUtf8(text),
+                        Prompts::Icon::Warning);
+    };
     switch (outcome) {
     case Outcome::NoConnection:
-        if (!silent)
-            showMessage(m_promptParent, QStringLiteral("Aktualizacja"),
-                        QString::fromUtf8("Błąd podczas próby połączenia z internetem"),
-                        Prompts::Icon::Warning);
+        warn("Błąd podczas próby połączenia z internetem");
         break;
     case Outcome::Quiet:
         break;
     case Outcome::Invalid:
-        if (!silent)
-            showMessage(m_promptParent, QStringLiteral("Aktualizacja"),
-                        QString::fromUtf8("Serwer aktualizacji zwrócił niepoprawną odpowiedź."),
-                        Prompts::Icon::Warning);
+        warn("Serwer aktualizacji zwrócił niepoprawną odpowiedź.");
         break;
     case Outcome::Version:
         if (server.isNewerThan(m_own)) {

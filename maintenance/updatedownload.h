@@ -61,3 +61,8 @@ private:
     qint64 m_received = 0;
     QByteArray m_checksum;
 };
+
+// Hands a downloaded package to the desktop's software installer. True only
+// when the desktop has an installer registered for Debian packages (asked
+// through xdg-mime) and accepted the file.
+bool bFunHandOverPackage(const QString &path);

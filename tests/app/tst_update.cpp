@@ -27,16 +27,14 @@ const QByteArray kPackage(250, 'p');
 struct UpdateFixture {
     AppFixture app;
     TestHttpServer server;
+    StandInTools tools;
     TFGlowna *g = nullptr;
 
     UpdateFixture() {
         server.answer(kVersionPath, versionAnswer(1, 6, 3));
-        TestHttpServer::Answer package;
-        package.body = kPackage;
-        server.answer(kPackagePath, package);
-        TestHttpServer::Answer digest;
-        digest.body = sha256Line(kPackage);
-        server.answer(kPackagePath + ".sha256", digest);
+        server.answer(kPackagePath, httpAnswer(200, kPackage));
+        server.answer(kPackagePath + ".sha256", httpAnswer(200, sha256Line(kPackage)));
+        tools.add(QStringLiteral("xdg-mime"), "echo org.gnome.Software.desktop\n");
         g = app.start();
         QDir().mkpath(app.env.programFile(QStringLiteral("aktualizacja")));
         qputenv("SWIADECTWA_UPDATE_URL", server.base().toUtf8());
@@ -96,7 +94,7 @@ void TestUpdate::installEndsTheProgramWithoutTheQuitQuestion() {
 
 void TestUpdate::refusedHandOverKeepsTheProgramRunning() {
     UpdateFixture f;
-    f.app.prompts.externalOpens = false;
+    f.tools.add(QStringLiteral("xdg-mime"), "echo\n"); // no installer for packages
     f.checkFromMenuAndPressButton();
     QTRY_COMPARE_WITH_TIMEOUT(f.app.prompts.messages().size(), 2, 10000);
     QTRY_VERIFY(!f.app.windows.aktualizacja->isVisible());

@@ -35,13 +35,6 @@ TestHttpServer::Answer packageAnswer(int status = 200, qint64 announced = -2) {
     return a;
 }
 
-TestHttpServer::Answer text(int status, const QByteArray &body) {
-    TestHttpServer::Answer a;
-    a.status = status;
-    a.body = body;
-    return a;
-}
-
 } // namespace
 
 // The update dialog downloading from a server of the test's own into a fresh
@@ -55,6 +48,7 @@ private slots:
     void download();
     void showingPreparesTheDialog();
     void installHandsThePackageOver();
+    void installWithoutAnInstallerSaysHow_data();
     void installWithoutAnInstallerSaysHow();
     void browserGetsTheAddress();
     void escapeStopsTheDownload();
@@ -68,6 +62,8 @@ private:
     std::unique_ptr<TestHttpServer> m_server;
     std::unique_ptr<ScriptedPrompts> m_prompts;
     std::unique_ptr<TFAktualizacja> m_dialog;
+    // xdg-mime names an installer for Debian packages, unless a test says otherwise.
+    std::unique_ptr<StandInTools> m_tools;
 };
 
 void TestAktualizacja::init() {
@@ -77,9 +73,12 @@ void TestAktualizacja::init() {
     qputenv("SWIADECTWA_UPDATE_URL", m_server->base().toUtf8());
     writeFile(target(), "an earlier download");
     m_dialog = std::make_unique<TFAktualizacja>();
+    m_tools = std::make_unique<StandInTools>();
+    m_tools->add(QStringLiteral("xdg-mime"), "echo org.gnome.Software.desktop\n");
 }
 
 void TestAktualizacja::cleanup() {
+    m_tools.reset();
     m_dialog.reset();
     m_prompts.reset();
     m_server.reset();
@@ -99,7 +98,7 @@ void TestAktualizacja::download_data() {
     QTest::addColumn<QString>("status");
     QTest::addColumn<bool>("saved");
 
-    const TestHttpServer::Answer digest = text(200, sha256Line(package()));
+    const TestHttpServer::Answer digest = httpAnswer(200, sha256Line(package()));
     const QString downloading = UpdateDownload::downloadingText();
     const QString readFailed = UpdateDownload::readFailedText();
     const QString damaged = UpdateDownload::damagedText();
@@ -108,18 +107,19 @@ void TestAktualizacja::download_data() {
     QTest::newRow("no length announced")
         << packageAnswer(200, -1) << digest << true << downloading << true;
     QTest::newRow("digest in capitals, no file name")
-        << packageAnswer() << text(200, sha256Line(package()).left(64).toUpper()) << true
+        << packageAnswer() << httpAnswer(200, sha256Line(package()).left(64).toUpper()) << true
         << downloading << true;
     QTest::newRow("short body") << packageAnswer(200, 300) << digest << true << readFailed << false;
     QTest::newRow("status 403") << packageAnswer(403) << digest << true << readFailed << false;
-    QTest::newRow("redirect") << text(302, "Moved") << digest << true << readFailed << false;
-    QTest::newRow("status 404") << text(404, "") << digest << true << readFailed << false;
+    QTest::newRow("redirect") << httpAnswer(302, "Moved") << digest << true << readFailed << false;
+    QTest::newRow("status 404") << httpAnswer(404, "") << digest << true << readFailed << false;
     QTest::newRow("checksum mismatch")
-        << packageAnswer() << text(200, sha256Line(package() + "x")) << true << damaged << false;
+        << packageAnswer() << httpAnswer(200, sha256Line(package() + "x")) << true << damaged
+        << false;
     QTest::newRow("no checksum file")
-        << packageAnswer() << text(404, "") << true << damaged << false;
+        << packageAnswer() << httpAnswer(404, "") << true << damaged << false;
     QTest::newRow("checksum file not a digest")
-        << packageAnswer() << text(200, "<html>logowanie</html>") << true << damaged << false;
+        << packageAnswer() << httpAnswer(200, "<html>logowanie</html>") << true << damaged << false;
     QTest::newRow("no folder aktualizacja")
         << packageAnswer() << digest << false << UpdateDownload::writeFailedText() << false;
 }
@@ -157,7 +157,7 @@ void TestAktualizacja::download() {
 
 void TestAktualizacja::showingPreparesTheDialog() {
     m_server->answer(kPackagePath, packageAnswer());
-    m_server->answer(kChecksumPath, text(200, sha256Line(package())));
+    m_server->answer(kChecksumPath, httpAnswer(200, sha256Line(package())));
     m_dialog->setVersions({1, 6, 2}, {1, 7, 0});
     QCOMPARE(m_dialog->windowTitle(), QStringLiteral("Aktualizacja"));
     QCOMPARE(m_dialog->AWersjaLabel->text(), QStringLiteral("1.6.2"));
@@ -179,7 +179,7 @@ void TestAktualizacja::showingPreparesTheDialog() {
 
 void TestAktualizacja::installHandsThePackageOver() {
     m_server->answer(kPackagePath, packageAnswer());
-    m_server->answer(kChecksumPath, text(200, sha256Line(package())));
+    m_server->answer(kChecksumPath, httpAnswer(200, sha256Line(package())));
     QSignalSpy handedOver(m_dialog.get(), &TFAktualizacja::installerHandedOver);
     downloadNow();
     // Return presses the default button, "Zainstaluj".
@@ -190,14 +190,29 @@ void TestAktualizacja::installHandsThePackageOver() {
     QVERIFY(m_prompts->messages().isEmpty());
 }
 
+void TestAktualizacja::installWithoutAnInstallerSaysHow_data() {
+    QTest::addColumn<QByteArray>("xdgMime");
+    QTest::addColumn<bool>("desktopOpens");
+    QTest::addColumn<int>("opened");
+    QTest::newRow("no installer registered") << QByteArray("echo\n") << true << 0;
+    QTest::newRow("xdg-mime fails") << QByteArray("exit 3\n") << true << 0;
+    QTest::newRow("the desktop refuses the file")
+        << QByteArray("echo gdebi.desktop\n") << false << 1;
+}
+
 void TestAktualizacja::installWithoutAnInstallerSaysHow() {
+    QFETCH(QByteArray, xdgMime);
+    QFETCH(bool, desktopOpens);
+    QFETCH(int, opened);
     m_server->answer(kPackagePath, packageAnswer());
-    m_server->answer(kChecksumPath, text(200, sha256Line(package())));
-    m_prompts->externalOpens = false;
+    m_server->answer(kChecksumPath, httpAnswer(200, sha256Line(package())));
+    m_tools->add(QStringLiteral("xdg-mime"), xdgMime);
+    m_prompts->externalOpens = desktopOpens;
     QSignalSpy handedOver(m_dialog.get(), &TFAktualizacja::installerHandedOver);
     downloadNow();
     m_dialog->btnClose->click();
     QCOMPARE(handedOver.count(), 0);
+    QCOMPARE(m_prompts->opened.size(), opened);
     QCOMPARE(m_prompts->messages().size(), 1);
     const QString message = m_prompts->messages().constFirst();
     QVERIFY2(message.contains(target()), qPrintable(message));
@@ -219,7 +234,7 @@ void TestAktualizacja::escapeStopsTheDownload() {
     slow.piece = 10;
     slow.pauseMs = 100;
     m_server->answer(kPackagePath, slow);
-    m_server->answer(kChecksumPath, text(200, sha256Line(package())));
+    m_server->answer(kChecksumPath, httpAnswer(200, sha256Line(package())));
     m_dialog->show();
     QTRY_VERIFY_WITH_TIMEOUT(m_dialog->Postep->value() > 0, 5000);
     QTest::keyClick(m_dialog.get(), Qt::Key_Escape);

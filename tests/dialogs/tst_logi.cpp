@@ -51,20 +51,17 @@ private:
     std::unique_ptr<TestEnv> m_env;
     std::unique_ptr<ScriptedPrompts> m_prompts;
     std::unique_ptr<TFLogi> m_dialog;
-    QByteArray m_path;
 };
 
 void TestLogi::init() {
     m_env = std::make_unique<TestEnv>();
     m_prompts = std::make_unique<ScriptedPrompts>();
     m_dialog = std::make_unique<TFLogi>();
-    m_path = qgetenv("PATH");
     setClockForTests([] { return QDateTime(QDate(2014, 3, 7), QTime(9, 5, 3), Qt::UTC); });
 }
 
 void TestLogi::cleanup() {
     setClockForTests({});
-    qputenv("PATH", m_path);
     m_dialog.reset();
     m_prompts.reset();
     m_env.reset();
@@ -192,19 +189,16 @@ void TestLogi::send() {
     QFETCH(bool, failed);
     if (logExists)
         vFunWriteLog(QStringLiteral("x"), QStringLiteral("bFunX()"));
-    QTemporaryDir bin;
-    const QString args = bin.filePath(QStringLiteral("args"));
-    if (exitCode >= 0) {
-        const QString tool = bin.filePath(QStringLiteral("xdg-email"));
-        writeFile(tool, QStringLiteral("#!/bin/sh\nprintf '%s\\0' \"$@\" > '%1'\nexit %2\n")
-                            .arg(args)
-                            .arg(exitCode)
-                            .toUtf8());
-        QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv("PATH", QFile::encodeName(bin.path()) + ':' + m_path);
-    } else {
-        qputenv("PATH", QFile::encodeName(bin.path()));
-    }
+    StandInTools tools;
+    const QString args = tools.filePath(QStringLiteral("args"));
+    if (exitCode >= 0)
+        tools.add(QStringLiteral("xdg-email"),
+                  QStringLiteral("printf '%s\\0' \"$@\" > '%1'\nexit %2\n")
+                      .arg(args)
+                      .arg(exitCode)
+                      .toUtf8());
+    else
+        tools.hideTheSystemCommands();
 
     m_dialog->show();
     QTest::mouseClick(m_dialog->BitBtn2, Qt::LeftButton);

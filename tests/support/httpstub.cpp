@@ -83,14 +83,21 @@ void TestHttpServer::serve(QTcpSocket *socket) {
     });
 }
 
+TestHttpServer::Answer httpAnswer(int status, const QByteArray &body,
+                                  const QByteArrayList &headers) {
+    TestHttpServer::Answer a;
+    a.status = status;
+    a.body = body;
+    a.headers = headers;
+    return a;
+}
+
 TestHttpServer::Answer versionAnswer(qint32 major, qint32 minor, qint32 build) {
     QByteArray body(12, '\0');
     qToLittleEndian<qint32>(major, body.data());
     qToLittleEndian<qint32>(minor, body.data() + 4);
     qToLittleEndian<qint32>(build, body.data() + 8);
-    TestHttpServer::Answer a;
-    a.body = body;
-    return a;
+    return httpAnswer(200, body);
 }
 
 QByteArray sha256Line(const QByteArray &data) {

@@ -42,6 +42,9 @@ private:
 
 Q_DECLARE_METATYPE(TestHttpServer::Answer)
 
+// An answer sent whole, with its length.
+TestHttpServer::Answer httpAnswer(int status, const QByteArray &body,
+                                  const QByteArrayList &headers = {});
 // Answers of the update server: the version file, the package and its checksum.
 TestHttpServer::Answer versionAnswer(qint32 major, qint32 minor, qint32 build);
 QByteArray sha256Line(const QByteArray &data);

@@ -33,6 +33,24 @@ void TestEnv::installShipped(const QString &name) const {
     QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
 }
 
+StandInTools::StandInTools() : m_path(qgetenv("PATH")) {
+    qputenv("PATH", QFile::encodeName(m_dir.path()) + ':' + m_path);
+}
+
+StandInTools::~StandInTools() {
+    qputenv("PATH", m_path);
+}
+
+void StandInTools::add(const QString &name, const QByteArray &script) {
+    const QString path = m_dir.filePath(name);
+    writeFile(path, "#!/bin/sh\n" + script);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void StandInTools::hideTheSystemCommands() {
+    qputenv("PATH", QFile::encodeName(m_dir.path()));
+}
+
 void copyShippedData(const QString &targetDir) {
     const QDir from(QCoreApplication::applicationDirPath());
     for (const QString &name : from.entryList({"*.sqset", "*.html"}, QDir::Files))
