@@ -1,5 +1,6 @@
 #include "app/qtprompts.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -10,7 +11,13 @@ Prompts::Answer QtPrompts::message(QWidget *parent, const QString &caption, cons
                                    Icon icon, Buttons buttons) {
     QMessageBox box(parent);
     box.setWindowTitle(caption);
-    box.setText(text);
+    // A bell character in a message rings instead of showing as a box.
+    QString shown = text;
+    if (shown.contains(QLatin1Char('\a'))) {
+        QApplication::beep();
+        shown.remove(QLatin1Char('\a'));
+    }
+    box.setText(shown);
     switch (icon) {
     case Icon::None:
         box.setIcon(QMessageBox::NoIcon);

@@ -763,12 +763,6 @@ void TFGlowna::Importuj1Click() {
 void TFGlowna::Oprogramie1Click() {
     m_windows.oProgramie->exec();
 }
-void TFGlowna::Logiprogramu1Click() {
-    m_windows.logi->exec();
-}
-void TFGlowna::Sprawdczyjestnowawersja1Click() {
-    m_windows.aktualizacja->exec();
-}
 
 void TFGlowna::Instrukcjaobsugi1Click() {
     QString scratch;
@@ -781,13 +775,6 @@ void TFGlowna::KontaktButtonClick() {
 }
 void TFGlowna::DziennikInternetowy1Click() {
     prompts().openExternal(QUrl(QString::fromLatin1(kRegisterUrl)));
-}
-
-void TFGlowna::AktualizacjaTimerTimer() {
-    AktualizacjaTimer->stop();
-    m_windows.aktualizacja->exec();
-    if (CloseWithoutAsking)
-        close();
 }
 
 void TFGlowna::showEvent(QShowEvent *event) {

@@ -17,6 +17,7 @@ class QTimer;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class UpdateCheck;
 
 // One row of the tree under every pupil: a document label, its editor, its
 // layout number for the print engine and its number of sides. Rows without
@@ -98,6 +99,10 @@ public:
     bool bFunWczytajPlikSwiadectw(const QString &path);
     bool bFunZapiszIstniejacyPlikSwiadectw();
     bool bFunZapiszNowyPlikSwiadectw();
+
+    // The update check against the server (asynchronous; returns at once).
+    void vFunUpdateCheck(bool silent);
+    UpdateCheck *updateCheck();
 
     // The print engine with its page pictures and calibration list.
     PrintEngine &engine() { return m_engine; }
@@ -192,6 +197,7 @@ private:
     SqlDataList m_records;
     QString m_msg;
     QString m_lastSaveName = QStringLiteral("nowy");
+    UpdateCheck *m_updateCheck = nullptr;
 };
 
 // "SP 1-3 (*.sqbr5)": the only document type of the file dialogs.

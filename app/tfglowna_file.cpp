@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <cerrno>
@@ -103,6 +104,8 @@ bool TFGlowna::StartUpChecks() {
     DataChanged = false;
     vFunUpdatePopupMenu();
     recoverUnsavedWork();
+    // The silent update check runs from the event loop: the window never waits for it.
+    QTimer::singleShot(0, this, [this] { vFunUpdateCheck(true); });
     return true;
 }
 

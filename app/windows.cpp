@@ -2,6 +2,8 @@
 
 #include "app/tfglowna.h"
 #include "app/version.h"
+#include "dialogs/tfaktualizacja.h"
+#include "dialogs/tflogi.h"
 #include "editors/editorset.h"
 #include "editors/peers.h"
 #include "editors/tfdaneszkoly.h"
@@ -127,8 +129,10 @@ ProgramWindows createProgramWindows() {
     w.all << w.wait;
     w.oProgramie = new TFOProgramie(owner);
     w.all << w.oProgramie;
-    w.logi = dialog("TFLogi", QStringLiteral("Logi programu"));
-    w.aktualizacja = dialog("TFAktualizacja", QStringLiteral("Aktualizacja"));
+    w.logi = new TFLogi(owner);
+    w.all << w.logi;
+    w.aktualizacja = new TFAktualizacja(owner);
+    w.all << w.aktualizacja;
     bound("TFArkuszStr1Kl1");
     bound("TFArkuszStr5Kl1");
     bound("TFKlasa2");

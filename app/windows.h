@@ -7,6 +7,8 @@ class QProgressBar;
 class TFEditor;
 class TFDaneUcznia;
 class TFGlowna;
+class TFLogi;
+class TFAktualizacja;
 
 // Progress window shown while a pupil is saved.
 class TFWait : public QDialog {
@@ -33,8 +35,8 @@ struct ProgramWindows {
     QDialog *drukuj = nullptr;
     TFWait *wait = nullptr;
     TFOProgramie *oProgramie = nullptr;
-    QDialog *logi = nullptr;
-    QDialog *aktualizacja = nullptr;
+    TFLogi *logi = nullptr;
+    TFAktualizacja *aktualizacja = nullptr;
     QDialog *szablonOcenyOpisowej = nullptr;
     QDialog *sqlImport = nullptr;
     // The thirteen document editors.

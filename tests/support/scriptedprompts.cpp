@@ -41,5 +41,5 @@ bool ScriptedPrompts::openExternal(const QUrl &url) {
     asked.append({QStringLiteral("external"), QString(), url.toString(), Icon::None, Buttons::Ok,
                   QString()});
     opened << url;
-    return true;
+    return externalOpens;
 }

@@ -28,6 +28,8 @@ public:
     QQueue<QString> fileNames;
     QQueue<QString> inputs;
     QList<QUrl> opened;
+    // What opening a document or address with the desktop answers.
+    bool externalOpens = true;
 
     // The texts of all messages, in order.
     QStringList messages() const;

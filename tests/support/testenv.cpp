@@ -14,6 +14,9 @@ TestEnv::TestEnv(const QString &userName) : m_user(userName) {
     QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
     qputenv("USER", userName.toLocal8Bit());
+    // No test reaches the network unasked: plain http to a host that is not
+    // loopback is refused before any connection (a test's own server sets its own).
+    qputenv("SWIADECTWA_UPDATE_URL", "http://update.invalid");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
@@ -28,6 +31,24 @@ void TestEnv::installShipped(const QString &name) const {
     QFile::remove(target);
     QFile::copy(QCoreApplication::applicationDirPath() + '/' + name, target);
     QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+StandInTools::StandInTools() : m_path(qgetenv("PATH")) {
+    qputenv("PATH", QFile::encodeName(m_dir.path()) + ':' + m_path);
+}
+
+StandInTools::~StandInTools() {
+    qputenv("PATH", m_path);
+}
+
+void StandInTools::add(const QString &name, const QByteArray &script) {
+    const QString path = m_dir.filePath(name);
+    writeFile(path, "#!/bin/sh\n" + script);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void StandInTools::hideTheSystemCommands() {
+    qputenv("PATH", QFile::encodeName(m_dir.path()));
 }
 
 void copyShippedData(const QString &targetDir) {

@@ -25,6 +25,24 @@ private:
     QString m_user;
 };
 
+// Stand-ins for commands, in a folder placed first on PATH while this object
+// lives (PATH is restored when it goes).
+class StandInTools {
+public:
+    StandInTools();
+    ~StandInTools();
+    // A command made of a shell script's body.
+    void add(const QString &name, const QByteArray &script);
+    // A file in the stand-ins' folder (for what they record).
+    QString filePath(const QString &name) const { return m_dir.filePath(name); }
+    // Leaves only the stand-ins on PATH: every other command is missing.
+    void hideTheSystemCommands();
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_path;
+};
+
 // Copies the data files shipped beside the test binaries (databases, help,
 // phrase library, pictures) into a folder that stands in for the installation folder.
 void copyShippedData(const QString &targetDir);

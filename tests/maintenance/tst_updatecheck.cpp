@@ -1,0 +1,242 @@
+#include "maintenance/updatecheck.h"
+#include "support/httpstub.h"
+#include "support/scriptedprompts.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+const char *const kVersionPath = "/veltra/bruma/program/2014/bruma_wersja.bin";
+
+QString newerText(const char *server) {
+    return QString::fromUtf8(
+               "Aktualna wersja programu to: 1.6.2\nWersja dostępna na serwerze to: ") +
+           QLatin1String(server) +
+           QString::fromUtf8("\n\nCzy chcesz pobrać nową wersje programu ?");
+}
+
+QString notNewerText(const char *server) {
+    return QString::fromUtf8(
+               "Aktualna wersja programu to: 1.6.2\nWersja dostępna na serwerze to: ") +
+           QLatin1String(server) + QString::fromUtf8("\n\nBrak nowej wersji do pobrania.");
+}
+
+const QString kInvalid = QString::fromUtf8("Serwer aktualizacji zwrócił niepoprawną odpowiedź.");
+const QString kNoConnection = QString::fromUtf8("Błąd podczas próby połączenia z internetem");
+
+} // namespace
+
+// The version check against a server of the test's own. The program's own
+// version is 1.6.2 throughout.
+class TestUpdateCheck : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void answers_data();
+    void answers();
+    void noAnswer_data();
+    void noAnswer();
+    void yesToANewerVersion_data();
+    void yesToANewerVersion();
+    void severalChecksAtOnce();
+    void addresses();
+
+private:
+    // Runs one check to its end and returns what it asked.
+    QList<ScriptedPrompts::Asked> run(UpdateCheck &check, bool silent);
+
+    std::unique_ptr<ScriptedPrompts> m_prompts;
+};
+
+void TestUpdateCheck::init() {
+    m_prompts = std::make_unique<ScriptedPrompts>();
+}
+
+void TestUpdateCheck::cleanup() {
+    m_prompts.reset();
+}
+
+QList<ScriptedPrompts::Asked> TestUpdateCheck::run(UpdateCheck &check, bool silent) {
+    m_prompts->clear();
+    QSignalSpy ended(&check, &UpdateCheck::checkEnded);
+    check.vFunUpdateCheck(silent);
+    [&] { QVERIFY(ended.wait(5000)); }();
+    return m_prompts->asked;
+}
+
+void TestUpdateCheck::answers_data() {
+    QTest::addColumn<TestHttpServer::Answer>("answer");
+    // What the interactive check says (nothing when empty); the silent check
+    // says the same only for a newer version, and nothing otherwise.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("icon");
+
+    const int question = int(Prompts::Icon::Question);
+    const int none = int(Prompts::Icon::None);
+    const int warning = int(Prompts::Icon::Warning);
+    QTest::newRow("1.6.3 newer") << versionAnswer(1, 6, 3) << newerText("1.6.3") << "Nowa wersja"
+                                 << question;
+    QTest::newRow("1.7.0 newer") << versionAnswer(1, 7, 0) << newerText("1.7.0") << "Nowa wersja"
+                                 << question;
+    QTest::newRow("2.0.0 newer") << versionAnswer(2, 0, 0) << newerText("2.0.0") << "Nowa wersja"
+                                 << question;
+    QTest::newRow("1.6.2 same") << versionAnswer(1, 6, 2) << notNewerText("1.6.2") << "" << none;
+    QTest::newRow("1.5.9 older") << versionAnswer(1, 5, 9) << notNewerText("1.5.9") << "" << none;
+    TestHttpServer::Answer longer = versionAnswer(1, 6, 3);
+    longer.body += QByteArray(5000, '\x7f');
+    QTest::newRow("bytes after the twelfth ignored")
+        << longer << newerText("1.6.3") << "Nowa wersja" << question;
+    TestHttpServer::Answer eight = versionAnswer(1, 6, 5);
+    eight.body.chop(4);
+    QTest::newRow("8 bytes: build 0") << eight << notNewerText("1.6.0") << "" << none;
+
+    QTest::newRow("404 quiet") << httpAnswer(404, "brak") << ""
+                               << "" << none;
+    QTest::newRow("500 quiet") << httpAnswer(500, versionAnswer(9, 0, 0).body) << ""
+                               << "" << none;
+
+    QTest::newRow("7 bytes") << httpAnswer(200, versionAnswer(2, 0, 0).body.left(7)) << kInvalid
+                             << "Aktualizacja" << warning;
+    QTest::newRow("empty body") << httpAnswer(200, QByteArray()) << kInvalid << "Aktualizacja"
+                                << warning;
+    QTest::newRow("login page of a hotel network")
+        << httpAnswer(200, "<html><body>Zaloguj się do sieci</body></html>") << kInvalid
+        << "Aktualizacja" << warning;
+    QTest::newRow("redirect not followed") << httpAnswer(302, QByteArray(), {"Location: /nowa.bin"})
+                                           << kInvalid << "Aktualizacja" << warning;
+    QTest::newRow("403") << httpAnswer(403, versionAnswer(2, 0, 0).body) << kInvalid
+                         << "Aktualizacja" << warning;
+    QTest::newRow("build 10000") << versionAnswer(1, 6, 10000) << kInvalid << "Aktualizacja"
+                                 << warning;
+    QTest::newRow("negative major")
+        << versionAnswer(-1, 0, 0) << kInvalid << "Aktualizacja" << warning;
+}
+
+void TestUpdateCheck::answers() {
+    QFETCH(TestHttpServer::Answer, answer);
+    QFETCH(QString, text);
+    QFETCH(QString, caption);
+    QFETCH(int, icon);
+    TestHttpServer server;
+    server.answer(kVersionPath, answer);
+    server.answer("/nowa.bin", versionAnswer(9, 9, 9));
+    qputenv("SWIADECTWA_UPDATE_URL", server.base().toUtf8());
+    UpdateCheck check({1, 6, 2});
+    QSignalSpy accepted(&check, &UpdateCheck::updateAccepted);
+
+    const bool newer = caption == QLatin1String("Nowa wersja");
+    for (bool silent : {false, true}) {
+        const QList<ScriptedPrompts::Asked> asked = run(check, silent);
+        if (text.isEmpty() || (silent && !newer)) {
+            QVERIFY2(asked.isEmpty(), qPrintable(asked.value(0).text));
+            continue;
+        }
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked[0].text, text);
+        QCOMPARE(asked[0].caption, caption);
+        QCOMPARE(int(asked[0].icon), icon);
+        QCOMPARE(asked[0].buttons, newer ? Prompts::Buttons::YesNo : Prompts::Buttons::Ok);
+    }
+    // Answered No (the script's default): nothing follows.
+    QCOMPARE(accepted.count(), 0);
+    // Only the version file was asked for, redirect or not.
+    QCOMPARE(server.paths, QByteArrayList({kVersionPath, kVersionPath}));
+    QCOMPARE(check.runningChecks(), 0);
+}
+
+void TestUpdateCheck::noAnswer_data() {
+    QTest::addColumn<QString>("base");
+    QTest::newRow("connection refused") << TestHttpServer::refusingBase();
+    QTest::newRow("plain http to another machine") << QStringLiteral("http://127.0.0.1.invalid");
+    QTest::newRow("not an address") << QStringLiteral("veltra");
+}
+
+void TestUpdateCheck::noAnswer() {
+    QFETCH(QString, base);
+    qputenv("SWIADECTWA_UPDATE_URL", base.toUtf8());
+    UpdateCheck check({1, 6, 2});
+    const QList<ScriptedPrompts::Asked> interactive = run(check, false);
+    QCOMPARE(interactive.size(), 1);
+    QCOMPARE(interactive[0].text, kNoConnection);
+    QCOMPARE(interactive[0].caption, QStringLiteral("Aktualizacja"));
+    QCOMPARE(interactive[0].icon, Prompts::Icon::Warning);
+    QVERIFY(run(check, true).isEmpty());
+}
+
+void TestUpdateCheck::yesToANewerVersion_data() {
+    QTest::addColumn<bool>("unsaved");
+    QTest::newRow("nothing unsaved: the update goes on") << false;
+    QTest::newRow("unsaved changes: save first") << true;
+}
+
+void TestUpdateCheck::yesToANewerVersion() {
+    QFETCH(bool, unsaved);
+    TestHttpServer server;
+    server.answer(kVersionPath, versionAnswer(1, 7, 0));
+    qputenv("SWIADECTWA_UPDATE_URL", server.base().toUtf8());
+    UpdateCheck check({1, 6, 2});
+    check.setDataChanged([unsaved] { return unsaved; });
+    QSignalSpy accepted(&check, &UpdateCheck::updateAccepted);
+    m_prompts->answers.enqueue(Prompts::Answer::Yes);
+    const QList<ScriptedPrompts::Asked> asked = run(check, true);
+    QCOMPARE(server.agents, QByteArrayList({"UPDATE CHECK"}));
+    if (!unsaved) {
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(accepted.count(), 1);
+        QCOMPARE(accepted[0][0].value<UpdateVersion>().text(), QStringLiteral("1.6.2"));
+        QCOMPARE(accepted[0][1].value<UpdateVersion>().text(), QStringLiteral("1.7.0"));
+        return;
+    }
+    QCOMPARE(accepted.count(), 0);
+    QCOMPARE(asked.size(), 2);
+    QCOMPARE(asked[1].caption, QStringLiteral("Zapisz dane"));
+    QCOMPARE(asked[1].text,
+             QString::fromUtf8("Przed aktualizacją programu zapisz dane\x07 a następnie uruchom "
+                               "aktualizację.\nPomoc->Sprawdź czy jest nowa wersja"));
+    QCOMPARE(asked[1].icon, Prompts::Icon::None);
+    QCOMPARE(asked[1].buttons, Prompts::Buttons::Ok);
+}
+
+void TestUpdateCheck::severalChecksAtOnce() {
+    TestHttpServer server;
+    TestHttpServer::Answer slow = versionAnswer(1, 6, 2);
+    slow.piece = 4;
+    slow.pauseMs = 30;
+    server.answer(kVersionPath, slow);
+    qputenv("SWIADECTWA_UPDATE_URL", server.base().toUtf8());
+    UpdateCheck check({1, 6, 2});
+    QSignalSpy ended(&check, &UpdateCheck::checkEnded);
+    for (int i = 0; i < 3; ++i)
+        check.vFunUpdateCheck(false);
+    QCOMPARE(check.runningChecks(), 3);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 3, 5000);
+    QCOMPARE(m_prompts->messages(), QStringList(3, notNewerText("1.6.2")));
+    QCOMPARE(server.paths.size(), 3);
+    QCOMPARE(check.runningChecks(), 0);
+}
+
+void TestUpdateCheck::addresses() {
+    qunsetenv("SWIADECTWA_UPDATE_URL");
+    QCOMPARE(
+        urlFunUpdateVersionFile().toString(),
+        QStringLiteral("https://www.veltra-br5.pl/veltra/bruma/program/2014/bruma_wersja.bin"));
+    QCOMPARE(urlFunUpdatePackage().toString(),
+             QStringLiteral("https://www.veltra-br5.pl/veltra/bruma/program/2014/"
+                            "swiadectwa_amd64.deb"));
+    qputenv("SWIADECTWA_UPDATE_URL", "https://mirror.szkola.example/");
+    QCOMPARE(urlFunUpdatePackage().toString(),
+             QStringLiteral("https://mirror.szkola.example/veltra/bruma/program/2014/"
+                            "swiadectwa_amd64.deb"));
+    for (const char *allowed : {"https://www.veltra-br5.pl/a", "http://127.0.0.1:8080/a",
+                                "http://localhost/a", "http://[::1]:81/a"})
+        QVERIFY2(bFunUpdateUrlAllowed(QUrl(QLatin1String(allowed))), allowed);
+    for (const char *refused : {"http://www.veltra-br5.pl/a", "ftp://127.0.0.1/a",
+                                "http://10.0.0.1/a", "file:///etc/passwd", "https:///a"})
+        QVERIFY2(!bFunUpdateUrlAllowed(QUrl(QLatin1String(refused))), refused);
+}
+
+QTEST_GUILESS_MAIN(TestUpdateCheck)
+#include "tst_updatecheck.moc"
