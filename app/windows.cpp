@@ -2,6 +2,7 @@
 
 #include "app/tfglowna.h"
 #include "app/version.h"
+#include "dialogs/tfdrukuj.h"
 #include "editors/editorset.h"
 #include "editors/peers.h"
 #include "editors/tfdaneszkoly.h"
@@ -122,7 +123,8 @@ ProgramWindows createProgramWindows() {
     auto *school = new TFDaneSzkoly(owner);
     w.daneSzkoly = school;
     w.all << school;
-    w.drukuj = dialog("TFDrukuj", QStringLiteral("Drukowanie"));
+    w.drukuj = new TFDrukuj(w.glowna->engine(), owner);
+    w.all << w.drukuj;
     w.wait = new TFWait(owner);
     w.all << w.wait;
     w.oProgramie = new TFOProgramie(owner);

@@ -6,6 +6,7 @@
 class QProgressBar;
 class TFEditor;
 class TFDaneUcznia;
+class TFDrukuj;
 class TFGlowna;
 
 // Progress window shown while a pupil is saved.
@@ -30,7 +31,7 @@ struct ProgramWindows {
     TFDaneUcznia *daneUcznia = nullptr;
     QDialog *kalibracja = nullptr;
     QDialog *daneSzkoly = nullptr;
-    QDialog *drukuj = nullptr;
+    TFDrukuj *drukuj = nullptr;
     TFWait *wait = nullptr;
     TFOProgramie *oProgramie = nullptr;
     QDialog *logi = nullptr;
