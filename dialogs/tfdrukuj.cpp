@@ -344,6 +344,8 @@ void TFDrukuj::FormShow() {
     QString msg, last;
     bFunSqlGetSettingsText(msg, QString::fromLatin1(lastMarginSetKey()), last);
     bFunLoadMarginList(last);
+    // Return prints, whichever button had the focus when it was last closed.
+    DrukujButton->setFocus();
 }
 
 void TFDrukuj::DrukarkiComboBoxChange() {

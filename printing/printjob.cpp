@@ -204,11 +204,16 @@ bool bFunPrintDocument(QString &msg, const structPrintOrder &order, const QPictu
             return false;
         QFile in(rendered);
         QSaveFile out(order.pdfFile);
-        if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly) ||
-            out.write(in.readAll()) < 0 || !out.commit())
+        QString reason;
+        if (!in.open(QIODevice::ReadOnly))
+            reason = in.errorString();
+        else if (!out.open(QIODevice::WriteOnly) || out.write(in.readAll()) < 0 || !out.commit())
+            reason = out.errorString();
+        if (!reason.isEmpty())
             return bFunFail(msg,
                             QString::fromUtf8("Nie udało się zapisać pliku PDF:\n") +
-                                order.pdfFile + QString::fromUtf8("\nPowód: ") + out.errorString(),
+                                order.pdfFile + QString::fromUtf8("\nPowód: ") + reason +
+                                QString::fromUtf8("\nWybierz inny folder lub inną nazwę pliku."),
                             kPrintFun);
         return true;
     }
@@ -224,9 +229,12 @@ bool bFunPrintDocument(QString &msg, const structPrintOrder &order, const QPictu
             result.spoolerMessage = QString::fromUtf8(cupsLastErrorString());
             QString text = QString::fromUtf8("Drukarka „%1” nie przyjęła wydruku.\nPowód: %2")
                                .arg(order.printer, strFunLastSpoolerReason());
-            if (!result.jobIds.isEmpty())
-                text += QString::fromUtf8("\nPierwsza strona została już wysłana do drukarki, "
-                                          "druga nie.");
+            text += result.jobIds.isEmpty()
+                        ? QString::fromUtf8("\nNic nie zostało wydrukowane.")
+                        : QString::fromUtf8("\nPierwsza strona została już wysłana do drukarki, "
+                                            "druga nie.");
+            text += QString::fromUtf8("\nWybierz inną drukarkę albo poproś o pomoc osobę, "
+                                      "która zarządza drukarkami.");
             return bFunFail(msg, text, kPrintFun);
         }
         result.jobIds << id;
@@ -262,7 +270,9 @@ bool bFunCheckPrinter(QString &msg, const QString &printer, bool &stopped) {
         return true;
     return bFunFail(msg,
                     QString::fromUtf8("Błąd otwarcia ustawień drukarki.\nDrukarka: ") + printer +
-                        QString::fromUtf8("\nPowód: ") + st.reason,
+                        QString::fromUtf8("\nPowód: ") + st.reason +
+                        QString::fromUtf8("\nWybierz inną drukarkę albo sprawdź tę w ustawieniach "
+                                          "drukarek systemu."),
                     kPrinterSetupFun);
 }
 

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QQueue>
 #include <QStringList>
+#include <functional>
 
 // The test double of the prompts seam: records every prompt and answers from
 // queues. An unanswered question is answered No (and recorded as such), an
@@ -28,6 +29,8 @@ public:
     QQueue<QString> fileNames;
     QQueue<QString> inputs;
     QList<QUrl> opened;
+    // Called when a message is shown, before it is answered.
+    std::function<void(const Asked &)> onMessage;
 
     // The texts of all messages, in order.
     QStringList messages() const;
