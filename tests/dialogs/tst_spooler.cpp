@@ -3,6 +3,9 @@
 #include "support/privatecups.h"
 
 #include <QCheckBox>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <unistd.h>
 
@@ -20,6 +23,8 @@ private slots:
     void cleanupTestCase();
     void init();
     void cleanup();
+    void printersListedAndStateKept();
+    void printerSetupChoosesThePrinter();
     void waysToPrint_data();
     void waysToPrint();
     void secondSideTurned();
@@ -97,6 +102,55 @@ QStringList TestSpooler::errors() const {
         if (a.caption == QString::fromUtf8("Błąd"))
             out << a.text;
     return out;
+}
+
+void TestSpooler::printersListedAndStateKept() {
+    // The user's default printer is selected at the first showing.
+    qputenv("LPDEST", "Jednostronna");
+    TFDrukuj *d = f->dialog;
+    d->show();
+    qunsetenv("LPDEST");
+    QStringList items;
+    for (int i = 0; i < d->DrukarkiComboBox->count(); ++i)
+        items << d->DrukarkiComboBox->itemText(i);
+    QCOMPARE(items, QPrinterInfo::availablePrinterNames() + QStringList{"Plik PDF"});
+    QVERIFY(items.contains("Dwustronna"));
+    QCOMPARE(d->DrukarkiComboBox->currentText(), QStringLiteral("Jednostronna"));
+    QVERIFY(!d->DuplexComboBox->isEnabled());
+
+    // The printer, the duplex choice and the rotation stay for the next
+    // showing; the edits show the set again.
+    f->selectPrinter("Dwustronna");
+    QVERIFY(d->DuplexComboBox->isEnabled());
+    QVERIFY(d->cbRotateSecondPage->isEnabled());
+    d->DuplexComboBox->setCurrentIndex(2);
+    d->cbRotateSecondPage->setChecked(true);
+    f->click(8);
+    QCOMPARE(d->Strona2LewyEdit->text(), QStringLiteral("1"));
+    QTest::mouseClick(d->AnulujButton, Qt::LeftButton);
+    d->show();
+    QCOMPARE(d->DrukarkiComboBox->currentText(), QStringLiteral("Dwustronna"));
+    QCOMPARE(d->DuplexComboBox->currentText(), QStringLiteral("Duplex poziomo"));
+    QVERIFY(d->cbRotateSecondPage->isChecked());
+    QCOMPARE(d->Strona2LewyEdit->text(), QStringLiteral("0"));
+    QCOMPARE(errors(), QStringList());
+}
+
+void TestSpooler::printerSetupChoosesThePrinter() {
+    TFDrukuj *d = f->dialog;
+    d->show();
+    f->selectPrinter("Dwustronna");
+    QString shownOn;
+    d->printerSetup = [&](QPrinter &printer) {
+        shownOn = printer.printerName();
+        printer.setPrinterName("Jednostronna");
+        return true;
+    };
+    QTest::mouseClick(d->BitBtn1, Qt::LeftButton);
+    QCOMPARE(shownOn, QStringLiteral("Dwustronna"));
+    QCOMPARE(d->DrukarkiComboBox->currentText(), QStringLiteral("Jednostronna"));
+    QVERIFY(!d->DuplexComboBox->isEnabled());
+    QVERIFY(!d->cbRotateSecondPage->isEnabled());
 }
 
 void TestSpooler::waysToPrint_data() {
