@@ -63,6 +63,29 @@ const ButtonRule kRules[16] = {
     {2, Top, Top, -1, Bottom, +1, false, Picture::Taller, "dłużej o 2 mm"},
 };
 
+// Where a button of each picture sits: in the cross of arrows of its
+// position group or in its size group.
+struct Place {
+    bool inSizeGroup;
+    int row, column;
+};
+const Place kPlaces[] = {
+    {false, 0, 4}, // up
+    {false, 2, 4}, // down
+    {false, 1, 3}, // left
+    {false, 1, 5}, // right
+    {true, 0, 1},  // wider
+    {true, 0, 2},  // narrower
+    {true, 1, 1},  // taller
+    {true, 1, 2},  // shorter
+};
+
+// The margin set's edges in the order of TFDrukuj::edgeEdits().
+int structMarginData::*const kEdgeFields[8] = {
+    &structMarginData::Page1Y1, &structMarginData::Page1X1, &structMarginData::Page1X2,
+    &structMarginData::Page1Y2, &structMarginData::Page2Y1, &structMarginData::Page2X1,
+    &structMarginData::Page2X2, &structMarginData::Page2Y2};
+
 const char *const kTurnOver =
     "Gdy zakończy się drukowanie pierwszej strony, proszę odwrócić \n świadectwo i nacisnąć OK";
 
@@ -78,52 +101,45 @@ void arrowHead(QPainterPath &path, qreal x, qreal y, int dx, int dy) {
     path.closeSubpath();
 }
 
+// Every picture is one of three shapes drawn along the x axis, turned.
 QIcon buttonIcon(Picture picture, const QColor &color) {
-    QPixmap pixmap(20, 20);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
     QPainterPath path;
+    int degrees = 0;
     switch (picture) {
     case Picture::Up:
-        arrowHead(path, 10, 3, 0, -1);
-        path.addRect(8, 9, 4, 8);
-        break;
     case Picture::Down:
-        arrowHead(path, 10, 17, 0, 1);
-        path.addRect(8, 3, 4, 8);
-        break;
     case Picture::Left:
-        arrowHead(path, 3, 10, -1, 0);
-        path.addRect(9, 8, 8, 4);
-        break;
     case Picture::Right:
         arrowHead(path, 17, 10, 1, 0);
         path.addRect(3, 8, 8, 4);
+        degrees = picture == Picture::Down   ? 90
+                  : picture == Picture::Left ? 180
+                  : picture == Picture::Up   ? 270
+                                             : 0;
         break;
     case Picture::Wider:
+    case Picture::Taller:
         arrowHead(path, 1, 10, -1, 0);
         arrowHead(path, 19, 10, 1, 0);
         path.addRect(6, 9, 8, 2);
+        degrees = picture == Picture::Taller ? 90 : 0;
         break;
     case Picture::Narrower:
+    case Picture::Shorter:
         arrowHead(path, 9, 10, 1, 0);
         arrowHead(path, 11, 10, -1, 0);
         path.addRect(1, 9, 3, 2);
         path.addRect(16, 9, 3, 2);
-        break;
-    case Picture::Taller:
-        arrowHead(path, 10, 1, 0, -1);
-        arrowHead(path, 10, 19, 0, 1);
-        path.addRect(9, 6, 2, 8);
-        break;
-    case Picture::Shorter:
-        arrowHead(path, 10, 9, 0, 1);
-        arrowHead(path, 10, 11, 0, -1);
-        path.addRect(9, 1, 2, 3);
-        path.addRect(9, 16, 2, 3);
+        degrees = picture == Picture::Shorter ? 90 : 0;
         break;
     }
+    QPixmap pixmap(20, 20);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(10, 10);
+    p.rotate(degrees);
+    p.translate(-10, -10);
     p.fillPath(path, color);
     return QIcon(pixmap);
 }
@@ -251,34 +267,8 @@ TFDrukuj::TFDrukuj(PrintEngine &engine, QWidget *parent) : QDialog(parent), m_en
         b->setAccessibleName(what);
         SpeedButtons << b;
         connect(b, &QToolButton::clicked, this, [this, i] { SpeedButtonClick(i + 1); });
-        QGridLayout *pos = positions[rule.side - 1];
-        QGridLayout *size = sizes[rule.side - 1];
-        switch (rule.picture) {
-        case Picture::Up:
-            pos->addWidget(b, 0, 4);
-            break;
-        case Picture::Left:
-            pos->addWidget(b, 1, 3);
-            break;
-        case Picture::Right:
-            pos->addWidget(b, 1, 5);
-            break;
-        case Picture::Down:
-            pos->addWidget(b, 2, 4);
-            break;
-        case Picture::Wider:
-            size->addWidget(b, 0, 1);
-            break;
-        case Picture::Narrower:
-            size->addWidget(b, 0, 2);
-            break;
-        case Picture::Taller:
-            size->addWidget(b, 1, 1);
-            break;
-        case Picture::Shorter:
-            size->addWidget(b, 1, 2);
-            break;
-        }
+        const Place &at = kPlaces[int(rule.picture)];
+        (at.inSizeGroup ? sizes : positions)[rule.side - 1]->addWidget(b, at.row, at.column);
     }
 
     auto *bottom = new QHBoxLayout;
@@ -413,39 +403,31 @@ void TFDrukuj::MarginesyComboBoxChange() {
     }
 }
 
+QList<QLineEdit *> TFDrukuj::edgeEdits() const {
+    return {Strona1GornyEdit, Strona1LewyEdit, Strona1PrawyEdit, Strona1DolnyEdit,
+            Strona2GornyEdit, Strona2LewyEdit, Strona2PrawyEdit, Strona2DolnyEdit};
+}
+
 structMarginData TFDrukuj::edges() const {
     structMarginData m;
-    m.Page1X1 = Strona1LewyEdit->text().toInt();
-    m.Page1Y1 = Strona1GornyEdit->text().toInt();
-    m.Page1X2 = Strona1PrawyEdit->text().toInt();
-    m.Page1Y2 = Strona1DolnyEdit->text().toInt();
-    m.Page2X1 = Strona2LewyEdit->text().toInt();
-    m.Page2Y1 = Strona2GornyEdit->text().toInt();
-    m.Page2X2 = Strona2PrawyEdit->text().toInt();
-    m.Page2Y2 = Strona2DolnyEdit->text().toInt();
+    const QList<QLineEdit *> edits = edgeEdits();
+    for (int i = 0; i < 8; ++i)
+        m.*kEdgeFields[i] = edits[i]->text().toInt();
     return m;
 }
 
 void TFDrukuj::setEdges(const structMarginData &m) {
-    Strona1LewyEdit->setText(QString::number(m.Page1X1));
-    Strona1GornyEdit->setText(QString::number(m.Page1Y1));
-    Strona1PrawyEdit->setText(QString::number(m.Page1X2));
-    Strona1DolnyEdit->setText(QString::number(m.Page1Y2));
-    Strona2LewyEdit->setText(QString::number(m.Page2X1));
-    Strona2GornyEdit->setText(QString::number(m.Page2Y1));
-    Strona2PrawyEdit->setText(QString::number(m.Page2X2));
-    Strona2DolnyEdit->setText(QString::number(m.Page2Y2));
+    const QList<QLineEdit *> edits = edgeEdits();
+    for (int i = 0; i < 8; ++i)
+        edits[i]->setText(QString::number(m.*kEdgeFields[i]));
 }
 
 void TFDrukuj::SpeedButtonClick(int number) {
     if (number < 1 || number > 16)
         return;
     const ButtonRule &rule = kRules[number - 1];
-    QLineEdit *const side1[4] = {Strona1GornyEdit, Strona1LewyEdit, Strona1PrawyEdit,
-                                 Strona1DolnyEdit};
-    QLineEdit *const side2[4] = {Strona2GornyEdit, Strona2LewyEdit, Strona2PrawyEdit,
-                                 Strona2DolnyEdit};
-    QLineEdit *const *edit = rule.side == 1 ? side1 : side2;
+    // The four edits of the button's side, in the order of Edge.
+    const QList<QLineEdit *> edit = edgeEdits().mid((rule.side - 1) * 4, 4);
     auto value = [&](Edge e) { return edit[e]->text().toInt(); };
     auto change = [&](Edge e, int by) { edit[e]->setText(QString::number(value(e) + by)); };
     if (rule.guard != None && value(rule.guard) == 1)

@@ -71,6 +71,8 @@ public:
     // The eight edits as a margin set (without a name) and back.
     structMarginData edges() const;
     void setEdges(const structMarginData &m);
+    // Top, left, right and bottom of side 1, then of side 2.
+    QList<QLineEdit *> edgeEdits() const;
 
 protected:
     void showEvent(QShowEvent *event) override;

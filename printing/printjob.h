@@ -17,9 +17,6 @@ class QPrinter;
 struct structDeviceRect {
     int left = 0, top = 0, right = 0, bottom = 0;
     QRectF rect() const { return QRectF(left, top, right - left, bottom - top); }
-    bool operator==(const structDeviceRect &o) const {
-        return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
-    }
 };
 
 // Millimetres measured from the paper's corner to dots of a device whose

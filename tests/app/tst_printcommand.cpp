@@ -68,14 +68,6 @@ void TestPrintCommand::printsTheSelectedDocument() {
     QVERIFY(!g->engine().ctx.printing);
 }
 
-int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // No spooler answers: the print dialog offers the PDF file alone.
-    qputenv("CUPS_SERVER", QByteArray("127.0.0.1:") + QByteArray::number(freeLoopbackPort()));
-    QApplication app(argc, argv);
-    TestPrintCommand test;
-    return QTest::qExec(&test, argc, argv);
-}
+SW_TEST_MAIN_WITHOUT_PRINTERS(TestPrintCommand)
 
 #include "tst_printcommand.moc"

@@ -352,12 +352,9 @@ void TestSpooler::stoppedQueueHoldsTheJob() {
 }
 
 int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Every client of this process (Qt's printer list, libcups) talks to the
-    // private scheduler, set before anything asks.
+    // Every client of this process talks to the private scheduler.
     const int port = freeLoopbackPort();
-    qputenv("CUPS_SERVER", QByteArray("127.0.0.1:") + QByteArray::number(port));
+    useCupsServer(port);
     QApplication app(argc, argv);
     TestSpooler test(port);
     return QTest::qExec(&test, argc, argv);

@@ -514,14 +514,6 @@ void TestTFDrukuj::helpAndPrinterSetup() {
     QVERIFY(!f->dialog->DuplexComboBox->isEnabled());
 }
 
-int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // No spooler answers here, whatever the machine runs: no printers.
-    qputenv("CUPS_SERVER", QByteArray("127.0.0.1:") + QByteArray::number(freeLoopbackPort()));
-    QApplication app(argc, argv);
-    TestTFDrukuj test;
-    return QTest::qExec(&test, argc, argv);
-}
+SW_TEST_MAIN_WITHOUT_PRINTERS(TestTFDrukuj)
 
 #include "tst_tfdrukuj.moc"

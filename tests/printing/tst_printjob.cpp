@@ -266,14 +266,6 @@ void TestPrintJob::proposedFileName() {
     QCOMPARE(strFunPdfFileName(pupil, label), expected);
 }
 
-int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // No spooler answers here: the tests see a machine without printing.
-    qputenv("CUPS_SERVER", QByteArray("127.0.0.1:") + QByteArray::number(freeLoopbackPort()));
-    QApplication app(argc, argv);
-    TestPrintJob test;
-    return QTest::qExec(&test, argc, argv);
-}
+SW_TEST_MAIN_WITHOUT_PRINTERS(TestPrintJob)
 
 #include "tst_printjob.moc"

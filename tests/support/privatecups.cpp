@@ -28,6 +28,12 @@ int freeLoopbackPort() {
     return port;
 }
 
+void useCupsServer(int port) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("CUPS_SERVER", QByteArray("127.0.0.1:") + QByteArray::number(port));
+}
+
 namespace {
 
 bool writeText(const QString &path, const QString &text) {
