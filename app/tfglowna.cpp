@@ -1,5 +1,6 @@
 #include "app/tfglowna.h"
 
+#include "dialogs/tfdrukuj.h"
 #include "document/prompts.h"
 #include "editors/editor.h"
 #include "editors/tfdaneucznia.h"
@@ -718,6 +719,8 @@ void TFGlowna::DrukujToolButtonClick() {
         return;
     }
     renderDocument(*row, true);
+    m_windows.drukuj->setDocumentName(strFunGetSelectedText(Selected::Pupil),
+                                      QString::fromUtf8(row->label));
     m_windows.drukuj->exec();
     m_engine.ctx.printing = false;
 }

@@ -4,6 +4,7 @@
 #include "app/version.h"
 #include "dialogs/tfaktualizacja.h"
 #include "dialogs/tflogi.h"
+#include "dialogs/tfdrukuj.h"
 #include "editors/editorset.h"
 #include "editors/peers.h"
 #include "editors/tfdaneszkoly.h"
@@ -124,7 +125,8 @@ ProgramWindows createProgramWindows() {
     auto *school = new TFDaneSzkoly(owner);
     w.daneSzkoly = school;
     w.all << school;
-    w.drukuj = dialog("TFDrukuj", QStringLiteral("Drukowanie"));
+    w.drukuj = new TFDrukuj(w.glowna->engine(), owner);
+    w.all << w.drukuj;
     w.wait = new TFWait(owner);
     w.all << w.wait;
     w.oProgramie = new TFOProgramie(owner);

@@ -6,6 +6,7 @@
 class QProgressBar;
 class TFEditor;
 class TFDaneUcznia;
+class TFDrukuj;
 class TFGlowna;
 class TFLogi;
 class TFAktualizacja;
@@ -32,7 +33,7 @@ struct ProgramWindows {
     TFDaneUcznia *daneUcznia = nullptr;
     QDialog *kalibracja = nullptr;
     QDialog *daneSzkoly = nullptr;
-    QDialog *drukuj = nullptr;
+    TFDrukuj *drukuj = nullptr;
     TFWait *wait = nullptr;
     TFOProgramie *oProgramie = nullptr;
     TFLogi *logi = nullptr;

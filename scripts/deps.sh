@@ -4,7 +4,8 @@ set -euo pipefail
 
 PACKAGES=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-translations-l10n
           libsqlite3-dev sqlite3 fonts-liberation fontconfig xvfb xdotool imagemagick
-          poppler-utils xdg-utils dpkg-dev file desktop-file-utils)
+          poppler-utils xdg-utils dpkg-dev file desktop-file-utils
+          libcups2-dev cups cups-client cups-bsd cups-ipp-utils)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -12,6 +12,8 @@ QStringList ScriptedPrompts::messages() const {
 Prompts::Answer ScriptedPrompts::message(QWidget *, const QString &caption, const QString &text,
                                          Icon icon, Buttons buttons) {
     asked.append({QStringLiteral("message"), caption, text, icon, buttons, QString()});
+    if (onMessage)
+        onMessage(asked.last());
     if (buttons == Buttons::Ok)
         return Answer::Ok;
     return answers.isEmpty() ? Answer::No : answers.dequeue();

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QQueue>
 #include <QStringList>
+#include <functional>
 
 // The test double of the prompts seam: records every prompt and answers from
 // queues. An unanswered question is answered No (and recorded as such), an
@@ -30,6 +31,8 @@ public:
     QList<QUrl> opened;
     // What opening a document or address with the desktop answers.
     bool externalOpens = true;
+    // Called when a message is shown, before it is answered.
+    std::function<void(const Asked &)> onMessage;
 
     // The texts of all messages, in order.
     QStringList messages() const;

@@ -1,0 +1,602 @@
+#include "dialogs/tfdrukuj.h"
+
+#include "document/prompts.h"
+#include "printing/printengine.h"
+#include "storage/paths.h"
+#include "storage/settings.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+enum Edge { None = -1, Top, Left, Right, Bottom };
+enum class Picture { Up, Down, Left, Right, Wider, Narrower, Taller, Shorter };
+
+// One arrow or size button: a guard edge that stops it at 1 mm, then two
+// edges changed by 1 mm; the second one may itself stop at 1 mm.
+struct ButtonRule {
+    int side;
+    Edge guard;
+    Edge first;
+    int firstBy;
+    Edge second;
+    int secondBy;
+    bool secondStopsAtOne;
+    Picture picture;
+    const char *what;
+};
+
+// SpeedButton1 to SpeedButton16, in order.
+const ButtonRule kRules[16] = {
+    {1, Top, Top, -1, Bottom, -1, false, Picture::Up, "w górę o 1 mm"},
+    {1, Left, Left, -1, Right, -1, true, Picture::Left, "w lewo o 1 mm"},
+    {1, None, Top, +1, Bottom, +1, false, Picture::Down, "w dół o 1 mm"},
+    {1, None, Left, +1, Right, +1, false, Picture::Right, "w prawo o 1 mm"},
+    {2, Top, Top, -1, Bottom, -1, false, Picture::Up, "w górę o 1 mm"},
+    {2, Left, Left, -1, Right, -1, false, Picture::Left, "w lewo o 1 mm"},
+    {2, None, Top, +1, Bottom, +1, false, Picture::Down, "w dół o 1 mm"},
+    {2, None, Left, +1, Right, +1, false, Picture::Right, "w prawo o 1 mm"},
+    {1, Left, Left, -1, Right, +1, false, Picture::Wider, "szerzej o 2 mm"},
+    {1, Right, Right, -1, Left, +1, false, Picture::Narrower, "węziej o 2 mm"},
+    {1, Top, Top, -1, Bottom, +1, false, Picture::Taller, "dłużej o 2 mm"},
+    {1, None, Top, +1, Bottom, -1, true, Picture::Shorter, "krócej o 2 mm"},
+    {2, Left, Left, -1, Right, +1, false, Picture::Wider, "szerzej o 2 mm"},
+    {2, None, Left, +1, Right, -1, false, Picture::Narrower, "węziej o 2 mm"},
+    {2, None, Top, +1, Bottom, -1, false, Picture::Shorter, "krócej o 2 mm"},
+    {2, Top, Top, -1, Bottom, +1, false, Picture::Taller, "dłużej o 2 mm"},
+};
+
+// Where a button of each picture sits: in the cross of arrows of its
+// position group or in its size group.
+struct Place {
+    bool inSizeGroup;
+    int row, column;
+};
+const Place kPlaces[] = {
+    {false, 0, 4}, // up
+    {false, 2, 4}, // down
+    {false, 1, 3}, // left
+    {false, 1, 5}, // right
+    {true, 0, 1},  // wider
+    {true, 0, 2},  // narrower
+    {true, 1, 1},  // taller
+    {true, 1, 2},  // shorter
+};
+
+// The margin set's edges in the order of TFDrukuj::edgeEdits().
+int structMarginData::*const kEdgeFields[8] = {
+    &structMarginData::Page1Y1, &structMarginData::Page1X1, &structMarginData::Page1X2,
+    &structMarginData::Page1Y2, &structMarginData::Page2Y1, &structMarginData::Page2X1,
+    &structMarginData::Page2X2, &structMarginData::Page2Y2};
+
+const char *const kTurnOver =
+    "Gdy zakończy się drukowanie pierwszej strony, proszę odwrócić \n świadectwo i nacisnąć OK";
+
+// A triangle pointing along (dx, dy) with its tip at (x, y).
+void arrowHead(QPainterPath &path, qreal x, qreal y, int dx, int dy) {
+    const qreal len = 6, half = 4.5;
+    const QPointF tip(x, y);
+    const QPointF back(x - dx * len, y - dy * len);
+    const QPointF across(-dy * half, dx * half);
+    path.moveTo(tip);
+    path.lineTo(back + across);
+    path.lineTo(back - across);
+    path.closeSubpath();
+}
+
+// Every picture is one of three shapes drawn along the x axis, turned.
+QIcon buttonIcon(Picture picture, const QColor &color) {
+    QPainterPath path;
+    int degrees = 0;
+    switch (picture) {
+    case Picture::Up:
+    case Picture::Down:
+    case Picture::Left:
+    case Picture::Right:
+        arrowHead(path, 17, 10, 1, 0);
+        path.addRect(3, 8, 8, 4);
+        degrees = picture == Picture::Down   ? 90
+                  : picture == Picture::Left ? 180
+                  : picture == Picture::Up   ? 270
+                                             : 0;
+        break;
+    case Picture::Wider:
+    case Picture::Taller:
+        arrowHead(path, 1, 10, -1, 0);
+        arrowHead(path, 19, 10, 1, 0);
+        path.addRect(6, 9, 8, 2);
+        degrees = picture == Picture::Taller ? 90 : 0;
+        break;
+    case Picture::Narrower:
+    case Picture::Shorter:
+        arrowHead(path, 9, 10, 1, 0);
+        arrowHead(path, 11, 10, -1, 0);
+        path.addRect(1, 9, 3, 2);
+        path.addRect(16, 9, 3, 2);
+        degrees = picture == Picture::Shorter ? 90 : 0;
+        break;
+    }
+    QPixmap pixmap(20, 20);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(10, 10);
+    p.rotate(degrees);
+    p.translate(-10, -10);
+    p.fillPath(path, color);
+    return QIcon(pixmap);
+}
+
+QLineEdit *edgeEdit(QWidget *parent, const char *name, const QString &accessible) {
+    auto *e = new QLineEdit(QStringLiteral("0"), parent);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setReadOnly(true);
+    e->setEnabled(false);
+    e->setMaximumWidth(60);
+    e->setAlignment(Qt::AlignRight);
+    e->setAccessibleName(accessible);
+    e->setToolTip(accessible);
+    return e;
+}
+
+QPushButton *button(QWidget *parent, const char *name, const QString &caption) {
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    return b;
+}
+
+} // namespace
+
+QString TFDrukuj::pdfDestination() {
+    return QStringLiteral("Plik PDF");
+}
+
+const char *TFDrukuj::lastMarginSetKey() {
+    return "last_margin_set";
+}
+
+TFDrukuj::TFDrukuj(PrintEngine &engine, QWidget *parent) : QDialog(parent), m_engine(engine) {
+    setObjectName(QStringLiteral("TFDrukuj"));
+    setWindowTitle(QStringLiteral("Drukowanie"));
+    setModal(true);
+    m_pdfFolder = QDir::homePath();
+
+    auto *top = new QGridLayout;
+    DrukarkiComboBox = new QComboBox(this);
+    DrukarkiComboBox->setObjectName(QStringLiteral("DrukarkiComboBox"));
+    DrukarkiComboBox->setMinimumWidth(260);
+    auto *printerLabel = new QLabel(QStringLiteral("Nazwa drukarki:"), this);
+    printerLabel->setBuddy(DrukarkiComboBox);
+    BitBtn1 = button(this, "BitBtn1", QStringLiteral("Ustawienia"));
+    DuplexComboBox = new QComboBox(this);
+    DuplexComboBox->setObjectName(QStringLiteral("DuplexComboBox"));
+    DuplexComboBox->addItems({QString::fromUtf8("Wyłączony"), QStringLiteral("Duplex pionowo"),
+                              QStringLiteral("Duplex poziomo")});
+    DuplexComboBox->setCurrentIndex(-1);
+    auto *duplexLabel = new QLabel(QStringLiteral("Tryb druku ( duplex )"), this);
+    duplexLabel->setBuddy(DuplexComboBox);
+    cbRotateSecondPage = new QCheckBox(QString::fromUtf8("obróć drugą stronę o 180 stopni"), this);
+    cbRotateSecondPage->setObjectName(QStringLiteral("cbRotateSecondPage"));
+    MarginesyComboBox = new QComboBox(this);
+    MarginesyComboBox->setObjectName(QStringLiteral("MarginesyComboBox"));
+    auto *marginLabel = new QLabel(QStringLiteral("Ustawienia wydruku"), this);
+    marginLabel->setBuddy(MarginesyComboBox);
+    top->addWidget(printerLabel, 0, 0);
+    top->addWidget(DrukarkiComboBox, 0, 1);
+    top->addWidget(BitBtn1, 0, 2);
+    top->addWidget(duplexLabel, 1, 0);
+    top->addWidget(DuplexComboBox, 1, 1);
+    top->addWidget(cbRotateSecondPage, 1, 2);
+    top->addWidget(marginLabel, 2, 0);
+    top->addWidget(MarginesyComboBox, 2, 1);
+
+    auto *setButtons = new QHBoxLayout;
+    SaveNewButton = button(this, "SaveNewButton", QStringLiteral("Zapisz jako nowe ustawienia"));
+    DeleteButton = button(this, "DeleteButton", QString::fromUtf8("Usuń ustawienia"));
+    ResetButton = button(this, "ResetButton", QString::fromUtf8("Przywróć oryginalne ustawienia"));
+    setButtons->addWidget(SaveNewButton);
+    setButtons->addWidget(DeleteButton);
+    setButtons->addWidget(ResetButton);
+    setButtons->addStretch();
+
+    // The eight edits, side by side, and the sixteen buttons beside them.
+    QLineEdit **edits[2][4] = {
+        {&Strona1GornyEdit, &Strona1LewyEdit, &Strona1PrawyEdit, &Strona1DolnyEdit},
+        {&Strona2GornyEdit, &Strona2LewyEdit, &Strona2PrawyEdit, &Strona2DolnyEdit}};
+    const char *const editNames[2][4] = {
+        {"Strona1GornyEdit", "Strona1LewyEdit", "Strona1PrawyEdit", "Strona1DolnyEdit"},
+        {"Strona2GornyEdit", "Strona2LewyEdit", "Strona2PrawyEdit", "Strona2DolnyEdit"}};
+    const char *const edgeLabels[4] = {"Górna:", "Lewa:", "Prawa:", "Dolna:"};
+    const char *const edgeWords[4] = {"górna", "lewa", "prawa", "dolna"};
+    QGridLayout *positions[2];
+    QGridLayout *sizes[2];
+    auto *sides = new QHBoxLayout;
+    for (int s = 0; s < 2; ++s) {
+        const QString side = QStringLiteral("Strona %1").arg(s + 1);
+        auto *column = new QVBoxLayout;
+        auto *posBox =
+            new QGroupBox(QStringLiteral(" Pozycjonowanie wydruku str %1 ").arg(s + 1), this);
+        positions[s] = new QGridLayout(posBox);
+        for (int e = 0; e < 4; ++e) {
+            *edits[s][e] = edgeEdit(this, editNames[s][e],
+                                    side + QString::fromUtf8(": %1 krawędź wydruku w mm")
+                                               .arg(QString::fromUtf8(edgeWords[e])));
+            auto *label = new QLabel(QString::fromUtf8(edgeLabels[e]), this);
+            label->setBuddy(*edits[s][e]);
+            positions[s]->addWidget(label, e, 0);
+            positions[s]->addWidget(*edits[s][e], e, 1);
+        }
+        positions[s]->setColumnMinimumWidth(2, 12);
+        auto *sizeBox = new QGroupBox(
+            QString::fromUtf8(" Szerokość / wysokość wydruku str %1").arg(s + 1), this);
+        sizes[s] = new QGridLayout(sizeBox);
+        sizes[s]->addWidget(new QLabel(QString::fromUtf8("Szerokość"), this), 0, 0);
+        sizes[s]->addWidget(new QLabel(QString::fromUtf8("Wysokość"), this), 1, 0);
+        column->addWidget(posBox);
+        column->addWidget(sizeBox);
+        sides->addLayout(column);
+    }
+    const QColor ink = palette().color(QPalette::ButtonText);
+    for (int i = 0; i < 16; ++i) {
+        const ButtonRule &rule = kRules[i];
+        auto *b = new QToolButton(this);
+        b->setObjectName(QStringLiteral("SpeedButton%1").arg(i + 1));
+        b->setIcon(buttonIcon(rule.picture, ink));
+        b->setIconSize(QSize(20, 20));
+        b->setFocusPolicy(Qt::StrongFocus);
+        const QString what =
+            QStringLiteral("Strona %1: ").arg(rule.side) + QString::fromUtf8(rule.what);
+        b->setToolTip(what);
+        b->setAccessibleName(what);
+        SpeedButtons << b;
+        connect(b, &QToolButton::clicked, this, [this, i] { SpeedButtonClick(i + 1); });
+        const Place &at = kPlaces[int(rule.picture)];
+        (at.inSizeGroup ? sizes : positions)[rule.side - 1]->addWidget(b, at.row, at.column);
+    }
+
+    auto *bottom = new QHBoxLayout;
+    PomocButton = button(this, "PomocButton", QStringLiteral("Pomoc"));
+    DrukujButton = button(this, "DrukujButton", QStringLiteral("Drukuj"));
+    AnulujButton = button(this, "AnulujButton", QStringLiteral("Anuluj"));
+    DrukujButton->setDefault(true);
+    bottom->addWidget(PomocButton);
+    bottom->addStretch();
+    bottom->addWidget(DrukujButton);
+    bottom->addWidget(AnulujButton);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(setButtons);
+    layout->addLayout(sides);
+    layout->addLayout(bottom);
+
+    printerSetup = [this](QPrinter &printer) {
+        QPrintDialog dialog(&printer, this);
+        return dialog.exec() == QDialog::Accepted;
+    };
+
+    connect(DrukarkiComboBox, &QComboBox::currentIndexChanged, this,
+            &TFDrukuj::DrukarkiComboBoxChange);
+    connect(MarginesyComboBox, &QComboBox::currentIndexChanged, this,
+            &TFDrukuj::MarginesyComboBoxChange);
+    connect(SaveNewButton, &QPushButton::clicked, this, &TFDrukuj::SaveNewButtonClick);
+    connect(DeleteButton, &QPushButton::clicked, this, &TFDrukuj::DeleteButtonClick);
+    connect(ResetButton, &QPushButton::clicked, this, &TFDrukuj::ResetButtonClick);
+    connect(DrukujButton, &QPushButton::clicked, this, &TFDrukuj::DrukujButtonClick);
+    connect(AnulujButton, &QPushButton::clicked, this, &TFDrukuj::AnulujButtonClick);
+    connect(PomocButton, &QPushButton::clicked, this, &TFDrukuj::PomocButtonClick);
+    connect(BitBtn1, &QPushButton::clicked, this, &TFDrukuj::BitBtn1Click);
+}
+
+void TFDrukuj::setDocumentName(const QString &pupil, const QString &documentLabel) {
+    m_pupil = pupil;
+    m_document = documentLabel;
+}
+
+void TFDrukuj::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TFDrukuj::FormShow() {
+    if (m_printer.isEmpty())
+        m_printer = QPrinterInfo::defaultPrinterName();
+    {
+        const QSignalBlocker block(DrukarkiComboBox);
+        DrukarkiComboBox->clear();
+        DrukarkiComboBox->addItems(QPrinterInfo::availablePrinterNames());
+        DrukarkiComboBox->addItem(pdfDestination());
+        const int current = DrukarkiComboBox->findText(m_printer, Qt::MatchExactly);
+        DrukarkiComboBox->setCurrentIndex(current >= 0 ? current : 0);
+        m_printer = DrukarkiComboBox->currentText();
+    }
+    vFunUstawDrukarke();
+    // The set last used for printing, so a corrected set is not lost for
+    // the next sheet; the first set when it is gone.
+    QString msg, last;
+    bFunSqlGetSettingsText(msg, QString::fromLatin1(lastMarginSetKey()), last);
+    bFunLoadMarginList(last);
+    // Return prints, whichever button had the focus when it was last closed.
+    DrukujButton->setFocus();
+}
+
+void TFDrukuj::DrukarkiComboBoxChange() {
+    m_printer = DrukarkiComboBox->currentText();
+    vFunUstawDrukarke();
+}
+
+bool TFDrukuj::isPdf() const {
+    return m_printer == pdfDestination();
+}
+
+void TFDrukuj::enableDuplex(bool on) {
+    DuplexComboBox->setEnabled(on);
+    cbRotateSecondPage->setEnabled(on);
+}
+
+void TFDrukuj::vFunUstawDrukarke() {
+    // A Linux printer's stored defaults are the user's: every job carries A4,
+    // portrait and the duplex choice itself. Here the printer is only asked
+    // whether it prints both sides and whether it takes jobs at all.
+    const bool twoSided = !isPdf() && bFunCanPrintTwoSided(m_printer);
+    enableDuplex(twoSided);
+    if (!twoSided)
+        DuplexComboBox->setCurrentIndex(0);
+    m_printerOk = true;
+    if (isPdf())
+        return;
+    QString msg;
+    bool stopped = false;
+    if (!bFunCheckPrinter(msg, m_printer, stopped)) {
+        m_printerOk = false;
+        showMessage(this, QStringLiteral("Błąd"), msg, Prompts::Icon::Error);
+    }
+}
+
+bool TFDrukuj::bFunLoadMarginList(const QString &preferred) {
+    QString msg;
+    marginList.clear();
+    const QString path = strFunGetDataFilePath(msg, QString::fromLatin1(kSettingsFileName));
+    if (path.isEmpty() || !bFunMarginReadData(msg, path, marginList)) {
+        showMessage(this, QStringLiteral("Błąd"),
+                    QString::fromUtf8("Błąd podczas próby uzyskania listy ustawień.\n\n") + msg,
+                    Prompts::Icon::Error);
+        return false;
+    }
+    {
+        const QSignalBlocker block(MarginesyComboBox);
+        MarginesyComboBox->clear();
+        for (const structMarginData &m : marginList)
+            MarginesyComboBox->addItem(m.name);
+        const int wanted =
+            preferred.isEmpty() ? -1 : MarginesyComboBox->findText(preferred, Qt::MatchExactly);
+        MarginesyComboBox->setCurrentIndex(marginList.isEmpty() ? -1 : qMax(wanted, 0));
+    }
+    if (!marginList.isEmpty())
+        MarginesyComboBoxChange();
+    return true;
+}
+
+void TFDrukuj::MarginesyComboBoxChange() {
+    const QString chosen = MarginesyComboBox->currentText();
+    for (const structMarginData &m : marginList) {
+        if (m.name == chosen)
+            setEdges(m); // a later set of the same name wins
+    }
+}
+
+QList<QLineEdit *> TFDrukuj::edgeEdits() const {
+    return {Strona1GornyEdit, Strona1LewyEdit, Strona1PrawyEdit, Strona1DolnyEdit,
+            Strona2GornyEdit, Strona2LewyEdit, Strona2PrawyEdit, Strona2DolnyEdit};
+}
+
+structMarginData TFDrukuj::edges() const {
+    structMarginData m;
+    const QList<QLineEdit *> edits = edgeEdits();
+    for (int i = 0; i < 8; ++i)
+        m.*kEdgeFields[i] = edits[i]->text().toInt();
+    return m;
+}
+
+void TFDrukuj::setEdges(const structMarginData &m) {
+    const QList<QLineEdit *> edits = edgeEdits();
+    for (int i = 0; i < 8; ++i)
+        edits[i]->setText(QString::number(m.*kEdgeFields[i]));
+}
+
+void TFDrukuj::SpeedButtonClick(int number) {
+    if (number < 1 || number > 16)
+        return;
+    const ButtonRule &rule = kRules[number - 1];
+    // The four edits of the button's side, in the order of Edge.
+    const QList<QLineEdit *> edit = edgeEdits().mid((rule.side - 1) * 4, 4);
+    auto value = [&](Edge e) { return edit[e]->text().toInt(); };
+    auto change = [&](Edge e, int by) { edit[e]->setText(QString::number(value(e) + by)); };
+    if (rule.guard != None && value(rule.guard) == 1)
+        return;
+    change(rule.first, rule.firstBy);
+    if (!(rule.secondStopsAtOne && value(rule.second) == 1))
+        change(rule.second, rule.secondBy);
+}
+
+void TFDrukuj::SaveNewButtonClick() {
+    QString name = QStringLiteral("nowa nazwa");
+    if (!prompts().textInput(this, QStringLiteral("Nazwa"),
+                             QString::fromUtf8("Proszę podać nazwę ustawień"), name, 255))
+        return;
+    for (const structMarginData &m : marginList) {
+        if (m.name == name) {
+            showMessage(this, QStringLiteral("Duplikat"),
+                        QString::fromUtf8("Ustawienia pod tą nazwą już istnieją"),
+                        Prompts::Icon::Warning);
+            return;
+        }
+    }
+    structMarginData set = edges();
+    set.name = name;
+    QString msg;
+    const QString path = strFunGetDataFilePath(msg, QString::fromLatin1(kSettingsFileName));
+    if (path.isEmpty() || !bFunMarginWriteNewSettings(msg, path, set)) {
+        showMessage(
+            this, QStringLiteral("Błąd"),
+            QString::fromUtf8("Błąd podczas próby zapisania nowych ustawień marginesów.\n\n") + msg,
+            Prompts::Icon::Error);
+        return;
+    }
+    bFunLoadMarginList();
+}
+
+void TFDrukuj::DeleteButtonClick() {
+    const QString name = MarginesyComboBox->currentText();
+    if (!askYesNoDestructive(this, QStringLiteral("Kasowanie"),
+                             QString::fromUtf8("Czy na pewno chcesz skasować ustawienia: ") + name +
+                                 QStringLiteral(" ?"),
+                             Prompts::Icon::Question))
+        return;
+    QString msg;
+    const QString path = strFunGetDataFilePath(msg, QString::fromLatin1(kSettingsFileName));
+    if (path.isEmpty() || !bFunMarginDeleteSettings(msg, path, name))
+        showMessage(this, QStringLiteral("Błąd"),
+                    QString::fromUtf8("Błąd podczas próby kasowania ustawień marginesów."),
+                    Prompts::Icon::Error);
+    bFunLoadMarginList();
+}
+
+void TFDrukuj::ResetButtonClick() {
+    if (!askYesNoDestructive(this, QStringLiteral("Przywracanie"),
+                             QString::fromUtf8("Czy na pewno chcesz przywrócić oryginalne "
+                                               "ustawienia ?"),
+                             Prompts::Icon::Question))
+        return;
+    QString msg;
+    const QString shipped =
+        strFunGetDataFilePath(msg, QString::fromLatin1(kSettingsFileName), true);
+    const QString working = strFunGetDataFilePath(msg, QString::fromLatin1(kSettingsFileName));
+    if (shipped.isEmpty() || working.isEmpty() ||
+        !bFunMarginRestoreOriginal(msg, shipped, working)) {
+        showMessage(this, QStringLiteral("Błąd"),
+                    QString::fromUtf8("Błąd podczas próby przywrócenia ustawień dmyślnych.\n\n") +
+                        msg,
+                    Prompts::Icon::Error);
+        return;
+    }
+    bFunLoadMarginList();
+}
+
+QString TFDrukuj::askPdfFile() {
+    const QString proposed =
+        m_pdfFolder + QLatin1Char('/') + strFunPdfFileName(m_pupil, m_document);
+    QString path = prompts().saveFileName(this, QStringLiteral("Zapisz wydruk jako PDF"),
+                                          QStringLiteral("Pliki PDF (*.pdf)"), proposed);
+    if (path.isEmpty())
+        return path;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".pdf");
+    if (QFileInfo::exists(path) &&
+        !askYesNoDestructive(this, QStringLiteral("Plik PDF"),
+                             QString::fromUtf8("Plik już istnieje:\n") + path +
+                                 QString::fromUtf8("\nCzy chcesz go zastąpić ?"),
+                             Prompts::Icon::Question))
+        return QString();
+    m_pdfFolder = QFileInfo(path).absolutePath();
+    return path;
+}
+
+void TFDrukuj::DrukujButtonClick() {
+    vFunUstawDrukarke();
+    // A printer that cannot take the job has been reported: the dialog stays
+    // open so that another printer can be chosen.
+    if (!m_printerOk)
+        return;
+    structPrintOrder order;
+    if (isPdf()) {
+        order.pdfFile = askPdfFile();
+        if (order.pdfFile.isEmpty())
+            return;
+    } else {
+        order.printer = m_printer;
+    }
+    order.title = m_pupil.isEmpty() ? m_document : m_pupil + QStringLiteral(" - ") + m_document;
+    order.sides = m_engine.sides;
+    if (DuplexComboBox->isEnabled()) {
+        if (DuplexComboBox->currentIndex() == 1)
+            order.duplex = Duplex::LongEdge;
+        else if (DuplexComboBox->currentIndex() == 2)
+            order.duplex = Duplex::ShortEdge;
+        order.rotateSecondPage = cbRotateSecondPage->isChecked();
+    }
+    order.margins = edges();
+    QString msg;
+    const bool printed = bFunPrintDocument(
+        msg, order, m_engine.ctx.page1, m_engine.ctx.page2,
+        [this] {
+            showMessage(this, QStringLiteral("Alert"), QString::fromUtf8(kTurnOver),
+                        Prompts::Icon::Warning);
+        },
+        lastResult);
+    if (!printed) {
+        showMessage(this, QStringLiteral("Błąd"), msg, Prompts::Icon::Error);
+        return;
+    }
+    if (lastResult.held) {
+        QStringList ids;
+        for (int id : lastResult.jobIds)
+            ids << QString::number(id);
+        showMessage(this, QStringLiteral("Drukowanie"),
+                    QString::fromUtf8("Drukarka „%1” jest wstrzymana. Wydruk (zadanie nr %2) "
+                                      "czeka w jej kolejce i zostanie wydrukowany, gdy drukarka "
+                                      "zostanie wznowiona.")
+                        .arg(m_printer, ids.join(QStringLiteral(", "))),
+                    Prompts::Icon::Information);
+    }
+    bFunSqlSettingWriteText(msg, QString::fromLatin1(lastMarginSetKey()),
+                            MarginesyComboBox->currentText());
+    accept();
+}
+
+void TFDrukuj::AnulujButtonClick() {
+    reject();
+}
+
+void TFDrukuj::PomocButtonClick() {
+    QString msg;
+    prompts().openExternal(
+        QUrl::fromLocalFile(strFunGetExeDirPath(msg) + QStringLiteral("/Swiadectwa.html")));
+}
+
+void TFDrukuj::BitBtn1Click() {
+    QPrinter printer;
+    if (isPdf())
+        printer.setOutputFormat(QPrinter::PdfFormat);
+    else
+        printer.setPrinterName(m_printer);
+    if (!printerSetup || !printerSetup(printer))
+        return;
+    const QString chosen =
+        printer.outputFormat() == QPrinter::PdfFormat ? pdfDestination() : printer.printerName();
+    const int index = DrukarkiComboBox->findText(chosen, Qt::MatchExactly);
+    if (index >= 0) {
+        const QSignalBlocker block(DrukarkiComboBox);
+        DrukarkiComboBox->setCurrentIndex(index);
+        m_printer = chosen;
+    }
+    enableDuplex(!isPdf() && bFunCanPrintTwoSided(m_printer));
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "printing/calibstore.h"
+#include "printing/printjob.h"
+
+#include <QDialog>
+#include <functional>
+
+class PrintEngine;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPrinter;
+class QPushButton;
+class QToolButton;
+
+// The print dialog: printer (or a PDF file), duplex, and the margin set that
+// places each side of the sheet. It prints the page pictures that the print
+// engine rendered just before it was shown.
+class TFDrukuj : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFDrukuj(PrintEngine &engine, QWidget *parent = nullptr);
+
+    // The destination after the installed printers.
+    static QString pdfDestination();
+    // The settings key of the margin set last used for printing.
+    static const char *lastMarginSetKey();
+
+    // The pupil and document being printed, for the proposed PDF file name.
+    void setDocumentName(const QString &pupil, const QString &documentLabel);
+
+    QComboBox *DrukarkiComboBox;
+    QComboBox *DuplexComboBox;
+    QCheckBox *cbRotateSecondPage;
+    QComboBox *MarginesyComboBox;
+    QPushButton *SaveNewButton;
+    QPushButton *DeleteButton;
+    QPushButton *ResetButton;
+    QLineEdit *Strona1GornyEdit, *Strona1LewyEdit, *Strona1PrawyEdit, *Strona1DolnyEdit;
+    QLineEdit *Strona2GornyEdit, *Strona2LewyEdit, *Strona2PrawyEdit, *Strona2DolnyEdit;
+    // SpeedButton1 ... SpeedButton16, in that order.
+    QList<QToolButton *> SpeedButtons;
+    QPushButton *DrukujButton;
+    QPushButton *AnulujButton;
+    QPushButton *PomocButton;
+    QPushButton *BitBtn1;
+
+    MarginList marginList;
+    // The spooler's answer to the last print (job numbers, refusal).
+    structPrintResult lastResult;
+    // Shows the platform's printer set-up on a printer; true when confirmed.
+    std::function<bool(QPrinter &)> printerSetup;
+
+    void FormShow();
+    void DrukarkiComboBoxChange();
+    void MarginesyComboBoxChange();
+    void SpeedButtonClick(int number);
+    void SaveNewButtonClick();
+    void DeleteButtonClick();
+    void ResetButtonClick();
+    void DrukujButtonClick();
+    void AnulujButtonClick();
+    void PomocButtonClick();
+    void BitBtn1Click();
+
+    void vFunUstawDrukarke();
+    // Reloads the sets; selects the set of that name, or the first.
+    bool bFunLoadMarginList(const QString &preferred = QString());
+
+    // The eight edits as a margin set (without a name) and back.
+    structMarginData edges() const;
+    void setEdges(const structMarginData &m);
+    // Top, left, right and bottom of side 1, then of side 2.
+    QList<QLineEdit *> edgeEdits() const;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    bool isPdf() const;
+    void enableDuplex(bool on);
+    QString askPdfFile();
+
+    PrintEngine &m_engine;
+    QString m_printer; // the destination chosen last (the current printer)
+    bool m_printerOk = true;
+    QString m_pupil, m_document;
+    QString m_pdfFolder; // where the last PDF file went
+};

@@ -1,0 +1,307 @@
+#include "printing/printjob.h"
+
+#include "printing/printengine.h"
+#include "storage/log.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <cups/cups.h>
+
+namespace {
+
+const char *const kPrintFun = "bFunPrintDocument()";
+const char *const kPrinterSetupFun = "vFunUstawDrukarke()";
+
+// What the spooler answered, in the words a teacher reads, with its own text.
+QString strFunSpoolerReason(ipp_status_t status, const QString &spoolerText) {
+    QString reason;
+    switch (status) {
+    case IPP_STATUS_ERROR_NOT_FOUND:
+        reason = QString::fromUtf8("drukarka nie jest znana systemowi drukowania");
+        break;
+    case IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS:
+        reason = QString::fromUtf8("drukarka nie przyjmuje zadań");
+        break;
+    case IPP_STATUS_ERROR_FORBIDDEN:
+    case IPP_STATUS_ERROR_NOT_AUTHORIZED:
+    case IPP_STATUS_ERROR_NOT_AUTHENTICATED:
+        reason = QString::fromUtf8("brak uprawnień do drukowania na tej drukarce");
+        break;
+    case IPP_STATUS_ERROR_SERVICE_UNAVAILABLE:
+        reason = QString::fromUtf8("brak połączenia z systemem drukowania");
+        break;
+    default:
+        reason = QString::fromUtf8("system drukowania odmówił");
+        break;
+    }
+    if (!spoolerText.isEmpty())
+        reason += QStringLiteral(" (") + spoolerText + QLatin1Char(')');
+    return reason;
+}
+
+QString strFunLastSpoolerReason() {
+    return strFunSpoolerReason(cupsLastError(), QString::fromUtf8(cupsLastErrorString()));
+}
+
+struct PrinterState {
+    bool known = false;
+    bool accepting = false;
+    bool stopped = false;
+    QString reason; // why it cannot be used
+};
+
+PrinterState printerState(const QString &printer) {
+    PrinterState st;
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0,
+                     "/printers/%s", printer.toUtf8().constData());
+    ipp_t *request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    static const char *const wanted[] = {"printer-state", "printer-state-message",
+                                         "printer-is-accepting-jobs"};
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  int(sizeof wanted / sizeof *wanted), nullptr, wanted);
+    ipp_t *response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    if (!response || cupsLastError() > IPP_STATUS_OK_CONFLICTING) {
+        st.reason = strFunLastSpoolerReason();
+        ippDelete(response);
+        return st;
+    }
+    st.known = true;
+    ipp_attribute_t *accepting =
+        ippFindAttribute(response, "printer-is-accepting-jobs", IPP_TAG_BOOLEAN);
+    st.accepting = !accepting || ippGetBoolean(accepting, 0);
+    ipp_attribute_t *state = ippFindAttribute(response, "printer-state", IPP_TAG_ENUM);
+    st.stopped = state && ippGetInteger(state, 0) == IPP_PSTATE_STOPPED;
+    ipp_attribute_t *message = ippFindAttribute(response, "printer-state-message", IPP_TAG_TEXT);
+    const QString said =
+        message ? QString::fromUtf8(ippGetString(message, 0, nullptr)).trimmed() : QString();
+    if (!st.accepting)
+        st.reason = strFunSpoolerReason(IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS, said);
+    ippDelete(response);
+    return st;
+}
+
+// Renders the sheets into a PDF of A4 paper, page size equal to the paper,
+// drawn from the paper's corner.
+bool bFunRenderPdf(QString &msg, const QString &path, const QList<structSheet> &sheets) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    printer.setFullPage(true);
+    return bFunDrawSheets(msg, printer, sheets);
+}
+
+// One job to the spooler: A4, portrait, the sides asked for, and no scaling,
+// so that no filter fits the page to the printable area.
+int iFunSubmitJob(const QString &printer, const QString &file, const QString &title,
+                  Duplex duplex) {
+    const char *sides = duplex == Duplex::LongEdge    ? "two-sided-long-edge"
+                        : duplex == Duplex::ShortEdge ? "two-sided-short-edge"
+                                                      : "one-sided";
+    cups_option_t *options = nullptr;
+    int count = 0;
+    count = cupsAddOption("sides", sides, count, &options);
+    count = cupsAddOption("media", "A4", count, &options);
+    count = cupsAddOption("orientation-requested", "3", count, &options);
+    count = cupsAddOption("print-scaling", "none", count, &options);
+    const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(),
+                                   QFile::encodeName(file).constData(), title.toUtf8().constData(),
+                                   count, options);
+    cupsFreeOptions(count, options);
+    return job;
+}
+
+} // namespace
+
+structDeviceRect rectFunDeviceRect(int leftMm, int topMm, int rightMm, int bottomMm, int dpiX,
+                                   int dpiY, int offX, int offY) {
+    // Integer arithmetic: 127 mm at 600 dpi is exactly 3000 dots, not 2999.
+    auto dots = [](int mm, int dpi) { return int(qint64(mm) * 10 * dpi / 254); };
+    return {dots(leftMm, dpiX) - offX, dots(topMm, dpiY) - offY, dots(rightMm, dpiX) - offX,
+            dots(bottomMm, dpiY) - offY};
+}
+
+bool bFunDrawSheets(QString &msg, QPrinter &printer, const QList<structSheet> &sheets) {
+    const QString where =
+        printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return bFunFail(msg, QString::fromUtf8("Nie udało się rozpocząć wydruku:\n") + where,
+                        kPrintFun);
+    // The painter starts at the printable area, or at the paper's corner on a
+    // full page; either way the offset makes the sheet count from the corner.
+    const int dpi = printer.resolution();
+    const QPoint offset = printer.pageLayout().paintRectPixels(dpi).topLeft();
+    for (int i = 0; i < sheets.size(); ++i) {
+        if (i > 0 && !printer.newPage()) {
+            painter.end();
+            return bFunFail(msg, QString::fromUtf8("Nie udało się dodać strony wydruku:\n") + where,
+                            kPrintFun);
+        }
+        const structSheet &s = sheets[i];
+        const structDeviceRect r =
+            rectFunDeviceRect(s.left, s.top, s.right, s.bottom, dpi, dpi, offset.x(), offset.y());
+        vFunDrawPage(painter, *s.page, r.rect());
+    }
+    if (!painter.end())
+        return bFunFail(msg, QString::fromUtf8("Nie udało się zakończyć wydruku:\n") + where,
+                        kPrintFun);
+    return true;
+}
+
+void vFunRotateSecondPage(QPicture &page) {
+    const int w = kPageWidth;
+    const int h = kPageHeight;
+    QPicture turned;
+    turned.setBoundingRect(QRect(0, 0, w, h));
+    {
+        QPainter p(&turned);
+        p.setBrush(Qt::NoBrush);
+        p.setBackgroundMode(Qt::TransparentMode);
+        // Half the width and height, truncated; then a half turn (in single
+        // precision its cosine is -1 and its sine too small to move a point);
+        // then the half height across and the half width down. With the page
+        // drawn at (220, -200) a point (x, y) lands at (879 - x, 1299 - y).
+        QTransform t = QTransform::fromTranslate(-(w / 2), -(h / 2));
+        t *= QTransform(-1, 0, 0, -1, 0, 0);
+        t *= QTransform::fromTranslate(h / 2, w / 2);
+        p.setWorldTransform(t);
+        p.drawPicture(220, -200, page);
+    }
+    page = turned;
+}
+
+bool bFunPrintDocument(QString &msg, const structPrintOrder &order, const QPicture &page1,
+                       const QPicture &page2, const std::function<void()> &turnOver,
+                       structPrintResult &result) {
+    result = structPrintResult();
+    const structMarginData &m = order.margins;
+    const structSheet side1{&page1, m.Page1X1, m.Page1Y1, m.Page1X2, m.Page1Y2};
+    const structSheet side2{&page2, m.Page2X1, m.Page2Y1, m.Page2X2, m.Page2Y2};
+    QTemporaryDir work;
+    if (!work.isValid())
+        return bFunFail(msg,
+                        QString::fromUtf8("Nie można przygotować wydruku: brak miejsca na plik "
+                                          "tymczasowy.\n") +
+                            work.errorString(),
+                        kPrintFun);
+
+    if (order.printer.isEmpty()) {
+        // A PDF file holds every side; it is replaced whole or not at all.
+        const QString rendered = work.filePath(QStringLiteral("wydruk.pdf"));
+        QList<structSheet> sheets{side1};
+        if (order.sides == 2)
+            sheets << side2;
+        if (!bFunRenderPdf(msg, rendered, sheets))
+            return false;
+        QFile in(rendered);
+        QSaveFile out(order.pdfFile);
+        QString reason;
+        if (!in.open(QIODevice::ReadOnly))
+            reason = in.errorString();
+        else if (!out.open(QIODevice::WriteOnly) || out.write(in.readAll()) < 0 || !out.commit())
+            reason = out.errorString();
+        if (!reason.isEmpty())
+            return bFunFail(msg,
+                            QString::fromUtf8("Nie udało się zapisać pliku PDF:\n") +
+                                order.pdfFile + QString::fromUtf8("\nPowód: ") + reason +
+                                QString::fromUtf8("\nWybierz inny folder lub inną nazwę pliku."),
+                            kPrintFun);
+        return true;
+    }
+
+    const QString title = order.title.isEmpty() ? QString::fromUtf8("Świadectwa 1-3") : order.title;
+    auto job = [&](const QList<structSheet> &sheets, Duplex duplex) {
+        const QString file =
+            work.filePath(QStringLiteral("zadanie%1.pdf").arg(result.jobIds.size() + 1));
+        if (!bFunRenderPdf(msg, file, sheets))
+            return false;
+        const int id = iFunSubmitJob(order.printer, file, title, duplex);
+        if (id <= 0) {
+            result.spoolerMessage = QString::fromUtf8(cupsLastErrorString());
+            QString text = QString::fromUtf8("Drukarka „%1” nie przyjęła wydruku.\nPowód: %2")
+                               .arg(order.printer, strFunLastSpoolerReason());
+            text += result.jobIds.isEmpty()
+                        ? QString::fromUtf8("\nNic nie zostało wydrukowane.")
+                        : QString::fromUtf8("\nPierwsza strona została już wysłana do drukarki, "
+                                            "druga nie.");
+            text += QString::fromUtf8("\nWybierz inną drukarkę albo poproś o pomoc osobę, "
+                                      "która zarządza drukarkami.");
+            return bFunFail(msg, text, kPrintFun);
+        }
+        result.jobIds << id;
+        return true;
+    };
+
+    bool printed;
+    if (order.sides == 2 && order.duplex != Duplex::Off) {
+        QPicture second = page2;
+        if (order.rotateSecondPage)
+            vFunRotateSecondPage(second);
+        const structSheet turned{&second, side2.left, side2.top, side2.right, side2.bottom};
+        printed = job({side1, turned}, order.duplex);
+    } else if (order.sides != 2) {
+        printed = job({side1}, Duplex::Off);
+    } else {
+        printed = job({side1}, Duplex::Off);
+        if (printed) {
+            if (turnOver)
+                turnOver();
+            printed = job({side2}, Duplex::Off);
+        }
+    }
+    if (printed)
+        result.held = printerState(order.printer).stopped;
+    return printed;
+}
+
+bool bFunCheckPrinter(QString &msg, const QString &printer, bool &stopped) {
+    const PrinterState st = printerState(printer);
+    stopped = st.stopped;
+    if (st.known && st.accepting)
+        return true;
+    return bFunFail(msg,
+                    QString::fromUtf8("Błąd otwarcia ustawień drukarki.\nDrukarka: ") + printer +
+                        QString::fromUtf8("\nPowód: ") + st.reason +
+                        QString::fromUtf8("\nWybierz inną drukarkę albo sprawdź tę w ustawieniach "
+                                          "drukarek systemu."),
+                    kPrinterSetupFun);
+}
+
+bool bFunCanPrintTwoSided(const QString &printer) {
+    const QPrinterInfo info = QPrinterInfo::printerInfo(printer);
+    if (info.isNull())
+        return false;
+    for (QPrinter::DuplexMode mode : info.supportedDuplexModes()) {
+        if (mode != QPrinter::DuplexNone)
+            return true;
+    }
+    return false;
+}
+
+QString strFunPdfFileName(const QString &pupil, const QString &documentLabel) {
+    QString document = documentLabel;
+    document.replace(QLatin1Char('/'), QLatin1Char('-'));
+    document.remove(QString::fromUtf8("świad."));
+    QString name = pupil.simplified();
+    document = document.simplified();
+    if (!name.isEmpty() && !document.isEmpty())
+        name += QStringLiteral(" - ");
+    name += document;
+    // Names that other systems refuse too, a memory stick's included.
+    for (QChar &c : name) {
+        if (QStringLiteral("/\\:*?\"<>|").contains(c) || c.unicode() < 32)
+            c = QLatin1Char('-');
+    }
+    if (name.isEmpty())
+        name = QStringLiteral("wydruk");
+    return name + QStringLiteral(".pdf");
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "printing/calibstore.h"
+
+#include <QList>
+#include <QPicture>
+#include <QRectF>
+#include <QString>
+#include <functional>
+
+class QPrinter;
+
+// Putting the rendered page pictures on paper or into a PDF file, without
+// windows. Every page goes through the one replay routine (vFunDrawPage).
+
+// A rectangle of device dots, edges as the margin sets give them.
+struct structDeviceRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    QRectF rect() const { return QRectF(left, top, right - left, bottom - top); }
+};
+
+// Millimetres measured from the paper's corner to dots of a device whose
+// painter starts at its printable area (offX, offY dots from the paper's
+// corner): whole dots, the fraction dropped.
+structDeviceRect rectFunDeviceRect(int leftMm, int topMm, int rightMm, int bottomMm, int dpiX,
+                                   int dpiY, int offX, int offY);
+
+// One side of the sheet: a page picture and the paper rectangle, in
+// millimetres, into which it is stretched.
+struct structSheet {
+    const QPicture *page = nullptr;
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// Draws the sheets on a printer that is set up (any output, full page or
+// not), one page each. False with the message filled when it cannot start.
+bool bFunDrawSheets(QString &msg, QPrinter &printer, const QList<structSheet> &sheets);
+
+// Turns a page picture by 180 degrees: a point (x, y) of the standard page
+// goes to (879 - x, 1299 - y).
+void vFunRotateSecondPage(QPicture &page);
+
+enum class Duplex { Off, LongEdge, ShortEdge };
+
+struct structPrintOrder {
+    QString printer; // a spooler queue; empty when printing into pdfFile
+    QString pdfFile;
+    QString title;
+    int sides = 1;
+    Duplex duplex = Duplex::Off; // only for a printer that prints both sides
+    bool rotateSecondPage = false;
+    structMarginData margins;
+};
+
+struct structPrintResult {
+    QList<int> jobIds;      // as the spooler numbered them
+    QString spoolerMessage; // the spooler's last answer on a refusal
+    bool held = false;      // the queue is stopped: the jobs wait in it
+};
+
+// Prints one rendered document: on a two-sided printer with duplex in one
+// job of two pages; a one-sided document in one job; a two-sided document
+// otherwise in two jobs with turnOver() between them; into a PDF file as one
+// file of all pages. Fails (message filled, logged) when the spooler refuses
+// a job or the file cannot be written; never reports that as printed.
+bool bFunPrintDocument(QString &msg, const structPrintOrder &order, const QPicture &page1,
+                       const QPicture &page2, const std::function<void()> &turnOver,
+                       structPrintResult &result);
+
+// Whether the spooler knows the printer and takes jobs; stopped tells that
+// it holds them. The failure is logged under the print dialog's printer set-up.
+bool bFunCheckPrinter(QString &msg, const QString &printer, bool &stopped);
+// Whether the printer can print on both sides of the sheet.
+bool bFunCanPrintTwoSided(const QString &printer);
+
+// The file name proposed for a document printed into PDF, e.g.
+// "Agrest Ewa - MEN-I-1-2 klasa 1.pdf".
+QString strFunPdfFileName(const QString &pupil, const QString &documentLabel);

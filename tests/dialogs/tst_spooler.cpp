@@ -1,0 +1,363 @@
+#include "printfixture.h"
+#include "storage/settings.h"
+#include "support/privatecups.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <unistd.h>
+
+// The print dialog against a real spooler: a CUPS scheduler of the test's
+// own with a duplex queue, a one-sided queue and queues that fail in the
+// ways a teacher's printer does. What the jobs asked for is read back with
+// ipptool; where the ink landed, from the documents in the spool folder.
+class TestSpooler : public QObject {
+    Q_OBJECT
+public:
+    explicit TestSpooler(int port) : m_cups(port) {}
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+    void printersListedAndStateKept();
+    void printerSetupChoosesThePrinter();
+    void waysToPrint_data();
+    void waysToPrint();
+    void secondSideTurned();
+    void spooledLanding();
+    void printerNotAcceptingJobs();
+    void printerGone();
+    void jobRefused();
+    void stoppedQueueHoldsTheJob();
+
+private:
+    QString ppd(const char *name) const {
+        return QStringLiteral(SW_TEST_DATA "/") + QString::fromLatin1(name);
+    }
+    // Prints the rendered document on a printer with a duplex entry (-1:
+    // none chosen); the job ids, or none when it failed.
+    QList<int> print(const QString &printer, int duplex, bool rotate = false);
+    QStringList errors() const;
+
+    PrivateCups m_cups;
+    std::unique_ptr<PrintFixture> f;
+    int m_jobsAtTurnOver = -1;
+    qsizetype m_jobsBefore = 0;
+};
+
+void TestSpooler::initTestCase() {
+    if (::geteuid() != 0)
+        QSKIP("the private scheduler runs its filters as the lp user: run as root");
+    QVERIFY2(QFile::exists("/usr/sbin/cupsd"), "cupsd is missing: ./scripts/deps.sh installs it");
+    QString why;
+    QVERIFY2(m_cups.start(why), qPrintable(why));
+    QVERIFY2(m_cups.addQueue("Dwustronna", ppd("dwustronna.ppd"), why), qPrintable(why));
+    QVERIFY2(m_cups.addQueue("Jednostronna", ppd("jednostronna.ppd"), why), qPrintable(why));
+    QVERIFY2(m_cups.addQueue("Odrzucajaca", ppd("jednostronna.ppd"), why), qPrintable(why));
+    QVERIFY(m_cups.run("cupsreject", {"-r", "Brak papieru", "Odrzucajaca"}));
+    QVERIFY2(m_cups.addQueue("Wstrzymana", ppd("jednostronna.ppd"), why), qPrintable(why));
+    QVERIFY(m_cups.run("cupsdisable", {"Wstrzymana"}));
+    QVERIFY2(m_cups.addQueue("Zakazana", ppd("jednostronna.ppd"), why,
+                             {"-u", "deny:" + qEnvironmentVariable("USER", "root")}),
+             qPrintable(why));
+}
+
+void TestSpooler::cleanupTestCase() {
+    m_cups.stop();
+}
+
+void TestSpooler::init() {
+    f = std::make_unique<PrintFixture>();
+    m_jobsAtTurnOver = -1;
+    m_jobsBefore = m_cups.jobDocuments().size();
+    f->prompts.onMessage = [this](const ScriptedPrompts::Asked &a) {
+        if (a.caption == QLatin1String("Alert"))
+            m_jobsAtTurnOver = int(m_cups.jobDocuments().size() - m_jobsBefore);
+    };
+}
+
+void TestSpooler::cleanup() {
+    f.reset();
+}
+
+QList<int> TestSpooler::print(const QString &printer, int duplex, bool rotate) {
+    TFDrukuj *d = f->dialog;
+    d->show();
+    f->selectPrinter("Dwustronna");
+    if (duplex >= 0)
+        d->DuplexComboBox->setCurrentIndex(duplex);
+    d->cbRotateSecondPage->setChecked(rotate);
+    f->selectPrinter(printer);
+    QTest::mouseClick(d->DrukujButton, Qt::LeftButton);
+    return d->lastResult.jobIds;
+}
+
+QStringList TestSpooler::errors() const {
+    QStringList out;
+    for (const ScriptedPrompts::Asked &a : f->prompts.asked)
+        if (a.caption == QString::fromUtf8("Błąd"))
+            out << a.text;
+    return out;
+}
+
+void TestSpooler::printersListedAndStateKept() {
+    // The user's default printer is selected at the first showing.
+    qputenv("LPDEST", "Jednostronna");
+    TFDrukuj *d = f->dialog;
+    d->show();
+    qunsetenv("LPDEST");
+    QStringList items;
+    for (int i = 0; i < d->DrukarkiComboBox->count(); ++i)
+        items << d->DrukarkiComboBox->itemText(i);
+    QCOMPARE(items, QPrinterInfo::availablePrinterNames() + QStringList{"Plik PDF"});
+    QVERIFY(items.contains("Dwustronna"));
+    QCOMPARE(d->DrukarkiComboBox->currentText(), QStringLiteral("Jednostronna"));
+    QVERIFY(!d->DuplexComboBox->isEnabled());
+
+    // The printer, the duplex choice and the rotation stay for the next
+    // showing; the edits show the set again.
+    f->selectPrinter("Dwustronna");
+    QVERIFY(d->DuplexComboBox->isEnabled());
+    QVERIFY(d->cbRotateSecondPage->isEnabled());
+    d->DuplexComboBox->setCurrentIndex(2);
+    d->cbRotateSecondPage->setChecked(true);
+    f->click(8);
+    QCOMPARE(d->Strona2LewyEdit->text(), QStringLiteral("1"));
+    QTest::mouseClick(d->AnulujButton, Qt::LeftButton);
+    d->show();
+    QCOMPARE(d->DrukarkiComboBox->currentText(), QStringLiteral("Dwustronna"));
+    QCOMPARE(d->DuplexComboBox->currentText(), QStringLiteral("Duplex poziomo"));
+    QVERIFY(d->cbRotateSecondPage->isChecked());
+    QCOMPARE(d->Strona2LewyEdit->text(), QStringLiteral("0"));
+    QCOMPARE(errors(), QStringList());
+}
+
+void TestSpooler::printerSetupChoosesThePrinter() {
+    TFDrukuj *d = f->dialog;
+    d->show();
+    f->selectPrinter("Dwustronna");
+    QString shownOn;
+    d->printerSetup = [&](QPrinter &printer) {
+        shownOn = printer.printerName();
+        printer.setPrinterName("Jednostronna");
+        return true;
+    };
+    QTest::mouseClick(d->BitBtn1, Qt::LeftButton);
+    QCOMPARE(shownOn, QStringLiteral("Dwustronna"));
+    QCOMPARE(d->DrukarkiComboBox->currentText(), QStringLiteral("Jednostronna"));
+    QVERIFY(!d->DuplexComboBox->isEnabled());
+    QVERIFY(!d->cbRotateSecondPage->isEnabled());
+}
+
+void TestSpooler::waysToPrint_data() {
+    QTest::addColumn<QString>("printer");
+    QTest::addColumn<int>("duplex");
+    QTest::addColumn<int>("sides");
+    QTest::addColumn<QStringList>("jobSides"); // per job
+    QTest::addColumn<QList<int>>("jobPages");
+    QTest::addColumn<bool>("turnOver");
+    const QString one = QStringLiteral("one-sided");
+    QTest::newRow("Duplex pionowo")
+        << "Dwustronna" << 1 << 2 << QStringList{"two-sided-long-edge"} << QList<int>{2} << false;
+    QTest::newRow("Duplex poziomo")
+        << "Dwustronna" << 2 << 2 << QStringList{"two-sided-short-edge"} << QList<int>{2} << false;
+    QTest::newRow("Wyłączony") << "Dwustronna" << 0 << 2 << QStringList{one, one}
+                               << QList<int>{1, 1} << true;
+    QTest::newRow("no duplex chosen")
+        << "Dwustronna" << -1 << 2 << QStringList{one, one} << QList<int>{1, 1} << true;
+    QTest::newRow("one-sided printer")
+        << "Jednostronna" << 1 << 2 << QStringList{one, one} << QList<int>{1, 1} << true;
+    QTest::newRow("one-sided document")
+        << "Dwustronna" << 1 << 1 << QStringList{one} << QList<int>{1} << false;
+}
+
+void TestSpooler::waysToPrint() {
+    QFETCH(QString, printer);
+    QFETCH(int, duplex);
+    QFETCH(int, sides);
+    QFETCH(QStringList, jobSides);
+    QFETCH(QList<int>, jobPages);
+    QFETCH(bool, turnOver);
+    f->renderSampleCertificate(sides);
+    const QList<int> jobs = print(printer, duplex);
+    QCOMPARE(errors(), QStringList());
+    QVERIFY(!f->dialog->isVisible());
+    if (printer == QLatin1String("Jednostronna")) {
+        QVERIFY(!f->dialog->DuplexComboBox->isEnabled());
+        QVERIFY(!f->dialog->cbRotateSecondPage->isEnabled());
+        QCOMPARE(f->dialog->DuplexComboBox->currentText(), QString::fromUtf8("Wyłączony"));
+    }
+    QCOMPARE(jobs.size(), jobSides.size());
+    QCOMPARE(m_cups.jobDocuments().size() - m_jobsBefore, jobSides.size());
+    for (int i = 0; i < jobs.size(); ++i) {
+        const QMap<QString, QString> a = m_cups.jobAttributes(jobs[i]);
+        QVERIFY2(a.value("job-printer-uri").endsWith("/printers/" + printer),
+                 qPrintable(a.value("job-printer-uri")));
+        QCOMPARE(a.value("sides"), jobSides[i]);
+        QCOMPARE(a.value("media"), QStringLiteral("A4"));
+        QCOMPARE(a.value("orientation-requested"), QStringLiteral("portrait"));
+        QCOMPARE(a.value("print-scaling"), QStringLiteral("none"));
+        QCOMPARE(pdfPageCount(m_cups.jobDocument(jobs[i])), jobPages[i]);
+    }
+    // The turn-over message comes after the first job has reached the spooler.
+    QCOMPARE(m_jobsAtTurnOver, turnOver ? 1 : -1);
+    if (turnOver) {
+        const auto alert = std::find_if(f->prompts.asked.begin(), f->prompts.asked.end(),
+                                        [](const auto &a) { return a.caption == "Alert"; });
+        QCOMPARE(alert->text, QString::fromUtf8("Gdy zakończy się drukowanie pierwszej strony, "
+                                                "proszę odwrócić \n świadectwo i nacisnąć OK"));
+        QCOMPARE(alert->icon, Prompts::Icon::Warning);
+    }
+}
+
+void TestSpooler::secondSideTurned() {
+    f->renderSampleCertificate();
+    const QList<int> plain = print("Dwustronna", 1, false);
+    QCOMPARE(plain.size(), 1);
+    const QList<int> turned = print("Dwustronna", 1, true);
+    QCOMPARE(turned.size(), 1);
+    const QString plainPdf = m_cups.jobDocument(plain[0]);
+    const QString turnedPdf = m_cups.jobDocument(turned[0]);
+    const QString work = f->env.dataHome();
+    // Side 1 is not touched.
+    QCOMPARE(rasterPdfPage(turnedPdf, 1, 50, work), rasterPdfPage(plainPdf, 1, 50, work));
+
+    // What side 2 has near the top left comes out near the bottom right: a
+    // point (x, y) of the page at (879 - x, 1299 - y), here in millimetres.
+    const int dpi = 150;
+    const double cx = 879 * 210 / 885.0, cy = 1299 * 297 / 1314.0;
+    auto turn = [&](const QRectF &r) {
+        return QRectF(QPointF(cx - r.right(), cy - r.bottom()),
+                      QPointF(cx - r.left(), cy - r.top()));
+    };
+    const QRectF topLeft(0, 0, 105, 148);
+    const QImage before = rasterPdfPage(plainPdf, 2, dpi, work);
+    const QImage after = rasterPdfPage(turnedPdf, 2, dpi, work);
+    const QRectF mark = pixelsToMm(greyInk(before, mmToPixels(topLeft, dpi)), dpi);
+    QVERIFY(!mark.isEmpty());
+    const QRectF seen = pixelsToMm(greyInk(after, mmToPixels(turn(topLeft), dpi)), dpi);
+    const QRectF expected = turn(mark);
+    const QString what = mmText(seen) + " / " + mmText(expected);
+    QVERIFY2(qAbs(seen.left() - expected.left()) < 0.35, qPrintable(what));
+    QVERIFY2(qAbs(seen.top() - expected.top()) < 0.35, qPrintable(what));
+    QVERIFY2(qAbs(seen.right() - expected.right()) < 0.35, qPrintable(what));
+    QVERIFY2(qAbs(seen.bottom() - expected.bottom()) < 0.35, qPrintable(what));
+}
+
+void TestSpooler::spooledLanding() {
+    f->renderSampleCertificate();
+    const structCalibData pesel = f->row("ZMIENNA_NrPesel_STR1_DATA_EDIT");
+    const structCalibData religion = f->row("ZMIENNA_ReligiaOcena_STR2_DATA_COMBOBOX");
+    const QList<int> jobs = print("Dwustronna", 1);
+    QCOMPARE(jobs.size(), 1);
+    const QList<int> shipped{0, 0, 210, 297};
+    const QString work = f->env.dataHome();
+    const QRectF before = checkFieldLanding(m_cups.jobDocument(jobs[0]), 1, f->engine.ctx.page1,
+                                            pesel, shipped, work);
+    if (QTest::currentTestFailed())
+        return;
+    checkFieldLanding(m_cups.jobDocument(jobs[0]), 2, f->engine.ctx.page2, religion, shipped, work);
+    if (QTest::currentTestFailed())
+        return;
+
+    f->dialog->show();
+    f->click(4, 5); // side 1 five millimetres to the right
+    QTest::mouseClick(f->dialog->DrukujButton, Qt::LeftButton);
+    const QList<int> moved = f->dialog->lastResult.jobIds;
+    QCOMPARE(moved.size(), 1);
+    const QRectF after = checkFieldLanding(m_cups.jobDocument(moved[0]), 1, f->engine.ctx.page1,
+                                           pesel, {5, 0, 215, 297}, work);
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY2(qAbs(after.left() - before.left() - 5.0) <= 0.1,
+             qPrintable(mmText(before) + " -> " + mmText(after)));
+    QVERIFY(qAbs(after.top() - before.top()) <= 0.1);
+}
+
+void TestSpooler::printerNotAcceptingJobs() {
+    f->renderSampleCertificate();
+    const QList<int> jobs = print("Odrzucajaca", -1);
+    const QString expected =
+        QString::fromUtf8("Błąd otwarcia ustawień drukarki.\n"
+                          "Drukarka: Odrzucajaca\n"
+                          "Powód: drukarka nie przyjmuje zadań (Brak papieru)\n"
+                          "Wybierz inną drukarkę albo sprawdź tę w "
+                          "ustawieniach drukarek systemu.");
+    // When chosen, and again when printing; nothing printed, the dialog stays.
+    QCOMPARE(errors(), (QStringList{expected, expected}));
+    QVERIFY(jobs.isEmpty());
+    QCOMPARE(m_cups.jobDocuments().size(), m_jobsBefore);
+    QVERIFY(f->dialog->isVisible());
+    const auto log = logRows(f->env.programDir());
+    QCOMPARE(log.size(), 2);
+    QCOMPARE(log[1].fun, QStringLiteral("vFunUstawDrukarke()"));
+    QCOMPARE(log[1].info, expected);
+}
+
+void TestSpooler::printerGone() {
+    QString why;
+    QVERIFY2(m_cups.addQueue("Znikajaca", ppd("jednostronna.ppd"), why), qPrintable(why));
+    f->renderSampleCertificate();
+    f->dialog->show();
+    f->selectPrinter("Znikajaca");
+    QVERIFY(m_cups.run("lpadmin", {"-x", "Znikajaca"}));
+    QTest::mouseClick(f->dialog->DrukujButton, Qt::LeftButton);
+    const QStringList e = errors();
+    QCOMPARE(e.size(), 1);
+    QVERIFY2(e[0].startsWith(QString::fromUtf8("Błąd otwarcia ustawień drukarki.\n"
+                                               "Drukarka: Znikajaca\n"
+                                               "Powód: drukarka nie jest znana systemowi "
+                                               "drukowania")),
+             qPrintable(e[0]));
+    QVERIFY(f->dialog->lastResult.jobIds.isEmpty());
+    QCOMPARE(m_cups.jobDocuments().size(), m_jobsBefore);
+    QVERIFY(f->dialog->isVisible());
+}
+
+void TestSpooler::jobRefused() {
+    f->renderSampleCertificate();
+    const QList<int> jobs = print("Zakazana", -1);
+    const QStringList e = errors();
+    QCOMPARE(e.size(), 1); // nothing said when it was chosen: it answers
+    QVERIFY2(e[0].startsWith(QString::fromUtf8("Drukarka „Zakazana” nie przyjęła wydruku.\n"
+                                               "Powód: brak uprawnień do drukowania na tej "
+                                               "drukarce")),
+             qPrintable(e[0]));
+    QVERIFY(jobs.isEmpty());
+    QVERIFY(!f->dialog->lastResult.spoolerMessage.isEmpty());
+    QCOMPARE(m_jobsAtTurnOver, -1); // the first side failed: no turning over
+    QVERIFY(f->dialog->isVisible());
+    QString msg, lastSet;
+    QVERIFY(bFunSqlGetSettingsText(msg, "last_margin_set", lastSet));
+    QCOMPARE(lastSet, QString()); // not printed
+    QCOMPARE(logRows(f->env.programDir()).last().fun, QStringLiteral("bFunPrintDocument()"));
+}
+
+void TestSpooler::stoppedQueueHoldsTheJob() {
+    f->renderSampleCertificate(1);
+    const QList<int> jobs = print("Wstrzymana", -1);
+    QCOMPARE(errors(), QStringList());
+    QCOMPARE(jobs.size(), 1);
+    QCOMPARE(f->prompts.messages(),
+             QStringList{QString::fromUtf8("Drukarka „Wstrzymana” jest wstrzymana. Wydruk "
+                                           "(zadanie nr %1) czeka w jej kolejce i zostanie "
+                                           "wydrukowany, gdy drukarka zostanie wznowiona.")
+                             .arg(jobs[0])});
+    QCOMPARE(m_cups.jobAttributes(jobs[0]).value("job-state"), QStringLiteral("pending"));
+    QVERIFY(!f->dialog->isVisible());
+}
+
+int main(int argc, char **argv) {
+    // Every client of this process talks to the private scheduler.
+    const int port = freeLoopbackPort();
+    useCupsServer(port);
+    QApplication app(argc, argv);
+    TestSpooler test(port);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_spooler.moc"
