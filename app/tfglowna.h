@@ -134,7 +134,7 @@ private:
     void renderDocument(const DocumentRow &row, bool forPrinting);
     const DocumentRow *rowForLabel(const QString &label) const;
     QTreeWidgetItem *pupilItem(QTreeWidgetItem *item) const;
-    void saveCommand(); // "Zapisz" without touching DataChanged
+    bool saveCommand(); // "Zapisz" without touching DataChanged
     void openDocumentOrClear(const QString &path);
 
     ProgramWindows m_windows;

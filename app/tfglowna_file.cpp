@@ -261,11 +261,10 @@ bool TFGlowna::bFunZapiszNowyPlikSwiadectw() {
     return false;
 }
 
-void TFGlowna::saveCommand() {
+bool TFGlowna::saveCommand() {
     if (fileExists(documentPath()))
-        bFunZapiszIstniejacyPlikSwiadectw();
-    else
-        bFunZapiszNowyPlikSwiadectw();
+        return bFunZapiszIstniejacyPlikSwiadectw();
+    return bFunZapiszNowyPlikSwiadectw();
 }
 
 void TFGlowna::Zapisz1Click() {

@@ -2,6 +2,7 @@
 
 #include "app/tfglowna.h"
 #include "app/version.h"
+#include "dialogs/tfsqlimport.h"
 #include "editors/editorset.h"
 #include "editors/peers.h"
 #include "editors/tfdaneszkoly.h"
@@ -145,7 +146,8 @@ ProgramWindows createProgramWindows() {
     bound("TFArkuszStr3bKl2");
     bound("TFKlasa3");
     bound("TFKlasa1");
-    w.sqlImport = dialog("TFSQLImport", QStringLiteral("Import danych"));
+    w.sqlImport = new TFSQLImport(owner);
+    w.all << w.sqlImport;
 
     QList<TFEditor *> certificates{w.editor("TFKlasa1"), w.editor("TFKlasa2"),
                                    w.editor("TFKlasa3")};

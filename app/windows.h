@@ -7,6 +7,7 @@ class QProgressBar;
 class TFEditor;
 class TFDaneUcznia;
 class TFGlowna;
+class TFSQLImport;
 
 // Progress window shown while a pupil is saved.
 class TFWait : public QDialog {
@@ -36,7 +37,7 @@ struct ProgramWindows {
     QDialog *logi = nullptr;
     QDialog *aktualizacja = nullptr;
     QDialog *szablonOcenyOpisowej = nullptr;
-    QDialog *sqlImport = nullptr;
+    TFSQLImport *sqlImport = nullptr;
     // The thirteen document editors.
     QList<TFEditor *> editors;
     // Every window in creation order (the main window first).

@@ -27,6 +27,13 @@ namespace {
 QString createAndFill(CppSQLite3DB &db, const QString &table, const SqlDataList &records,
                       const std::function<void()> &step) {
     db.Execute(strFunCreatePupilTableSql(table));
+    return strFunInsertCertRows(db, table, records, step);
+}
+
+} // namespace
+
+QString strFunInsertCertRows(CppSQLite3DB &db, const QString &table, const SqlDataList &records,
+                             const std::function<void()> &step) {
     const QString head = QStringLiteral("insert into ") + strFunSqlName(table) +
                          QStringLiteral("( id, comp_name, value ) values( '");
     for (const structSqlData &r : records) {
@@ -40,8 +47,6 @@ QString createAndFill(CppSQLite3DB &db, const QString &table, const SqlDataList 
     }
     return QString();
 }
-
-} // namespace
 
 QString strFunCreatePupilTableSql(const QString &table) {
     return QStringLiteral("create table ") + strFunSqlName(table) +

@@ -1,0 +1,245 @@
+#include "maintenance/legacyparser.h"
+
+#include "storage/codec.h"
+
+#include <QSet>
+
+namespace {
+
+const QLatin1String kBlockStart("<DANE SWIADECTW DLA:");
+const QLatin1String kDataOpen("<DANE UCZNIA SZKOLY PODSTAWOWEJ 1-3>");
+const QLatin1String kDataClose("</DANE UCZNIA SZKOLY PODSTAWOWEJ 1-3>");
+const QLatin1String kBlockEnd("</KONIEC DANYCH SWIADECTW>");
+const QLatin1String kMemo("_DATA_MEMO");
+const QLatin1String kPeselField("Pesel_DATA_EDIT");
+
+// The file's lines, without their line breaks, one after the other; a line
+// can be handed back to be read again by the caller's caller.
+class LineReader {
+public:
+    explicit LineReader(const QByteArray &bytes) : m_bytes(bytes) {}
+
+    bool next(QString &line) {
+        if (m_again) {
+            m_again = false;
+            line = m_line;
+            return true;
+        }
+        if (m_pos >= m_bytes.size())
+            return false;
+        qsizetype end = m_bytes.indexOf('\n', m_pos);
+        if (end < 0)
+            end = m_bytes.size();
+        qsizetype length = end - m_pos;
+        if (length > 0 && m_bytes.at(m_pos + length - 1) == '\r')
+            --length;
+        QByteArray raw = m_bytes.mid(m_pos, length);
+        // A NUL byte cannot travel inside a statement text: it is damage,
+        // not text, and is dropped.
+        raw.replace('\0', QByteArray());
+        m_line = cp1250::decode(raw);
+        m_pos = end + 1;
+        line = m_line;
+        return true;
+    }
+    void putBack() { m_again = true; }
+
+private:
+    const QByteArray &m_bytes;
+    qsizetype m_pos = 0;
+    QString m_line;
+    bool m_again = false;
+};
+
+// Numbers the lines of memo fields "<name>01", "<name>02", ...: the count
+// starts again whenever a memo line carries another name than the last memo
+// line; lines of other fields in between do not reset it.
+class MemoCounter {
+public:
+    QString name(const QString &field) {
+        if (!field.contains(kMemo))
+            return field;
+        m_count = field == m_last ? m_count + 1 : 1;
+        m_last = field;
+        return field + QString::number(m_count).rightJustified(2, QLatin1Char('0'));
+    }
+
+private:
+    QString m_last;
+    int m_count = 0;
+};
+
+// "<name>value": the name runs from after the first "<" to the next ">", the
+// value is everything after the first ">". False for a line without ">".
+bool splitFieldLine(const QString &line, QString &name, QString &value) {
+    const qsizetype firstGt = line.indexOf(QLatin1Char('>'));
+    if (firstGt < 0)
+        return false;
+    const qsizetype lt = line.indexOf(QLatin1Char('<'));
+    const qsizetype start = lt < 0 ? 0 : lt + 1;
+    const qsizetype gt = line.indexOf(QLatin1Char('>'), start);
+    name = line.mid(start, gt < 0 ? -1 : gt - start);
+    value = line.mid(firstGt + 1);
+    return true;
+}
+
+// The text between the first "<" and the next ">" (from the line's start
+// without a "<", to its end without a ">").
+QString headerId(const QString &line) {
+    const qsizetype lt = line.indexOf(QLatin1Char('<'));
+    const qsizetype start = lt < 0 ? 0 : lt + 1;
+    const qsizetype gt = line.indexOf(QLatin1Char('>'), start);
+    return line.mid(start, gt < 0 ? -1 : gt - start);
+}
+
+QString nameFromStartLine(const QString &line) {
+    const qsizetype from = line.indexOf(kBlockStart) + kBlockStart.size();
+    const qsizetype gt = line.indexOf(QLatin1Char('>'), from);
+    return line.mid(from, gt < 0 ? -1 : gt - from).trimmed();
+}
+
+enum class SectionEnd { Closed, BlockEnd, NextBlock, FileEnd };
+
+// Lines up to the opening of the pupil data (or its closing, met first).
+SectionEnd skipToPupilData(LineReader &in, bool &opened) {
+    QString line;
+    while (in.next(line)) {
+        if (line.contains(kBlockStart)) {
+            in.putBack();
+            return SectionEnd::NextBlock;
+        }
+        if (line.contains(kDataOpen)) {
+            opened = true;
+            return SectionEnd::Closed;
+        }
+        if (line.contains(kDataClose))
+            return SectionEnd::Closed;
+        if (line.contains(kBlockEnd))
+            return SectionEnd::BlockEnd;
+    }
+    return SectionEnd::FileEnd;
+}
+
+// Field lines up to a line holding `closing`; the end of the block and the
+// start of the next one end the section too.
+SectionEnd readFields(LineReader &in, const QString &id, const QString &closing, MemoCounter &memo,
+                      structLegacyPupil &pupil, bool pupilData) {
+    SqlDataList &records = pupilData ? pupil.pupilData : pupil.documents;
+    QString line, name, value;
+    while (in.next(line)) {
+        if (line.contains(closing))
+            return SectionEnd::Closed;
+        if (line.contains(kBlockStart)) {
+            in.putBack();
+            return SectionEnd::NextBlock;
+        }
+        if (line.contains(kBlockEnd))
+            return SectionEnd::BlockEnd;
+        if (!splitFieldLine(line, name, value))
+            continue;
+        if (pupilData && name.contains(kPeselField)) {
+            pupil.hasPeselField = true;
+            pupil.pesel = value;
+        }
+        records.append({id, memo.name(name), value});
+    }
+    return SectionEnd::FileEnd;
+}
+
+void readDocuments(LineReader &in, structLegacyPupil &pupil) {
+    MemoCounter memo; // runs across the documents of one pupil
+    QString line;
+    while (in.next(line)) {
+        if (line.contains(kBlockStart)) {
+            in.putBack();
+            return;
+        }
+        if (line.contains(kBlockEnd))
+            return;
+        const QString id = headerId(line);
+        // A blank line or a stray closing line opens no document.
+        if (id.trimmed().isEmpty() || id.startsWith(QLatin1Char('/')))
+            continue;
+        const QString closing = QStringLiteral("</") + id + QLatin1Char('>');
+        if (readFields(in, id, closing, memo, pupil, false) != SectionEnd::Closed)
+            return;
+    }
+}
+
+void readPupilBlock(LineReader &in, structLegacyPupil &pupil) {
+    bool opened = false;
+    SectionEnd end = skipToPupilData(in, opened);
+    if (end != SectionEnd::Closed)
+        return;
+    if (opened) {
+        MemoCounter memo;
+        end = readFields(in, QString::fromLatin1(kPupilDataId), kDataClose, memo, pupil, true);
+        if (end != SectionEnd::Closed)
+            return;
+    }
+    readDocuments(in, pupil);
+}
+
+// SQLite compares table names without regard to ASCII case only.
+QString tableKey(const QString &table) {
+    QString key = table;
+    for (QChar &ch : key) {
+        if (ch >= QLatin1Char('a') && ch <= QLatin1Char('z'))
+            ch = QChar(ch.unicode() - 'a' + 'A');
+    }
+    return key;
+}
+
+} // namespace
+
+void vFunParseLegacyFile(const QByteArray &bytes, LegacyPupilList &pupils) {
+    LineReader in(bytes);
+    QString line;
+    while (in.next(line)) {
+        if (!line.contains(kBlockStart))
+            continue;
+        structLegacyPupil pupil;
+        pupil.displayName = nameFromStartLine(line);
+        readPupilBlock(in, pupil);
+        pupils.append(pupil);
+    }
+}
+
+void vFunNameLegacyTables(LegacyPupilList &pupils) {
+    QSet<QString> taken;
+    for (structLegacyPupil &p : pupils) {
+        p.table.clear();
+        if (!p.hasPeselField)
+            p.problem = PeselProblem::Missing;
+        else if (p.pesel.trimmed().isEmpty())
+            p.problem = PeselProblem::Empty;
+        else if (taken.contains(tableKey(QStringLiteral("PESEL") + p.pesel)))
+            p.problem = PeselProblem::Taken;
+        else
+            p.problem = PeselProblem::None;
+        if (p.problem == PeselProblem::None) {
+            p.table = QStringLiteral("PESEL") + p.pesel;
+            taken.insert(tableKey(p.table));
+        }
+    }
+    // Placeholders come second, so a real PESEL keeps its table even when it
+    // happens to look like a placeholder.
+    int number = 0;
+    for (structLegacyPupil &p : pupils) {
+        if (p.problem == PeselProblem::None)
+            continue;
+        do
+            p.table = QLatin1String(kPlaceholderTablePrefix) + QString::number(++number);
+        while (taken.contains(tableKey(p.table)));
+        taken.insert(tableKey(p.table));
+        const QString tail = p.table.mid(5); // after "PESEL"
+        bool hasField = false;
+        for (structSqlData &r : p.pupilData) {
+            if (r.comp_name.contains(kPeselField))
+                r.value = tail;
+            hasField = hasField || r.comp_name == kPeselField;
+        }
+        if (!hasField)
+            p.pupilData.append({QString::fromLatin1(kPupilDataId), kPeselField, tail});
+    }
+}
