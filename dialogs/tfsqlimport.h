@@ -3,13 +3,14 @@
 #include "maintenance/legacyimport.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 class QLabel;
 class QProgressBar;
 
 // The window shown while a legacy class file is imported: the operation in
 // progress and a bar. The import runs on the user-interface thread, so the
-// window repaints itself whenever the import tells it something.
+// window paints itself while the import tells it what it does.
 class TFSQLImport : public QDialog, public ImportProgress {
     Q_OBJECT
 public:
@@ -25,4 +26,11 @@ public:
     QLabel *Label1;
     QLabel *InfoLabel;
     QProgressBar *ProgressBar;
+
+private:
+    void setBar(int value, int maximum);
+    // The labels and the bar follow every call; the window is painted when
+    // the last paint is old enough.
+    void paintNowAndThen();
+    QElapsedTimer m_sincePaint;
 };

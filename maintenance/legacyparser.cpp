@@ -232,14 +232,21 @@ void vFunNameLegacyTables(LegacyPupilList &pupils) {
             p.table = QLatin1String(kPlaceholderTablePrefix) + QString::number(++number);
         while (taken.contains(tableKey(p.table)));
         taken.insert(tableKey(p.table));
-        const QString tail = p.table.mid(5); // after "PESEL"
-        bool hasField = false;
         for (structSqlData &r : p.pupilData) {
             if (r.comp_name.contains(kPeselField))
-                r.value = tail;
-            hasField = hasField || r.comp_name == kPeselField;
+                r.value = p.table.mid(5); // after "PESEL"
         }
-        if (!hasField)
+    }
+    // The pupil dialog shows the last "Pesel_DATA_EDIT" row: it must name the
+    // pupil's table (a row is added when the file's rows do not).
+    for (structLegacyPupil &p : pupils) {
+        const QString tail = p.table.mid(5);
+        const structSqlData *shown = nullptr;
+        for (const structSqlData &r : p.pupilData) {
+            if (r.comp_name == kPeselField)
+                shown = &r;
+        }
+        if (!shown || shown->value != tail)
             p.pupilData.append({QString::fromLatin1(kPupilDataId), kPeselField, tail});
     }
 }

@@ -6,8 +6,8 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -138,7 +138,8 @@ void TestImport::unsavedChanges_data() {
     QTest::newRow("no: changes dropped") << true << no << false << true << false;
     QTest::newRow("yes: saved, then imported") << true << yes << false << true << true;
     QTest::newRow("yes: save fails, stop") << true << yes << true << false << false;
-    QTest::newRow("yes: new class, name cancelled, stop") << false << yes << false << false << false;
+    QTest::newRow("yes: new class, name cancelled, stop")
+        << false << yes << false << false << false;
 }
 
 void TestImport::unsavedChanges() {
@@ -155,7 +156,8 @@ void TestImport::unsavedChanges() {
         makeClassFile(f->tmp(), {{"01234567890", "Stary", "Piotr"}});
     g()->bFunLoadStudentList();
     QString msg;
-    QVERIFY(bFunSaveCertData(msg, f->tmp(), "PESEL05", {{"DANE UCZNIA", "Imie_DATA_EDIT", "Nowy"}}));
+    QVERIFY(
+        bFunSaveCertData(msg, f->tmp(), "PESEL05", {{"DANE UCZNIA", "Imie_DATA_EDIT", "Nowy"}}));
     g()->DataChanged = true;
     if (breakSave)
         QFile::remove(f->tmp());
@@ -200,8 +202,8 @@ void TestImport::importedClassIsSavedUnderANewName() {
 
     // Closing asks to save (the answers: do not save, do not quit).
     g()->close();
-    QCOMPARE(f->prompts.messages(), QStringList({"Czy chcesz zapisać zmiany ?",
-                                                 "Czy na pewno chcesz zakończyć pracę ?"}));
+    QCOMPARE(f->prompts.messages(),
+             QStringList({"Czy chcesz zapisać zmiany ?", "Czy na pewno chcesz zakończyć pracę ?"}));
     f->prompts.clear();
 
     // "Zapisz" asks for a name; cancelling writes nothing anywhere.
@@ -254,8 +256,8 @@ void TestImport::failuresChangeNothing() {
         const auto &shown = f->prompts.asked.last();
         QCOMPARE(shown.caption, caption);
         QVERIFY2(shown.text.startsWith(text), qPrintable(shown.text));
-        QVERIFY(shown.text.endsWith(
-            QString::fromUtf8("Dane nie zostały zaimportowane; otwarte dane pozostały bez zmian.")));
+        QVERIFY(shown.text.endsWith(QString::fromUtf8(
+            "Dane nie zostały zaimportowane; otwarte dane pozostały bez zmian.")));
     }
     QCOMPARE(readFile(f->tmp()), copyBefore);
     QCOMPARE(treeNames(), treeBefore);
@@ -266,11 +268,12 @@ void TestImport::failuresChangeNothing() {
 
 void TestImport::placeholderPupilKeepsToItsOwnTable() {
     // Two pupils with one PESEL: the second is stored as PESEL_BRAK_1.
-    writeFile(legacyFile,
-              legacyBytes(legacyBlock("Nowak", "Anna", "22222222222",
-                                      legacyDocument(kCert1, {"<ZMIENNA_Klasa_STR1_DATA_EDIT>a"})) +
-                          legacyBlock("Nowak", "Beata", "22222222222",
-                                      legacyDocument(kCert1, {"<ZMIENNA_Klasa_STR1_DATA_EDIT>b"}))));
+    writeFile(
+        legacyFile,
+        legacyBytes(legacyBlock("Nowak", "Anna", "22222222222",
+                                legacyDocument(kCert1, {"<ZMIENNA_Klasa_STR1_DATA_EDIT>a"})) +
+                    legacyBlock("Nowak", "Beata", "22222222222",
+                                legacyDocument(kCert1, {"<ZMIENNA_Klasa_STR1_DATA_EDIT>b"}))));
     f->prompts.fileNames.enqueue(legacyFile);
     triggerImport();
     const QByteArrayList firstBefore = rawColumn(f->tmp(), "select value from PESEL22222222222");

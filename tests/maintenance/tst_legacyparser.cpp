@@ -252,6 +252,11 @@ void TestLegacyParser::tableNames_data() {
     QTest::newRow("last PESEL field counts")
         << twoPesels + legacyBlock("B", "b", "1") << QStringList{"PESEL1", "PESEL_BRAK_1"}
         << QStringList{"7|1", "_BRAK_1"} << "-T";
+    // The pupil dialog must show the PESEL that names the table.
+    QStringList oddName = legacyBlock("A", "a", "1");
+    oddName.insert(5, "<StaryPesel_DATA_EDIT>5");
+    QTest::newRow("other field holding Pesel_DATA_EDIT")
+        << oddName << QStringList{"PESEL5"} << QStringList{"1|5"} << "-";
 }
 
 void TestLegacyParser::tableNames() {
