@@ -252,7 +252,7 @@ QString strFunImportSummary(const structImportReport &report) {
                                   "(Uczniowie - Edytuj dane wybranego ucznia):");
         for (const auto &p : report.placeholders)
             text += QStringLiteral("\n- ") + pupilName(p) + QStringLiteral(" (") + problemText(p) +
-                    QString::fromUtf8("), zapisany jako ") + p.table;
+                    QString::fromUtf8("), w pliku jako ") + p.table;
     }
     return text + failedList(report);
 }

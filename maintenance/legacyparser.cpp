@@ -17,27 +17,30 @@ const QLatin1String kPeselField("Pesel_DATA_EDIT");
 // can be handed back to be read again by the caller's caller.
 class LineReader {
 public:
-    explicit LineReader(const QByteArray &bytes) : m_bytes(bytes) {}
+    explicit LineReader(const QByteArray &bytes) {
+        // A NUL byte cannot travel inside a statement text: it is damage,
+        // not text, and is dropped.
+        if (bytes.contains('\0'))
+            m_text = cp1250::decode(QByteArray(bytes).replace('\0', QByteArray()));
+        else
+            m_text = cp1250::decode(bytes);
+    }
 
-    bool next(QString &line) {
+    bool next(QStringView &line) {
         if (m_again) {
             m_again = false;
             line = m_line;
             return true;
         }
-        if (m_pos >= m_bytes.size())
+        if (m_pos >= m_text.size())
             return false;
-        qsizetype end = m_bytes.indexOf('\n', m_pos);
+        qsizetype end = m_text.indexOf(QLatin1Char('\n'), m_pos);
         if (end < 0)
-            end = m_bytes.size();
+            end = m_text.size();
         qsizetype length = end - m_pos;
-        if (length > 0 && m_bytes.at(m_pos + length - 1) == '\r')
+        if (length > 0 && m_text.at(m_pos + length - 1) == QLatin1Char('\r'))
             --length;
-        QByteArray raw = m_bytes.mid(m_pos, length);
-        // A NUL byte cannot travel inside a statement text: it is damage,
-        // not text, and is dropped.
-        raw.replace('\0', QByteArray());
-        m_line = cp1250::decode(raw);
+        m_line = QStringView(m_text).mid(m_pos, length);
         m_pos = end + 1;
         line = m_line;
         return true;
@@ -45,9 +48,9 @@ public:
     void putBack() { m_again = true; }
 
 private:
-    const QByteArray &m_bytes;
+    QString m_text;
     qsizetype m_pos = 0;
-    QString m_line;
+    QStringView m_line;
     bool m_again = false;
 };
 
@@ -71,38 +74,38 @@ private:
 
 // "<name>value": the name runs from after the first "<" to the next ">", the
 // value is everything after the first ">". False for a line without ">".
-bool splitFieldLine(const QString &line, QString &name, QString &value) {
+bool splitFieldLine(QStringView line, QString &name, QString &value) {
     const qsizetype firstGt = line.indexOf(QLatin1Char('>'));
     if (firstGt < 0)
         return false;
     const qsizetype lt = line.indexOf(QLatin1Char('<'));
     const qsizetype start = lt < 0 ? 0 : lt + 1;
     const qsizetype gt = line.indexOf(QLatin1Char('>'), start);
-    name = line.mid(start, gt < 0 ? -1 : gt - start);
-    value = line.mid(firstGt + 1);
+    name = line.mid(start, gt < 0 ? -1 : gt - start).toString();
+    value = line.mid(firstGt + 1).toString();
     return true;
 }
 
 // The text between the first "<" and the next ">" (from the line's start
 // without a "<", to its end without a ">").
-QString headerId(const QString &line) {
+QString headerId(QStringView line) {
     const qsizetype lt = line.indexOf(QLatin1Char('<'));
     const qsizetype start = lt < 0 ? 0 : lt + 1;
     const qsizetype gt = line.indexOf(QLatin1Char('>'), start);
-    return line.mid(start, gt < 0 ? -1 : gt - start);
+    return line.mid(start, gt < 0 ? -1 : gt - start).toString();
 }
 
-QString nameFromStartLine(const QString &line) {
+QString nameFromStartLine(QStringView line) {
     const qsizetype from = line.indexOf(kBlockStart) + kBlockStart.size();
     const qsizetype gt = line.indexOf(QLatin1Char('>'), from);
-    return line.mid(from, gt < 0 ? -1 : gt - from).trimmed();
+    return line.mid(from, gt < 0 ? -1 : gt - from).trimmed().toString();
 }
 
 enum class SectionEnd { Closed, BlockEnd, NextBlock, FileEnd };
 
 // Lines up to the opening of the pupil data (or its closing, met first).
 SectionEnd skipToPupilData(LineReader &in, bool &opened) {
-    QString line;
+    QStringView line;
     while (in.next(line)) {
         if (line.contains(kBlockStart)) {
             in.putBack();
@@ -125,7 +128,8 @@ SectionEnd skipToPupilData(LineReader &in, bool &opened) {
 SectionEnd readFields(LineReader &in, const QString &id, const QString &closing, MemoCounter &memo,
                       structLegacyPupil &pupil, bool pupilData) {
     SqlDataList &records = pupilData ? pupil.pupilData : pupil.documents;
-    QString line, name, value;
+    QStringView line;
+    QString name, value;
     while (in.next(line)) {
         if (line.contains(closing))
             return SectionEnd::Closed;
@@ -148,7 +152,7 @@ SectionEnd readFields(LineReader &in, const QString &id, const QString &closing,
 
 void readDocuments(LineReader &in, structLegacyPupil &pupil) {
     MemoCounter memo; // runs across the documents of one pupil
-    QString line;
+    QStringView line;
     while (in.next(line)) {
         if (line.contains(kBlockStart)) {
             in.putBack();
@@ -194,7 +198,7 @@ QString tableKey(const QString &table) {
 
 void vFunParseLegacyFile(const QByteArray &bytes, LegacyPupilList &pupils) {
     LineReader in(bytes);
-    QString line;
+    QStringView line;
     while (in.next(line)) {
         if (!line.contains(kBlockStart))
             continue;

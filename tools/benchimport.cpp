@@ -1,4 +1,5 @@
 // benchimport [RUNS]
+// benchimport --legacy-file PATH PUPILS   (writes such a file and ends)
 // Times the import of a legacy class file of 35 pupils with every document
 // filled in: through the menu command (progress window, tree, closing
 // message) and through the import alone, next to the sqlite3 command-line
@@ -26,7 +27,7 @@
 
 namespace {
 
-const int kPupils = 35;
+int kPupils = 35;
 
 double median(QList<double> v) {
     std::sort(v.begin(), v.end());
@@ -75,8 +76,15 @@ SqlDataList filledPupil(const ProgramWindows &windows) {
 void makeLegacyFile(const SqlDataList &pupil, const QString &path) {
     const QString dataSection = QStringLiteral("DANE UCZNIA SZKOLY PODSTAWOWEJ 1-3");
     QStringList lines;
+    static const char *const surnames[] = {"Nowak",    "Kowalska",  "Wiśniewski", "Wójcik",
+                                           "Kowalczyk", "Kamińska", "Lewandowski", "Zielińska",
+                                           "Szymański", "Woźniak",  "Dąbrowski",  "Kozłowska"};
+    static const char *const firsts[] = {"Anna", "Jan", "Zofia", "Łukasz", "Maja", "Piotr", "Ewa"};
     for (int i = 0; i < kPupils; ++i) {
-        lines << QStringLiteral("<DANE SWIADECTW DLA: Uczeń %1>").arg(i);
+        const QString surname = QString::fromUtf8(surnames[i % 12]);
+        const QString first = QString::fromUtf8(firsts[(i / 12 + i) % 7]);
+        lines << QStringLiteral("<DANE SWIADECTW DLA: ") + surname + QLatin1Char(' ') + first +
+                     QLatin1Char('>');
         QString open;
         for (const structSqlData &r : pupil) {
             const QString section = r.id == QLatin1String(kPupilDataId) ? dataSection : r.id;
@@ -87,9 +95,13 @@ void makeLegacyFile(const SqlDataList &pupil, const QString &path) {
                 open = section;
             }
             const bool memo = fieldKind(r.comp_name) == FieldKind::Memo;
-            const QString value = r.comp_name == QLatin1String("Pesel_DATA_EDIT")
-                                      ? QString::number(10000000000LL + i)
-                                      : r.value;
+            QString value = r.value;
+            if (r.comp_name == QLatin1String("Pesel_DATA_EDIT"))
+                value = QString::number(10000000000LL + i);
+            else if (r.comp_name == QLatin1String("Nazwisko_DATA_EDIT"))
+                value = surname;
+            else if (r.comp_name == QLatin1String("Imie_DATA_EDIT"))
+                value = first;
             lines << QLatin1Char('<') + (memo ? r.comp_name.chopped(2) : r.comp_name) +
                          QLatin1Char('>') + value;
         }
@@ -151,7 +163,10 @@ int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 9;
+    const bool fileOnly = argc > 3 && qstrcmp(argv[1], "--legacy-file") == 0;
+    const int runs = argc > 1 && !fileOnly ? std::max(1, atoi(argv[1])) : 9;
+    if (fileOnly)
+        kPupils = std::max(1, atoi(argv[3]));
 
     BenchPrompts bench;
     setPrompts(&bench);
@@ -169,6 +184,11 @@ int main(int argc, char **argv) {
     const QString sqlSame = dir + QStringLiteral("/same.sql");
     const QString sqlDefault = dir + QStringLiteral("/default.sql");
     const SqlDataList pupil = filledPupil(windows);
+    if (fileOnly) {
+        makeLegacyFile(pupil, QString::fromLocal8Bit(argv[2]));
+        setPrompts(nullptr);
+        return 0;
+    }
     makeLegacyFile(pupil, bench.file);
     makeScripts(bench.file, sqlSame, sqlDefault);
     std::printf("legacy file: %d pupils, %lld records each, %lld bytes\n", kPupils,
@@ -177,6 +197,8 @@ int main(int argc, char **argv) {
 
     QList<double> menu, import, bare, parse, cliSame, cliDefault;
     for (int i = 0; i < runs; ++i) {
+        // Between two commands the event loop runs, as it does for a user.
+        QApplication::processEvents();
         QElapsedTimer t;
         t.start();
         g->DataChanged = false;
@@ -185,6 +207,7 @@ int main(int argc, char **argv) {
         if (g->TreeView->topLevelItemCount() != kPupils)
             return std::fprintf(stderr, "import failed\n"), 1;
 
+        QApplication::processEvents();
         t.start();
         windows.sqlImport->start();
         bFunImportDataFromFile(msg, tmp, bench.file, windows.sqlImport);

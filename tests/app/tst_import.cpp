@@ -108,7 +108,7 @@ void TestImport::importThroughTheMenu() {
     QVERIFY2(asked[1].text.startsWith(QString::fromUtf8("Zaimportowano uczniów: 3.")),
              qPrintable(asked[1].text));
     QVERIFY(asked[1].text.contains(
-        QString::fromUtf8("- Żak Ewa (brak numeru PESEL), zapisany jako PESEL_BRAK_1")));
+        QString::fromUtf8("- Żak Ewa (brak numeru PESEL), w pliku jako PESEL_BRAK_1")));
 
     // The window was up during the import and is gone now.
     QCOMPARE(shows.shown, 1);

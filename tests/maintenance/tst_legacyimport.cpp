@@ -161,10 +161,10 @@ void TestLegacyImport::placeholdersAreImportedAndNamed() {
                  "Zaimportowano uczniów: 4.\n\nTych uczniów zapisano pod zastępczym numerem "
                  "PESEL. Wpisz właściwy numer PESEL w danych ucznia (Uczniowie - Edytuj dane "
                  "wybranego ucznia):\n"
-                 "- Nowak Anna (brak numeru PESEL), zapisany jako PESEL_BRAK_1\n"
-                 "- Lis Ewa (pusty numer PESEL), zapisany jako PESEL_BRAK_2\n"
+                 "- Nowak Anna (brak numeru PESEL), w pliku jako PESEL_BRAK_1\n"
+                 "- Lis Ewa (pusty numer PESEL), w pliku jako PESEL_BRAK_2\n"
                  "- Kowalski Adam (numer PESEL 11111111111 ma już inny uczeń z tego pliku), "
-                 "zapisany jako PESEL_BRAK_3"));
+                 "w pliku jako PESEL_BRAK_3"));
 
     // A pupil that could not be written is named too.
     report.failed.append(
