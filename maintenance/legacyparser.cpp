@@ -241,16 +241,28 @@ void vFunNameLegacyTables(LegacyPupilList &pupils) {
                 r.value = p.table.mid(5); // after "PESEL"
         }
     }
-    // The pupil dialog shows the last "Pesel_DATA_EDIT" row: it must name the
-    // pupil's table (a row is added when the file's rows do not).
+    // The pupil dialog shows the last "Pesel_DATA_EDIT" row of the pupil data
+    // (a damaged file may hold one in its documents part too): it must name
+    // the pupil's table, so a row is added when the file's rows do not.
+    const auto isPeselRow = [](const structSqlData &r) {
+        return r.comp_name == kPeselField && r.id == QLatin1String(kPupilDataId);
+    };
     for (structLegacyPupil &p : pupils) {
         const QString tail = p.table.mid(5);
         const structSqlData *shown = nullptr;
+        bool inDocuments = false;
         for (const structSqlData &r : p.pupilData) {
-            if (r.comp_name == kPeselField)
+            if (isPeselRow(r))
                 shown = &r;
         }
+        for (const structSqlData &r : p.documents) {
+            if (isPeselRow(r)) {
+                shown = &r;
+                inDocuments = true;
+            }
+        }
         if (!shown || shown->value != tail)
-            p.pupilData.append({QString::fromLatin1(kPupilDataId), kPeselField, tail});
+            (inDocuments ? p.documents : p.pupilData)
+                .append({QString::fromLatin1(kPupilDataId), kPeselField, tail});
     }
 }

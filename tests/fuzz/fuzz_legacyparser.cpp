@@ -39,9 +39,11 @@ void checkPupils(const LegacyPupilList &pupils) {
         // "PESEL" + the PESEL field the pupil dialog shows is the table.
         QString shown;
         bool hasField = false;
-        for (const structSqlData &r : p.pupilData) {
+        for (const structSqlData &r : p.pupilData)
             check(r.id == QLatin1String("DANE UCZNIA"));
-            if (r.comp_name == QLatin1String("Pesel_DATA_EDIT")) {
+        for (const structSqlData &r : p.pupilData + p.documents) {
+            if (r.id == QLatin1String("DANE UCZNIA") &&
+                r.comp_name == QLatin1String("Pesel_DATA_EDIT")) {
                 shown = r.value;
                 hasField = true;
             }

@@ -257,6 +257,9 @@ void TestLegacyParser::tableNames_data() {
     oddName.insert(5, "<StaryPesel_DATA_EDIT>5");
     QTest::newRow("other field holding Pesel_DATA_EDIT")
         << oddName << QStringList{"PESEL5"} << QStringList{"1|5"} << "-";
+    QTest::newRow("pupil data among the documents")
+        << legacyBlock("A", "a", "1", legacyDocument("DANE UCZNIA", {"<Pesel_DATA_EDIT>2"}))
+        << QStringList{"PESEL1"} << QStringList{"1|2|1"} << "-";
 }
 
 void TestLegacyParser::tableNames() {
@@ -271,8 +274,8 @@ void TestLegacyParser::tableNames() {
     for (const structLegacyPupil &p : pupils) {
         gotTables << p.table;
         QStringList values;
-        for (const structSqlData &r : p.pupilData) {
-            if (r.comp_name == QLatin1String("Pesel_DATA_EDIT"))
+        for (const structSqlData &r : p.pupilData + p.documents) {
+            if (r.comp_name == QLatin1String("Pesel_DATA_EDIT") && r.id == "DANE UCZNIA")
                 values << r.value;
         }
         gotFields << values.join(QLatin1Char('|'));
