@@ -6,6 +6,7 @@
 // tool executing the same statements in the same transactions. Prints
 // medians and the ratios.
 #include "app/tfglowna.h"
+#include "benchsupport.h"
 #include "dialogs/tfsqlimport.h"
 #include "document/binding.h"
 #include "document/prompts.h"
@@ -28,11 +29,6 @@
 namespace {
 
 int kPupils = 35;
-
-double median(QList<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.isEmpty() ? 0 : v[v.size() / 2];
-}
 
 // Picks the legacy file and acknowledges every message.
 class BenchPrompts : public Prompts {
@@ -76,9 +72,9 @@ SqlDataList filledPupil(const ProgramWindows &windows) {
 void makeLegacyFile(const SqlDataList &pupil, const QString &path) {
     const QString dataSection = QStringLiteral("DANE UCZNIA SZKOLY PODSTAWOWEJ 1-3");
     QStringList lines;
-    static const char *const surnames[] = {"Nowak",    "Kowalska",  "Wiśniewski", "Wójcik",
+    static const char *const surnames[] = {"Nowak",     "Kowalska", "Wiśniewski",  "Wójcik",
                                            "Kowalczyk", "Kamińska", "Lewandowski", "Zielińska",
-                                           "Szymański", "Woźniak",  "Dąbrowski",  "Kozłowska"};
+                                           "Szymański", "Woźniak",  "Dąbrowski",   "Kozłowska"};
     static const char *const firsts[] = {"Anna", "Jan", "Zofia", "Łukasz", "Maja", "Piotr", "Ewa"};
     for (int i = 0; i < kPupils; ++i) {
         const QString surname = QString::fromUtf8(surnames[i % 12]);
@@ -158,10 +154,7 @@ double runSqlite3(const QString &script, const QString &db) {
 } // namespace
 
 int main(int argc, char **argv) {
-    QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchEnvironment env;
     QApplication app(argc, argv);
     const bool fileOnly = argc > 3 && qstrcmp(argv[1], "--legacy-file") == 0;
     const int runs = argc > 1 && !fileOnly ? std::max(1, atoi(argv[1])) : 9;

@@ -2,6 +2,7 @@
 
 #include "dialogs/tfsqlimport.h"
 #include "editors/tfdaneucznia.h"
+#include "support/eventcounter.h"
 #include "support/legacyfile.h"
 
 #include <QAction>
@@ -14,18 +15,6 @@
 namespace {
 
 const QString kCert1 = QStringLiteral("SWIADECTWO UKONCZENIA KLASY 1 SZKOLY PODST.");
-
-// Counts how often a widget was shown.
-class ShowCounter : public QObject {
-public:
-    explicit ShowCounter(QWidget *w) { w->installEventFilter(this); }
-    int shown = 0;
-    bool eventFilter(QObject *, QEvent *e) override {
-        if (e->type() == QEvent::Show)
-            ++shown;
-        return false;
-    }
-};
 
 } // namespace
 
@@ -94,7 +83,7 @@ void TestImport::importThroughTheMenu() {
     g()->TreeView->setCurrentItem(g()->TreeView->topLevelItem(0));
     g()->TreeViewClick();
     QCOMPARE(f->windows.daneUcznia->surname(), QStringLiteral("Stary"));
-    ShowCounter shows(f->windows.sqlImport);
+    EventCounter shows(f->windows.sqlImport, QEvent::Show);
     f->prompts.fileNames.enqueue(legacyFile);
     triggerImport();
 
@@ -111,7 +100,7 @@ void TestImport::importThroughTheMenu() {
         QString::fromUtf8("- Żak Ewa (brak numeru PESEL), w pliku jako PESEL_BRAK_1")));
 
     // The window was up during the import and is gone now.
-    QCOMPARE(shows.shown, 1);
+    QCOMPARE(shows.count, 1);
     QVERIFY(!f->windows.sqlImport->isVisible());
     QCOMPARE(f->windows.sqlImport->InfoLabel->text(),
              QString::fromUtf8("importuje świadectwa dla PESEL33333333333"));

@@ -1,4 +1,5 @@
 #include "dialogs/tfsqlimport.h"
+#include "support/eventcounter.h"
 #include "support/legacyfile.h"
 #include "support/testenv.h"
 
@@ -6,22 +7,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QtTest>
-
-namespace {
-
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(QWidget *w) { w->installEventFilter(this); }
-    int paints = 0;
-    bool eventFilter(QObject *, QEvent *e) override {
-        if (e->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
-
-} // namespace
 
 // The import window: its texts, and that it paints while the import holds
 // the event loop.
@@ -68,8 +53,8 @@ void TestSqlImport::barFollowsTheRange() {
 void TestSqlImport::paintsWithoutTheEventLoop() {
     TFSQLImport w;
     w.start();
-    PaintCounter label(w.InfoLabel);
-    PaintCounter bar(w.ProgressBar);
+    EventCounter label(w.InfoLabel, QEvent::Paint);
+    EventCounter bar(w.ProgressBar, QEvent::Paint);
     // No event loop runs in here: every paint comes from the window itself,
     // at most every few dozen milliseconds however fast the calls come.
     w.setOperation("importuje dane ucznia...");
@@ -77,12 +62,12 @@ void TestSqlImport::paintsWithoutTheEventLoop() {
     for (int i = 0; i < 1000; ++i)
         w.step();
     QCOMPARE(w.ProgressBar->value(), 1000);
-    QVERIFY2(label.paints <= 1, qPrintable(QString::number(label.paints)));
-    const int before = label.paints;
+    QVERIFY2(label.count <= 1, qPrintable(QString::number(label.count)));
+    const int before = label.count;
     QTest::qSleep(60);
     w.setOperation(QString::fromUtf8("importuje świadectwa dla PESEL1"));
-    QCOMPARE(label.paints, before + 1);
-    QCOMPARE(bar.paints, label.paints);
+    QCOMPARE(label.count, before + 1);
+    QCOMPARE(bar.count, label.count);
 }
 
 void TestSqlImport::followsARealImport() {
