@@ -186,6 +186,10 @@ void TestLegacyImport::failuresChangeNothing_data() {
                                   << QString::fromUtf8("Plik źródłowy nie istnieje: \n");
     QTest::newRow("a folder") << "." << QByteArray() << false << source
                               << QString::fromUtf8("Plik źródłowy nie istnieje: \n");
+    // A file that opens but cannot be read (reading it fails with EIO).
+    QTest::newRow("unreadable file")
+        << "/proc/self/mem" << QByteArray() << true << source
+        << QString::fromUtf8("Nie można odczytać pliku źródłowego: \n/proc/self/mem\nKod błędu: ");
     const QByteArray sqlite("SQLite format 3\0\x10\0\x01\x01", 21);
     QTest::newRow("a class file, not a legacy one")
         << "" << sqlite << true << noPupils
@@ -207,7 +211,9 @@ void TestLegacyImport::failuresChangeNothing() {
     if (oldCopy)
         makeOldWorkingCopy();
     const QByteArray before = readFile(tmp());
-    const QString path = file.isEmpty() ? source() : m_docs->filePath(file);
+    const QString path = file.isEmpty()         ? source()
+                         : file.startsWith('/') ? file
+                                                : m_docs->filePath(file);
     if (file.isEmpty())
         writeFile(path, bytes);
 
