@@ -73,7 +73,7 @@ bool writePupil(QString &msg, CppSQLite3DB &db, const structLegacyPupil &pupil,
         return bFunFail(msg, QStringLiteral("SQLite exception: \n") + strFunCodeName(e),
                         kImportFun);
     }
-    bool ok =
+    const bool ok =
         bFunWriteStudentDataToDB(msg, db, pupil.table, pupil.pupilData, progress, &code) &&
         bFunSqlImportWriteCertDataToDB(msg, db, pupil.table, pupil.documents, progress, &code);
     try {
