@@ -760,9 +760,6 @@ void TFGlowna::cbWordWrapClick() {
 void TFGlowna::Szablondanychszkoy1Click() {
     m_windows.daneSzkoly->exec();
 }
-void TFGlowna::Importuj1Click() {
-    m_windows.sqlImport->exec();
-}
 void TFGlowna::Oprogramie1Click() {
     m_windows.oProgramie->exec();
 }

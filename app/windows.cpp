@@ -5,6 +5,7 @@
 #include "dialogs/tfaktualizacja.h"
 #include "dialogs/tflogi.h"
 #include "dialogs/tfdrukuj.h"
+#include "dialogs/tfsqlimport.h"
 #include "editors/editorset.h"
 #include "editors/peers.h"
 #include "editors/tfdaneszkoly.h"
@@ -151,7 +152,8 @@ ProgramWindows createProgramWindows() {
     bound("TFArkuszStr3bKl2");
     bound("TFKlasa3");
     bound("TFKlasa1");
-    w.sqlImport = dialog("TFSQLImport", QStringLiteral("Import danych"));
+    w.sqlImport = new TFSQLImport(owner);
+    w.all << w.sqlImport;
 
     QList<TFEditor *> certificates{w.editor("TFKlasa1"), w.editor("TFKlasa2"),
                                    w.editor("TFKlasa3")};

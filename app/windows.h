@@ -10,6 +10,7 @@ class TFDrukuj;
 class TFGlowna;
 class TFLogi;
 class TFAktualizacja;
+class TFSQLImport;
 
 // Progress window shown while a pupil is saved.
 class TFWait : public QDialog {
@@ -39,7 +40,7 @@ struct ProgramWindows {
     TFLogi *logi = nullptr;
     TFAktualizacja *aktualizacja = nullptr;
     QDialog *szablonOcenyOpisowej = nullptr;
-    QDialog *sqlImport = nullptr;
+    TFSQLImport *sqlImport = nullptr;
     // The thirteen document editors.
     QList<TFEditor *> editors;
     // Every window in creation order (the main window first).

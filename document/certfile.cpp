@@ -27,12 +27,30 @@ namespace {
 QString createAndFill(CppSQLite3DB &db, const QString &table, const SqlDataList &records,
                       const std::function<void()> &step) {
     db.Execute(strFunCreatePupilTableSql(table));
+    return strFunInsertCertRows(db, table, records, step);
+}
+
+} // namespace
+
+QString strFunInsertCertRows(CppSQLite3DB &db, const QString &table, const SqlDataList &records,
+                             const std::function<void()> &step) {
     const QString head = QStringLiteral("insert into ") + strFunSqlName(table) +
                          QStringLiteral("( id, comp_name, value ) values( '");
+    // A class import runs thousands of these: each is built in one buffer.
+    const auto quoted = [](QString &sql, const QString &text) {
+        sql += text.contains(QLatin1Char('\'')) ? strFunSqlEscape(text) : text;
+    };
+    QString sql;
     for (const structSqlData &r : records) {
-        const QString sql = head + strFunSqlEscape(r.id) + QStringLiteral("', '") +
-                            strFunSqlEscape(r.comp_name) + QStringLiteral("', '") +
-                            strFunSqlEscape(r.value) + QStringLiteral("' )");
+        sql.clear();
+        sql.reserve(head.size() + r.id.size() + r.comp_name.size() + r.value.size() + 16);
+        sql += head;
+        quoted(sql, r.id);
+        sql += QLatin1String("', '");
+        quoted(sql, r.comp_name);
+        sql += QLatin1String("', '");
+        quoted(sql, r.value);
+        sql += QLatin1String("' )");
         if (db.Execute(sql) == 0)
             return sql;
         if (step)
@@ -40,8 +58,6 @@ QString createAndFill(CppSQLite3DB &db, const QString &table, const SqlDataList 
     }
     return QString();
 }
-
-} // namespace
 
 QString strFunCreatePupilTableSql(const QString &table) {
     return QStringLiteral("create table ") + strFunSqlName(table) +

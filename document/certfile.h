@@ -26,6 +26,14 @@ inline const char *const kPupilDataId = "DANE UCZNIA";
 // The statement that makes a pupil table.
 QString strFunCreatePupilTableSql(const QString &table);
 
+class CppSQLite3DB;
+// Inserts the records into the pupil table of an open database, in list
+// order, every text escaped; step is called after each record. Returns the
+// statement that inserted nothing, or the empty text; the SQLite layer's
+// exception passes through.
+QString strFunInsertCertRows(CppSQLite3DB &db, const QString &table, const SqlDataList &records,
+                             const std::function<void()> &step = {});
+
 // Table operations on a class file (in practice the working copy). Each
 // returns false (or -1) with its message in the buffer on failure.
 bool bFunGetTableList(QString &msg, const QString &path, QStringList &tables);

@@ -3,6 +3,7 @@
 // class into every editor, render the certificate's two sides and draw them
 // over the backdrops; then a rendering of each layout alone. Prints medians.
 #include "app/tfglowna.h"
+#include "benchsupport.h"
 #include "document/certfile.h"
 #include "editors/editor.h"
 #include "storage/paths.h"
@@ -15,20 +16,8 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace {
-
-double median(QList<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.isEmpty() ? 0 : v[v.size() / 2];
-}
-
-} // namespace
-
 int main(int argc, char **argv) {
-    QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchEnvironment env;
     QApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 25;
 

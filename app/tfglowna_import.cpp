@@ -1,0 +1,65 @@
+// "Importuj": a class from the older program's text files becomes the
+// working copy, as a new class that is not saved under any name yet.
+#include "app/tfglowna.h"
+
+#include "dialogs/tfsqlimport.h"
+#include "document/prompts.h"
+#include "maintenance/legacyimport.h"
+#include "storage/paths.h"
+
+namespace {
+// The older program's class files.
+QString legacyFileFilter() {
+    return QStringLiteral("SP 1-3 (*.br5)");
+}
+} // namespace
+
+void TFGlowna::Importuj1Click() {
+    // The import replaces the working copy: unsaved work is offered a save
+    // first, as "Otwórz plik" does, and a failed or cancelled save stops here.
+    if (DataChanged &&
+        prompts().message(this, QString(), QStringLiteral("Czy chcesz zapisać zmiany ?"),
+                          Prompts::Icon::None, Prompts::Buttons::YesNo) == Prompts::Answer::Yes) {
+        if (!saveCommand())
+            return;
+        DataChanged = false;
+    }
+    const QString source =
+        prompts().openFileName(this, QStringLiteral("Import danych"), legacyFileFilter());
+    if (source.isEmpty())
+        return;
+    const QString tmp = strFunGetTmpFilePath(m_msg);
+    if (tmp.isEmpty()) {
+        showMessage(this, QStringLiteral("Błąd"), m_msg, Prompts::Icon::Error);
+        return;
+    }
+
+    TFSQLImport *window = m_windows.sqlImport;
+    window->start();
+    structImportReport report;
+    const bool imported = bFunImportDataFromFile(m_msg, tmp, source, window, &report);
+    window->hide();
+    if (!imported) {
+        const bool noPupils = report.failure == structImportReport::Failure::NoPupils;
+        showMessage(this, noPupils ? QStringLiteral("Brak danych") : QStringLiteral("Błąd"),
+                    m_msg + QString::fromUtf8("\n\nDane nie zostały zaimportowane; otwarte dane "
+                                              "pozostały bez zmian."),
+                    noPupils ? Prompts::Icon::Warning : Prompts::Icon::Error);
+        return;
+    }
+
+    // The imported pupils belong to no file yet: "Zapisz" asks for a name,
+    // closing asks to save, and nothing of the previous class stays in the
+    // editors or the preview.
+    setDocumentPath(QString());
+    DataChanged = true;
+    unloadPupil();
+    clearTree();
+    m_students.clear();
+    renderDocument(documentRows().first(), false);
+    bFunLoadStudentList();
+    vFunUpdatePopupMenu();
+    const bool clean = report.placeholders.isEmpty() && report.failed.isEmpty();
+    showMessage(this, QStringLiteral("Import danych"), strFunImportSummary(report),
+                clean ? Prompts::Icon::Information : Prompts::Icon::Warning);
+}
