@@ -11,10 +11,12 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -528,6 +530,13 @@ void TFSzablonOcenyOpisowej::showEvent(QShowEvent *event) {
         half->list->clear();
         half->fillCategories();
         half->fillTemplates();
+    }
+    // The screen's height, shared evenly by the halves, centred.
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        const QSize hint = sizeHint();
+        resize(std::max(width(), hint.width()), std::max(hint.height(), available.height() - 50));
+        move(available.center().x() - width() / 2, available.center().y() - height() / 2);
     }
     QDialog::showEvent(event);
 }

@@ -297,7 +297,7 @@ void PrintEngine::collectMarks() {
 void PrintEngine::drawMarks(QPainter &painter, const QRectF &target, int side) const {
     const QColor red(200, 0, 0);
     QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(14);
+    font.setPixelSize(13);
     font.setBold(true);
     const QFontMetricsF fm(font);
     const qreal sx = target.width() / kPageWidth, sy = target.height() / kPageHeight;
@@ -314,7 +314,8 @@ void PrintEngine::drawMarks(QPainter &painter, const QRectF &target, int side) c
         painter.drawRect(field.adjusted(-3, -3, 3, 3));
         const QRectF line(field.left() - 3, field.bottom() + 5, fm.horizontalAdvance(mark.text) + 8,
                           fm.height() + 2);
-        painter.fillRect(line, QColor(255, 255, 255, 230));
+        // A light veil under the words: what the form holds there still shows.
+        painter.fillRect(line, QColor(255, 255, 255, 150));
         painter.setPen(red);
         painter.drawText(line.adjusted(4, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, mark.text);
     }

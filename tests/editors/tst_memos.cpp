@@ -5,6 +5,7 @@
 #include "editors/fields.h"
 #include "editors/layouteditor.h"
 #include "storage/codec.h"
+#include "storage/settings.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,6 +24,8 @@ private slots:
     void cleanup();
     void loadingAndTheWrapBoxKeepStoredMemos_data();
     void loadingAndTheWrapBoxKeepStoredMemos();
+    void aLoadedPupilFollowsTheWrapSetting();
+    void aCopyFromTheCertificateKeepsEveryLine();
     void overLimitWarningFollowsTheText();
     void typingPastTheLimitIsRefusedNotCut();
     void pasteKeepsWhatFits_data();
@@ -137,6 +140,33 @@ void TestMemos::loadingAndTheWrapBoxKeepStoredMemos() {
         QCOMPARE(memoRecords(e, memo), stored);
         QCOMPARE(cp1250::encode(e->fieldText(memo)), cp1250::encode(stored.join('\n')));
     }
+}
+
+void TestMemos::aLoadedPupilFollowsTheWrapSetting() {
+    // The box ticked in an earlier session: a certificate not yet shown loads,
+    // previews and saves its lines wrapped, as it would once shown.
+    QString msg;
+    QVERIFY(bFunSqlSettingWriteValue(msg, "auto_word_wrap", 1));
+    auto *cert = static_cast<TFKlasa *>(editor("TFKlasa3"));
+    cert->ApplyFields(
+        {{cert->documentId(), "ZMIENNA_Zachowanie_STR2_DATA_MEMO01", longParagraph()}});
+    QVERIFY(cert->AutoWorldWrapCheckBox->isChecked());
+    auto *m = cert->findChild<MemoEdit *>("ZMIENNA_Zachowanie_STR2_DATA_MEMO");
+    QVERIFY(m->wordWrap());
+    QVERIFY(memoRecords(cert, "ZMIENNA_Zachowanie_STR2_DATA_MEMO").size() > 1);
+}
+
+void TestMemos::aCopyFromTheCertificateKeepsEveryLine() {
+    TFEditor *cert = editor("TFKlasa2");
+    QStringList twelve;
+    for (int i = 1; i <= 12; ++i)
+        twelve << QStringLiteral("linia %1").arg(i);
+    cert->setFieldText("ZMIENNA_Zachowanie_STR2_DATA_MEMO", twelve.join('\n'));
+    auto *page = static_cast<TFArkuszWyniki *>(editor("TFArkuszStr3bKl2"));
+    page->WczytajDaneZSwiadectwaButtonClick();
+    auto *m = page->findChild<MemoEdit *>("ZMIENNA_Zachowanie_DATA_MEMO");
+    QCOMPARE(memoRecords(page, "ZMIENNA_Zachowanie_DATA_MEMO"), twelve);
+    QVERIFY(m->isOverLimit()); // 12 of 9: the page says so instead of dropping three
 }
 
 void TestMemos::overLimitWarningFollowsTheText() {

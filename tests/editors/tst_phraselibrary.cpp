@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -31,6 +32,7 @@ private slots:
     void untouchedTextComesBackAsItWent();
     void insertionChangesOnlyWhatItInserts();
     void phraseGoesIntoTheChosenCategory();
+    void halvesShareTheHeight();
     void phraseCommandsSaveTheFile();
     void categoryCommands();
     void templateCommands();
@@ -290,6 +292,16 @@ void TestPhraseLibrary::phraseGoesIntoTheChosenCategory() {
     QCOMPARE(f->prompts.asked.size(), 1);
     QCOMPARE(f->prompts.asked[0].caption, QStringLiteral("Brak wyboru"));
     QVERIFY(QDir(categories(0)).entryList(QDir::Files).isEmpty());
+}
+
+void TestPhraseLibrary::halvesShareTheHeight() {
+    const QList<QGroupBox *> halves = f->library->findChildren<QGroupBox *>();
+    QCOMPARE(halves.size(), 2);
+    QVERIFY2(qAbs(halves[0]->height() - halves[1]->height()) <= 2,
+             qPrintable(QStringLiteral("%1 %2").arg(halves[0]->height()).arg(halves[1]->height())));
+    // The dialog takes the screen's height; the behaviour list shows ten phrases.
+    const QListWidget *list = f->library->phrases(0);
+    QVERIFY(list->height() >= 10 * list->sizeHintForRow(0));
 }
 
 void TestPhraseLibrary::phraseCommandsSaveTheFile() {
