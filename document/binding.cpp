@@ -19,11 +19,23 @@ FieldKind fieldKind(const QString &name) {
     return FieldKind::None;
 }
 
-QStringList memoLines(const QPlainTextEdit *memo) {
-    QStringList lines;
+QString memoText(const QPlainTextEdit *memo) {
+    QStringList blocks;
     const QTextDocument *doc = memo->document();
-    if (doc->isEmpty())
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next())
+        blocks << block.text();
+    return blocks.join(QLatin1Char('\n'));
+}
+
+QStringList memoLines(const QPlainTextEdit *memo) {
+    return memoLines(memo, memoText(memo));
+}
+
+QStringList memoLines(const QPlainTextEdit *memo, const QString &text) {
+    QStringList lines;
+    if (text.isEmpty())
         return lines;
+    const QTextDocument *doc = memo->document();
     const bool wraps = memo->lineWrapMode() != QPlainTextEdit::NoWrap;
     // The width the memo wraps at, taken from its geometry so that a hidden
     // editor counts the same lines as the shown one (no vertical scroll bar:
@@ -31,13 +43,12 @@ QStringList memoLines(const QPlainTextEdit *memo) {
     const qreal width = memo->width() - 2 * memo->frameWidth() - 2 * doc->documentMargin();
     QTextOption option = doc->defaultTextOption();
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-        const QString text = block.text();
-        if (!wraps || text.isEmpty()) {
-            lines << text;
+    for (const QString &paragraph : text.split(QLatin1Char('\n'))) {
+        if (!wraps || paragraph.isEmpty()) {
+            lines << paragraph;
             continue;
         }
-        QTextLayout layout(text, memo->font());
+        QTextLayout layout(paragraph, memo->font());
         layout.setTextOption(option);
         layout.beginLayout();
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine())
@@ -45,7 +56,7 @@ QStringList memoLines(const QPlainTextEdit *memo) {
         layout.endLayout();
         for (int i = 0; i < layout.lineCount(); ++i) {
             const QTextLine line = layout.lineAt(i);
-            QString part = text.mid(line.textStart(), line.textLength());
+            QString part = paragraph.mid(line.textStart(), line.textLength());
             // A wrapped line ends in the blank where it broke; the line as
             // shown does not.
             if (i + 1 < layout.lineCount() && part.endsWith(QLatin1Char(' ')))
@@ -54,6 +65,14 @@ QStringList memoLines(const QPlainTextEdit *memo) {
         }
     }
     return lines;
+}
+
+QString strFunOverLimitText(int lines, int limit) {
+    return QString::fromUtf8("Tekst nie mieści się w polu: %1 z %2 %3. Skróć go, aby wydruk był "
+                             "pełny.")
+        .arg(lines)
+        .arg(limit)
+        .arg(limit == 1 ? QStringLiteral("wiersza") : QStringLiteral("wierszy"));
 }
 
 void CollectFields(const QString &documentId, const QList<QWidget *> &components,

@@ -16,6 +16,16 @@ FieldKind fieldKind(const QString &componentName);
 
 // The lines a memo shows: with word wrap on, each wrapped line is a line.
 QStringList memoLines(const QPlainTextEdit *memo);
+// The lines the memo would show if it held this text ('\n' between
+// paragraphs), at its present width, font and wrapping.
+QStringList memoLines(const QPlainTextEdit *memo, const QString &text);
+// The memo's characters exactly as held, paragraphs joined by '\n' (unlike
+// toPlainText(), which turns non-breaking spaces into blanks).
+QString memoText(const QPlainTextEdit *memo);
+
+// What the editors and the preview say of a memo holding more lines than its
+// field has room for.
+QString strFunOverLimitText(int lines, int limit);
 
 // Appends the records of the components, in their order.
 void CollectFields(const QString &documentId, const QList<QWidget *> &components,

@@ -7,10 +7,12 @@
 #include "editors/tfdaneszkoly.h"
 #include "editors/tfdaneucznia.h"
 #include "editors/tfszablonocenyopisowej.h"
+#include "storage/paths.h"
 #include "storage/settings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -64,6 +66,7 @@ TFKlasa::TFKlasa(int grade, const QString &className, const QString &caption,
 }
 
 bool TFKlasa::ApplyFields(const SqlDataList &records) {
+    followWrapSetting();
     LayoutEditor::ApplyFields(records);
     const TFDaneUcznia *p = pupil();
     const QString ending = p->isBoy() ? QString() : QStringLiteral("a");
@@ -136,6 +139,19 @@ void TFKlasa::AutoWorldWrapCheckBoxClick() {
     QString msg;
     bFunSqlSettingWriteValue(msg, QStringLiteral("auto_word_wrap"), on ? 1 : 0);
     applyWrap(on);
+}
+
+void TFKlasa::followWrapSetting() {
+    // A loaded pupil shows, previews and saves its lines as the wrap box
+    // says, whether or not the window was shown since the program started.
+    QString msg;
+    const QString path = strFunGetDataFilePath(msg, QString::fromLatin1(kSettingsFileName));
+    int value = 0;
+    if (path.isEmpty() || !QFileInfo::exists(path) ||
+        !bFunSqlGetSettingsValue(msg, QStringLiteral("auto_word_wrap"), value))
+        return;
+    AutoWorldWrapCheckBox->setChecked(value != 0);
+    applyWrap(value != 0);
 }
 
 void TFKlasa::showEvent(QShowEvent *event) {

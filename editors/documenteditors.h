@@ -32,6 +32,7 @@ protected:
 
 private:
     void applyWrap(bool on);
+    void followWrapSetting();
     int m_grade;
 };
 

@@ -69,7 +69,7 @@ QString TFEditor::fieldText(const QString &name) const {
     if (auto *combo = qobject_cast<QComboBox *>(w))
         return combo->currentText();
     if (auto *memo = qobject_cast<QPlainTextEdit *>(w))
-        return memo->toPlainText();
+        return memoText(memo);
     return QString();
 }
 

@@ -6,8 +6,12 @@
 #include <QBoxLayout>
 #include <QDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMimeData>
+#include <QPainter>
 #include <QScrollBar>
+
+#include <algorithm>
 
 QValidator::State Cp1250Validator::validate(QString &input, int &) const {
     if (m_maxLength > 0 && input.size() > m_maxLength)
@@ -15,9 +19,104 @@ QValidator::State Cp1250Validator::validate(QString &input, int &) const {
     return cp1250::canEncode(QStringView(input)) ? Acceptable : Invalid;
 }
 
-MemoEdit::MemoEdit(int lineLimit, bool swallowEnter, QWidget *parent)
-    : QPlainTextEdit(parent), m_limit(lineLimit), m_swallowEnter(swallowEnter) {
+namespace {
+
+const QColor kWarningRed(192, 0, 0);
+
+bool isLineBreak(QChar ch) {
+    return ch == QLatin1Char('\n');
+}
+
+// Text as a memo holds it: line ends of any platform become one line break,
+// tabs become blanks, characters code page 1250 lacks are dropped.
+QString memoInput(const QString &text) {
+    QString out;
+    out.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar ch = text[i];
+        if (ch == QLatin1Char('\r')) {
+            if (i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
+                continue;
+            out += QLatin1Char('\n');
+        } else if (ch == QChar::ParagraphSeparator || ch == QChar::LineSeparator) {
+            out += QLatin1Char('\n');
+        } else if (ch == QLatin1Char('\t')) {
+            out += QLatin1Char(' ');
+        } else if (isLineBreak(ch) || cp1250::canEncode(ch)) {
+            out += ch;
+        }
+    }
+    return out;
+}
+
+// Polish "wiersz" after a number: 1 wiersz, 2-4 wiersze, 5 wierszy.
+QString linesNoun(int n) {
+    if (n == 1)
+        return QStringLiteral("wiersz");
+    const int tens = n % 100, ones = n % 10;
+    if (ones >= 2 && ones <= 4 && (tens < 12 || tens > 14))
+        return QStringLiteral("wiersze");
+    return QStringLiteral("wierszy");
+}
+
+} // namespace
+
+QString strFunLinesLeftOutText(int lines) {
+    return QString::fromUtf8("Tekst nie zmieścił się w polu w całości: pominięto %1 %2.")
+        .arg(lines)
+        .arg(linesNoun(lines));
+}
+
+QFont fieldFont() {
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(12);
+    return font;
+}
+
+QPalette paperPalette(const QPalette &base) {
+    QPalette pal = base;
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        pal.setColor(group, QPalette::Window, Qt::white);
+        pal.setColor(group, QPalette::WindowText, Qt::black);
+        pal.setColor(group, QPalette::Base, Qt::white);
+        pal.setColor(group, QPalette::AlternateBase, QColor(245, 245, 245));
+        pal.setColor(group, QPalette::Text, Qt::black);
+        pal.setColor(group, QPalette::Button, QColor(239, 239, 239));
+        pal.setColor(group, QPalette::ButtonText, Qt::black);
+        pal.setColor(group, QPalette::PlaceholderText, QColor(128, 128, 128));
+        pal.setColor(group, QPalette::Light, Qt::white);
+        pal.setColor(group, QPalette::Midlight, QColor(227, 227, 227));
+        pal.setColor(group, QPalette::Mid, QColor(160, 160, 160));
+        pal.setColor(group, QPalette::Dark, QColor(160, 160, 160));
+        pal.setColor(group, QPalette::Shadow, QColor(105, 105, 105));
+    }
+    // Fields the program fills (the pupil's data) stay readable.
+    pal.setColor(QPalette::Disabled, QPalette::Window, Qt::white);
+    pal.setColor(QPalette::Disabled, QPalette::WindowText, QColor(90, 90, 90));
+    pal.setColor(QPalette::Disabled, QPalette::Base, QColor(240, 240, 240));
+    pal.setColor(QPalette::Disabled, QPalette::Text, QColor(90, 90, 90));
+    pal.setColor(QPalette::Disabled, QPalette::Button, QColor(239, 239, 239));
+    pal.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(90, 90, 90));
+    pal.setColor(QPalette::Disabled, QPalette::Light, Qt::white);
+    pal.setColor(QPalette::Disabled, QPalette::Mid, QColor(160, 160, 160));
+    pal.setColor(QPalette::Disabled, QPalette::Dark, QColor(160, 160, 160));
+    return pal;
+}
+
+MemoEdit::MemoEdit(int lineLimit, QWidget *parent) : QPlainTextEdit(parent), m_limit(lineLimit) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTabChangesFocus(true);
+    m_warning = new QLabel(this);
+    m_warning->setObjectName(QStringLiteral("LimitWarning"));
+    m_warning->setWordWrap(true);
+    m_warning->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QPalette pal = m_warning->palette();
+    pal.setColor(QPalette::WindowText, kWarningRed);
+    m_warning->setPalette(pal);
+    QFont small = m_warning->font();
+    small.setPixelSize(11);
+    m_warning->setFont(small);
+    m_warning->hide();
     setWordWrap(true);
     connect(this, &QPlainTextEdit::textChanged, this, &MemoEdit::onChanged);
 }
@@ -25,61 +124,166 @@ MemoEdit::MemoEdit(int lineLimit, bool swallowEnter, QWidget *parent)
 void MemoEdit::setWordWrap(bool on) {
     setLineWrapMode(on ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
     setHorizontalScrollBarPolicy(on ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);
-    onChanged();
+    updateLineCount();
+}
+
+bool MemoEdit::fits(const QString &text, int linesBefore) const {
+    const int lines = int(memoLines(this, text).size());
+    return lines <= m_limit || lines <= linesBefore;
 }
 
 void MemoEdit::keyPressEvent(QKeyEvent *event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && m_swallowEnter && memoLines(this).size() >= m_limit) {
-        event->accept();
-        return;
+    const QString typed = enter ? QStringLiteral("\n") : event->text();
+    bool inserts = enter || !typed.isEmpty();
+    for (QChar ch : typed)
+        inserts = inserts && (ch.isPrint() || isLineBreak(ch));
+    if (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))
+        inserts = false;
+    if (inserts && !isReadOnly()) {
+        const QString before = memoText(this);
+        const QTextCursor cursor = textCursor();
+        QString after = before;
+        after.replace(cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart(),
+                      typed);
+        const bool tooLong =
+            m_maxChars > 0 && after.size() > m_maxChars && after.size() > before.size();
+        if (!cp1250::canEncode(QStringView(typed)) || tooLong ||
+            !fits(after, int(memoLines(this, before).size()))) {
+            event->accept();
+            return;
+        }
     }
     QPlainTextEdit::keyPressEvent(event);
 }
 
 void MemoEdit::insertFromMimeData(const QMimeData *source) {
-    // Pasted text loses what code page 1250 cannot hold.
-    QString text = source->text();
-    QString kept;
-    for (QChar ch : text)
-        kept += cp1250::canEncode(ch) || ch == QLatin1Char('\n') ? ch : QChar();
-    kept.remove(QChar());
-    insertPlainText(kept);
+    if (const int left = insertLimited(source->text()))
+        emit linesLeftOut(left);
+}
+
+int MemoEdit::insertLimited(const QString &raw) {
+    const QString text = memoInput(raw);
+    QTextCursor cursor = textCursor();
+    const QString before = memoText(this);
+    const int start = cursor.selectionStart();
+    const int length = cursor.selectionEnd() - start;
+    const int linesBefore = int(memoLines(this, before).size());
+    auto result = [&](int n) {
+        QString s = before;
+        s.replace(start, length, text.left(n));
+        return s;
+    };
+    int keep = int(text.size());
+    if (m_maxChars > 0)
+        keep = std::min(keep, std::max(0, m_maxChars - int(before.size()) + length));
+    if (!fits(result(keep), linesBefore)) {
+        // The longest beginning that fits, ended at a word or a line.
+        int lo = 0, hi = keep;
+        while (lo < hi) {
+            const int mid = (lo + hi + 1) / 2;
+            if (fits(result(mid), linesBefore))
+                lo = mid;
+            else
+                hi = mid - 1;
+        }
+        keep = lo;
+        if (keep < text.size() && text[keep] != QLatin1Char(' ') && !isLineBreak(text[keep])) {
+            int at = keep - 1;
+            while (at >= 0 && text[at] != QLatin1Char(' ') && !isLineBreak(text[at]))
+                --at;
+            if (at >= 0)
+                keep = at;
+        }
+        while (keep > 0 && (text[keep - 1] == QLatin1Char(' ') || isLineBreak(text[keep - 1])))
+            --keep;
+    }
+    const int left = std::max(0, int(memoLines(this, result(int(text.size()))).size()) -
+                                     int(memoLines(this, result(keep)).size()));
+    if (keep == 0 && !text.isEmpty())
+        return left; // nothing fits: what was there stays
+    cursor.insertText(text.left(keep));
+    setTextCursor(cursor);
+    ensureCursorVisible();
+    return left;
 }
 
 void MemoEdit::onChanged() {
-    if (m_trimming)
+    if (m_fixing)
         return;
-    const QString text = toPlainText();
-    if (!cp1250::canEncode(QStringView(text))) {
-        QString kept;
-        for (QChar ch : text) {
-            if (cp1250::canEncode(ch) || ch == QChar::ParagraphSeparator || ch == QLatin1Char('\n'))
-                kept += ch;
+    // Text put in by the program (a file, a stored document) shows a tab as
+    // a blank, and loses what code page 1250 cannot store.
+    const QString text = memoText(this);
+    bool clean = true;
+    for (QChar ch : text)
+        clean = clean && ch != QLatin1Char('\t') && (isLineBreak(ch) || cp1250::canEncode(ch));
+    if (!clean) {
+        m_fixing = true;
+        QTextCursor c(document());
+        c.beginEditBlock();
+        for (int i = int(text.size()) - 1; i >= 0; --i) {
+            const QChar ch = text[i];
+            if (ch != QLatin1Char('\t') && (isLineBreak(ch) || cp1250::canEncode(ch)))
+                continue;
+            c.setPosition(i);
+            c.setPosition(i + 1, QTextCursor::KeepAnchor);
+            c.insertText(ch == QLatin1Char('\t') ? QStringLiteral(" ") : QString());
         }
-        m_trimming = true;
-        setPlainText(kept);
-        moveCursor(QTextCursor::End);
-        m_trimming = false;
+        c.endEditBlock();
+        m_fixing = false;
     }
-    if (m_maxChars > 0 && toPlainText().size() > m_maxChars) {
-        m_trimming = true;
-        setPlainText(toPlainText().left(m_maxChars));
-        moveCursor(QTextCursor::End);
-        m_trimming = false;
-    }
-    if (memoLines(this).size() > m_limit)
-        TrimMemoLines();
+    updateLineCount();
 }
 
-void MemoEdit::TrimMemoLines() {
-    const QStringList lines = memoLines(this).mid(0, m_limit);
-    m_trimming = true;
-    clear();
-    for (const QString &line : lines)
-        appendPlainText(line);
-    moveCursor(QTextCursor::End);
-    m_trimming = false;
+void MemoEdit::updateLineCount() {
+    m_lines = int(memoLines(this).size());
+    const bool over = isOverLimit();
+    if (over) {
+        m_warning->setText(strFunOverLimitText(m_lines, m_limit));
+    }
+    // The warning takes a strip under the text, inside the frame; the text
+    // keeps its width, so the lines stay as counted.
+    const QRect inside = contentsRect();
+    const int height = over ? m_warning->heightForWidth(inside.width() - 4) : 0;
+    if (over == m_warning->isHidden() || (over && m_warning->height() != height)) {
+        setViewportMargins(0, 0, 0, height);
+        m_warning->setVisible(over);
+    }
+    if (over) {
+        const int scrollBar = horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn
+                                  ? horizontalScrollBar()->sizeHint().height()
+                                  : 0;
+        m_warning->setGeometry(inside.left() + 2, inside.bottom() + 1 - scrollBar - height,
+                               inside.width() - 4, height);
+    }
+    viewport()->update();
+}
+
+void MemoEdit::paintEvent(QPaintEvent *event) {
+    QPlainTextEdit::paintEvent(event);
+    if (!isOverLimit())
+        return;
+    QPainter p(viewport());
+    p.setPen(QPen(kWarningRed, 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(viewport()->rect()).adjusted(1, 1, -1, -1));
+}
+
+void MemoEdit::resizeEvent(QResizeEvent *event) {
+    QPlainTextEdit::resizeEvent(event);
+    updateLineCount();
+}
+
+void MemoEdit::changeEvent(QEvent *event) {
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        updateLineCount();
+}
+
+void MemoEdit::scrollContentsBy(int dx, int dy) {
+    QPlainTextEdit::scrollContentsBy(dx, dy);
+    if (isOverLimit())
+        viewport()->update(); // the red frame does not scroll with the text
 }
 
 namespace {

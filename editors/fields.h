@@ -20,32 +20,68 @@ private:
     int m_maxLength;
 };
 
-// A multi-line field with a limit on its displayed lines. Enter on the last
-// allowed line may be swallowed; any change that leaves more lines (a wrap,
-// a paste) cuts the memo back to its first lines.
+class QLabel;
+
+// A multi-line field with a limit on its displayed lines. The limit acts on
+// what the teacher types and pastes: a key that would take the memo past its
+// limit is refused, and of a paste only what fits goes in. Text the program
+// puts in (a loaded document, the phrase library, a copy) is never cut; a
+// memo holding more lines than its limit keeps them all and says so in red.
+// Tab moves to the next field; a tab arriving in the text shows as a blank.
 class MemoEdit : public QPlainTextEdit {
     Q_OBJECT
 public:
-    MemoEdit(int lineLimit, bool swallowEnter, QWidget *parent = nullptr);
+    explicit MemoEdit(int lineLimit, QWidget *parent = nullptr);
 
     int lineLimit() const { return m_limit; }
-    // At most this many characters in all (0: no limit).
+    // At most this many characters may be typed or pasted (0: no limit).
     void setMaxChars(int chars) { m_maxChars = chars; }
     void setWordWrap(bool on);
-    // Keeps the first lineLimit() displayed lines.
-    void TrimMemoLines();
+    bool wordWrap() const { return lineWrapMode() != QPlainTextEdit::NoWrap; }
+    // Displayed lines held now.
+    int lineCount() const { return m_lines; }
+    bool isOverLimit() const { return m_lines > m_limit; }
+    // The red line under an over-full memo (hidden while the text fits).
+    QLabel *limitWarning() const { return m_warning; }
+
+    // Inserts text at the caret as a paste does; of a text that would take
+    // the memo past its limit only the part that fits goes in. Returns how
+    // many displayed lines were left out.
+    int insertLimited(const QString &text);
+
+signals:
+    // A paste did not fit whole: this many displayed lines were left out.
+    void linesLeftOut(int lines);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
+    // Whether an edit that leaves this text keeps to the limit: within it,
+    // or at least no longer than before.
+    bool fits(const QString &text, int linesBefore) const;
     void onChanged();
+    void updateLineCount();
+
     int m_limit;
-    bool m_swallowEnter;
-    bool m_trimming = false;
+    int m_lines = 0;
     int m_maxChars = 0;
+    bool m_fixing = false;
+    QLabel *m_warning = nullptr;
 };
+
+// What the status line says when a paste or an insertion left lines out.
+QString strFunLinesLeftOutText(int lines);
+// The font of the editors' input fields; the phrase library wraps with it too.
+QFont fieldFont();
+// The printed form's colours for a picture of a form and everything on it:
+// black on white, whatever the desktop theme.
+QPalette paperPalette(const QPalette &base);
 
 class QBoxLayout;
 class QDialog;

@@ -8,7 +8,7 @@
 // every component laid over the page pictures. The same rows place the
 // editor's fields and, later, the printed texts.
 struct LayoutItem {
-    QString kind; // edit, combo, memo, label, dots
+    QString kind; // edit, combo, memo, label, dots; frame (drawn into the page picture only)
     QString name;
     int page = 1;
     int left = 0, top = 0, width = 0, height = 21;

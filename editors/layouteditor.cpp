@@ -38,9 +38,7 @@ LayoutEditor::LayoutEditor(const QString &className, const QString &caption,
                            const QString &variant, TFDaneUcznia *pupil, QWidget *parent)
     : TFEditor(className, caption, documentId, parent), m_layout(&formLayout(layoutName)),
       m_pupil(pupil) {
-    QFont fieldFont(QStringLiteral("Liberation Sans"));
-    fieldFont.setPixelSize(12);
-    setFont(fieldFont);
+    setFont(fieldFont());
     build(variant);
 }
 
@@ -53,10 +51,10 @@ void LayoutEditor::build(const QString &variant) {
         auto *paper = new QLabel;
         paper->setObjectName(QStringLiteral("Image%1").arg(p.number));
         paper->setFixedSize(p.width, p.height);
+        // The paper, its texts and its fields keep the printed form's colours
+        // under any desktop theme; the rest of the window follows the theme.
         paper->setAutoFillBackground(true);
-        QPalette pal = paper->palette();
-        pal.setColor(QPalette::Window, Qt::white);
-        paper->setPalette(pal);
+        paper->setPalette(paperPalette(paper->palette()));
         paper->setScaledContents(true);
         m_pages << paper;
         return paper;
@@ -89,6 +87,8 @@ void LayoutEditor::build(const QString &variant) {
 
     QMap<int, QList<QPair<int, QWidget *>>> tabOrder; // page -> (tab, widget)
     for (const LayoutItem &item : l.itemsFor(variant)) {
+        if (item.kind == QLatin1String("frame"))
+            continue; // drawn into the page picture by the data build
         QWidget *page = m_pages.value(item.page - 1, m_pages.first());
         QWidget *w = nullptr;
         if (item.kind == QLatin1String("edit")) {
@@ -105,7 +105,9 @@ void LayoutEditor::build(const QString &variant) {
             combo->setCurrentIndex(-1);
             w = combo;
         } else if (item.kind == QLatin1String("memo")) {
-            auto *memo = new MemoEdit(item.limit, !item.has("enter"), page);
+            auto *memo = new MemoEdit(item.limit, page);
+            connect(memo, &MemoEdit::linesLeftOut, this,
+                    [this](int lines) { m_status->setText(strFunLinesLeftOutText(lines)); });
             memo->setWordWrap(!item.has("nowrap"));
             for (const QString &flag : item.flags) {
                 if (flag.startsWith(QLatin1String("maxchars=")))
@@ -145,12 +147,17 @@ void LayoutEditor::build(const QString &variant) {
     m_bottom = new QHBoxLayout(panel);
     m_bottom->setContentsMargins(8, 4, 8, 4);
     outer->addWidget(panel);
+    // The status line: what a paste left out.
+    m_status = new QLabel(panel);
+    m_status->setObjectName(QStringLiteral("StatusLabel"));
+    m_status->setWordWrap(true);
 
     resize(l.width, l.height);
     setFixedWidth(l.width);
 }
 
 void LayoutEditor::addOkCancel(const char *okName, const char *cancelName) {
+    m_bottom->addWidget(m_status, 1);
     QPushButton *ok = addOkCancelButtons(this, m_bottom, okName, cancelName);
     connect(ok, &QPushButton::clicked, this, &TFEditor::OKButtonClick);
 }
@@ -194,11 +201,16 @@ void LayoutEditor::showEvent(QShowEvent *event) {
     // A document opens at its first side, with the focus in its first field.
     if (m_tabs)
         m_tabs->setCurrentIndex(0);
-    if (m_layout->mode != QLatin1String("plain")) {
-        if (QScreen *screen = QGuiApplication::primaryScreen()) {
-            resize(width(), std::max(screen->availableGeometry().height() - m_screenMargin, 300));
-            move(x(), m_showTop);
-        }
+    m_status->clear();
+    // Centred on the screen; a form in a scroll box takes the screen's height
+    // less a margin, from a fixed top.
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        const bool tall = m_layout->mode != QLatin1String("plain") && m_screenMargin >= 0;
+        if (tall)
+            resize(width(), std::max(available.height() - m_screenMargin, 300));
+        move(available.center().x() - width() / 2,
+             tall ? available.top() + m_showTop : available.center().y() - height() / 2);
     }
     TFEditor::showEvent(event);
 }

@@ -4,6 +4,7 @@
 #include "editors/layout.h"
 
 class QHBoxLayout;
+class QLabel;
 class QScrollArea;
 class QTabWidget;
 class MemoEdit;
@@ -24,6 +25,8 @@ public:
     QTabWidget *pageControl() const { return m_tabs; }
     // The page widget a component stands on (its picture is the background).
     QWidget *pageWidget(int page) const { return m_pages.value(page - 1); }
+    // The status line of the bottom panel (what a paste left out).
+    QLabel *statusLabel() const { return m_status; }
 
 protected:
     QHBoxLayout *bottomPanel() const { return m_bottom; }
@@ -34,7 +37,8 @@ protected:
     void fillAllSamples(const QString &sample);
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
-    // Window placement when shown: top and the screen height less this.
+    // Window placement when shown: top and the screen height less this
+    // (a negative margin keeps the window as tall as its content).
     int m_showTop = 10;
     int m_screenMargin = 50;
 
@@ -47,4 +51,5 @@ private:
     QList<QWidget *> m_pages;
     QList<QScrollArea *> m_scrollBoxes;
     QHBoxLayout *m_bottom = nullptr;
+    QLabel *m_status = nullptr;
 };

@@ -27,6 +27,7 @@ TFDaneSzkoly::TFDaneSzkoly(QWidget *parent)
     addOkCancel("OKButton", "AnulujButton");
     findChild<QPushButton *>(QStringLiteral("OKButton"))->setText(QStringLiteral("Zapisz"));
     connect(load, &QPushButton::clicked, this, &TFDaneSzkoly::LoadTemplateButtonClick);
+    m_screenMargin = -1; // as tall as its two short pages, not the screen
 }
 
 bool TFDaneSzkoly::LoadTemplate() {

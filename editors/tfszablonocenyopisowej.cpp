@@ -10,12 +10,13 @@
 
 #include <QComboBox>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -128,8 +129,17 @@ struct TFSzablonOcenyOpisowej::Half {
     QListWidget *list = nullptr;
     QComboBox *categories = nullptr;
     QComboBox *templates = nullptr;
+    QLabel *status;
 
-    Half(const HalfInfo &i, QWidget *d) : info(i), dialog(d) {}
+    Half(const HalfInfo &i, QWidget *d, QLabel *s) : info(i), dialog(d), status(s) {}
+
+    // Room for the limit's lines (and the warning strip of an over-full text).
+    void setPreviewHeight() {
+        const QFontMetrics fm(preview->font());
+        const int frame = 2 * preview->frameWidth();
+        const int margin = int(2 * preview->document()->documentMargin());
+        preview->setFixedHeight(info.limit * fm.lineSpacing() + frame + margin + 2);
+    }
 
     QString folder(const char *relative) const {
         QString msg;
@@ -194,6 +204,13 @@ struct TFSzablonOcenyOpisowej::Half {
     }
 
     void addPhrase() {
+        if (categories->currentIndex() < 0) {
+            showMessage(dialog, QStringLiteral("Brak wyboru"),
+                        QString::fromUtf8("Aby dodać sformułowanie wybierz kategorię z listy albo "
+                                          "dodaj nową kategorię."),
+                        Prompts::Icon::Warning);
+            return;
+        }
         QString text;
         if (!askPhrase(text))
             return;
@@ -231,13 +248,16 @@ struct TFSzablonOcenyOpisowej::Half {
                         Prompts::Icon::Warning);
             return;
         }
-        if (memoLines(preview).size() < info.limit) {
-            QString text = preview->toPlainText();
-            if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n')))
-                text += QLatin1Char(' ');
-            preview->setPlainText(text + item->text());
-        }
-        preview->TrimMemoLines();
+        // Only what is inserted changes: the text before it stays as it was,
+        // and of a phrase that does not fit only the words that do go in.
+        if (memoLines(preview).size() >= info.limit)
+            return;
+        const QString text = memoText(preview);
+        const QString blank =
+            !text.isEmpty() && !text.endsWith(QLatin1Char('\n')) ? QStringLiteral(" ") : QString();
+        preview->moveCursor(QTextCursor::End);
+        if (const int left = preview->insertLimited(blank + item->text()))
+            status->setText(strFunLinesLeftOutText(left));
     }
 
     void addCategory() {
@@ -369,11 +389,14 @@ TFSzablonOcenyOpisowej::TFSzablonOcenyOpisowej(QWidget *parent) : QDialog(parent
     setWindowTitle(QStringLiteral("Edytor oceny opisowej"));
     setModal(true);
     auto *outer = new QVBoxLayout(this);
+    // The status line: what an insertion or a paste left out.
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("StatusLabel"));
+    m_status->setWordWrap(true);
     for (const HalfInfo &info : kHalves) {
-        auto *half = new Half(info, this);
+        auto *half = new Half(info, this, m_status);
         m_halves << half;
         auto *box = new QGroupBox(QString::fromUtf8(info.title), this);
-        auto *grid = new QGridLayout(box);
         auto button = [&](const char *name, const char *caption, void (Half::*action)()) {
             auto *b = new QPushButton(QString::fromUtf8(caption), box);
             b->setObjectName(QString::fromLatin1(name));
@@ -381,9 +404,15 @@ TFSzablonOcenyOpisowej::TFSzablonOcenyOpisowej(QWidget *parent) : QDialog(parent
             connect(b, &QPushButton::clicked, this, [half, action] { (half->*action)(); });
             return b;
         };
-        half->preview = new MemoEdit(info.limit, true, box);
+        half->preview = new MemoEdit(info.limit, box);
         half->preview->setObjectName(QString::fromLatin1(info.preview));
-        half->preview->setFixedSize(434, info.limit * 15 + 12);
+        // Wraps like the certificate's memo (same font and width), so the
+        // lines counted here are the lines the certificate shows.
+        half->preview->setFont(fieldFont());
+        half->preview->setFixedWidth(434);
+        half->setPreviewHeight();
+        connect(half->preview, &MemoEdit::linesLeftOut, this,
+                [this](int lines) { m_status->setText(strFunLinesLeftOutText(lines)); });
         half->list = new QListWidget(box);
         half->list->setObjectName(QString::fromLatin1(info.list));
         half->list->setToolTip(
@@ -391,25 +420,25 @@ TFSzablonOcenyOpisowej::TFSzablonOcenyOpisowej(QWidget *parent) : QDialog(parent
         half->list->setMinimumWidth(420);
         connect(half->list, &QListWidget::itemDoubleClicked, this,
                 [half] { half->insertPhrase(); });
+        // Lists to choose from: a phrase always goes into a listed category,
+        // a new category only comes from "Dodaj kategorie".
         half->categories = new QComboBox(box);
         half->categories->setObjectName(QString::fromLatin1(info.categories));
-        half->categories->setEditable(true);
-        half->categories->setInsertPolicy(QComboBox::NoInsert);
         connect(half->categories, &QComboBox::currentIndexChanged, this, [half](int i) {
             if (i >= 0)
                 half->loadCategory(i);
         });
         half->templates = new QComboBox(box);
         half->templates->setObjectName(QString::fromLatin1(info.templates));
-        half->templates->setEditable(true);
-        half->templates->setInsertPolicy(QComboBox::NoInsert);
         connect(half->templates, &QComboBox::currentIndexChanged, this,
                 [half](int i) { half->loadTemplate(i); });
 
-        grid->addWidget(new QLabel(QString::fromUtf8("Podgląd:"), box), 0, 0);
-        grid->addWidget(half->preview, 1, 0, 5, 1);
-        grid->addWidget(new QLabel(QStringLiteral("Szablony ocen:"), box), 6, 0);
-        grid->addWidget(half->templates, 7, 0);
+        auto *left = new QVBoxLayout;
+        left->addWidget(new QLabel(QString::fromUtf8("Podgląd:"), box));
+        left->addWidget(half->preview);
+        left->addStretch(1);
+        left->addWidget(new QLabel(QStringLiteral("Szablony ocen:"), box));
+        left->addWidget(half->templates);
         auto *templateButtons = new QHBoxLayout;
         templateButtons->addWidget(
             button(info.saveTemplate, "Zapisz jako nowy szablon", &Half::saveTemplate));
@@ -420,10 +449,11 @@ TFSzablonOcenyOpisowej::TFSzablonOcenyOpisowej(QWidget *parent) : QDialog(parent
         connect(renameTemplate, &QPushButton::clicked, this,
                 [half] { half->rename(half->templates, false); });
         templateButtons->addWidget(renameTemplate);
-        grid->addLayout(templateButtons, 8, 0);
+        left->addLayout(templateButtons);
 
-        grid->addWidget(new QLabel(QStringLiteral("Kategoria:"), box), 0, 1);
-        grid->addWidget(half->categories, 1, 1);
+        auto *right = new QVBoxLayout;
+        right->addWidget(new QLabel(QStringLiteral("Kategoria:"), box));
+        right->addWidget(half->categories);
         auto *categoryButtons = new QHBoxLayout;
         categoryButtons->addWidget(button(info.addCategory, "Dodaj kategorie", &Half::addCategory));
         categoryButtons->addWidget(
@@ -434,18 +464,24 @@ TFSzablonOcenyOpisowej::TFSzablonOcenyOpisowej(QWidget *parent) : QDialog(parent
         connect(renameCategory, &QPushButton::clicked, this,
                 [half] { half->rename(half->categories, true); });
         categoryButtons->addWidget(renameCategory);
-        grid->addLayout(categoryButtons, 2, 1);
-        grid->addWidget(new QLabel(QString::fromUtf8("Sformułowania:"), box), 3, 1);
-        grid->addWidget(half->list, 4, 1, 3, 1);
+        right->addLayout(categoryButtons);
+        right->addWidget(new QLabel(QString::fromUtf8("Sformułowania:"), box));
+        right->addWidget(half->list, 1);
         auto *phraseButtons = new QHBoxLayout;
         phraseButtons->addWidget(button(info.addPhrase, "dodaj do listy", &Half::addPhrase));
         phraseButtons->addWidget(button(info.delPhrase, "usuń z listy", &Half::deletePhrase));
         phraseButtons->addWidget(button(info.editPhrase, "edytuj", &Half::editPhrase));
         phraseButtons->addWidget(button(info.insert, "wstaw na  świadectwo", &Half::insertPhrase));
-        grid->addLayout(phraseButtons, 7, 1, 2, 1);
-        outer->addWidget(box);
+        right->addLayout(phraseButtons);
+
+        auto *columns = new QHBoxLayout(box);
+        columns->addLayout(left);
+        columns->addLayout(right, 1);
+        // Both halves share the height evenly; the phrase lists take what is left.
+        outer->addWidget(box, 1);
     }
     auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_status, 1);
     QPushButton *ok = addOkCancelButtons(this, buttons, "OKButton", "AnulujButton");
     connect(ok, &QPushButton::clicked, this, &TFSzablonOcenyOpisowej::OKButtonClick);
     outer->addLayout(buttons);
@@ -471,6 +507,20 @@ QComboBox *TFSzablonOcenyOpisowej::templates(int half) const {
 void TFSzablonOcenyOpisowej::setCaller(int grade, const QString &behaviour,
                                        const QString &education) {
     m_caller = grade;
+    // The previews count lines as the caller's memos do: same wrapping, width
+    // and font.
+    const TFEditor *cert = m_certificates.value(grade - 1);
+    for (Half *half : m_halves) {
+        if (const MemoEdit *memo =
+                cert ? cert->findChild<MemoEdit *>(QString::fromLatin1(half->info.memo))
+                     : nullptr) {
+            half->preview->setWordWrap(memo->wordWrap());
+            half->preview->setFont(memo->font());
+            half->preview->setFixedWidth(memo->width());
+            half->setPreviewHeight();
+        }
+    }
+    m_status->clear();
     m_halves[0]->preview->setPlainText(behaviour);
     m_halves[1]->preview->setPlainText(education);
 }
@@ -481,13 +531,20 @@ void TFSzablonOcenyOpisowej::showEvent(QShowEvent *event) {
         half->fillCategories();
         half->fillTemplates();
     }
+    // The screen's height, shared evenly by the halves, centred.
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        const QSize hint = sizeHint();
+        resize(std::max(width(), hint.width()), std::max(hint.height(), available.height() - 50));
+        move(available.center().x() - width() / 2, available.center().y() - height() / 2);
+    }
     QDialog::showEvent(event);
 }
 
 void TFSzablonOcenyOpisowej::OKButtonClick() {
     if (TFEditor *cert = m_certificates.value(m_caller - 1)) {
         for (Half *half : m_halves)
-            cert->setFieldText(QString::fromLatin1(half->info.memo), half->preview->toPlainText());
+            cert->setFieldText(QString::fromLatin1(half->info.memo), memoText(half->preview));
     }
     accept();
 }

@@ -4,6 +4,7 @@
 
 class MemoEdit;
 class QComboBox;
+class QLabel;
 class QListWidget;
 class TFEditor;
 
@@ -28,6 +29,8 @@ public:
     QListWidget *phrases(int half) const;
     QComboBox *categories(int half) const;
     QComboBox *templates(int half) const;
+    // The status line under the halves (what an insertion or a paste left out).
+    QLabel *statusLabel() const { return m_status; }
 
 public slots:
     void OKButtonClick();
@@ -39,4 +42,5 @@ private:
     QList<Half *> m_halves;
     QList<TFEditor *> m_certificates;
     int m_caller = 1;
+    QLabel *m_status = nullptr;
 };

@@ -31,15 +31,19 @@ void outline(structPrintContext &ctx, QPainter *surface, const QRect &r, int tab
     surface->setPen(pen);
 }
 
-// Text is drawn transparently, black, with the row's font.
-void applyFont(QPainter *surface, const structCalibData &row) {
+QFont rowFont(const structCalibData &row) {
     QFont font(row.font_name);
     font.setPixelSize(std::max(1, iFunPointsToUnits(row.font_size)));
     font.setBold(row.font_style_bold != 0);
     font.setItalic(row.font_style_italic != 0);
     font.setUnderline(row.font_style_underline != 0);
     font.setStrikeOut(row.font_style_strike != 0);
-    surface->setFont(font);
+    return font;
+}
+
+// Text is drawn transparently, black, with the row's font.
+void applyFont(QPainter *surface, const structCalibData &row) {
+    surface->setFont(rowFont(row));
 }
 
 // Text without the "&" prefix marks, as the platform draws it.
@@ -100,6 +104,14 @@ void drawTextBlock(QPainter *surface, const QRectF &r, Qt::Alignment align, cons
 }
 
 } // namespace
+
+int iFunTextFieldWidth(const structCalibData &row, const QString &text) {
+    const QFontMetricsF fm(rowFont(row));
+    qreal widest = 0;
+    for (const QString &line : text.split(QLatin1Char('\n')))
+        widest = std::max(widest, fm.horizontalAdvance(withoutMnemonics(line)));
+    return int(std::ceil(widest));
+}
 
 void vFunDrawTextField(structPrintContext &ctx, const QString &text, const structCalibData &row,
                        QPainter *surface, int side, const QString &objectName) {

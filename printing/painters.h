@@ -35,6 +35,9 @@ constexpr int kPageHeight = 1314;
 // The pixel size of a font of this many points on the page.
 int iFunPointsToUnits(int points);
 
+// The width of a text as the text painter draws it in a row's font, in page units.
+int iFunTextFieldWidth(const structCalibData &row, const QString &text);
+
 void vFunDrawTextField(structPrintContext &ctx, const QString &text, const structCalibData &row,
                        QPainter *surface, int side, const QString &objectName);
 void vFunDrawJustifiedText(structPrintContext &ctx, QPainter *surface, int left, int top, int right,

@@ -12,23 +12,36 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 
+namespace {
+
+// A tab stored in a field prints as a blank, not as words run together.
+QString printable(QString text) {
+    return text.replace(QLatin1Char('\t'), QLatin1Char(' '));
+}
+
+} // namespace
+
 QString strFunComponentText(const QWidget *component, int line) {
     if (auto *label = qobject_cast<const QLabel *>(component))
         return label->text();
     if (auto *edit = qobject_cast<const QLineEdit *>(component))
-        return edit->text();
+        return printable(edit->text());
     if (auto *combo = qobject_cast<const QComboBox *>(component))
-        return combo->currentText();
+        return printable(combo->currentText());
     if (auto *memo = qobject_cast<const QPlainTextEdit *>(component)) {
         const QStringList lines = memoLines(memo);
-        return line >= 0 && line < lines.size() ? lines[line] : QString();
+        return line >= 0 && line < lines.size() ? printable(lines[line]) : QString();
     }
     return QString();
 }
 
 QStringList strFunComponentLines(const QWidget *component) {
-    if (auto *memo = qobject_cast<const QPlainTextEdit *>(component))
-        return memoLines(memo);
+    if (auto *memo = qobject_cast<const QPlainTextEdit *>(component)) {
+        QStringList lines = memoLines(memo);
+        for (QString &line : lines)
+            line = printable(line);
+        return lines;
+    }
     return {strFunComponentText(component)};
 }
 
@@ -140,11 +153,15 @@ void PrintEngine::vFunRenderDocument(const QWidget *editor, bool printing, int t
     m_memo.clear();
     m_memoLine = 0;
     m_memoLines.clear();
+    m_fields.clear();
+    m_fieldOrder.clear();
+    previewMarks.clear();
     for (const structCalibData &row : calibList)
         drawRow(editor, type, row);
     closeSurfaces();
     if (printing)
         return;
+    collectMarks();
 
     QString scratch;
     const QStringList backdrops = backdropFiles(type);
@@ -164,6 +181,7 @@ void PrintEngine::vFunRenderDocument(const QWidget *editor, bool printing, int t
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::TextAntialiasing);
         vFunDrawPage(painter, i == 0 ? ctx.page1 : ctx.page2, target);
+        drawMarks(painter, target, i + 1);
     }
     if (showPreview)
         showPreview(image1, image2, type == 0);
@@ -235,8 +253,10 @@ void PrintEngine::drawText(const QWidget *editor, const structCalibData &row, in
     const QWidget *c = editor->findChild<QWidget *>(row.name);
     if (!c)
         return;
-    vFunDrawTextField(ctx, strFunComponentText(c), row, side == 1 ? m_painter1 : m_painter2, side,
-                      row.name);
+    const QString text = strFunComponentText(c);
+    vFunDrawTextField(ctx, text, row, side == 1 ? m_painter1 : m_painter2, side, row.name);
+    if (fieldKind(row.name) != FieldKind::None)
+        noteField(row.name, row, side, text, false);
 }
 
 void PrintEngine::drawMemoLine(const QWidget *editor, const structCalibData &row, int side) {
@@ -252,6 +272,62 @@ void PrintEngine::drawMemoLine(const QWidget *editor, const structCalibData &row
     }
     if (!m_memoLines.contains(memo))
         m_memoLines.insert(memo, strFunComponentLines(c));
-    vFunDrawTextField(ctx, m_memoLines.value(memo).value(m_memoLine), row,
-                      side == 1 ? m_painter1 : m_painter2, side, memo);
+    const QString text = m_memoLines.value(memo).value(m_memoLine);
+    vFunDrawTextField(ctx, text, row, side == 1 ? m_painter1 : m_painter2, side, memo);
+    noteField(memo, row, side, text, true);
+}
+
+void PrintEngine::noteField(const QString &component, const structCalibData &row, int side,
+                            const QString &text, bool memoRow) {
+    if (!m_fields.contains(component))
+        m_fieldOrder << component;
+    FieldSpan &span = m_fields[component];
+    span.side = side;
+    span.rect |= QRect(QPoint(row.x1, row.y1), QPoint(row.x2, row.y2));
+    if (memoRow)
+        ++span.rows;
+    if (!text.isEmpty() && iFunTextFieldWidth(row, text) > row.x2 - row.x1)
+        span.tooWide = true;
+}
+
+void PrintEngine::collectMarks() {
+    for (const QString &component : m_fieldOrder) {
+        const FieldSpan &span = m_fields[component];
+        const int lines = int(m_memoLines.value(component).size());
+        QString text;
+        if (span.rows > 0 && lines > span.rows)
+            text = strFunOverLimitText(lines, span.rows);
+        else if (span.tooWide)
+            text = QString::fromUtf8("Tekst wychodzi poza pole. Skróć go, aby wydruk był pełny.");
+        if (!text.isEmpty())
+            previewMarks.append({span.side, span.rect, text});
+    }
+}
+
+void PrintEngine::drawMarks(QPainter &painter, const QRectF &target, int side) const {
+    const QColor red(200, 0, 0);
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(13);
+    font.setBold(true);
+    const QFontMetricsF fm(font);
+    const qreal sx = target.width() / kPageWidth, sy = target.height() / kPageHeight;
+    painter.save();
+    painter.setFont(font);
+    for (const PreviewMark &mark : previewMarks) {
+        if (mark.side != side)
+            continue;
+        const QRectF field(target.left() + mark.rect.left() * sx,
+                           target.top() + mark.rect.top() * sy, mark.rect.width() * sx,
+                           mark.rect.height() * sy);
+        painter.setPen(QPen(red, 3));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(field.adjusted(-3, -3, 3, 3));
+        const QRectF line(field.left() - 3, field.bottom() + 5, fm.horizontalAdvance(mark.text) + 8,
+                          fm.height() + 2);
+        // A light veil under the words: what the form holds there still shows.
+        painter.fillRect(line, QColor(255, 255, 255, 150));
+        painter.setPen(red);
+        painter.drawText(line.adjusted(4, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, mark.text);
+    }
+    painter.restore();
 }

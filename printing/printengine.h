@@ -10,6 +10,14 @@
 
 class QWidget;
 
+// A field whose text does not fit where it prints: the preview marks it in
+// red (the paper never shows the mark).
+struct PreviewMark {
+    int side = 1;
+    QRect rect; // page units
+    QString text;
+};
+
 // Renders one filled-in document into the two page pictures, for the preview
 // (over pictures of the blank form) or for paper.
 class PrintEngine {
@@ -20,6 +28,8 @@ public:
     int sides = 1;
     // The preview images as last drawn (backdrop with the page over it).
     QImage image1, image2;
+    // The fields of the last preview whose text does not fit.
+    QList<PreviewMark> previewMarks;
     // Shows the preview: both images and whether the second side exists.
     std::function<void(const QImage &, const QImage &, bool twoSides)> showPreview;
 
@@ -46,6 +56,20 @@ private:
     void drawText(const QWidget *editor, const structCalibData &row, int side);
     void drawMemoLine(const QWidget *editor, const structCalibData &row, int side);
     void closeSurfaces();
+    // Notes where a bound field prints and whether its text fits there.
+    void noteField(const QString &component, const structCalibData &row, int side,
+                   const QString &text, bool memoRow);
+    void collectMarks();
+    void drawMarks(QPainter &painter, const QRectF &target, int side) const;
+
+    struct FieldSpan {
+        int side = 1;
+        QRect rect;
+        int rows = 0;
+        bool tooWide = false;
+    };
+    QHash<QString, FieldSpan> m_fields;
+    QStringList m_fieldOrder;
 
     QPainter *m_painter1 = nullptr;
     QPainter *m_painter2 = nullptr;

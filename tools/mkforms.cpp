@@ -3,6 +3,7 @@
 // everything that must agree with them: the rows of the shipped calibration
 // (page units), the preview backdrops of the blank forms, the editors'
 // background pictures and the stamp frame. One source, scaled.
+#include "editors/fields.h"
 #include "editors/layout.h"
 #include "printing/painters.h"
 
@@ -82,6 +83,10 @@ QList<Row> rowsFor(const Form &form, const FormLayout &l) {
     const double sy = double(kPageHeight) / page.height;
     auto X = [sx](double v) { return int(std::lround(v * sx)); };
     auto Y = [sy](double v) { return int(std::lround(v * sy)); };
+    // The form's own texts keep the proportion to the field texts that the
+    // editor shows: a page stretched more one way than the other would
+    // otherwise print them far larger than the fields.
+    const double textScale = form.fieldSize * 96.0 / 72.0 / fieldFont().pixelSize();
     QList<Row> rows;
     QList<Row> dots;
     for (const LayoutItem &i : l.itemsFor(form.variant)) {
@@ -119,7 +124,8 @@ QList<Row> rowsFor(const Form &form, const FormLayout &l) {
             rows.append({i.name, X(i.left), Y(i.top), X(i.left + width), Y(i.top + fm.height()),
                          i.fontFace == QLatin1String("MS Sans Serif") ? QStringLiteral("Arial")
                                                                       : i.fontFace,
-                         pts(i.fontSize * sy), 0, font.bold() ? 1 : 0, font.italic() ? 1 : 0});
+                         pts(i.fontSize * textScale), 0, font.bold() ? 1 : 0,
+                         font.italic() ? 1 : 0});
         }
     }
     if (form.marks) {
@@ -129,17 +135,13 @@ QList<Row> rowsFor(const Form &form, const FormLayout &l) {
                      QString(), 0, 0, 0, 0});
     }
     if (form.frames) {
-        // The outline of the whole page, and for the yearly pages one box per
-        // numbered part and the column between names and values.
+        // The outline of the whole page, and the frames the layout gives.
         rows.append({QStringLiteral("GRAFIKA: RAMKA strona"), X(4), Y(4), X(page.width - 4),
                      Y(page.height - 4), QString(), 0, 0, 0, 0});
-        if (form.layout == QLatin1String("arkusz_wyniki")) {
-            const int bands[] = {8, 36, 60, 114, 298, 322, 705, 727, 803, 862, 970, 1064};
-            for (int b = 0; b + 1 < int(std::size(bands)); ++b)
-                rows.append({QStringLiteral("GRAFIKA: RAMKA %1").arg(b + 1), X(8), Y(bands[b]),
-                             X(654), Y(bands[b + 1]), QString(), 0, 0, 0, 0});
-            rows.append({QStringLiteral("GRAFIKA: RAMKA kolumna"), X(8), Y(8), X(184), Y(1064),
-                         QString(), 0, 0, 0, 0});
+        for (const LayoutItem &i : l.itemsFor(form.variant)) {
+            if (i.kind == QLatin1String("frame"))
+                rows.append({i.name, X(i.left), Y(i.top), X(i.left + i.width), Y(i.top + i.height),
+                             QString(), 0, 0, 0, 0});
         }
     }
     return rows + dots;

@@ -3,6 +3,7 @@
 #include "editors/editorset.h"
 #include "editors/fields.h"
 #include "editors/layout.h"
+#include "editors/layouteditor.h"
 #include "editors/tfdaneucznia.h"
 #include "storage/settings.h"
 #include "support/scriptedprompts.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QScreen>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QtTest>
@@ -34,13 +36,17 @@ private slots:
     void titlePageKeepsTypedBirthplace();
     void memoLimits_data();
     void memoLimits();
-    void pasteKeepsFirstLines();
     void wrappedLinesAreLinesOfTheirOwn();
     void wrapSettingIsShared();
     void fieldsRefuseCharactersOutsideCp1250();
     void sampleFills_data();
     void sampleFills();
     void malformedLayoutIsReported();
+    void tabWalksTheFieldsInOrder_data();
+    void tabWalksTheFieldsInOrder();
+    void paperKeepsTheFormsColours();
+    void editorsOpenCentred_data();
+    void editorsOpenCentred();
 
 private:
     TFEditor *editor(const char *name) const;
@@ -287,18 +293,6 @@ void TestLayoutEditors::memoLimits() {
     e->hide();
 }
 
-void TestLayoutEditors::pasteKeepsFirstLines() {
-    TFEditor *e = editor("TFKlasa1");
-    auto *m = e->findChild<MemoEdit *>("ZMIENNA_Zachowanie_STR2_DATA_MEMO");
-    QMimeData data;
-    QStringList ten;
-    for (int i = 1; i <= 10; ++i)
-        ten << QStringLiteral("zdanie %1").arg(i);
-    data.setText(ten.join('\n'));
-    m->insertPlainText(ten.join('\n'));
-    QCOMPARE(memoLines(m), ten.mid(0, 7));
-}
-
 void TestLayoutEditors::wrappedLinesAreLinesOfTheirOwn() {
     auto *cert = static_cast<TFKlasa *>(editor("TFKlasa1"));
     cert->AutoWorldWrapCheckBox->setChecked(true);
@@ -447,6 +441,124 @@ void TestLayoutEditors::malformedLayoutIsReported() {
                     layout, error));
     QCOMPARE(layout.items.size(), 1);
     QCOMPARE(layout.items[0].height, 21);
+}
+
+void TestLayoutEditors::tabWalksTheFieldsInOrder_data() {
+    QTest::addColumn<QString>("window");
+    for (const EditorInfo &info : boundWindowTable()) {
+        if (qstrcmp(info.className, "TFDaneUcznia") != 0)
+            QTest::newRow(info.className) << QString::fromLatin1(info.className);
+    }
+}
+
+// The bound field that holds the focus (an editable drop-down passes it to its
+// line edit).
+static QWidget *focusedField(const TFEditor *e) {
+    for (QWidget *w = QApplication::focusWidget(); w; w = w->parentWidget()) {
+        if (e->components().contains(w))
+            return w;
+    }
+    return nullptr;
+}
+
+void TestLayoutEditors::tabWalksTheFieldsInOrder() {
+    QFETCH(QString, window);
+    auto *e = qobject_cast<LayoutEditor *>(editor(window.toLatin1().constData()));
+    // The order the form's layout gives, page by page, of the fields a
+    // teacher can reach (the program's own fields are disabled).
+    QMap<int, QMap<int, QWidget *>> pages;
+    for (QWidget *w : e->components()) {
+        if (fieldKind(w->objectName()) == FieldKind::None || !w->isEnabled())
+            continue;
+        const LayoutItem *item = e->layout().item(w->objectName());
+        QVERIFY(item && item->tab >= 0);
+        QVERIFY2(!pages[item->page].contains(item->tab), qPrintable(w->objectName()));
+        pages[item->page].insert(item->tab, w);
+    }
+    e->show();
+    QApplication::setActiveWindow(e);
+    QVERIFY(QTest::qWaitForWindowActive(e));
+    for (auto page = pages.cbegin(); page != pages.cend(); ++page) {
+        if (e->pageControl())
+            e->pageControl()->setCurrentIndex(page.key() - 1);
+        const QList<QWidget *> order = page.value().values();
+        order.first()->setFocus(Qt::TabFocusReason);
+        QCOMPARE(focusedField(e), order.first());
+        for (int i = 1; i < order.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QVERIFY2(focusedField(e) == order[i], qPrintable(order[i]->objectName()));
+        }
+        for (int i = int(order.size()) - 2; i >= 0; --i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+            QVERIFY2(focusedField(e) == order[i], qPrintable(order[i]->objectName()));
+        }
+    }
+    for (MemoEdit *m : e->memos())
+        QVERIFY(m->toPlainText().isEmpty()); // no tab was typed
+    e->hide();
+}
+
+void TestLayoutEditors::paperKeepsTheFormsColours() {
+    // A dark desktop theme: light text on dark fields.
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(40, 40, 40));
+    dark.setColor(QPalette::WindowText, QColor(220, 220, 220));
+    dark.setColor(QPalette::Base, QColor(25, 25, 25));
+    dark.setColor(QPalette::Text, QColor(220, 220, 220));
+    dark.setColor(QPalette::Button, QColor(50, 50, 50));
+    dark.setColor(QPalette::ButtonText, QColor(220, 220, 220));
+    const QPalette before = QApplication::palette();
+    QApplication::setPalette(dark);
+    QApplication::processEvents();
+    auto *e = qobject_cast<LayoutEditor *>(editor("TFWywiadowka"));
+    QCOMPARE(e->palette().color(QPalette::Window), QColor(40, 40, 40));
+    auto *label = e->findChild<QLabel *>("STALY_Zachowanie_STR1_DATA_LABEL");
+    auto *edit = e->findChild<QLineEdit *>("ZMIENNA_Klasa_STR1_DATA_EDIT");
+    auto *name = e->findChild<QLineEdit *>("ZMIENNA_ImieNazwisko_STR1_DATA_EDIT");
+    auto *memo = e->findChild<MemoEdit *>("ZMIENNA_Zachowanie_STR1_DATA_MEMO");
+    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::black));
+    for (QWidget *field : std::initializer_list<QWidget *>{edit, memo}) {
+        QCOMPARE(field->palette().color(QPalette::Active, QPalette::Base), QColor(Qt::white));
+        QCOMPARE(field->palette().color(QPalette::Active, QPalette::Text), QColor(Qt::black));
+    }
+    // The pupil's name, filled by the program, stays dark on light.
+    QVERIFY(qGray(name->palette().color(QPalette::Disabled, QPalette::Text).rgb()) < 128);
+    QVERIFY(qGray(name->palette().color(QPalette::Disabled, QPalette::Base).rgb()) > 200);
+    // What is drawn: a white field on white paper.
+    e->show();
+    const QImage shot = e->pageWidget(1)->grab().toImage();
+    const QPoint inside = edit->geometry().center() + QPoint(edit->width() / 3, 0);
+    QCOMPARE(QColor(shot.pixel(inside)), QColor(Qt::white));
+    // The rest of the window follows the theme.
+    QCOMPARE(e->findChild<QWidget *>("BottomPanel")->palette().color(QPalette::Window),
+             QColor(40, 40, 40));
+    e->hide();
+    QApplication::setPalette(before);
+}
+
+void TestLayoutEditors::editorsOpenCentred_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<int>("top"); // -1: centred up and down too
+    QTest::newRow("certificate") << "TFKlasa1" << 10;
+    QTest::newRow("title page") << "TFArkuszStr1b" << 20;
+    QTest::newRow("results page") << "TFArkuszStr3Kl1" << 20;
+    QTest::newRow("report") << "TFWywiadowka" << -1;
+}
+
+void TestLayoutEditors::editorsOpenCentred() {
+    QFETCH(QString, window);
+    QFETCH(int, top);
+    TFEditor *e = editor(window.toLatin1().constData());
+    e->show();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    // Within the width of a window frame.
+    const QRect frame = e->frameGeometry();
+    QVERIFY(qAbs(frame.center().x() - screen.center().x()) <= 3);
+    if (top >= 0)
+        QCOMPARE(frame.top(), screen.top() + top);
+    else
+        QVERIFY(qAbs(frame.center().y() - screen.center().y()) <= 3);
+    e->hide();
 }
 
 QTEST_MAIN(TestLayoutEditors)

@@ -4,8 +4,12 @@
 #include "editors/documenteditors.h"
 #include "editors/fields.h"
 #include "editors/phrasefiles.h"
+#include "storage/codec.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QtTest>
@@ -24,6 +28,11 @@ private slots:
     void insertionNeedsAPhraseAndRoom();
     void previewLimits();
     void okWritesBothTextsAnulujNothing();
+    void untouchedTextComesBackAsItWent_data();
+    void untouchedTextComesBackAsItWent();
+    void insertionChangesOnlyWhatItInserts();
+    void phraseGoesIntoTheChosenCategory();
+    void halvesShareTheHeight();
     void phraseCommandsSaveTheFile();
     void categoryCommands();
     void templateCommands();
@@ -153,6 +162,146 @@ void TestPhraseLibrary::okWritesBothTextsAnulujNothing() {
     QCOMPARE(grade3->fieldText("ZMIENNA_ObowiazkoweEdu_STR2_DATA_MEMO"),
              QStringLiteral("stara edukacja"));
     QCOMPARE(f->editor("TFKlasa1")->fieldText("ZMIENNA_Zachowanie_STR2_DATA_MEMO"), QString());
+}
+
+void TestPhraseLibrary::untouchedTextComesBackAsItWent_data() {
+    QTest::addColumn<bool>("wrap");
+    QTest::addColumn<QStringList>("behaviour");
+    QTest::addColumn<bool>("tryInsert");
+    // One long paragraph (with a non-breaking space) and a second line.
+    const QString paragraph = QString::fromUtf8(
+        "Uczeń jest koleżeński, chętnie pomaga innym i dba o porządek w klasie. Pracuje "
+        "samodzielnie i starannie, na zajęciach jest aktywny i zgłasza się do odpowiedzi. "
+        "Bardzo dobrze czyta ze zrozumieniem, pięknie recytuje wiersze i chętnie bierze udział "
+        "w przedstawieniach szkolnych. Pisze starannie i poprawnie, zna zasady ortografii. "
+        "Sprawnie liczy w zakresie stu, rozwiązuje zadania z\u00a0treścią. Interesuje się "
+        "przyrodą i dba o środowisko. Lubi zajęcia plastyczne i muzyczne.");
+    const QStringList two{paragraph, QStringLiteral("Druga linia.")};
+    QStringList seven(6, QStringLiteral("krótko"));
+    seven << paragraph;
+    QTest::newRow("wrapping off") << false << two << false;
+    QTest::newRow("wrapping on") << true << two << false;
+    QTest::newRow("wrapping on, insertion refused") << true << two << true;
+    QTest::newRow("wrapping off, insertion refused") << false << seven << true;
+}
+
+void TestPhraseLibrary::untouchedTextComesBackAsItWent() {
+    QFETCH(bool, wrap);
+    QFETCH(QStringList, behaviour);
+    QFETCH(bool, tryInsert);
+    auto *cert = static_cast<TFKlasa *>(f->editor("TFKlasa2"));
+    cert->AutoWorldWrapCheckBox->setChecked(wrap);
+    cert->AutoWorldWrapCheckBoxClick();
+    SqlDataList stored;
+    for (int i = 0; i < behaviour.size(); ++i)
+        stored.append({cert->documentId(),
+                       QString::asprintf("ZMIENNA_Zachowanie_STR2_DATA_MEMO%02d", i + 1),
+                       behaviour[i]});
+    stored.append({cert->documentId(), "ZMIENNA_ObowiazkoweEdu_STR2_DATA_MEMO01",
+                   QString::fromUtf8("Czyta płynnie.\tLiczy.")});
+    cert->ApplyFields(stored);
+    SqlDataList before;
+    cert->CollectFields(before);
+    QTimer::singleShot(0, [this, tryInsert] {
+        if (tryInsert) {
+            selectPhrase(0, 0);
+            click("Button1");
+        }
+        f->library->OKButtonClick();
+    });
+    cert->BitBtn2Click();
+    SqlDataList after;
+    cert->CollectFields(after);
+    QCOMPARE(after.size(), before.size());
+    for (int i = 0; i < before.size(); ++i) {
+        QCOMPARE(after[i].comp_name, before[i].comp_name);
+        QCOMPARE(cp1250::encode(after[i].value), cp1250::encode(before[i].value));
+    }
+    if (!wrap)
+        QCOMPARE(cert->fieldText("ZMIENNA_Zachowanie_STR2_DATA_MEMO"), behaviour.join('\n'));
+}
+
+void TestPhraseLibrary::insertionChangesOnlyWhatItInserts() {
+    // A paragraph wrapped softly over five lines takes a phrase at its end;
+    // the wraps stay soft and the text before the phrase is as it was.
+    auto *cert = static_cast<TFKlasa *>(f->editor("TFKlasa1"));
+    cert->AutoWorldWrapCheckBox->setChecked(true);
+    cert->AutoWorldWrapCheckBoxClick();
+    QString text = QStringLiteral("Zaczyna");
+    auto *memo = cert->findChild<MemoEdit *>("ZMIENNA_Zachowanie_STR2_DATA_MEMO");
+    while (memoLines(memo, text).size() < 5)
+        text += QStringLiteral(" zdanie");
+    cert->setFieldText("ZMIENNA_Zachowanie_STR2_DATA_MEMO", text);
+    QTimer::singleShot(0, [this] {
+        QCOMPARE(memoLines(f->library->preview(0)).size(), 5);
+        selectPhrase(0, 1);
+        click("Button1");
+        f->library->OKButtonClick();
+    });
+    cert->BitBtn2Click();
+    QCOMPARE(cert->fieldText("ZMIENNA_Zachowanie_STR2_DATA_MEMO"),
+             text + QString::fromUtf8(" Dba o porządek."));
+    QCOMPARE(memo->document()->blockCount(), 1);
+    // A phrase longer than the room left goes in up to the last line; the
+    // status line tells how much was left out.
+    f->library->setCaller(1, text, QString());
+    const QString longPhrase = QStringLiteral("bardzo długie sformułowanie").repeated(12);
+    f->library->phrases(0)->addItem(longPhrase);
+    selectPhrase(0, f->library->phrases(0)->count() - 1);
+    click("Button1");
+    MemoEdit *preview = f->library->preview(0);
+    QCOMPARE(memoLines(preview).size(), 7);
+    QVERIFY(memoText(preview).startsWith(text + QLatin1Char(' ')));
+    QCOMPARE(preview->document()->blockCount(), 1);
+    QVERIFY(f->library->statusLabel()->text().startsWith(
+        QString::fromUtf8("Tekst nie zmieścił się w polu w całości")));
+}
+
+void TestPhraseLibrary::phraseGoesIntoTheChosenCategory() {
+    writeFile(categories(0) + "/porzadek", "Sprz\xB9ta.\r\n");
+    f->library->hide();
+    f->library->show();
+    QComboBox *box = f->library->categories(0);
+    // Typed letters choose among the listed categories; they make no new one.
+    box->setFocus();
+    QTest::keyClicks(box, "porz");
+    QCOMPARE(box->currentText(), QStringLiteral("porzadek"));
+    QTest::keyClicks(box, "xyz");
+    QCOMPARE(box->currentText(), QStringLiteral("porzadek"));
+    f->prompts.inputs.enqueue(QString::fromUtf8("Szanuje innych."));
+    click("DodajSformulowanieZachowanieDoListyButton");
+    QCOMPARE(readFile(categories(0) + "/porzadek"),
+             QByteArray("Sprz\xB9ta.\r\nSzanuje innych.\r\n"));
+    QCOMPARE(readFile(categories(0) + "/kultura"),
+             QByteArray("Jest uprzejmy.\r\nDba o porz\xB9\x64\x65k.\r\n\r\nPomaga innym"));
+    // Every category file there is is listed.
+    QStringList listed;
+    for (int i = 0; i < box->count(); ++i)
+        listed << box->itemText(i);
+    QStringList files = QDir(categories(0)).entryList(QDir::Files);
+    listed.sort();
+    files.sort();
+    QCOMPARE(listed, files);
+    // Without any category a phrase has nowhere to go: the teacher is told.
+    QFile::remove(categories(0) + "/porzadek");
+    QFile::remove(categories(0) + "/kultura");
+    f->library->hide();
+    f->library->show();
+    f->prompts.clear();
+    click("DodajSformulowanieZachowanieDoListyButton");
+    QCOMPARE(f->prompts.asked.size(), 1);
+    QCOMPARE(f->prompts.asked[0].caption, QStringLiteral("Brak wyboru"));
+    QVERIFY(QDir(categories(0)).entryList(QDir::Files).isEmpty());
+}
+
+void TestPhraseLibrary::halvesShareTheHeight() {
+    const QList<QGroupBox *> halves = f->library->findChildren<QGroupBox *>();
+    QCOMPARE(halves.size(), 2);
+    QVERIFY2(qAbs(halves[0]->height() - halves[1]->height()) <= 2,
+             qPrintable(QStringLiteral("%1 %2").arg(halves[0]->height()).arg(halves[1]->height())));
+    // The dialog takes the screen's height; the behaviour list shows ten phrases.
+    const QListWidget *list = f->library->phrases(0);
+    QVERIFY(list->height() >= 10 * list->sizeHintForRow(0));
 }
 
 void TestPhraseLibrary::phraseCommandsSaveTheFile() {

@@ -28,6 +28,7 @@ private slots:
     void previewOverTheBackdrop();
     void renderingsRepeatExactly();
     void pdfAtPrinterResolution();
+    void previewMarksWhatDoesNotFit();
 
 private:
     void table(const QString &name, const QList<structCalibData> &rows);
@@ -282,6 +283,61 @@ void TestPrintEngine::pdfAtPrinterResolution() {
     QVERIFY2(ink.bottom() <= 400 * 1169 / 1314 && ink.bottom() >= 380 * 1169 / 1314,
              qPrintable(QString::number(ink.bottom())));
     QVERIFY(ink.width() < 100); // not 12.5 times too big
+}
+
+void TestPrintEngine::previewMarksWhatDoesNotFit() {
+    QDir().mkpath(m_env->programFile("grafika"));
+    QFile::copy(QCoreApplication::applicationDirPath() + "/grafika/arkusz_prw.bmp",
+                m_env->programFile("grafika/arkusz_prw.bmp"));
+    memo("ZMIENNA_Uchwala_DATA_MEMO", {"raz", "dwa", "trzy", "cztery"});
+    edit("ZMIENNA_Klasa_DATA_EDIT", "bardzo długa nazwa klasy, która wychodzi poza pole");
+    edit("ZMIENNA_Religia_DATA_EDIT", "dobry");
+    edit("ZMIENNA_RokSzkolny_DATA_EDIT", "2010\t2011"); // a stored tab
+    auto *label = new QLabel("Stały tekst dłuższy niż jego wiersz", m_editor.get());
+    label->setObjectName("STALY_Klasa_DATA_LABEL");
+    table("arkusz_str2_5", {calibRow("ZMIENNA_Uchwala_DATA_MEMO01", 100, 100, 500, 140),
+                            calibRow("ZMIENNA_Uchwala_DATA_MEMO02", 100, 150, 500, 190),
+                            calibRow("ZMIENNA_Uchwala_DATA_MEMO03", 100, 200, 500, 240),
+                            calibRow("ZMIENNA_Klasa_DATA_EDIT", 100, 600, 250, 640),
+                            calibRow("ZMIENNA_Religia_DATA_EDIT", 100, 800, 250, 840),
+                            calibRow("ZMIENNA_RokSzkolny_DATA_EDIT", 100, 1000, 400, 1040),
+                            calibRow("STALY_Klasa_DATA_LABEL", 500, 600, 520, 640)});
+    // On paper: no mark, the first three lines, the tab as a blank.
+    m_engine->vFunRenderDocument(m_editor.get(), true, 3, 1);
+    QVERIFY(m_engine->previewMarks.isEmpty());
+    const QImage paper = pageImage(m_engine->ctx.page1);
+    QVERIFY(!hasRed(paper));
+    QCOMPARE(strFunComponentText(m_editor->findChild<QWidget *>("ZMIENNA_RokSzkolny_DATA_EDIT")),
+             QStringLiteral("2010 2011"));
+    // In the preview: the memo with more lines than rows and the line past
+    // its field's edge are marked, each once, the fitting field and the
+    // form's own text are not.
+    m_engine->vFunRenderDocument(m_editor.get(), false, 3, 1);
+    QCOMPARE(m_engine->previewMarks.size(), 2);
+    const PreviewMark memoMark = m_engine->previewMarks[0];
+    QCOMPARE(memoMark.rect, QRect(QPoint(100, 100), QPoint(500, 240)));
+    QCOMPARE(memoMark.text,
+             QString::fromUtf8(
+                 "Tekst nie mieści się w polu: 4 z 3 wierszy. Skróć go, aby wydruk był pełny."));
+    QCOMPARE(m_engine->previewMarks[1].rect, QRect(QPoint(100, 600), QPoint(250, 640)));
+    QCOMPARE(m_engine->previewMarks[1].text,
+             QString::fromUtf8("Tekst wychodzi poza pole. Skróć go, aby wydruk był pełny."));
+    // The marks are red on the preview image around their fields, nowhere else.
+    auto toImage = [](const QRect &r) {
+        return QRect(74 + r.left() * 883 / 885 - 8, 74 + r.top() - 8, r.width() + 16,
+                     r.height() + 40);
+    };
+    QImage shown = m_engine->image1;
+    QVERIFY(hasRed(shown.copy(toImage(memoMark.rect))));
+    QVERIFY(hasRed(shown.copy(toImage(m_engine->previewMarks[1].rect))));
+    QVERIFY(!hasRed(shown.copy(toImage(QRect(QPoint(100, 800), QPoint(250, 840))))));
+    QVERIFY(!hasRed(shown.copy(toImage(QRect(QPoint(100, 1000), QPoint(400, 1040))))));
+    // Shortened, the text is no longer marked.
+    m_editor->findChild<QPlainTextEdit *>("ZMIENNA_Uchwala_DATA_MEMO")->setPlainText("raz\ndwa");
+    m_editor->findChild<QLineEdit *>("ZMIENNA_Klasa_DATA_EDIT")->setText("druga");
+    m_engine->vFunRenderDocument(m_editor.get(), false, 3, 1);
+    QVERIFY(m_engine->previewMarks.isEmpty());
+    QVERIFY(!hasRed(m_engine->image1));
 }
 
 QTEST_MAIN(TestPrintEngine)

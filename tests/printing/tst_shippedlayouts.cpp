@@ -7,6 +7,7 @@
 #include "support/scriptedprompts.h"
 #include "support/testenv.h"
 
+#include <QLabel>
 #include <QtTest>
 
 // The shipped calibration against the editors it prints.
@@ -19,6 +20,8 @@ private slots:
     void everyFieldHasItsRows();
     void sampleTextsLandInTheirFields_data();
     void sampleTextsLandInTheirFields();
+    void partsOfThePageKeepApart_data();
+    void partsOfThePageKeepApart();
 
 private:
     LayoutEditor *editor(const QString &name) const;
@@ -158,6 +161,103 @@ void TestShippedLayouts::sampleTextsLandInTheirFields() {
         ++checked;
     }
     QVERIFY(checked > 10);
+}
+
+void TestShippedLayouts::partsOfThePageKeepApart_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("table");
+    QTest::newRow("report") << "TFWywiadowka"
+                            << "wywiadowka";
+    QTest::newRow("MEN-I/37/2 page 1") << "TFArkuszStr1Kl1"
+                                       << "arkusz_str1";
+    QTest::newRow("MEN-I/37/2 page 2") << "TFArkuszStr2Kl1"
+                                       << "arkusz_str2_5";
+    QTest::newRow("MEN-I/37b/2 title") << "TFArkuszStr1b"
+                                       << "arkusz_str1b";
+    QTest::newRow("MEN-I/37b/2 grade 1") << "TFArkuszStr2bKl1"
+                                         << "arkusz_str2b_5b";
+}
+
+// On a page printed whole, the form's texts, the field texts, the dotted
+// lines and the frames are drawn each on a picture of its own; no two may put
+// ink on the same spot (a text crossed by dots, a line running into a frame).
+void TestShippedLayouts::partsOfThePageKeepApart() {
+    QFETCH(QString, window);
+    QFETCH(QString, table);
+    LayoutEditor *e = editor(window);
+    e->FillSampleFields();
+    QString msg;
+    CalibList rows;
+    QVERIFY2(bFunCalibLoadData(msg, m_env->programFile("bruma_kalibracja.sqset"), table, rows),
+             qPrintable(msg));
+    enum Part { Texts, Fields, Dots, Frames };
+    QImage images[4];
+    for (QImage &img : images) {
+        img = QImage(kPageWidth, kPageHeight, QImage::Format_RGB32);
+        img.fill(Qt::white);
+    }
+    structPrintContext ctx;
+    ctx.strikeEmptyFields = false;
+    // Which row drew each spot of each picture (an index into names).
+    QStringList names{QString()};
+    QList<QList<qint16>> owners(4, QList<qint16>(kPageWidth * kPageHeight, 0));
+    QString memo;
+    int line = 0;
+    for (const structCalibData &r : rows) {
+        QPainter p;
+        QString text, name = r.name;
+        Part part = Fields;
+        if (r.name.contains("_LINIA_Z_KROPEK")) {
+            part = Dots;
+        } else if (r.name.startsWith("GRAFIKA: RAMKA")) {
+            part = Frames;
+        } else if (r.name.contains("_DATA_MEMO")) {
+            name = r.name.left(r.name.size() - 2);
+            line = name == memo ? line + 1 : 0;
+            memo = name;
+            text = strFunComponentText(e->findChild<QWidget *>(name), line);
+        } else if (const QWidget *w = e->findChild<QWidget *>(r.name)) {
+            part = r.name.startsWith("STALY_") ? Texts : Fields;
+            text = strFunComponentText(w);
+        } else {
+            continue;
+        }
+        QImage &img = images[part];
+        const QImage before = img.copy();
+        names << name;
+        p.begin(&img);
+        if (part == Dots)
+            vFunDrawDottedLine(ctx, r, &p, 1, r.name);
+        else if (part == Frames)
+            vFunDrawFrame(ctx, &p, r);
+        else
+            vFunDrawTextField(ctx, text, r, &p, 1, name);
+        p.end();
+        // What this row drew lies in a band around its base line.
+        for (int y = std::max(0, r.y1 - 60); y < std::min(kPageHeight, r.y2 + 30); ++y) {
+            const auto *now = reinterpret_cast<const QRgb *>(img.constScanLine(y));
+            const auto *was = reinterpret_cast<const QRgb *>(before.constScanLine(y));
+            for (int x = 0; x < kPageWidth; ++x)
+                if (now[x] != was[x])
+                    owners[part][y * kPageWidth + x] = qint16(names.size() - 1);
+        }
+    }
+    const QList<QPair<Part, Part>> apart = {
+        {Texts, Dots}, {Texts, Fields}, {Texts, Frames}, {Fields, Frames}};
+    for (const auto &[a, b] : apart) {
+        for (int y = 0; y < kPageHeight; ++y) {
+            const auto *first = reinterpret_cast<const QRgb *>(images[a].constScanLine(y));
+            const auto *second = reinterpret_cast<const QRgb *>(images[b].constScanLine(y));
+            for (int x = 0; x < kPageWidth; ++x) {
+                if (qGray(first[x]) < 128 && qGray(second[x]) < 128)
+                    QFAIL(qPrintable(QStringLiteral("%1 and %2 at (%3, %4)")
+                                         .arg(names[owners[a][y * kPageWidth + x]],
+                                              names[owners[b][y * kPageWidth + x]])
+                                         .arg(x)
+                                         .arg(y)));
+            }
+        }
+    }
 }
 
 QTEST_MAIN(TestShippedLayouts)

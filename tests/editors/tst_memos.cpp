@@ -1,0 +1,316 @@
+#include "editorsfixture.h"
+
+#include "document/binding.h"
+#include "editors/documenteditors.h"
+#include "editors/fields.h"
+#include "editors/layouteditor.h"
+#include "storage/codec.h"
+#include "storage/settings.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QTabWidget>
+#include <QtTest>
+
+// What the teacher typed stays as she typed it: the line limits act on her
+// typing and pasting only, never on loading, the wrap box or a copy.
+class TestMemos : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void loadingAndTheWrapBoxKeepStoredMemos_data();
+    void loadingAndTheWrapBoxKeepStoredMemos();
+    void aLoadedPupilFollowsTheWrapSetting();
+    void aCopyFromTheCertificateKeepsEveryLine();
+    void overLimitWarningFollowsTheText();
+    void typingPastTheLimitIsRefusedNotCut();
+    void pasteKeepsWhatFits_data();
+    void pasteKeepsWhatFits();
+    void tabsBecomeBlanks();
+
+private:
+    LayoutEditor *editor(const QString &name) const {
+        return qobject_cast<LayoutEditor *>(f->editor(name.toLatin1().constData()));
+    }
+    static QStringList memoRecords(TFEditor *e, const QString &memo);
+    static void setWrap(TFEditor *e, bool on);
+
+    std::unique_ptr<EditorsFixture> f;
+};
+
+namespace {
+
+// One long paragraph (a non-breaking space included) and a second line, as a
+// certificate stores it with wrapping off.
+QString longParagraph() {
+    return QString::fromUtf8(
+        "Uczeń jest koleżeński, chętnie pomaga innym i dba o porządek w klasie. Pracuje "
+        "samodzielnie i starannie, na zajęciach jest aktywny i zgłasza się do odpowiedzi. "
+        "Bardzo dobrze czyta ze zrozumieniem, pięknie recytuje wiersze i chętnie bierze "
+        "udział w przedstawieniach szkolnych. Pisze starannie i poprawnie, zna zasady "
+        "ortografii. Sprawnie liczy w zakresie stu, rozwiązuje zadania tekstowe i zadania "
+        "z\u00a0treścią. Interesuje się przyrodą, zna pory roku i dba o środowisko. Lubi "
+        "zajęcia plastyczne i muzyczne, jego prace są estetyczne. Na zajęciach ruchowych "
+        "jest sprawny i przestrzega zasad gry fair play.");
+}
+
+QString flat(const QStringList &values) {
+    QString out = values.join(QString());
+    out.remove(QRegularExpression(QStringLiteral("\\s")));
+    return out;
+}
+
+} // namespace
+
+void TestMemos::init() {
+    f = std::make_unique<EditorsFixture>();
+}
+
+void TestMemos::cleanup() {
+    f.reset();
+}
+
+QStringList TestMemos::memoRecords(TFEditor *e, const QString &memo) {
+    SqlDataList records;
+    e->CollectFields(records);
+    QStringList values;
+    for (const structSqlData &r : records) {
+        if (r.comp_name.startsWith(memo))
+            values << r.value;
+    }
+    return values;
+}
+
+void TestMemos::setWrap(TFEditor *e, bool on) {
+    if (auto *cert = qobject_cast<TFKlasa *>(e)) {
+        cert->AutoWorldWrapCheckBox->setChecked(on);
+        cert->AutoWorldWrapCheckBoxClick();
+    }
+}
+
+void TestMemos::loadingAndTheWrapBoxKeepStoredMemos_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("memo");
+    QTest::addColumn<bool>("wrapAtLoad");
+    QTest::newRow("certificate, wrapping off") << "TFKlasa1"
+                                               << "ZMIENNA_Zachowanie_STR2_DATA_MEMO" << false;
+    QTest::newRow("certificate, wrapping on") << "TFKlasa2"
+                                              << "ZMIENNA_Zachowanie_STR2_DATA_MEMO" << true;
+    QTest::newRow("certificate education, wrapping on")
+        << "TFKlasa3"
+        << "ZMIENNA_ObowiazkoweEdu_STR2_DATA_MEMO" << true;
+    QTest::newRow("results page") << "TFArkuszStr4Kl1"
+                                  << "ZMIENNA_Zachowanie_DATA_MEMO" << true;
+    QTest::newRow("report") << "TFWywiadowka"
+                            << "ZMIENNA_Zachowanie_STR1_DATA_MEMO" << true;
+}
+
+void TestMemos::loadingAndTheWrapBoxKeepStoredMemos() {
+    QFETCH(QString, window);
+    QFETCH(QString, memo);
+    QFETCH(bool, wrapAtLoad);
+    TFEditor *e = editor(window);
+    const QStringList stored{longParagraph(), QStringLiteral("Druga linia.")};
+    SqlDataList records;
+    for (int i = 0; i < stored.size(); ++i)
+        records.append({e->documentId(), memo + QString::asprintf("%02d", i + 1), stored[i]});
+    setWrap(e, wrapAtLoad);
+    e->ApplyFields(records);
+    auto *m = e->findChild<MemoEdit *>(memo);
+    QCOMPARE(m->document()->blockCount(), 2);
+    QCOMPARE(e->fieldText(memo), stored.join('\n'));
+    // Nothing is cut: a memo holding more lines than its limit says so.
+    QCOMPARE(m->limitWarning()->isHidden(), m->lineCount() <= m->lineLimit());
+    if (wrapAtLoad) {
+        QCOMPARE(flat(memoRecords(e, memo)), flat(stored)); // every character is saved
+    } else {
+        QCOMPARE(memoRecords(e, memo), stored);
+    }
+    if (memo.contains(QLatin1String("Zachowanie_STR")))
+        QVERIFY2(m->lineCount() > m->lineLimit() || !wrapAtLoad,
+                 qPrintable(QString::number(m->lineCount())));
+    // The wrap box, ticked and unticked, changes how the text shows, never the text.
+    if (qobject_cast<TFKlasa *>(e)) {
+        setWrap(e, !wrapAtLoad);
+        setWrap(e, false);
+        QCOMPARE(memoRecords(e, memo), stored);
+        QCOMPARE(cp1250::encode(e->fieldText(memo)), cp1250::encode(stored.join('\n')));
+    }
+}
+
+void TestMemos::aLoadedPupilFollowsTheWrapSetting() {
+    // The box ticked in an earlier session: a certificate not yet shown loads,
+    // previews and saves its lines wrapped, as it would once shown.
+    QString msg;
+    QVERIFY(bFunSqlSettingWriteValue(msg, "auto_word_wrap", 1));
+    auto *cert = static_cast<TFKlasa *>(editor("TFKlasa3"));
+    cert->ApplyFields(
+        {{cert->documentId(), "ZMIENNA_Zachowanie_STR2_DATA_MEMO01", longParagraph()}});
+    QVERIFY(cert->AutoWorldWrapCheckBox->isChecked());
+    auto *m = cert->findChild<MemoEdit *>("ZMIENNA_Zachowanie_STR2_DATA_MEMO");
+    QVERIFY(m->wordWrap());
+    QVERIFY(memoRecords(cert, "ZMIENNA_Zachowanie_STR2_DATA_MEMO").size() > 1);
+}
+
+void TestMemos::aCopyFromTheCertificateKeepsEveryLine() {
+    TFEditor *cert = editor("TFKlasa2");
+    QStringList twelve;
+    for (int i = 1; i <= 12; ++i)
+        twelve << QStringLiteral("linia %1").arg(i);
+    cert->setFieldText("ZMIENNA_Zachowanie_STR2_DATA_MEMO", twelve.join('\n'));
+    auto *page = static_cast<TFArkuszWyniki *>(editor("TFArkuszStr3bKl2"));
+    page->WczytajDaneZSwiadectwaButtonClick();
+    auto *m = page->findChild<MemoEdit *>("ZMIENNA_Zachowanie_DATA_MEMO");
+    QCOMPARE(memoRecords(page, "ZMIENNA_Zachowanie_DATA_MEMO"), twelve);
+    QVERIFY(m->isOverLimit()); // 12 of 9: the page says so instead of dropping three
+}
+
+void TestMemos::overLimitWarningFollowsTheText() {
+    TFEditor *e = editor("TFArkuszStr2Kl1");
+    auto *m = e->findChild<MemoEdit *>("ZMIENNA_Uchwala_DATA_MEMO"); // 5 lines
+    e->ApplyFields({{e->documentId(), "ZMIENNA_Uchwala_DATA_MEMO01", "1"},
+                    {e->documentId(), "ZMIENNA_Uchwala_DATA_MEMO02", "2"},
+                    {e->documentId(), "ZMIENNA_Uchwala_DATA_MEMO03", "3"},
+                    {e->documentId(), "ZMIENNA_Uchwala_DATA_MEMO04", "4"},
+                    {e->documentId(), "ZMIENNA_Uchwala_DATA_MEMO05", "5"},
+                    {e->documentId(), "ZMIENNA_Uchwala_DATA_MEMO06", "6"},
+                    {e->documentId(), "ZMIENNA_Uchwala_DATA_MEMO07", "7"}});
+    e->show();
+    QCOMPARE(m->lineCount(), 7);
+    QVERIFY(m->limitWarning()->isVisible());
+    QCOMPARE(m->limitWarning()->text(),
+             QString::fromUtf8(
+                 "Tekst nie mieści się w polu: 7 z 5 wierszy. Skróć go, aby wydruk był pełny."));
+    // The warning stands under the text, inside the memo's frame.
+    QVERIFY(m->rect().contains(m->limitWarning()->geometry()));
+    QVERIFY(m->viewport()->geometry().bottom() < m->limitWarning()->geometry().top());
+    // Enter adds no line to an over-full memo; deleting shortens it and the
+    // warning follows until it goes away.
+    m->setFocus();
+    m->moveCursor(QTextCursor::End);
+    QTest::keyClick(m, Qt::Key_Return);
+    QCOMPARE(m->lineCount(), 7);
+    QTest::keyClick(m, Qt::Key_Backspace);
+    QTest::keyClick(m, Qt::Key_Backspace);
+    QCOMPARE(m->lineCount(), 6);
+    QVERIFY(m->limitWarning()->text().contains(QStringLiteral(": 6 z 5 wierszy")));
+    QTest::keyClick(m, Qt::Key_Backspace);
+    QTest::keyClick(m, Qt::Key_Backspace);
+    QCOMPARE(m->lineCount(), 5);
+    QVERIFY(m->limitWarning()->isHidden());
+    QCOMPARE(memoRecords(e, "ZMIENNA_Uchwala_DATA_MEMO"), QStringList({"1", "2", "3", "4", "5"}));
+    e->hide();
+}
+
+void TestMemos::typingPastTheLimitIsRefusedNotCut() {
+    // Seven lines, each filled nearly to the edge: a word typed on the first
+    // line would push the last one out. The key is refused; nothing is lost.
+    auto *cert = static_cast<TFKlasa *>(editor("TFKlasa1"));
+    setWrap(cert, true);
+    auto *m = cert->findChild<MemoEdit *>("ZMIENNA_Zachowanie_STR2_DATA_MEMO");
+    QStringList lines;
+    for (int i = 0; i < 7; ++i) {
+        QString line = QStringLiteral("wiersz%1").arg(i + 1);
+        while (memoLines(m, line + QStringLiteral(" abc")).size() == 1)
+            line += QStringLiteral(" abc");
+        lines << line;
+    }
+    m->setPlainText(lines.join('\n'));
+    QCOMPARE(m->lineCount(), 7);
+    cert->show();
+    cert->pageControl()->setCurrentIndex(1);
+    m->setFocus();
+    m->moveCursor(QTextCursor::Start);
+    m->moveCursor(QTextCursor::EndOfBlock);
+    const QString word = QStringLiteral(" dodatkowe");
+    QTest::keyClicks(m, word);
+    // Keys go in while the line has room; the rest are refused.
+    QCOMPARE(m->lineCount(), 7);
+    QCOMPARE(memoLines(m).mid(1), lines.mid(1));
+    const QString typed = memoLines(m).first().mid(lines.first().size());
+    QVERIFY(memoLines(m).first().startsWith(lines.first()));
+    QVERIFY2(word.startsWith(typed) && typed.size() < word.size(), qPrintable(typed));
+    // Typing that keeps the lines goes in.
+    m->moveCursor(QTextCursor::Start);
+    QTest::keyClick(m, Qt::Key_Delete);
+    QTest::keyClicks(m, "x");
+    QCOMPARE(memoLines(m).first().left(7), QStringLiteral("xiersz1"));
+    cert->hide();
+}
+
+void TestMemos::pasteKeepsWhatFits_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("caret"); // -1: at the end
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("status");
+    QStringList ten;
+    for (int i = 1; i <= 10; ++i)
+        ten << QStringLiteral("zdanie %1").arg(i);
+    QTest::newRow("ten lines into an empty memo")
+        << "" << -1 << ten.join('\n') << QStringList(ten.mid(0, 7)).join('\n')
+        << QString::fromUtf8("Tekst nie zmieścił się w polu w całości: pominięto 3 wiersze.");
+    QTest::newRow("four lines after five") << "a\nb\nc\nd\ne" << -1 << "\nf\ng\nh\ni"
+                                           << "a\nb\nc\nd\ne\nf\ng"
+                                           << QString::fromUtf8("Tekst nie zmieścił się w polu "
+                                                                "w całości: pominięto 2 wiersze.");
+    QTest::newRow("into the middle: the lines after it stay")
+        << "a\nb\nc\nd\ne" << 1 << "\nx\ny\nz"
+        << "a\nx\ny\nb\nc\nd\ne"
+        << QString::fromUtf8("Tekst nie zmieścił się w polu w całości: pominięto 1 wiersz.");
+    QTest::newRow("fits whole") << "a" << -1 << "\r\nb\r\nc"
+                                << "a\nb\nc" << QString();
+    QTest::newRow("a tab becomes a blank") << "" << -1 << "Grzeczna\treligia"
+                                           << "Grzeczna religia" << QString();
+}
+
+void TestMemos::pasteKeepsWhatFits() {
+    QFETCH(QString, before);
+    QFETCH(int, caret);
+    QFETCH(QString, pasted);
+    QFETCH(QString, after);
+    QFETCH(QString, status);
+    LayoutEditor *e = editor("TFKlasa2");
+    auto *m = e->findChild<MemoEdit *>("ZMIENNA_Zachowanie_STR2_DATA_MEMO");
+    m->setPlainText(before);
+    e->show();
+    m->setFocus();
+    QTextCursor c = m->textCursor();
+    c.setPosition(caret < 0 ? int(before.size()) : caret);
+    m->setTextCursor(c);
+    QApplication::clipboard()->setText(pasted);
+    QTest::keyClick(m, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(memoText(m), after);
+    QCOMPARE(e->statusLabel()->text(), status);
+    e->hide();
+    // Said once: the next opening starts with a clear status line.
+    e->show();
+    QCOMPARE(e->statusLabel()->text(), QString());
+    e->hide();
+}
+
+void TestMemos::tabsBecomeBlanks() {
+    LayoutEditor *e = editor("TFArkuszStr2bKl1");
+    // Tab moves on and types nothing.
+    e->show();
+    QApplication::setActiveWindow(e);
+    QVERIFY(QTest::qWaitForWindowActive(e));
+    auto *m = e->findChild<MemoEdit *>("ZMIENNA_Zachowanie_DATA_MEMO");
+    m->setFocus();
+    QTest::keyClicks(m, "Grzeczna");
+    QTest::keyClick(m, Qt::Key_Tab);
+    QVERIFY(!m->hasFocus());
+    QCOMPARE(memoText(m), QStringLiteral("Grzeczna"));
+    e->hide();
+    // A tab from a stored document shows, is saved and prints as a blank.
+    e->ApplyFields({{e->documentId(), "ZMIENNA_Zachowanie_DATA_MEMO01", "Grzeczna\treligia"}});
+    QCOMPARE(memoText(m), QStringLiteral("Grzeczna religia"));
+    QCOMPARE(memoRecords(e, "ZMIENNA_Zachowanie_DATA_MEMO"), QStringList{"Grzeczna religia"});
+}
+
+QTEST_MAIN(TestMemos)
+#include "tst_memos.moc"
