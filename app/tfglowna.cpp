@@ -586,6 +586,9 @@ bool TFGlowna::SaveStudentRecord(const QString &dropTable) {
     // The editors now hold the saved pupil (under its new table after a
     // PESEL change): the tree selects it again and the preview shows it.
     m_loadedTable = table;
+    // The documents take the pupil's data (name, endings, PESEL) when loaded:
+    // after a change in the pupil dialog they are loaded again.
+    LoadStudentRecord(table);
     bFunLoadStudentList();
     if (!selectedNode())
         m_loadedRow = -1;

@@ -37,6 +37,7 @@ private slots:
     void everyRoadLoadsTheSelectedPupil_data();
     void everyRoadLoadsTheSelectedPupil();
     void openingAnotherClassUnloadsThePupil();
+    void renamedPupilShowsInEveryDocument();
     void samePupilNamesAreToldApart();
     void returnInAnEditorPressesOk_data();
     void returnInAnEditorPressesOk();
@@ -247,6 +248,22 @@ void TestDataSafety::openingAnotherClassUnloadsThePupil() {
     QCOMPARE(f->windows.daneUcznia->pesel(), QStringLiteral("22222222222"));
 }
 
+void TestDataSafety::renamedPupilShowsInEveryDocument() {
+    TFGlowna *g = openClass({kAdam});
+    g->TreeView->setCurrentItem(node(0, 0));
+    onNextModal([](QWidget *w) {
+        w->findChild<QLineEdit *>("Nazwisko_DATA_EDIT")->setText("Zamek");
+        w->findChild<QPushButton *>("OKButton")->click();
+    });
+    g->EdytujDaneUczniaToolButtonClick();
+    TFEditor *certificate = f->windows.editor("TFKlasa1");
+    QCOMPARE(certificate->fieldText("ZMIENNA_ImieNazwisko_STR1_DATA_EDIT"),
+             QStringLiteral("Adam Zamek"));
+    QCOMPARE(f->windows.editor("TFArkuszStr1Kl1")->fieldText("ZMIENNA_ImieNazwisko_DATA_EDIT"),
+             QStringLiteral("Adam Zamek"));
+    QCOMPARE(g->TreeView->currentItem()->parent()->text(0), QStringLiteral("Zamek Adam"));
+}
+
 void TestDataSafety::samePupilNamesAreToldApart() {
     TFGlowna *g = openClass(
         {{"11111111111", "Nowak", "Jan"}, {"22222222222", "Nowak", "Jan"}, {"33", "Lis", "Ewa"}});
@@ -291,9 +308,12 @@ void TestDataSafety::returnInAnEditorPressesOk() {
 
     QString focused;
     onNextModal([&focused](QWidget *w) {
-        QWidget *field = QApplication::focusWidget();
+        QWidget *field = w->focusWidget();
         focused = field ? field->objectName() : QString();
-        QVERIFY(field);
+        if (!field) {
+            w->close();
+            return;
+        }
         QTest::keyClicks(field, "2025");
         QTest::keyClick(field, Qt::Key_Return);
         if (w->isVisible()) // Return did not close it: do so, so the test goes on
@@ -334,7 +354,10 @@ void TestDataSafety::returnInThePupilDialogSaves() {
     TFGlowna *g = openClass({kAdam});
     onNextModal([](QWidget *w) {
         auto *dialog = static_cast<TFDaneUcznia *>(w);
-        QCOMPARE(QApplication::focusWidget(), dialog->findChild<QWidget *>("Nazwisko_DATA_EDIT"));
+        if (dialog->focusWidget() != dialog->findChild<QWidget *>("Nazwisko_DATA_EDIT")) {
+            dialog->close(); // not where the typing starts: the test fails below
+            return;
+        }
         dialog->findChild<QLineEdit *>("Nazwisko_DATA_EDIT")->setText("Zamek");
         dialog->findChild<QLineEdit *>("Imie_DATA_EDIT")->setText("Zenon");
         dialog->findChild<QComboBox *>("Plec_DATA_COMBOBOX")->setCurrentIndex(0);
