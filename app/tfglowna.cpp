@@ -1,6 +1,7 @@
 #include "app/tfglowna.h"
 
 #include "dialogs/tfdrukuj.h"
+#include "document/fieldsource.h"
 #include "document/prompts.h"
 #include "editors/editor.h"
 #include "editors/tfdaneucznia.h"
@@ -41,27 +42,6 @@ const char *const kContactUrl = "https://www.veltra-br5.pl/kontakt";
 const char *const kRegisterUrl = "https://www.veltra-br5.pl/dziennik-internetowy";
 const char *const kHelpFile = "Swiadectwa.html";
 } // namespace
-
-const QList<DocumentRow> &documentRows() {
-    static const QList<DocumentRow> rows = {
-        {"MEN-I/1/2 świad. klasa 1", "TFKlasa1", 0, 2},
-        {"MEN-I/1/2 świad. klasa 2", "TFKlasa2", 0, 2},
-        {"MEN-I/1/2 świad. klasa 3", "TFKlasa3", 0, 2},
-        {"wywiadówka", "TFWywiadowka", 1, 1},
-        {"", nullptr, 0, 0},
-        {"MEN-I/37b/2 arkusz str. tytułowa", "TFArkuszStr1b", 4, 1},
-        {"MEN-I/37b/2 arkusz klasa 1", "TFArkuszStr2bKl1", 5, 1},
-        {"MEN-I/37b/2 arkusz klasa 2", "TFArkuszStr3bKl2", 5, 1},
-        {"MEN-I/37b/2 arkusz klasa 3", "TFArkuszStr4bKl3", 5, 1},
-        {"", nullptr, 0, 0},
-        {"MEN-I/37/2 arkusz str. 1", "TFArkuszStr1Kl1", 2, 1},
-        {"MEN-I/37/2 arkusz str. 2", "TFArkuszStr2Kl1", 3, 1},
-        {"MEN-I/37/2 arkusz str. 3", "TFArkuszStr3Kl1", 3, 1},
-        {"MEN-I/37/2 arkusz str. 4", "TFArkuszStr4Kl1", 3, 1},
-        {"MEN-I/37/2 arkusz str. 5", "TFArkuszStr5Kl1", 3, 1},
-    };
-    return rows;
-}
 
 QString documentFileFilter() {
     return QStringLiteral("SP 1-3 (*.sqbr5)");
@@ -108,6 +88,9 @@ TFGlowna::TFGlowna() {
     buildMenus();
     buildCentralArea();
     m_engine.ctx.msg = &m_msg;
+    m_engine.ctx.report = [this](const QString &caption, const QString &text, Prompts::Icon icon) {
+        showMessage(this, caption, text, icon);
+    };
     m_engine.showPreview = [this](const QImage &page1, const QImage &page2, bool twoSides) {
         Image1->setPixmap(QPixmap::fromImage(page1));
         Image1->adjustSize();
@@ -437,8 +420,8 @@ void TFGlowna::rebuildTree() {
                      QLatin1Char(')');
         auto *pupil = new QTreeWidgetItem(TreeView, QStringList{label});
         pupil->setData(0, Qt::UserRole, entry.table);
-        for (const DocumentRow &row : documentRows())
-            new QTreeWidgetItem(pupil, QStringList{QString::fromUtf8(row.label)});
+        for (const DocumentInfo *row : treeRows())
+            new QTreeWidgetItem(pupil, QStringList{row ? row->labelText() : QString()});
         if (!m_loadedTable.isEmpty() && entry.table == m_loadedTable)
             reselect = m_loadedRow >= 0 ? pupil->child(m_loadedRow) : pupil;
     }
@@ -487,14 +470,8 @@ void TFGlowna::vFunUpdatePopupMenu() {
     findChild<QAction *>(QStringLiteral("Drukujwybraneswiadectwo2"))->setEnabled(document);
 }
 
-const DocumentRow *TFGlowna::rowForLabel(const QString &label) const {
-    if (label.isEmpty())
-        return nullptr;
-    for (const DocumentRow &row : documentRows()) {
-        if (row.editor && label == QString::fromUtf8(row.label))
-            return &row;
-    }
-    return nullptr;
+const DocumentInfo *TFGlowna::rowForLabel(const QString &label) const {
+    return documentByLabel(label);
 }
 
 void TFGlowna::followSelection() {
@@ -526,7 +503,7 @@ void TFGlowna::TreeViewClick() {
     }
     m_loadedTable = table;
     m_loadedRow = item->parent() ? item->parent()->indexOfChild(item) : -1;
-    if (const DocumentRow *row = rowForLabel(strFunGetSelectedText(Selected::Document))) {
+    if (const DocumentInfo *row = rowForLabel(strFunGetSelectedText(Selected::Document))) {
         renderDocument(*row, false);
         m_previewTable = table;
     } else if (m_previewTable != table) {
@@ -550,14 +527,13 @@ void TFGlowna::clearPreview() {
     Image2->adjustSize();
 }
 
-void TFGlowna::renderDocument(const DocumentRow &row, bool forPrinting) {
-    TFEditor *editor = m_windows.editor(QString::fromLatin1(row.editor));
-    if (!editor)
-        return;
+void TFGlowna::renderDocument(const DocumentInfo &doc, bool forPrinting) {
     m_engine.ctx.printWithoutDots = PrintNoDotsCheckBox->isChecked();
     m_engine.ctx.strikeEmptyFields = WykreskujPusteCheckBox->isChecked();
     m_engine.ctx.clipTextFields = cbWordWrap->isChecked();
-    m_engine.vFunRenderDocument(editor, forPrinting, row.docType, row.sides);
+    const RecordFieldSource source =
+        m_loadedTable.isEmpty() ? RecordFieldSource::blank(doc) : RecordFieldSource(doc, m_records);
+    m_engine.vFunRenderDocument(source, doc, forPrinting);
 }
 
 // ---------------------------------------------------------------------------
@@ -592,7 +568,7 @@ bool TFGlowna::SaveStudentRecord(const QString &dropTable) {
     bFunLoadStudentList();
     if (!selectedNode())
         m_loadedRow = -1;
-    if (const DocumentRow *row = rowForLabel(strFunGetSelectedText(Selected::Document))) {
+    if (const DocumentInfo *row = rowForLabel(strFunGetSelectedText(Selected::Document))) {
         renderDocument(*row, false);
         m_previewTable = table;
     }
@@ -698,14 +674,14 @@ void TFGlowna::EdytujSwiadectwoToolButtonClick() {
                  Prompts::Icon::Question))
         m_windows.daneSzkoly->exec();
     DataChanged = true;
-    const DocumentRow *row =
+    const DocumentInfo *row =
         m_loadedTable.isEmpty() ? nullptr : rowForLabel(strFunGetSelectedText(Selected::Document));
     if (!row) {
         showMessage(this, QStringLiteral("Brak wyboru"),
                     QString::fromUtf8("Nie wybrano świadectwa z listy"), Prompts::Icon::Warning);
         return;
     }
-    if (TFEditor *editor = m_windows.editor(QString::fromLatin1(row->editor)))
+    if (TFEditor *editor = m_windows.editor(QString::fromLatin1(row->className)))
         editor->exec();
     // The edited document is selected again (the tree kept it) and loaded
     // afresh, which throws away what a cancelled editor still holds.
@@ -713,7 +689,7 @@ void TFGlowna::EdytujSwiadectwoToolButtonClick() {
 }
 
 void TFGlowna::DrukujToolButtonClick() {
-    const DocumentRow *row =
+    const DocumentInfo *row =
         m_loadedTable.isEmpty() ? nullptr : rowForLabel(strFunGetSelectedText(Selected::Document));
     if (!row) {
         showMessage(this, QStringLiteral("Brak wyboru"),

@@ -2,6 +2,7 @@
 
 #include "app/windows.h"
 #include "document/certfile.h"
+#include "document/documents.h"
 #include "printing/printengine.h"
 
 #include <QMainWindow>
@@ -18,17 +19,6 @@ class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class UpdateCheck;
-
-// One row of the tree under every pupil: a document label, its editor, its
-// layout number for the print engine and its number of sides. Rows without
-// an editor are spacers.
-struct DocumentRow {
-    const char *label;
-    const char *editor;
-    int docType;
-    int sides;
-};
-const QList<DocumentRow> &documentRows();
 
 // The unsaved-changes flag. Whoever sets it also marks the working copy, so
 // that work is offered back after a crash; a clear (a successful save)
@@ -178,8 +168,10 @@ private:
     void openCalibration(const QString &caption);
     void setOption(QCheckBox *box, const char *key);
     // Preview and print hand the document to the print engine.
-    void renderDocument(const DocumentRow &row, bool forPrinting);
-    const DocumentRow *rowForLabel(const QString &label) const;
+    // The print engine draws the document of the loaded pupil's records (an
+    // empty document when no pupil is loaded); messages are shown here.
+    void renderDocument(const DocumentInfo &doc, bool forPrinting);
+    const DocumentInfo *rowForLabel(const QString &label) const;
     QTreeWidgetItem *pupilItem(QTreeWidgetItem *item) const;
     bool saveCommand(); // "Zapisz" without touching DataChanged
     void openDocumentOrClear(const QString &path);
@@ -194,7 +186,7 @@ private:
     bool m_rebuilding = false;
     bool m_recovered = false;
     StudentList m_students;
-    SqlDataList m_records;
+    SqlDataList m_records; // the loaded pupil's, as stored
     QString m_msg;
     QString m_lastSaveName = QStringLiteral("nowy");
     UpdateCheck *m_updateCheck = nullptr;

@@ -303,7 +303,7 @@ void TFGlowna::NowyPlikToolButtonClick() {
     bFunDeleteTmpFile(scratch);
     ClearAllEditors();
     m_windows.daneUcznia->ClearFields();
-    renderDocument(documentRows().first(), false);
+    renderDocument(*treeRows().first(), false);
 }
 
 void TFGlowna::OtworzPlikToolButtonClick() {

@@ -56,7 +56,7 @@ void TFGlowna::Importuj1Click() {
     unloadPupil();
     clearTree();
     m_students.clear();
-    renderDocument(documentRows().first(), false);
+    renderDocument(*treeRows().first(), false);
     bFunLoadStudentList();
     vFunUpdatePopupMenu();
     const bool clean = report.placeholders.isEmpty() && report.failed.isEmpty();

@@ -3,8 +3,8 @@
 #include "app/tfglowna.h"
 #include "app/version.h"
 #include "dialogs/tfaktualizacja.h"
-#include "dialogs/tflogi.h"
 #include "dialogs/tfdrukuj.h"
+#include "dialogs/tflogi.h"
 #include "dialogs/tfsqlimport.h"
 #include "editors/editorset.h"
 #include "editors/peers.h"
@@ -93,7 +93,7 @@ TFEditor *ProgramWindows::editor(const QString &className) const {
 
 QList<TFEditor *> ProgramWindows::boundWindows() const {
     QList<TFEditor *> out;
-    for (const EditorInfo &info : boundWindowTable())
+    for (const DocumentInfo &info : documentTable())
         out << editor(QString::fromLatin1(info.className));
     return out;
 }
@@ -103,7 +103,7 @@ ProgramWindows createProgramWindows() {
     w.glowna = new TFGlowna;
     QWidget *owner = w.glowna;
     auto bound = [&](const char *name) {
-        for (const EditorInfo &info : boundWindowTable()) {
+        for (const DocumentInfo &info : documentTable()) {
             if (qstrcmp(info.className, name) == 0) {
                 TFEditor *e = createBoundWindow(info, w.daneUcznia, owner);
                 if (qstrcmp(name, "TFDaneUcznia") != 0)

@@ -67,19 +67,7 @@ TFKlasa::TFKlasa(int grade, const QString &className, const QString &caption,
 
 bool TFKlasa::ApplyFields(const SqlDataList &records) {
     followWrapSetting();
-    LayoutEditor::ApplyFields(records);
-    const TFDaneUcznia *p = pupil();
-    const QString ending = p->isBoy() ? QString() : QStringLiteral("a");
-    setFieldText(QStringLiteral("ZMIENNA_ImieNazwisko_STR1_DATA_EDIT"),
-                 p->firstName() + QLatin1Char(' ') + p->surname());
-    setFieldText(QStringLiteral("ZMIENNA_DataUrodzenia_STR1_DATA_EDIT"),
-                 p->birthDay() + QLatin1Char(' ') + p->birthYear());
-    setFieldText(QStringLiteral("ZMIENNA_MiejsceUrodzenia_STR1_DATA_EDIT"), p->birthTown());
-    setFieldText(QStringLiteral("ZMIENNA_UczeszczalA_STR1_DATA_EDIT"), ending);
-    setFieldText(QStringLiteral("ZMIENNA_OtrzymalA_STR1_DATA_EDIT"), ending);
-    setFieldText(QStringLiteral("ZMIENNA_SwiadectwoNr_STR1_DATA_EDIT"), p->certificateNumber());
-    setFieldText(QStringLiteral("ZMIENNA_NrPesel_STR1_DATA_EDIT"), p->pesel());
-    return true;
+    return LayoutEditor::ApplyFields(records);
 }
 
 void TFKlasa::FillSampleFields() {
@@ -191,26 +179,6 @@ void TFArkuszStr1::WczytajSzablonButtonClick() {
     }
 }
 
-bool TFArkuszStr1::ApplyFields(const SqlDataList &records) {
-    LayoutEditor::ApplyFields(records);
-    const TFDaneUcznia *p = pupil();
-    const QString ending = p->isBoy() ? QStringLiteral("y") : QStringLiteral("a");
-    setFieldText(QStringLiteral("ZMIENNA_ImieNazwisko_DATA_EDIT"),
-                 p->firstName() + QLatin1Char(' ') + p->surname());
-    for (const char *name : {"ZMIENNA_UrodzonyA_DATA_EDIT", "ZMIENNA_PrzyjetyA_DATA_EDIT",
-                             "ZMIENNA_WpisanyA_DATA_EDIT"})
-        setFieldText(QString::fromLatin1(name), ending);
-    setFieldText(QStringLiteral("ZMIENNA_UrodzonyDnia_DATA_EDIT"), p->birthDay());
-    setFieldText(QStringLiteral("ZMIENNA_UrodzonyRok_DATA_EDIT"), p->birthYear());
-    // A place typed into the sheet (a locative form, say) stays.
-    if (fieldText(QStringLiteral("ZMIENNA_UrodzonyMiasto_DATA_EDIT")).isEmpty())
-        setFieldText(QStringLiteral("ZMIENNA_UrodzonyMiasto_DATA_EDIT"), p->birthTown());
-    const QString pesel = p->pesel();
-    for (int i = 0; i < 11; ++i)
-        setFieldText(QStringLiteral("ZMIENNA_Pesel%1_DATA_EDIT").arg(i + 1), pesel.mid(i, 1));
-    return true;
-}
-
 void TFArkuszStr1::FillSampleFields() {
     const bool b = m_variant == QLatin1String("b");
     fillAllSamples(QString::fromUtf8("przykład"));
@@ -285,17 +253,15 @@ void TFArkuszStr1::showEvent(QShowEvent *event) {
 
 // ---------------------------------------------------------------------------
 
-TFArkuszWyniki::TFArkuszWyniki(const QString &variant, int page, int grade,
-                               const QString &className, const QString &caption,
-                               const QString &documentId, TFDaneUcznia *pupil, QWidget *parent)
+TFArkuszWyniki::TFArkuszWyniki(const QString &variant, int grade, const QString &className,
+                               const QString &caption, const QString &documentId,
+                               TFDaneUcznia *pupil, QWidget *parent)
     : LayoutEditor(className, caption, documentId, QStringLiteral("arkusz_wyniki"), variant, pupil,
                    parent),
       m_variant(variant), m_grade(grade),
       m_samples(className == QLatin1String("TFArkuszStr2Kl1") ||
                 className == QLatin1String("TFArkuszStr2bKl1")) {
     if (variant == QLatin1String("a")) {
-        if (auto *label = findChild<QLabel *>(QStringLiteral("STALY_Str_DATA_LABEL")))
-            label->setText(QStringLiteral("str. %1").arg(page));
         SwiadectwoComboBox = new QComboBox(this);
         SwiadectwoComboBox->setObjectName(QStringLiteral("SwiadectwoComboBox"));
         SwiadectwoComboBox->addItems(
@@ -364,13 +330,6 @@ TFWywiadowka::TFWywiadowka(const QString &className, const QString &caption,
     : LayoutEditor(className, caption, documentId, QStringLiteral("wywiadowka"), QString(), pupil,
                    parent) {
     addOkCancel("btnOK", "btnCancel");
-}
-
-bool TFWywiadowka::ApplyFields(const SqlDataList &records) {
-    LayoutEditor::ApplyFields(records);
-    setFieldText(QStringLiteral("ZMIENNA_ImieNazwisko_STR1_DATA_EDIT"),
-                 pupil()->firstName() + QLatin1Char(' ') + pupil()->surname());
-    return true;
 }
 
 void TFWywiadowka::FillSampleFields() {

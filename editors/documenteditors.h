@@ -42,7 +42,6 @@ class TFArkuszStr1 : public LayoutEditor {
 public:
     TFArkuszStr1(const QString &variant, const QString &className, const QString &caption,
                  const QString &documentId, TFDaneUcznia *pupil, QWidget *parent = nullptr);
-    bool ApplyFields(const SqlDataList &records) override;
     bool hasSampleFields() const override { return true; }
     void FillSampleFields() override;
 
@@ -63,7 +62,7 @@ private:
 class TFArkuszWyniki : public LayoutEditor {
     Q_OBJECT
 public:
-    TFArkuszWyniki(const QString &variant, int page, int grade, const QString &className,
+    TFArkuszWyniki(const QString &variant, int grade, const QString &className,
                    const QString &caption, const QString &documentId, TFDaneUcznia *pupil,
                    QWidget *parent = nullptr);
     bool hasSampleFields() const override { return m_samples; }
@@ -92,7 +91,6 @@ class TFWywiadowka : public LayoutEditor {
 public:
     TFWywiadowka(const QString &className, const QString &caption, const QString &documentId,
                  TFDaneUcznia *pupil, QWidget *parent = nullptr);
-    bool ApplyFields(const SqlDataList &records) override;
     bool hasSampleFields() const override { return true; }
     void FillSampleFields() override;
 };

@@ -1,6 +1,6 @@
 #include "editors/editor.h"
 
-#include "document/binding.h"
+#include "editors/binding.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -63,22 +63,10 @@ void TFEditor::OKButtonClick() {
 }
 
 QString TFEditor::fieldText(const QString &name) const {
-    QWidget *w = findChild<QWidget *>(name);
-    if (auto *edit = qobject_cast<QLineEdit *>(w))
-        return edit->text();
-    if (auto *combo = qobject_cast<QComboBox *>(w))
-        return combo->currentText();
-    if (auto *memo = qobject_cast<QPlainTextEdit *>(w))
-        return memoText(memo);
-    return QString();
+    return strFunWidgetText(findChild<QWidget *>(name));
 }
 
 void TFEditor::setFieldText(const QString &name, const QString &text) {
-    QWidget *w = findChild<QWidget *>(name);
-    if (auto *edit = qobject_cast<QLineEdit *>(w))
-        edit->setText(text);
-    else if (auto *combo = qobject_cast<QComboBox *>(w))
-        combo->setCurrentText(text);
-    else if (auto *memo = qobject_cast<QPlainTextEdit *>(w))
-        memo->setPlainText(text);
+    if (QWidget *w = findChild<QWidget *>(name); w && fieldKind(name) != FieldKind::None)
+        vFunSetWidgetText(w, text);
 }

@@ -1,6 +1,6 @@
 #include "editors/fields.h"
 
-#include "document/binding.h"
+#include "editors/binding.h"
 #include "storage/codec.h"
 
 #include <QBoxLayout>

@@ -1,5 +1,6 @@
 #include "editors/layouteditor.h"
 
+#include "document/pupilcopies.h"
 #include "editors/fields.h"
 #include "editors/tfdaneucznia.h"
 #include "storage/paths.h"
@@ -37,7 +38,7 @@ LayoutEditor::LayoutEditor(const QString &className, const QString &caption,
                            const QString &documentId, const QString &layoutName,
                            const QString &variant, TFDaneUcznia *pupil, QWidget *parent)
     : TFEditor(className, caption, documentId, parent), m_layout(&formLayout(layoutName)),
-      m_pupil(pupil) {
+      m_document(documentByClass(className)), m_pupil(pupil) {
     setFont(fieldFont());
     build(variant);
 }
@@ -115,7 +116,8 @@ void LayoutEditor::build(const QString &variant) {
             }
             w = memo;
         } else {
-            auto *label = new QLabel(item.text, page);
+            auto *label = new QLabel(
+                m_document ? strFunFixedText(*m_document, item.name, item.text) : item.text, page);
             label->setFont(labelFont(item));
             label->setAttribute(Qt::WA_TransparentForMouseEvents);
             label->lower(); // the fields stay on top where a text runs up to them
@@ -154,6 +156,21 @@ void LayoutEditor::build(const QString &variant) {
 
     resize(l.width, l.height);
     setFixedWidth(l.width);
+}
+
+bool LayoutEditor::ApplyFields(const SqlDataList &records) {
+    TFEditor::ApplyFields(records);
+    if (m_document) {
+        // The pupil dialog holds the pupil (it is loaded first); without it,
+        // the records do.
+        const structPupilData pupilData =
+            m_pupil ? m_pupil->pupilData() : structPupilData::fromRecords(records);
+        const FieldValues copies = pupilCopiesFor(
+            *m_document, pupilData, [this](const QString &name) { return fieldText(name); });
+        for (const auto &[name, value] : copies)
+            setFieldText(name, value);
+    }
+    return true;
 }
 
 void LayoutEditor::addOkCancel(const char *okName, const char *cancelName) {

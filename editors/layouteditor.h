@@ -1,7 +1,8 @@
 #pragma once
 
+#include "document/documents.h"
+#include "document/formlayout.h"
 #include "editors/editor.h"
-#include "editors/layout.h"
 
 class QHBoxLayout;
 class QLabel;
@@ -20,6 +21,10 @@ public:
                  QWidget *parent = nullptr);
 
     const FormLayout &layout() const { return *m_layout; }
+    // The document this window edits (null for a window outside the table).
+    const DocumentInfo *document() const { return m_document; }
+    // The stored values, then the pupil's data copied in.
+    bool ApplyFields(const SqlDataList &records) override;
     QList<MemoEdit *> memos() const;
     QList<QScrollArea *> scrollBoxes() const { return m_scrollBoxes; }
     QTabWidget *pageControl() const { return m_tabs; }
@@ -46,6 +51,7 @@ private:
     void build(const QString &variant);
 
     const FormLayout *m_layout;
+    const DocumentInfo *m_document;
     TFDaneUcznia *m_pupil;
     QTabWidget *m_tabs = nullptr;
     QList<QWidget *> m_pages;

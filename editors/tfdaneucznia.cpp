@@ -164,6 +164,19 @@ QString TFDaneUcznia::pesel() const {
     return edit("Pesel_DATA_EDIT")->text();
 }
 
+structPupilData TFDaneUcznia::pupilData() const {
+    structPupilData p;
+    p.firstName = firstName();
+    p.surname = surname();
+    p.gender = gender();
+    p.birthDay = birthDay();
+    p.birthYear = birthYear();
+    p.birthTown = birthTown();
+    p.certificateNumber = certificateNumber();
+    p.pesel = pesel();
+    return p;
+}
+
 void TFDaneUcznia::setSaveStudentRecordReplacing(SaveWithDrop save) {
     saveHook() = std::move(save);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/pupilcopies.h"
 #include "editors/editor.h"
 
 class QComboBox;
@@ -34,6 +35,8 @@ public:
     QString birthTown() const;
     QString certificateNumber() const;
     QString pesel() const;
+    // All of it, for the documents that show it.
+    structPupilData pupilData() const;
 
     // Saving the whole pupil; dropTable names a table to remove in the same
     // transaction (the old table when the PESEL changed).

@@ -1,7 +1,7 @@
 #include "editors/tfszablonocenyopisowej.h"
 
-#include "document/binding.h"
 #include "document/prompts.h"
+#include "editors/binding.h"
 #include "editors/editor.h"
 #include "editors/fields.h"
 #include "editors/phrasefiles.h"

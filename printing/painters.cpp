@@ -1,15 +1,11 @@
 #include "printing/painters.h"
 
-#include "document/prompts.h"
 #include "storage/log.h"
 #include "storage/paths.h"
 
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QImage>
-#include <QPainter>
-#include <QPainterPath>
-#include <QSvgRenderer>
 
 #include <cmath>
 
@@ -19,7 +15,7 @@ int iFunPointsToUnits(int points) {
 
 namespace {
 
-void outline(structPrintContext &ctx, QPainter *surface, const QRect &r, int tab, int scroll1,
+void outline(structPrintContext &ctx, PagePicture *surface, const QRect &r, int tab, int scroll1,
              int scroll2) {
     if (ctx.bringIntoView)
         ctx.bringIntoView(tab, scroll1, scroll2);
@@ -42,7 +38,7 @@ QFont rowFont(const structCalibData &row) {
 }
 
 // Text is drawn transparently, black, with the row's font.
-void applyFont(QPainter *surface, const structCalibData &row) {
+void applyFont(PagePicture *surface, const structCalibData &row) {
     surface->setFont(rowFont(row));
 }
 
@@ -57,12 +53,11 @@ QString withoutMnemonics(const QString &text) {
     return out;
 }
 
-// Text is recorded as outlines placed from the font's exact ascent: replayed
-// text then lands where it was measured, at any device resolution (text
-// replayed as glyphs is placed from a rounded ascent and sits low). The "&"
-// prefix rule is kept: a single "&" is not drawn and underlines the
-// character after it, "&&" draws one "&".
-void drawTextLine(QPainter *surface, QPointF topLeft, const QString &line) {
+// Text is placed at its baseline from the font's exact ascent, so it lands
+// where it was measured at any device resolution. The "&" prefix rule is
+// kept: a single "&" is not drawn and underlines the character after it,
+// "&&" draws one "&".
+void drawTextLine(PagePicture *surface, QPointF topLeft, const QString &line) {
     const QFont font = surface->font();
     const QFontMetricsF fm(font);
     QString shown;
@@ -73,11 +68,10 @@ void drawTextLine(QPainter *surface, QPointF topLeft, const QString &line) {
             if (line[i] != QLatin1Char('&'))
                 underlined << int(shown.size());
         }
-        shown += line[i];
+        // A tab prints as the blank it stands for.
+        shown += line[i] == QLatin1Char('\t') ? QChar(QLatin1Char(' ')) : line[i];
     }
-    QPainterPath path;
-    path.addText(topLeft.x(), topLeft.y() + fm.ascent(), font, shown);
-    surface->fillPath(path, surface->pen().color());
+    surface->drawText(QPointF(topLeft.x(), topLeft.y() + fm.ascent()), shown);
     for (int at : underlined) {
         const qreal x = topLeft.x() + fm.horizontalAdvance(shown.left(at));
         const qreal y = topLeft.y() + fm.ascent() + fm.underlinePos();
@@ -88,7 +82,8 @@ void drawTextLine(QPainter *surface, QPointF topLeft, const QString &line) {
 }
 
 // Lines of text in a rectangle, top-aligned, left, centred or right.
-void drawTextBlock(QPainter *surface, const QRectF &r, Qt::Alignment align, const QString &text) {
+void drawTextBlock(PagePicture *surface, const QRectF &r, Qt::Alignment align,
+                   const QString &text) {
     const QFontMetricsF fm(surface->font());
     qreal top = r.top();
     for (const QString &line : text.split(QLatin1Char('\n'))) {
@@ -114,7 +109,7 @@ int iFunTextFieldWidth(const structCalibData &row, const QString &text) {
 }
 
 void vFunDrawTextField(structPrintContext &ctx, const QString &text, const structCalibData &row,
-                       QPainter *surface, int side, const QString &objectName) {
+                       PagePicture *surface, int side, const QString &objectName) {
     QRect r(QPoint(row.x1, row.y1), QPoint(row.x2 - 1, row.y2 - 1));
     if (!text.isEmpty()) {
         applyFont(surface, row);
@@ -147,7 +142,7 @@ void vFunDrawTextField(structPrintContext &ctx, const QString &text, const struc
     }
 }
 
-void vFunDrawJustifiedText(structPrintContext &, QPainter *surface, int left, int top, int right,
+void vFunDrawJustifiedText(structPrintContext &, PagePicture *surface, int left, int top, int right,
                            int, const QString &text) {
     const QFontMetrics fm(surface->font());
     auto draw = [&](int x, const QString &piece) { drawTextLine(surface, QPointF(x, top), piece); };
@@ -176,7 +171,7 @@ void vFunDrawJustifiedText(structPrintContext &, QPainter *surface, int left, in
     draw(right - width(rest), rest);
 }
 
-void vFunDrawDottedLine(structPrintContext &ctx, const structCalibData &row, QPainter *surface,
+void vFunDrawDottedLine(structPrintContext &ctx, const structCalibData &row, PagePicture *surface,
                         int side, const QString &rowName) {
     if (ctx.calibrating && ctx.selectedObject == rowName)
         outline(ctx, surface, QRect(QPoint(row.x1, row.y2), QPoint(row.x2, row.y2 + 5)), side - 1,
@@ -189,19 +184,23 @@ void vFunDrawDottedLine(structPrintContext &ctx, const structCalibData &row, QPa
     font.setStrikeOut(false);
     font.setPixelSize(iFunPointsToUnits(14));
     surface->setFont(font);
-    // One dot's outline, repeated: a line holds a hundred of them.
-    QPainterPath dot;
-    dot.addText(0, QFontMetricsF(font).ascent(), font, QStringLiteral("."));
-    QPainterPath line;
-    for (int x = row.x1; x < row.x2; x += 6)
-        line.addPath(dot.translated(x, row.y2 - 14));
-    surface->fillPath(line, surface->pen().color());
+    // A dot every 6 units from x1 up to x2, as one run of text: the letter
+    // spacing makes up the rest of each dot's 6 units.
+    const int dots = row.x2 > row.x1 ? (row.x2 - row.x1 + 5) / 6 : 0;
+    if (dots > 0) {
+        const qreal advance = QFontMetricsF(font).horizontalAdvance(QLatin1Char('.'));
+        QFont spaced = font;
+        spaced.setLetterSpacing(QFont::AbsoluteSpacing, 6 - advance);
+        surface->setFont(spaced);
+        surface->drawText(QPointF(row.x1, row.y2 - 14 + QFontMetricsF(font).ascent()),
+                          QString(dots, QLatin1Char('.')));
+    }
     font.setPixelSize(size > 0 ? size : iFunPointsToUnits(12));
     surface->setFont(font);
 }
 
 void vFunGraphicDrawMark(structPrintContext &ctx, int kind, const structCalibData &row,
-                         QPainter *surface, const QString &rowName) {
+                         PagePicture *surface, const QString &rowName) {
     const QRect r(QPoint(row.x1, row.y1), QPoint(row.x2, row.y2));
     if (ctx.calibrating && ctx.selectedObject == rowName)
         outline(ctx, surface, r, 0, row.y2 / 2, -1);
@@ -215,12 +214,12 @@ void vFunGraphicDrawMark(structPrintContext &ctx, int kind, const structCalibDat
         QString &msg = ctx.msg ? *ctx.msg : scratch;
         msg = QStringLiteral("Plik nie istnieje.\n\n") + path;
         vFunWriteLog(msg, QStringLiteral("vFunGraphicDrawMark()"));
-        showMessage(nullptr, QString::fromUtf8("Bład"), msg, Prompts::Icon::Error);
+        if (ctx.report)
+            ctx.report(QString::fromUtf8("Bład"), msg, Prompts::Icon::Error);
         return;
     }
     if (kind == 0) {
-        QSvgRenderer emblem(path);
-        emblem.render(surface, QRectF(r));
+        surface->drawSvg(QRectF(r), path);
         return;
     }
     surface->drawImage(QRectF(r), QImage(path));
@@ -234,7 +233,7 @@ void vFunGraphicDrawMark(structPrintContext &ctx, int kind, const structCalibDat
                  QStringLiteral("m.p."));
 }
 
-void vFunDrawFrame(structPrintContext &ctx, QPainter *surface, const structCalibData &row) {
+void vFunDrawFrame(structPrintContext &ctx, PagePicture *surface, const structCalibData &row) {
     const QPen pen = surface->pen();
     QPen thin = pen;
     thin.setWidth(1);

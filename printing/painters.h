@@ -1,22 +1,21 @@
 #pragma once
 
+#include "document/prompts.h"
 #include "printing/calibstore.h"
+#include "printing/pagepicture.h"
 
-#include <QPicture>
 #include <QString>
 #include <functional>
-
-class QPainter;
 
 // What the painters read besides the row: the options of the main window,
 // the printing and calibrating flags, and, while calibrating, the selected
 // object and a way to bring it into view in the preview.
 struct structPrintContext {
     QString *msg = nullptr;
-    QPicture page1;
-    QPicture page2;
-    QPainter *surface1 = nullptr;
-    QPainter *surface2 = nullptr;
+    PagePicture page1;
+    PagePicture page2;
+    PagePicture *surface1 = nullptr;
+    PagePicture *surface2 = nullptr;
     bool calibrating = false;
 
     bool printing = false;
@@ -27,11 +26,10 @@ struct structPrintContext {
     // Called before an outline: the tab to show (-1: leave) and the vertical
     // positions of the two scroll boxes (-1: leave).
     std::function<void(int tab, int scroll1, int scroll2)> bringIntoView;
+    // A failure for the user (the renderer shows nothing itself): the caller
+    // shows it as a message with this caption and icon.
+    std::function<void(const QString &caption, const QString &text, Prompts::Icon icon)> report;
 };
-
-// Page units: 885 x 1314, text measured at 96 units per inch.
-constexpr int kPageWidth = 885;
-constexpr int kPageHeight = 1314;
 // The pixel size of a font of this many points on the page.
 int iFunPointsToUnits(int points);
 
@@ -39,12 +37,12 @@ int iFunPointsToUnits(int points);
 int iFunTextFieldWidth(const structCalibData &row, const QString &text);
 
 void vFunDrawTextField(structPrintContext &ctx, const QString &text, const structCalibData &row,
-                       QPainter *surface, int side, const QString &objectName);
-void vFunDrawJustifiedText(structPrintContext &ctx, QPainter *surface, int left, int top, int right,
-                           int bottom, const QString &text);
-void vFunDrawDottedLine(structPrintContext &ctx, const structCalibData &row, QPainter *surface,
+                       PagePicture *surface, int side, const QString &objectName);
+void vFunDrawJustifiedText(structPrintContext &ctx, PagePicture *surface, int left, int top,
+                           int right, int bottom, const QString &text);
+void vFunDrawDottedLine(structPrintContext &ctx, const structCalibData &row, PagePicture *surface,
                         int side, const QString &rowName);
 // kind 0: the emblem, 1: the stamp place with "m.p."; drawn only when printing.
 void vFunGraphicDrawMark(structPrintContext &ctx, int kind, const structCalibData &row,
-                         QPainter *surface, const QString &rowName);
-void vFunDrawFrame(structPrintContext &ctx, QPainter *surface, const structCalibData &row);
+                         PagePicture *surface, const QString &rowName);
+void vFunDrawFrame(structPrintContext &ctx, PagePicture *surface, const structCalibData &row);

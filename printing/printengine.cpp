@@ -1,133 +1,45 @@
 #include "printing/printengine.h"
 
-#include "document/binding.h"
-#include "document/prompts.h"
+#include "document/fieldnames.h"
 #include "storage/damaged.h"
 #include "storage/paths.h"
 
-#include <QComboBox>
 #include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
-#include <QPlainTextEdit>
 
-namespace {
-
-// A tab stored in a field prints as a blank, not as words run together.
-QString printable(QString text) {
+QString strFunPrintable(QString text) {
     return text.replace(QLatin1Char('\t'), QLatin1Char(' '));
 }
 
-} // namespace
-
-QString strFunComponentText(const QWidget *component, int line) {
-    if (auto *label = qobject_cast<const QLabel *>(component))
-        return label->text();
-    if (auto *edit = qobject_cast<const QLineEdit *>(component))
-        return printable(edit->text());
-    if (auto *combo = qobject_cast<const QComboBox *>(component))
-        return printable(combo->currentText());
-    if (auto *memo = qobject_cast<const QPlainTextEdit *>(component)) {
-        const QStringList lines = memoLines(memo);
-        return line >= 0 && line < lines.size() ? printable(lines[line]) : QString();
-    }
-    return QString();
-}
-
-QStringList strFunComponentLines(const QWidget *component) {
-    if (auto *memo = qobject_cast<const QPlainTextEdit *>(component)) {
-        QStringList lines = memoLines(memo);
-        for (QString &line : lines)
-            line = printable(line);
-        return lines;
-    }
-    return {strFunComponentText(component)};
-}
-
-void vFunDrawPage(QPainter &painter, const QPicture &page, const QRectF &target) {
-    // A picture replays scaled by the device's resolution over 96: undo it.
-    const QPaintDevice *device = painter.device();
-    const qreal dpiX = device ? device->logicalDpiX() : 96;
-    const qreal dpiY = device ? device->logicalDpiY() : 96;
-    painter.save();
-    painter.translate(target.topLeft());
-    painter.scale(target.width() / kPageWidth * 96.0 / dpiX,
-                  target.height() / kPageHeight * 96.0 / dpiY);
-    painter.drawPicture(0, 0, page);
-    painter.restore();
+void vFunDrawPage(QPainter &painter, const PagePicture &page, const QRectF &target) {
+    page.replay(painter, target);
 }
 
 PrintEngine::PrintEngine() {
     ctx.msg = &m_msg;
     vFunResetPages();
-    closeSurfaces();
-}
-
-QString PrintEngine::strFunCalibTable(int type, bool printWithoutDots) {
-    switch (type) {
-    case 0:
-        return printWithoutDots ? QStringLiteral("klasa_1_3_bk") : QStringLiteral("klasa_1_3");
-    case 1:
-        return QStringLiteral("wywiadowka");
-    case 2:
-        return QStringLiteral("arkusz_str1");
-    case 3:
-        return QStringLiteral("arkusz_str2_5");
-    case 4:
-        return QStringLiteral("arkusz_str1b");
-    case 5:
-        return QStringLiteral("arkusz_str2b_5b");
-    default:
-        return QString();
-    }
-}
-
-QStringList PrintEngine::backdropFiles(int type) {
-    if (type == 0)
-        return {QStringLiteral("sw_str1_prw.bmp"), QStringLiteral("sw_str2_prw.bmp")};
-    if (type == 1)
-        return {QStringLiteral("wywiadowka_prw.bmp")};
-    return {QStringLiteral("arkusz_prw.bmp")};
 }
 
 void PrintEngine::vFunResetPages() {
-    closeSurfaces();
-    ctx.page1 = QPicture();
-    ctx.page2 = QPicture();
-    ctx.page1.setBoundingRect(QRect(0, 0, kPageWidth, kPageHeight));
-    ctx.page2.setBoundingRect(QRect(0, 0, kPageWidth, kPageHeight));
-    m_painter1 = new QPainter(&ctx.page1);
-    m_painter2 = new QPainter(&ctx.page2);
-    for (QPainter *p : {m_painter1, m_painter2}) {
-        p->setBrush(Qt::NoBrush);
-        p->setPen(QPen(Qt::black, 1));
-        p->setBackgroundMode(Qt::TransparentMode);
-    }
-    ctx.surface1 = m_painter1;
-    ctx.surface2 = m_painter2;
+    for (PagePicture *page : {&ctx.page1, &ctx.page2})
+        page->clear();
+    ctx.surface1 = &ctx.page1;
+    ctx.surface2 = &ctx.page2;
 }
 
-void PrintEngine::closeSurfaces() {
-    for (QPainter *&p : {std::ref(m_painter1), std::ref(m_painter2)}) {
-        if (p) {
-            p->end();
-            delete p;
-            p = nullptr;
-        }
-    }
-    ctx.surface1 = ctx.surface2 = nullptr;
+void PrintEngine::report(const QString &caption, const QString &text, Prompts::Icon icon) {
+    if (ctx.report)
+        ctx.report(caption, text, icon);
 }
 
-void PrintEngine::vFunRenderDocument(const QWidget *editor, bool printing, int type,
-                                     int sideCount) {
+void PrintEngine::vFunRenderDocument(const FieldSource &source, const DocumentInfo &doc,
+                                     bool printing) {
     vFunResetPages();
     calibList.clear();
-    const QString table = strFunCalibTable(type, ctx.printWithoutDots);
+    const QString table = doc.calibrationTable(ctx.printWithoutDots);
     if (table.isEmpty()) {
-        closeSurfaces();
-        showMessage(nullptr, QStringLiteral("Błąd"), QStringLiteral("Niepoprawny typ świadectwa"),
-                    Prompts::Icon::Warning);
+        report(QStringLiteral("Błąd"), QStringLiteral("Niepoprawny typ świadectwa"),
+               Prompts::Icon::Warning);
         return;
     }
     const QString path = strFunGetDataFilePath(m_msg, QString::fromLatin1(kCalibFileName));
@@ -136,20 +48,18 @@ void PrintEngine::vFunRenderDocument(const QWidget *editor, bool printing, int t
     // A damaged calibration file is replaced by the shipped one, once.
     if (!loaded && !path.isEmpty() &&
         bFunRepairDamagedFile(m_msg, QString::fromLatin1(kCalibFileName), true, notice)) {
-        showMessage(nullptr, QStringLiteral("Uwaga"), notice, Prompts::Icon::Warning);
+        report(QStringLiteral("Uwaga"), notice, Prompts::Icon::Warning);
         calibList.clear();
         loaded = bFunCalibLoadData(m_msg, path, table, calibList);
     }
     if (!loaded) {
-        closeSurfaces();
-        showMessage(nullptr, QStringLiteral("Błąd"),
-                    QString::fromUtf8("Błąd podczas próby wczytania danych kalibracji.\n\n") +
-                        m_msg,
-                    Prompts::Icon::Error);
+        report(QStringLiteral("Błąd"),
+               QString::fromUtf8("Błąd podczas próby wczytania danych kalibracji.\n\n") + m_msg,
+               Prompts::Icon::Error);
         return;
     }
     ctx.printing = printing;
-    sides = sideCount;
+    sides = doc.sides;
     m_memo.clear();
     m_memoLine = 0;
     m_memoLines.clear();
@@ -157,14 +67,13 @@ void PrintEngine::vFunRenderDocument(const QWidget *editor, bool printing, int t
     m_fieldOrder.clear();
     previewMarks.clear();
     for (const structCalibData &row : calibList)
-        drawRow(editor, type, row);
-    closeSurfaces();
+        drawRow(source, doc, row);
     if (printing)
         return;
     collectMarks();
 
     QString scratch;
-    const QStringList backdrops = backdropFiles(type);
+    const QStringList backdrops = doc.backdrops();
     QImage *images[] = {&image1, &image2};
     for (int i = 0; i < backdrops.size(); ++i) {
         const QString file =
@@ -173,8 +82,9 @@ void PrintEngine::vFunRenderDocument(const QWidget *editor, bool printing, int t
         if (!loaded.isNull())
             *images[i] = loaded;
     }
+    // The pages are drawn straight over copies of the blank form's pictures.
     const QRectF target(QPointF(74, 74), QPointF(957, 1388));
-    for (int i = 0; i < (type == 0 ? 2 : 1); ++i) {
+    for (int i = 0; i < doc.sides && i < 2; ++i) {
         if (images[i]->isNull())
             continue;
         QPainter painter(images[i]);
@@ -184,7 +94,7 @@ void PrintEngine::vFunRenderDocument(const QWidget *editor, bool printing, int t
         drawMarks(painter, target, i + 1);
     }
     if (showPreview)
-        showPreview(image1, image2, type == 0);
+        showPreview(image1, image2, doc.sides == 2);
 }
 
 QImage PrintEngine::backdrop(const QString &path) {
@@ -204,65 +114,67 @@ QImage PrintEngine::backdrop(const QString &path) {
     return cached.image;
 }
 
-void PrintEngine::drawRow(const QWidget *editor, int type, const structCalibData &row) {
+void PrintEngine::drawRow(const FieldSource &source, const DocumentInfo &doc,
+                          const structCalibData &row) {
     const QString &n = row.name;
+    PagePicture *side1 = ctx.surface1;
+    PagePicture *side2 = ctx.surface2;
     auto has = [&n](const char *part) { return n.contains(QLatin1String(part)); };
-    if (type == 0) {
+    if (doc.isCertificate()) {
         if (has("GRAFIKA: ORZELEK"))
-            vFunGraphicDrawMark(ctx, 0, row, m_painter1, n);
+            vFunGraphicDrawMark(ctx, 0, row, side1, n);
         if (has("GRAFIKA: PIECZATKA"))
-            vFunGraphicDrawMark(ctx, 1, row, m_painter1, n);
+            vFunGraphicDrawMark(ctx, 1, row, side1, n);
         if (has("_STR1_DATA_LABEL"))
-            drawText(editor, row, 1);
+            drawText(source, row, 1);
         else if (has("_STR2_DATA_LABEL"))
-            drawText(editor, row, 2);
+            drawText(source, row, 2);
         else if (has("_STR1_DATA_EDIT")) {
             // An empty "we" ending leaves no mark at all, not even a strike.
-            const QWidget *c = editor->findChild<QWidget *>(n);
-            if (c && strFunComponentText(c).isEmpty() &&
+            if (source.hasComponent(n) && source.text(n).isEmpty() &&
                 (has("ZMIENNA_UrWE") || has("ZMIENNA_SzkolaWE")))
                 return;
-            drawText(editor, row, 1);
+            drawText(source, row, 1);
         } else if (has("_STR2_DATA_EDIT"))
-            drawText(editor, row, 2);
+            drawText(source, row, 2);
         else if (has("_STR1_DATA_COMBOBOX"))
-            drawText(editor, row, 1);
+            drawText(source, row, 1);
         else if (has("_STR2_DATA_COMBOBOX"))
-            drawText(editor, row, 2);
+            drawText(source, row, 2);
         else if (has("_STR1_LINIA_Z_KROPEK"))
-            vFunDrawDottedLine(ctx, row, m_painter1, 1, n);
+            vFunDrawDottedLine(ctx, row, side1, 1, n);
         else if (has("_STR2_LINIA_Z_KROPEK"))
-            vFunDrawDottedLine(ctx, row, m_painter2, 2, n);
+            vFunDrawDottedLine(ctx, row, side2, 2, n);
         else if (has("STR1_DATA_MEMO"))
-            drawMemoLine(editor, row, 1);
+            drawMemoLine(source, row, 1);
         else if (has("STR2_DATA_MEMO"))
-            drawMemoLine(editor, row, 2);
+            drawMemoLine(source, row, 2);
         return;
     }
-    if (type >= 2 && has("GRAFIKA: RAMKA"))
-        vFunDrawFrame(ctx, m_painter1, row);
+    const bool framed =
+        doc.kind == DocumentKind::TitlePage || doc.kind == DocumentKind::ResultsPage;
+    if (framed && has("GRAFIKA: RAMKA"))
+        vFunDrawFrame(ctx, side1, row);
     else if (has("_LINIA_Z_KROPEK"))
-        vFunDrawDottedLine(ctx, row, m_painter1, 1, n);
+        vFunDrawDottedLine(ctx, row, side1, 1, n);
     else if (has("_DATA_COMBOBOX") || has("_DATA_EDIT") || has("_DATA_LABEL"))
-        drawText(editor, row, 1);
+        drawText(source, row, 1);
     else if (has("_DATA_MEMO"))
-        drawMemoLine(editor, row, 1);
+        drawMemoLine(source, row, 1);
 }
 
-void PrintEngine::drawText(const QWidget *editor, const structCalibData &row, int side) {
-    const QWidget *c = editor->findChild<QWidget *>(row.name);
-    if (!c)
+void PrintEngine::drawText(const FieldSource &source, const structCalibData &row, int side) {
+    if (!source.hasComponent(row.name))
         return;
-    const QString text = strFunComponentText(c);
-    vFunDrawTextField(ctx, text, row, side == 1 ? m_painter1 : m_painter2, side, row.name);
+    const QString text = strFunPrintable(source.text(row.name));
+    vFunDrawTextField(ctx, text, row, side == 1 ? ctx.surface1 : ctx.surface2, side, row.name);
     if (fieldKind(row.name) != FieldKind::None)
         noteField(row.name, row, side, text, false);
 }
 
-void PrintEngine::drawMemoLine(const QWidget *editor, const structCalibData &row, int side) {
-    const QString memo = row.name.left(row.name.size() - 2);
-    const QWidget *c = editor->findChild<QWidget *>(memo);
-    if (!c)
+void PrintEngine::drawMemoLine(const FieldSource &source, const structCalibData &row, int side) {
+    const QString memo = strFunMemoOfRecord(row.name);
+    if (!source.hasComponent(memo))
         return;
     if (memo != m_memo) {
         m_memo = memo;
@@ -270,10 +182,14 @@ void PrintEngine::drawMemoLine(const QWidget *editor, const structCalibData &row
     } else {
         ++m_memoLine;
     }
-    if (!m_memoLines.contains(memo))
-        m_memoLines.insert(memo, strFunComponentLines(c));
+    if (!m_memoLines.contains(memo)) {
+        QStringList lines = source.lines(memo);
+        for (QString &line : lines)
+            line = strFunPrintable(line);
+        m_memoLines.insert(memo, lines);
+    }
     const QString text = m_memoLines.value(memo).value(m_memoLine);
-    vFunDrawTextField(ctx, text, row, side == 1 ? m_painter1 : m_painter2, side, memo);
+    vFunDrawTextField(ctx, text, row, side == 1 ? ctx.surface1 : ctx.surface2, side, memo);
     noteField(memo, row, side, text, true);
 }
 

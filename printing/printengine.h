@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/documents.h"
+#include "document/fieldsource.h"
 #include "printing/painters.h"
 
 #include <QDateTime>
@@ -8,7 +10,7 @@
 #include <QStringList>
 #include <functional>
 
-class QWidget;
+class QPainter;
 
 // A field whose text does not fit where it prints: the preview marks it in
 // red (the paper never shows the mark).
@@ -36,13 +38,10 @@ public:
     PrintEngine();
 
     void vFunResetPages();
-    // editor: the window whose components hold the texts; type 0-5.
-    void vFunRenderDocument(const QWidget *editor, bool printing, int type, int sides);
-
-    // The calibration table of a document type (empty for an unknown type).
-    static QString strFunCalibTable(int type, bool printWithoutDots);
-    // The backdrop files of a document type, side 1 and side 2.
-    static QStringList backdropFiles(int type);
+    // Draws the document with the texts of the field source: for paper into
+    // the page pictures only, for the preview also over the pictures of the
+    // blank form. A failure is reported through ctx.report.
+    void vFunRenderDocument(const FieldSource &source, const DocumentInfo &doc, bool printing);
 
 private:
     struct Backdrop {
@@ -52,10 +51,10 @@ private:
     };
     // A backdrop picture of the program folder, decoded once per version of the file.
     QImage backdrop(const QString &path);
-    void drawRow(const QWidget *editor, int type, const structCalibData &row);
-    void drawText(const QWidget *editor, const structCalibData &row, int side);
-    void drawMemoLine(const QWidget *editor, const structCalibData &row, int side);
-    void closeSurfaces();
+    void drawRow(const FieldSource &source, const DocumentInfo &doc, const structCalibData &row);
+    void drawText(const FieldSource &source, const structCalibData &row, int side);
+    void drawMemoLine(const FieldSource &source, const structCalibData &row, int side);
+    void report(const QString &caption, const QString &text, Prompts::Icon icon);
     // Notes where a bound field prints and whether its text fits there.
     void noteField(const QString &component, const structCalibData &row, int side,
                    const QString &text, bool memoRow);
@@ -71,8 +70,6 @@ private:
     QHash<QString, FieldSpan> m_fields;
     QStringList m_fieldOrder;
 
-    QPainter *m_painter1 = nullptr;
-    QPainter *m_painter2 = nullptr;
     QString m_memo;
     QHash<QString, QStringList> m_memoLines; // each memo's lines, once per rendering
     int m_memoLine = 0;
@@ -80,11 +77,8 @@ private:
     QHash<QString, Backdrop> m_backdrops;
 };
 
-// The text of an editor component as it prints: a label's caption, an edit's
-// or drop-down's text, or (index >= 0) a memo's displayed line.
-QString strFunComponentText(const QWidget *component, int line = -1);
-// All lines of a component (a memo's displayed lines; one line otherwise).
-QStringList strFunComponentLines(const QWidget *component);
-// Replays a page picture stretched into a rectangle of a device (image,
-// printer or PDF), whatever the device's resolution.
-void vFunDrawPage(QPainter &painter, const QPicture &page, const QRectF &target);
+// A field's text as it prints: a stored tab is a blank, not words run together.
+QString strFunPrintable(QString text);
+// The one replay routine of the preview, the printer and a PDF: a page
+// picture stretched into a rectangle of the device, whatever its resolution.
+void vFunDrawPage(QPainter &painter, const PagePicture &page, const QRectF &target);

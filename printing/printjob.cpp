@@ -4,9 +4,9 @@
 #include "storage/log.h"
 
 #include <QFile>
+#include <QPageLayout>
 #include <QPainter>
-#include <QPrinter>
-#include <QPrinterInfo>
+#include <QPdfWriter>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <cups/cups.h>
@@ -89,14 +89,12 @@ PrinterState printerState(const QString &printer) {
 // Renders the sheets into a PDF of A4 paper, page size equal to the paper,
 // drawn from the paper's corner.
 bool bFunRenderPdf(QString &msg, const QString &path, const QList<structSheet> &sheets) {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageOrientation(QPageLayout::Portrait);
-    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-    printer.setFullPage(true);
-    return bFunDrawSheets(msg, printer, sheets);
+    QPdfWriter pdf(path);
+    pdf.setResolution(1200);
+    pdf.setCreator(QString::fromUtf8("Świadectwa 1-3"));
+    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                  QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+    return bFunDrawSheets(msg, pdf, path, sheets);
 }
 
 // One job to the spooler: A4, portrait, the sides asked for, and no scaling,
@@ -129,19 +127,18 @@ structDeviceRect rectFunDeviceRect(int leftMm, int topMm, int rightMm, int botto
             dots(bottomMm, dpiY) - offY};
 }
 
-bool bFunDrawSheets(QString &msg, QPrinter &printer, const QList<structSheet> &sheets) {
-    const QString where =
-        printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+bool bFunDrawSheets(QString &msg, QPagedPaintDevice &device, const QString &where,
+                    const QList<structSheet> &sheets) {
     QPainter painter;
-    if (!painter.begin(&printer))
+    if (!painter.begin(&device))
         return bFunFail(msg, QString::fromUtf8("Nie udało się rozpocząć wydruku:\n") + where,
                         kPrintFun);
     // The painter starts at the printable area, or at the paper's corner on a
     // full page; either way the offset makes the sheet count from the corner.
-    const int dpi = printer.resolution();
-    const QPoint offset = printer.pageLayout().paintRectPixels(dpi).topLeft();
+    const int dpi = device.logicalDpiX();
+    const QPoint offset = device.pageLayout().paintRectPixels(dpi).topLeft();
     for (int i = 0; i < sheets.size(); ++i) {
-        if (i > 0 && !printer.newPage()) {
+        if (i > 0 && !device.newPage()) {
             painter.end();
             return bFunFail(msg, QString::fromUtf8("Nie udało się dodać strony wydruku:\n") + where,
                             kPrintFun);
@@ -157,30 +154,12 @@ bool bFunDrawSheets(QString &msg, QPrinter &printer, const QList<structSheet> &s
     return true;
 }
 
-void vFunRotateSecondPage(QPicture &page) {
-    const int w = kPageWidth;
-    const int h = kPageHeight;
-    QPicture turned;
-    turned.setBoundingRect(QRect(0, 0, w, h));
-    {
-        QPainter p(&turned);
-        p.setBrush(Qt::NoBrush);
-        p.setBackgroundMode(Qt::TransparentMode);
-        // Half the width and height, truncated; then a half turn (in single
-        // precision its cosine is -1 and its sine too small to move a point);
-        // then the half height across and the half width down. With the page
-        // drawn at (220, -200) a point (x, y) lands at (879 - x, 1299 - y).
-        QTransform t = QTransform::fromTranslate(-(w / 2), -(h / 2));
-        t *= QTransform(-1, 0, 0, -1, 0, 0);
-        t *= QTransform::fromTranslate(h / 2, w / 2);
-        p.setWorldTransform(t);
-        p.drawPicture(220, -200, page);
-    }
-    page = turned;
+void vFunRotateSecondPage(PagePicture &page) {
+    page = page.rotatedHalfTurn();
 }
 
-bool bFunPrintDocument(QString &msg, const structPrintOrder &order, const QPicture &page1,
-                       const QPicture &page2, const std::function<void()> &turnOver,
+bool bFunPrintDocument(QString &msg, const structPrintOrder &order, const PagePicture &page1,
+                       const PagePicture &page2, const std::function<void()> &turnOver,
                        structPrintResult &result) {
     result = structPrintResult();
     const structMarginData &m = order.margins;
@@ -243,7 +222,7 @@ bool bFunPrintDocument(QString &msg, const structPrintOrder &order, const QPictu
 
     bool printed;
     if (order.sides == 2 && order.duplex != Duplex::Off) {
-        QPicture second = page2;
+        PagePicture second = page2;
         if (order.rotateSecondPage)
             vFunRotateSecondPage(second);
         const structSheet turned{&second, side2.left, side2.top, side2.right, side2.bottom};
@@ -277,14 +256,20 @@ bool bFunCheckPrinter(QString &msg, const QString &printer, bool &stopped) {
 }
 
 bool bFunCanPrintTwoSided(const QString &printer) {
-    const QPrinterInfo info = QPrinterInfo::printerInfo(printer);
-    if (info.isNull())
+    if (printer.isEmpty())
         return false;
-    for (QPrinter::DuplexMode mode : info.supportedDuplexModes()) {
-        if (mode != QPrinter::DuplexNone)
-            return true;
+    cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(), nullptr);
+    if (!dest)
+        return false;
+    bool twoSided = false;
+    if (cups_dinfo_t *info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
+        for (const char *sides : {CUPS_SIDES_TWO_SIDED_PORTRAIT, CUPS_SIDES_TWO_SIDED_LANDSCAPE})
+            twoSided = twoSided ||
+                       cupsCheckDestSupported(CUPS_HTTP_DEFAULT, dest, info, CUPS_SIDES, sides);
+        cupsFreeDestInfo(info);
     }
-    return false;
+    cupsFreeDests(1, dest);
+    return twoSided;
 }
 
 QString strFunPdfFileName(const QString &pupil, const QString &documentLabel) {

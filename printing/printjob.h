@@ -1,14 +1,14 @@
 #pragma once
 
 #include "printing/calibstore.h"
+#include "printing/pagepicture.h"
 
 #include <QList>
-#include <QPicture>
 #include <QRectF>
 #include <QString>
 #include <functional>
 
-class QPrinter;
+class QPagedPaintDevice;
 
 // Putting the rendered page pictures on paper or into a PDF file, without
 // windows. Every page goes through the one replay routine (vFunDrawPage).
@@ -28,17 +28,20 @@ structDeviceRect rectFunDeviceRect(int leftMm, int topMm, int rightMm, int botto
 // One side of the sheet: a page picture and the paper rectangle, in
 // millimetres, into which it is stretched.
 struct structSheet {
-    const QPicture *page = nullptr;
+    const PagePicture *page = nullptr;
     int left = 0, top = 0, right = 0, bottom = 0;
 };
 
-// Draws the sheets on a printer that is set up (any output, full page or
-// not), one page each. False with the message filled when it cannot start.
-bool bFunDrawSheets(QString &msg, QPrinter &printer, const QList<structSheet> &sheets);
+// Draws the sheets on a paged device that is set up (a PDF writer or a
+// printer, its painter starting at the paper's corner or at its printable
+// area), one page each. where names it in a message. False with the message
+// filled when it cannot start.
+bool bFunDrawSheets(QString &msg, QPagedPaintDevice &device, const QString &where,
+                    const QList<structSheet> &sheets);
 
 // Turns a page picture by 180 degrees: a point (x, y) of the standard page
 // goes to (879 - x, 1299 - y).
-void vFunRotateSecondPage(QPicture &page);
+void vFunRotateSecondPage(PagePicture &page);
 
 enum class Duplex { Off, LongEdge, ShortEdge };
 
@@ -63,14 +66,15 @@ struct structPrintResult {
 // otherwise in two jobs with turnOver() between them; into a PDF file as one
 // file of all pages. Fails (message filled, logged) when the spooler refuses
 // a job or the file cannot be written; never reports that as printed.
-bool bFunPrintDocument(QString &msg, const structPrintOrder &order, const QPicture &page1,
-                       const QPicture &page2, const std::function<void()> &turnOver,
+bool bFunPrintDocument(QString &msg, const structPrintOrder &order, const PagePicture &page1,
+                       const PagePicture &page2, const std::function<void()> &turnOver,
                        structPrintResult &result);
 
 // Whether the spooler knows the printer and takes jobs; stopped tells that
 // it holds them. The failure is logged under the print dialog's printer set-up.
 bool bFunCheckPrinter(QString &msg, const QString &printer, bool &stopped);
-// Whether the printer can print on both sides of the sheet.
+
+// Whether the spooler's printer can print on both sides of the sheet.
 bool bFunCanPrintTwoSided(const QString &printer);
 
 // The file name proposed for a document printed into PDF, e.g.

@@ -5,6 +5,7 @@
 #include "app/tfglowna.h"
 #include "benchsupport.h"
 #include "document/certfile.h"
+#include "document/fieldsource.h"
 #include "editors/editor.h"
 #include "storage/paths.h"
 
@@ -58,18 +59,18 @@ int main(int argc, char **argv) {
     std::printf("click-to-preview of a certificate (30-pupil class): median %.1f ms over %d runs\n",
                 median(clicks), runs);
 
-    for (const DocumentRow &row : documentRows()) {
-        if (!row.editor)
+    for (const DocumentInfo *row : treeRows()) {
+        if (!row)
             continue;
-        TFEditor *e = windows.editor(QString::fromLatin1(row.editor));
+        const RecordFieldSource source(*row, records);
         QList<double> renders;
         for (int i = 0; i < runs; ++i) {
             QElapsedTimer t;
             t.start();
-            g->engine().vFunRenderDocument(e, true, row.docType, row.sides);
+            g->engine().vFunRenderDocument(source, *row, true);
             renders << t.nsecsElapsed() / 1e6;
         }
-        std::printf("render %-34s (%zd rows): median %.2f ms\n", row.label,
+        std::printf("render %-34s (%zd rows): median %.2f ms\n", row->label,
                     size_t(g->engine().calibList.size()), median(renders));
     }
     return 0;

@@ -3,8 +3,8 @@
 // everything that must agree with them: the rows of the shipped calibration
 // (page units), the preview backdrops of the blank forms, the editors'
 // background pictures and the stamp frame. One source, scaled.
+#include "document/formlayout.h"
 #include "editors/fields.h"
-#include "editors/layout.h"
 #include "printing/painters.h"
 
 #include <QFile>

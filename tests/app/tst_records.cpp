@@ -1,6 +1,6 @@
 #include "apptest.h"
 
-#include "document/binding.h"
+#include "editors/binding.h"
 #include "editors/documenteditors.h"
 #include "editors/fields.h"
 #include "editors/tfdaneucznia.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editors/binding.h"
+
 #include "dialogs/tfdrukuj.h"
 #include "editors/editor.h"
 #include "editors/editorset.h"
@@ -42,7 +44,7 @@ struct PrintFixture {
                         install.filePath(QString::fromLatin1(name)));
         vFunSetExeDirPathForTests(install.path());
         TFDaneUcznia *pupil = nullptr;
-        for (const EditorInfo &info : boundWindowTable()) {
+        for (const DocumentInfo &info : documentTable()) {
             TFEditor *e = createBoundWindow(info, pupil, owner.get());
             if (!pupil)
                 pupil = static_cast<TFDaneUcznia *>(e);
@@ -71,7 +73,8 @@ struct PrintFixture {
         TFEditor *k = editor(QStringLiteral("TFKlasa1"));
         k->FillSampleFields();
         engine.ctx.printWithoutDots = true;
-        engine.vFunRenderDocument(k, true, 0, sides);
+        engine.vFunRenderDocument(WidgetFieldSource(k), *documentByClass(k->objectName()), true);
+        engine.sides = sides;
     }
     structCalibData row(const QString &name) const {
         for (const structCalibData &r : engine.calibList)
@@ -96,7 +99,7 @@ struct PrintFixture {
 
 // Where the ink of a page picture lies inside an area of the page, in page
 // units, read off at ten pixels per unit.
-inline QRectF pageInkUnits(const QPicture &page, const QRect &area) {
+inline QRectF pageInkUnits(const PagePicture &page, const QRect &area) {
     const int scale = 10;
     QImage img(area.width() * scale, area.height() * scale, QImage::Format_RGB32);
     img.fill(Qt::white);
@@ -134,7 +137,7 @@ inline QString mmText(const QRectF &r) {
 // The ink of a field as printed on page pageNo of a PDF, in mm, checked
 // against where the margin rectangle and the field's calibration row put it
 // (within 0.2 mm on a 600-dpi raster).
-inline QRectF checkFieldLanding(const QString &pdf, int pageNo, const QPicture &page,
+inline QRectF checkFieldLanding(const QString &pdf, int pageNo, const PagePicture &page,
                                 const structCalibData &row, const QList<int> &margin,
                                 const QString &workDir) {
     const QRect rowRect(QPoint(row.x1, row.y1), QPoint(row.x2, row.y2));

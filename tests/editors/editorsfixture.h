@@ -28,7 +28,7 @@ struct EditorsFixture {
              {"ocena_opisowa/kategorie_zachowanie", "ocena_opisowa/kategorie_edukacyjne",
               "ocena_opisowa/szablony_zachowanie", "ocena_opisowa/szablony_edukacyjne"})
             QDir().mkpath(env.programFile(dir));
-        for (const EditorInfo &info : boundWindowTable()) {
+        for (const DocumentInfo &info : documentTable()) {
             TFEditor *e = createBoundWindow(info, pupil, owner.get());
             if (!pupil)
                 pupil = static_cast<TFDaneUcznia *>(e);

@@ -1,8 +1,8 @@
-#include "document/binding.h"
+#include "editors/binding.h"
 #include "editors/documenteditors.h"
 #include "editors/editorset.h"
 #include "editors/fields.h"
-#include "editors/layout.h"
+#include "document/formlayout.h"
 #include "editors/layouteditor.h"
 #include "editors/tfdaneucznia.h"
 #include "storage/settings.h"
@@ -66,7 +66,7 @@ void TestLayoutEditors::init() {
     m_prompts = std::make_unique<ScriptedPrompts>();
     m_owner = std::make_unique<QWidget>();
     m_editors.clear();
-    for (const EditorInfo &info : boundWindowTable()) {
+    for (const DocumentInfo &info : documentTable()) {
         TFEditor *e = createBoundWindow(info, m_pupil, m_owner.get());
         if (!m_pupil)
             m_pupil = static_cast<TFDaneUcznia *>(e);
@@ -445,7 +445,7 @@ void TestLayoutEditors::malformedLayoutIsReported() {
 
 void TestLayoutEditors::tabWalksTheFieldsInOrder_data() {
     QTest::addColumn<QString>("window");
-    for (const EditorInfo &info : boundWindowTable()) {
+    for (const DocumentInfo &info : documentTable()) {
         if (qstrcmp(info.className, "TFDaneUcznia") != 0)
             QTest::newRow(info.className) << QString::fromLatin1(info.className);
     }

@@ -1,6 +1,6 @@
 #include "editorsfixture.h"
 
-#include "document/binding.h"
+#include "editors/binding.h"
 #include "editors/documenteditors.h"
 #include "editors/fields.h"
 #include "editors/layouteditor.h"

@@ -27,7 +27,7 @@ private slots:
     void outlinesOnlyWhileCalibrating();
 
 private:
-    QImage paint(const std::function<void(QPainter *)> &draw);
+    QImage paint(const std::function<void(PagePicture *)> &draw);
     std::unique_ptr<TestEnv> m_env;
     std::unique_ptr<ScriptedPrompts> m_prompts;
     structPrintContext ctx;
@@ -39,6 +39,10 @@ void TestPainters::init() {
     m_prompts = std::make_unique<ScriptedPrompts>();
     ctx = structPrintContext();
     ctx.msg = &msg;
+    // The caller shows what the painters report.
+    ctx.report = [](const QString &caption, const QString &text, Prompts::Icon icon) {
+        showMessage(nullptr, caption, text, icon);
+    };
 }
 
 void TestPainters::cleanup() {
@@ -46,20 +50,16 @@ void TestPainters::cleanup() {
     m_env.reset();
 }
 
-QImage TestPainters::paint(const std::function<void(QPainter *)> &draw) {
-    QPicture page;
-    page.setBoundingRect(QRect(0, 0, kPageWidth, kPageHeight));
-    QPainter p(&page);
-    p.setPen(QPen(Qt::black, 1));
-    draw(&p);
-    p.end();
+QImage TestPainters::paint(const std::function<void(PagePicture *)> &draw) {
+    PagePicture page;
+    draw(&page);
     return pageImage(page);
 }
 
 void TestPainters::textSitsOnItsBaseLine() {
     const structCalibData row = calibRow("ZMIENNA_X_STR1_DATA_EDIT", 100, 350, 600, 400, 12);
     const QImage img =
-        paint([&](QPainter *p) { vFunDrawTextField(ctx, "Ąg żółw", row, p, 1, row.name); });
+        paint([&](PagePicture *p) { vFunDrawTextField(ctx, "Ąg żółw", row, p, 1, row.name); });
     QFont font("Liberation Serif");
     font.setPixelSize(16);
     const int cell = QFontMetrics(font).height();
@@ -86,7 +86,7 @@ void TestPainters::alignments() {
     QFETCH(QString, edge);
     const structCalibData row = calibRow("F", 200, 100, 600, 150, 12, align);
     const QImage img =
-        paint([&](QPainter *p) { vFunDrawTextField(ctx, "Klasa", row, p, 1, row.name); });
+        paint([&](PagePicture *p) { vFunDrawTextField(ctx, "Klasa", row, p, 1, row.name); });
     const QRect ink = inkBox(img);
     if (edge == "left")
         QVERIFY(qAbs(ink.left() - 200) <= 2);
@@ -111,7 +111,7 @@ void TestPainters::justification() {
     QFETCH(bool, justified);
     const structCalibData row = calibRow("F", 100, 200, 100 + width, 250, 12, 3);
     const QImage img =
-        paint([&](QPainter *p) { vFunDrawTextField(ctx, text, row, p, 1, row.name); });
+        paint([&](PagePicture *p) { vFunDrawTextField(ctx, text, row, p, 1, row.name); });
     const QRect ink = inkBox(img);
     QVERIFY(qAbs(ink.left() - 100) <= 2);
     if (justified)
@@ -121,7 +121,7 @@ void TestPainters::justification() {
     // Justified text is never clipped.
     ctx.clipTextFields = true;
     const QRect clipped =
-        inkBox(paint([&](QPainter *p) { vFunDrawTextField(ctx, text, row, p, 1, row.name); }));
+        inkBox(paint([&](PagePicture *p) { vFunDrawTextField(ctx, text, row, p, 1, row.name); }));
     QCOMPARE(clipped, ink);
 }
 
@@ -135,7 +135,7 @@ void TestPainters::clipping() {
     QFETCH(bool, clip);
     ctx.clipTextFields = clip;
     const structCalibData row = calibRow("F", 100, 200, 200, 250, 12, 0);
-    const QImage img = paint([&](QPainter *p) {
+    const QImage img = paint([&](PagePicture *p) {
         vFunDrawTextField(ctx, "bardzo długi tekst w wąskim polu", row, p, 1, row.name);
     });
     const QRect beyond = inkBox(img, QRect(201, 150, 600, 120));
@@ -163,7 +163,7 @@ void TestPainters::emptyFields() {
     ctx.printWithoutDots = noDots;
     const structCalibData row = calibRow("F", 100, 450, 300, 500);
     const QRect ink =
-        inkBox(paint([&](QPainter *p) { vFunDrawTextField(ctx, text, row, p, 1, row.name); }));
+        inkBox(paint([&](PagePicture *p) { vFunDrawTextField(ctx, text, row, p, 1, row.name); }));
     if (lineY < 0) {
         QVERIFY(ink.isEmpty());
         return;
@@ -176,12 +176,12 @@ void TestPainters::emptyFields() {
 
 void TestPainters::ampersands() {
     const structCalibData row = calibRow("F", 100, 200, 700, 250, 12, 0);
-    const QImage one =
-        paint([&](QPainter *p) { vFunDrawTextField(ctx, "Kowalski & syn", row, p, 1, row.name); });
-    const QImage two =
-        paint([&](QPainter *p) { vFunDrawTextField(ctx, "Kowalski && syn", row, p, 1, row.name); });
-    const QImage plain =
-        paint([&](QPainter *p) { vFunDrawTextField(ctx, "Kowalski  syn", row, p, 1, row.name); });
+    const QImage one = paint(
+        [&](PagePicture *p) { vFunDrawTextField(ctx, "Kowalski & syn", row, p, 1, row.name); });
+    const QImage two = paint(
+        [&](PagePicture *p) { vFunDrawTextField(ctx, "Kowalski && syn", row, p, 1, row.name); });
+    const QImage plain = paint(
+        [&](PagePicture *p) { vFunDrawTextField(ctx, "Kowalski  syn", row, p, 1, row.name); });
     // One "&" is not drawn (the blank after it is underlined); "&&" draws one.
     QVERIFY(inkBox(two).width() > inkBox(plain).width());
     QVERIFY(inkBox(one).width() < inkBox(two).width());
@@ -189,7 +189,7 @@ void TestPainters::ampersands() {
 
 void TestPainters::dots() {
     const structCalibData row = calibRow("X_LINIA_Z_KROPEK", 100, 380, 118, 400);
-    const QImage img = paint([&](QPainter *p) { vFunDrawDottedLine(ctx, row, p, 1, row.name); });
+    const QImage img = paint([&](PagePicture *p) { vFunDrawDottedLine(ctx, row, p, 1, row.name); });
     QList<int> starts;
     for (int x = 95; x < 140; ++x) {
         const bool ink = !inkBox(img, QRect(x, 370, 1, 40)).isEmpty();
@@ -207,7 +207,7 @@ void TestPainters::dots() {
              qPrintable(QString::number(inkBox(img).bottom())));
     // x2 <= x1 draws nothing.
     const structCalibData empty = calibRow("Y_LINIA_Z_KROPEK", 100, 380, 100, 400);
-    QVERIFY(inkBox(paint([&](QPainter *p) {
+    QVERIFY(inkBox(paint([&](PagePicture *p) {
                 vFunDrawDottedLine(ctx, empty, p, 1, empty.name);
             })).isEmpty());
 }
@@ -220,7 +220,7 @@ void TestPainters::emblemOnlyWhenPrinting() {
                 m_env->programFile("grafika/m_p.bmp"));
     const structCalibData emblem = calibRow("GRAFIKA: ORZELEK", 390, 110, 490, 230);
     const structCalibData stamp = calibRow("GRAFIKA: PIECZATKA", 300, 900, 420, 1000);
-    auto both = [&](QPainter *p) {
+    auto both = [&](PagePicture *p) {
         vFunGraphicDrawMark(ctx, 0, emblem, p, emblem.name);
         vFunGraphicDrawMark(ctx, 1, stamp, p, stamp.name);
     };
@@ -238,7 +238,7 @@ void TestPainters::missingEmblemIsReported() {
     ctx.printing = true;
     const structCalibData emblem = calibRow("GRAFIKA: ORZELEK", 390, 110, 490, 230);
     const QImage img =
-        paint([&](QPainter *p) { vFunGraphicDrawMark(ctx, 0, emblem, p, emblem.name); });
+        paint([&](PagePicture *p) { vFunGraphicDrawMark(ctx, 0, emblem, p, emblem.name); });
     QVERIFY(inkBox(img).isEmpty());
     QCOMPARE(m_prompts->asked.size(), 1);
     QCOMPARE(m_prompts->asked[0].text,
@@ -251,16 +251,18 @@ void TestPainters::outlinesOnlyWhileCalibrating() {
     QList<QList<int>> views;
     ctx.bringIntoView = [&](int tab, int s1, int s2) { views.append({tab, s1, s2}); };
     ctx.selectedObject = row.name;
-    QVERIFY(!hasRed(paint([&](QPainter *p) { vFunDrawTextField(ctx, "x", row, p, 2, row.name); })));
+    QVERIFY(
+        !hasRed(paint([&](PagePicture *p) { vFunDrawTextField(ctx, "x", row, p, 2, row.name); })));
     QVERIFY(views.isEmpty());
     ctx.calibrating = true;
-    QVERIFY(hasRed(paint([&](QPainter *p) { vFunDrawTextField(ctx, "x", row, p, 2, row.name); })));
+    QVERIFY(
+        hasRed(paint([&](PagePicture *p) { vFunDrawTextField(ctx, "x", row, p, 2, row.name); })));
     QCOMPARE(views.size(), 1);
     QCOMPARE(views[0], QList<int>({1, 640 * 2 / 3, 640 * 2 / 3}));
     // A frame turns red itself; the view is not moved.
     const structCalibData frame = calibRow("GRAFIKA: RAMKA 1", 10, 10, 200, 200);
     ctx.selectedObject = frame.name;
-    QVERIFY(hasRed(paint([&](QPainter *p) { vFunDrawFrame(ctx, p, frame); })));
+    QVERIFY(hasRed(paint([&](PagePicture *p) { vFunDrawFrame(ctx, p, frame); })));
     QCOMPARE(views.size(), 1);
 }
 

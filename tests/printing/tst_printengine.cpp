@@ -3,15 +3,12 @@
 #include "support/scriptedprompts.h"
 #include "support/testenv.h"
 
-#include <QLabel>
-#include <QLineEdit>
 #include <QPdfWriter>
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QtTest>
 
-// The engine over a small calibration of its own and an editor made of
-// named components.
+// The engine over a small calibration of its own and a document whose texts
+// the test gives.
 class TestPrintEngine : public QObject {
     Q_OBJECT
 private slots:
@@ -32,26 +29,32 @@ private slots:
 
 private:
     void table(const QString &name, const QList<structCalibData> &rows);
-    QLineEdit *edit(const QString &name, const QString &text);
-    QPlainTextEdit *memo(const QString &name, const QStringList &lines);
+    void edit(const QString &name, const QString &text) { m_source.texts[name] = text; }
+    void memo(const QString &name, const QStringList &lines) { m_source.memos[name] = lines; }
+    void render(bool printing, int type) {
+        m_engine->vFunRenderDocument(m_source, documentOfType(type), printing);
+    }
 
     std::unique_ptr<TestEnv> m_env;
     std::unique_ptr<ScriptedPrompts> m_prompts;
-    std::unique_ptr<QWidget> m_editor;
+    MapSource m_source;
     std::unique_ptr<PrintEngine> m_engine;
 };
 
 void TestPrintEngine::init() {
     m_env = std::make_unique<TestEnv>();
     m_prompts = std::make_unique<ScriptedPrompts>();
-    m_editor = std::make_unique<QWidget>();
+    m_source = MapSource();
     m_engine = std::make_unique<PrintEngine>();
+    // The caller shows what the renderer reports.
+    m_engine->ctx.report = [](const QString &caption, const QString &text, Prompts::Icon icon) {
+        showMessage(nullptr, caption, text, icon);
+    };
     QDir().mkpath(m_env->programDir());
 }
 
 void TestPrintEngine::cleanup() {
     m_engine.reset();
-    m_editor.reset();
     m_prompts.reset();
     m_env.reset();
 }
@@ -77,20 +80,6 @@ void TestPrintEngine::table(const QString &name, const QList<structCalibData> &r
                        .arg(r.font_align));
 }
 
-QLineEdit *TestPrintEngine::edit(const QString &name, const QString &text) {
-    auto *e = new QLineEdit(text, m_editor.get());
-    e->setObjectName(name);
-    return e;
-}
-
-QPlainTextEdit *TestPrintEngine::memo(const QString &name, const QStringList &lines) {
-    auto *m = new QPlainTextEdit(m_editor.get());
-    m->setObjectName(name);
-    m->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m->setPlainText(lines.join('\n'));
-    return m;
-}
-
 void TestPrintEngine::memoLines_data() {
     QTest::addColumn<int>("lines");
     QTest::newRow("two lines on three rows") << 2;
@@ -107,7 +96,7 @@ void TestPrintEngine::memoLines() {
                             calibRow("ZMIENNA_Uchwala_DATA_MEMO02", 100, 150, 500, 190),
                             calibRow("ZMIENNA_Uchwala_DATA_MEMO03", 100, 200, 500, 240)});
     m_engine->ctx.strikeEmptyFields = true;
-    m_engine->vFunRenderDocument(m_editor.get(), true, 3, 1);
+    render(true, 3);
     const QImage page = pageImage(m_engine->ctx.page1);
     const QRect first = inkBox(page, QRect(90, 100, 500, 40));
     const QRect second = inkBox(page, QRect(90, 150, 500, 40));
@@ -129,7 +118,7 @@ void TestPrintEngine::interruptedMemoStartsAgain() {
     table("wywiadowka", {calibRow("A_DATA_MEMO01", 100, 100, 500, 140),
                          calibRow("B_DATA_MEMO01", 100, 150, 500, 190),
                          calibRow("A_DATA_MEMO02", 100, 200, 500, 240)});
-    m_engine->vFunRenderDocument(m_editor.get(), true, 1, 1);
+    render(true, 1);
     const QImage page = pageImage(m_engine->ctx.page1);
     QCOMPARE(inkBox(page, QRect(90, 200, 500, 40)).width(),
              inkBox(page, QRect(90, 100, 500, 40)).width());
@@ -154,7 +143,7 @@ void TestPrintEngine::schoolEndingException() {
     edit(field, text);
     table("klasa_1_3", {calibRow(field, 100, 100, 140, 140)});
     m_engine->ctx.strikeEmptyFields = true;
-    m_engine->vFunRenderDocument(m_editor.get(), true, 0, 2);
+    render(true, 0);
     QCOMPARE(!inkBox(pageImage(m_engine->ctx.page1)).isEmpty(), ink);
     QCOMPARE(m_engine->sides, 2);
 }
@@ -166,14 +155,14 @@ void TestPrintEngine::certificateTableFollowsTheDotsOption() {
     table("wywiadowka", {calibRow("ZMIENNA_Klasa_STR1_DATA_EDIT", 100, 900, 400, 940)});
     for (bool noDots : {false, true}) {
         m_engine->ctx.printWithoutDots = noDots;
-        m_engine->vFunRenderDocument(m_editor.get(), true, 0, 2);
+        render(true, 0);
         const QRect ink = inkBox(pageImage(m_engine->ctx.page1));
         QVERIFY(ink.top() > (noDots ? 590 : 90) && ink.bottom() < (noDots ? 640 : 140));
-        m_engine->vFunRenderDocument(m_editor.get(), true, 1, 1);
+        render(true, 1);
         QVERIFY(inkBox(pageImage(m_engine->ctx.page1)).top() > 890); // the report, either way
     }
-    QCOMPARE(PrintEngine::strFunCalibTable(3, false), QStringLiteral("arkusz_str2_5"));
-    QCOMPARE(PrintEngine::strFunCalibTable(5, true), QStringLiteral("arkusz_str2b_5b"));
+    QCOMPARE(documentOfType(3).calibrationTable(false), QStringLiteral("arkusz_str2_5"));
+    QCOMPARE(documentOfType(5).calibrationTable(true), QStringLiteral("arkusz_str2b_5b"));
 }
 
 void TestPrintEngine::rowsOfTheWrongKindAreSkipped() {
@@ -183,11 +172,11 @@ void TestPrintEngine::rowsOfTheWrongKindAreSkipped() {
                         calibRow("ZMIENNA_Rok_STR2_DATA_EDIT", 100, 300, 400, 340),
                         calibRow("ZMIENNA_Brak_STR1_DATA_EDIT", 100, 500, 400, 540)});
     table("arkusz_str1", {calibRow("GRAFIKA: ORZELEK", 100, 100, 300, 300)});
-    m_engine->vFunRenderDocument(m_editor.get(), true, 0, 2);
+    render(true, 0);
     QVERIFY(inkBox(pageImage(m_engine->ctx.page1)).isEmpty());
     const QRect side2 = inkBox(pageImage(m_engine->ctx.page2));
     QVERIFY(side2.top() > 290 && side2.bottom() < 340);
-    m_engine->vFunRenderDocument(m_editor.get(), true, 2, 1);
+    render(true, 2);
     QVERIFY(inkBox(pageImage(m_engine->ctx.page1)).isEmpty());
     QVERIFY(m_prompts->asked.isEmpty()); // no emblem sought on a record sheet
 }
@@ -198,15 +187,15 @@ void TestPrintEngine::failuresLeaveThePreview() {
     m_engine->image1 = shown;
     int previews = 0;
     m_engine->showPreview = [&](const QImage &, const QImage &, bool) { ++previews; };
-    m_engine->vFunRenderDocument(m_editor.get(), false, 6, 1);
+    render(false, 6);
     QCOMPARE(m_prompts->asked.last().text, QStringLiteral("Niepoprawny typ świadectwa"));
     QCOMPARE(m_prompts->asked.last().icon, Prompts::Icon::Warning);
-    m_engine->vFunRenderDocument(m_editor.get(), false, 4, 1);
+    render(false, 4);
     QCOMPARE(m_prompts->asked.last().text,
              QString::fromUtf8("Błąd podczas próby wczytania danych kalibracji.\n\n") +
                  "Plik nie istnieje: \n" + m_env->programFile("bruma_kalibracja.sqset"));
     table("klasa_1_3", {});
-    m_engine->vFunRenderDocument(m_editor.get(), false, 4, 1);
+    render(false, 4);
     QCOMPARE(m_prompts->asked.last().text,
              QString::fromUtf8("Błąd podczas próby wczytania danych kalibracji.\n\nTablica nie "
                                "istnieje: \narkusz_str1b"));
@@ -225,7 +214,7 @@ void TestPrintEngine::previewOverTheBackdrop() {
     table("arkusz_str2_5", {calibRow("ZMIENNA_Klasa_DATA_EDIT", 440, 1250, 880, 1300)});
     bool twoSides = false;
     m_engine->showPreview = [&](const QImage &, const QImage &, bool two) { twoSides = two; };
-    m_engine->vFunRenderDocument(m_editor.get(), false, 0, 2);
+    render(false, 0);
     QVERIFY(twoSides);
     QCOMPARE(m_engine->image1.size(), QSize(1031, 1462));
     // Page unit (x, y) lands at 74 + x * 883 / 885 of the backdrop.
@@ -236,7 +225,7 @@ void TestPrintEngine::previewOverTheBackdrop() {
     // A one-sided page hides side 2; a missing backdrop keeps the last picture.
     QFile::remove(m_env->programFile("grafika/arkusz_prw.bmp"));
     const QImage before = m_engine->image1;
-    m_engine->vFunRenderDocument(m_editor.get(), false, 3, 1);
+    render(false, 3);
     QVERIFY(!twoSides);
     QCOMPARE(m_engine->image1.size(), before.size());
     QVERIFY(!inkBox(m_engine->image1, QRect(90, 90, 300, 200))
@@ -246,9 +235,9 @@ void TestPrintEngine::previewOverTheBackdrop() {
 void TestPrintEngine::renderingsRepeatExactly() {
     edit("ZMIENNA_Klasa_STR1_DATA_EDIT", "trzecia");
     table("klasa_1_3", {calibRow("ZMIENNA_Klasa_STR1_DATA_EDIT", 100, 100, 400, 140)});
-    m_engine->vFunRenderDocument(m_editor.get(), true, 0, 2);
+    render(true, 0);
     const QImage first = pageImage(m_engine->ctx.page1);
-    m_engine->vFunRenderDocument(m_editor.get(), true, 0, 2);
+    render(true, 0);
     QCOMPARE(pageImage(m_engine->ctx.page1), first);
     QVERIFY(inkBox(pageImage(m_engine->ctx.page2)).isEmpty());
 }
@@ -257,7 +246,7 @@ void TestPrintEngine::pdfAtPrinterResolution() {
     edit("ZMIENNA_Klasa_DATA_EDIT", "Klasa");
     table("arkusz_str2_5",
           {calibRow("ZMIENNA_Klasa_DATA_EDIT", 177, 300, 700, 400, 12, 0, "Liberation Sans")});
-    m_engine->vFunRenderDocument(m_editor.get(), true, 3, 1);
+    render(true, 3);
     // The page stretched over a whole A4 sheet of a 1200-dpi PDF.
     const QString pdf = m_env->dataHome() + "/strona.pdf";
     QPdfWriter writer(pdf);
@@ -293,8 +282,7 @@ void TestPrintEngine::previewMarksWhatDoesNotFit() {
     edit("ZMIENNA_Klasa_DATA_EDIT", "bardzo długa nazwa klasy, która wychodzi poza pole");
     edit("ZMIENNA_Religia_DATA_EDIT", "dobry");
     edit("ZMIENNA_RokSzkolny_DATA_EDIT", "2010\t2011"); // a stored tab
-    auto *label = new QLabel("Stały tekst dłuższy niż jego wiersz", m_editor.get());
-    label->setObjectName("STALY_Klasa_DATA_LABEL");
+    edit("STALY_Klasa_DATA_LABEL", "Stały tekst dłuższy niż jego wiersz");
     table("arkusz_str2_5", {calibRow("ZMIENNA_Uchwala_DATA_MEMO01", 100, 100, 500, 140),
                             calibRow("ZMIENNA_Uchwala_DATA_MEMO02", 100, 150, 500, 190),
                             calibRow("ZMIENNA_Uchwala_DATA_MEMO03", 100, 200, 500, 240),
@@ -303,16 +291,16 @@ void TestPrintEngine::previewMarksWhatDoesNotFit() {
                             calibRow("ZMIENNA_RokSzkolny_DATA_EDIT", 100, 1000, 400, 1040),
                             calibRow("STALY_Klasa_DATA_LABEL", 500, 600, 520, 640)});
     // On paper: no mark, the first three lines, the tab as a blank.
-    m_engine->vFunRenderDocument(m_editor.get(), true, 3, 1);
+    render(true, 3);
     QVERIFY(m_engine->previewMarks.isEmpty());
     const QImage paper = pageImage(m_engine->ctx.page1);
     QVERIFY(!hasRed(paper));
-    QCOMPARE(strFunComponentText(m_editor->findChild<QWidget *>("ZMIENNA_RokSzkolny_DATA_EDIT")),
+    QCOMPARE(strFunPrintable(m_source.text("ZMIENNA_RokSzkolny_DATA_EDIT")),
              QStringLiteral("2010 2011"));
     // In the preview: the memo with more lines than rows and the line past
     // its field's edge are marked, each once, the fitting field and the
     // form's own text are not.
-    m_engine->vFunRenderDocument(m_editor.get(), false, 3, 1);
+    render(false, 3);
     QCOMPARE(m_engine->previewMarks.size(), 2);
     const PreviewMark memoMark = m_engine->previewMarks[0];
     QCOMPARE(memoMark.rect, QRect(QPoint(100, 100), QPoint(500, 240)));
@@ -333,9 +321,9 @@ void TestPrintEngine::previewMarksWhatDoesNotFit() {
     QVERIFY(!hasRed(shown.copy(toImage(QRect(QPoint(100, 800), QPoint(250, 840))))));
     QVERIFY(!hasRed(shown.copy(toImage(QRect(QPoint(100, 1000), QPoint(400, 1040))))));
     // Shortened, the text is no longer marked.
-    m_editor->findChild<QPlainTextEdit *>("ZMIENNA_Uchwala_DATA_MEMO")->setPlainText("raz\ndwa");
-    m_editor->findChild<QLineEdit *>("ZMIENNA_Klasa_DATA_EDIT")->setText("druga");
-    m_engine->vFunRenderDocument(m_editor.get(), false, 3, 1);
+    memo("ZMIENNA_Uchwala_DATA_MEMO", {"raz", "dwa"});
+    edit("ZMIENNA_Klasa_DATA_EDIT", "druga");
+    render(false, 3);
     QVERIFY(m_engine->previewMarks.isEmpty());
     QVERIFY(!hasRed(m_engine->image1));
 }

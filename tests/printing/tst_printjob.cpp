@@ -33,11 +33,9 @@ private:
 };
 
 // A page with one black rectangle on it, in page units.
-static QPicture markPage(const QRect &mark) {
-    QPicture page;
-    page.setBoundingRect(QRect(0, 0, kPageWidth, kPageHeight));
-    QPainter p(&page);
-    p.fillRect(mark, Qt::black);
+static PagePicture markPage(const QRect &mark) {
+    PagePicture page;
+    page.fillRect(mark, Qt::black);
     return page;
 }
 
@@ -99,9 +97,9 @@ void TestPrintJob::landsFromThePaperCorner() {
     // Margins as a printer's unprintable edges would give them.
     printer.setPageMargins(QMarginsF(12.7, 10, 6, 8), QPageLayout::Millimeter);
     printer.setFullPage(fullPage);
-    const QPicture page = markPage(QRect(100, 100, 50, 40));
+    const PagePicture page = markPage(QRect(100, 100, 50, 40));
     QString msg;
-    QVERIFY(bFunDrawSheets(msg, printer, {{&page, 20, 15, 195, 282}}));
+    QVERIFY(bFunDrawSheets(msg, printer, pdf, {{&page, 20, 15, 195, 282}}));
 
     const QImage raster = rasterPdfPage(pdf, 1, 600, m_env->dataHome());
     QVERIFY(!raster.isNull());
@@ -122,7 +120,7 @@ void TestPrintJob::landsFromThePaperCorner() {
 }
 
 void TestPrintJob::secondPageTurns() {
-    QPicture page = markPage(QRect(100, 200, 40, 30));
+    PagePicture page = markPage(QRect(100, 200, 40, 30));
     vFunRotateSecondPage(page);
     // (x, y) goes to (879 - x, 1299 - y): the mark's far corner (140, 230)
     // becomes the near corner (739, 1069).
@@ -143,8 +141,8 @@ void TestPrintJob::pdfFileHoldsEverySide_data() {
 void TestPrintJob::pdfFileHoldsEverySide() {
     QFETCH(int, sides);
     QFETCH(int, duplex);
-    const QPicture page1 = markPage(QRect(100, 100, 50, 50));
-    const QPicture page2 = markPage(QRect(600, 1000, 50, 50));
+    const PagePicture page1 = markPage(QRect(100, 100, 50, 50));
+    const PagePicture page2 = markPage(QRect(600, 1000, 50, 50));
     structPrintOrder order;
     order.pdfFile = m_env->dataHome() + "/Agrest Ewa - MEN-I-1-2 klasa 1.pdf";
     order.sides = sides;
@@ -172,7 +170,7 @@ void TestPrintJob::pdfFileHoldsEverySide() {
 void TestPrintJob::pdfFileReplacedWhole() {
     const QString file = m_env->dataHome() + "/wydruk.pdf";
     writeFile(file, "stara zawartość");
-    const QPicture page = markPage(QRect(100, 100, 50, 50));
+    const PagePicture page = markPage(QRect(100, 100, 50, 50));
     structPrintOrder order;
     order.pdfFile = file;
     order.margins = {QString(), 0, 0, 210, 297, 0, 0, 210, 297};
@@ -190,7 +188,7 @@ void TestPrintJob::pdfFileNotWritable() {
     // A folder that is a file: refused even to root.
     const QString notAFolder = m_env->dataHome() + "/plik";
     writeFile(notAFolder, "x");
-    const QPicture page = markPage(QRect(100, 100, 50, 50));
+    const PagePicture page = markPage(QRect(100, 100, 50, 50));
     structPrintOrder order;
     order.pdfFile = notAFolder + "/wydruk.pdf";
     structPrintResult result;
@@ -217,7 +215,7 @@ void TestPrintJob::unreachableSpooler() {
              qPrintable(msg));
     QVERIFY(!bFunCanPrintTwoSided("Biuro"));
 
-    const QPicture page = markPage(QRect(100, 100, 50, 50));
+    const PagePicture page = markPage(QRect(100, 100, 50, 50));
     structPrintOrder order;
     order.printer = "Biuro";
     order.sides = 2;

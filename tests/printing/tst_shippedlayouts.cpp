@@ -1,4 +1,4 @@
-#include "document/binding.h"
+#include "editors/binding.h"
 #include "editors/editorset.h"
 #include "editors/fields.h"
 #include "editors/layouteditor.h"
@@ -39,7 +39,7 @@ void TestShippedLayouts::init() {
     m_prompts = std::make_unique<ScriptedPrompts>();
     m_owner = std::make_unique<QWidget>();
     TFDaneUcznia *pupil = nullptr;
-    for (const EditorInfo &info : boundWindowTable()) {
+    for (const DocumentInfo &info : documentTable()) {
         TFEditor *e = createBoundWindow(info, pupil, m_owner.get());
         if (!pupil)
             pupil = static_cast<TFDaneUcznia *>(e);
@@ -133,7 +133,7 @@ void TestShippedLayouts::sampleTextsLandInTheirFields() {
     e->FillSampleFields();
     PrintEngine engine;
     engine.ctx.strikeEmptyFields = false;
-    engine.vFunRenderDocument(e, true, type, type == 0 ? 2 : 1);
+    engine.vFunRenderDocument(WidgetFieldSource(e), *documentByClass(window), true);
     const QImage pages[] = {pageImage(engine.ctx.page1), pageImage(engine.ctx.page2)};
     int checked = 0;
     QString memo;
@@ -151,7 +151,8 @@ void TestShippedLayouts::sampleTextsLandInTheirFields() {
             continue;
         const QWidget *w = e->findChild<QWidget *>(component);
         QVERIFY(w);
-        const QString text = strFunComponentText(w, index);
+        const QString text =
+            index < 0 ? strFunWidgetText(w) : WidgetFieldSource(e).lines(component).value(index);
         if (text.trimmed().isEmpty())
             continue;
         const QImage &page = pages[r.name.contains("_STR2_") ? 1 : 0];
@@ -204,7 +205,6 @@ void TestShippedLayouts::partsOfThePageKeepApart() {
     QString memo;
     int line = 0;
     for (const structCalibData &r : rows) {
-        QPainter p;
         QString text, name = r.name;
         Part part = Fields;
         if (r.name.contains("_LINIA_Z_KROPEK")) {
@@ -215,24 +215,27 @@ void TestShippedLayouts::partsOfThePageKeepApart() {
             name = r.name.left(r.name.size() - 2);
             line = name == memo ? line + 1 : 0;
             memo = name;
-            text = strFunComponentText(e->findChild<QWidget *>(name), line);
+            text = WidgetFieldSource(e).lines(name).value(line);
         } else if (const QWidget *w = e->findChild<QWidget *>(r.name)) {
             part = r.name.startsWith("STALY_") ? Texts : Fields;
-            text = strFunComponentText(w);
+            text = strFunWidgetText(w);
         } else {
             continue;
         }
         QImage &img = images[part];
         const QImage before = img.copy();
         names << name;
-        p.begin(&img);
+        PagePicture row;
         if (part == Dots)
-            vFunDrawDottedLine(ctx, r, &p, 1, r.name);
+            vFunDrawDottedLine(ctx, r, &row, 1, r.name);
         else if (part == Frames)
-            vFunDrawFrame(ctx, &p, r);
+            vFunDrawFrame(ctx, &row, r);
         else
-            vFunDrawTextField(ctx, text, r, &p, 1, name);
-        p.end();
+            vFunDrawTextField(ctx, text, r, &row, 1, name);
+        {
+            QPainter p(&img);
+            vFunDrawPage(p, row, QRectF(0, 0, kPageWidth, kPageHeight));
+        }
         // What this row drew lies in a band around its base line.
         for (int y = std::max(0, r.y1 - 60); y < std::min(kPageHeight, r.y2 + 30); ++y) {
             const auto *now = reinterpret_cast<const QRgb *>(img.constScanLine(y));

@@ -1,22 +1,36 @@
-#include "document/binding.h"
+#include "editors/binding.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QComboBox>
 #include <QHash>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextLayout>
 
-FieldKind fieldKind(const QString &name) {
-    if (name.contains(QLatin1String("_DATA_EDIT")))
-        return FieldKind::Edit;
-    if (name.contains(QLatin1String("_DATA_COMBOBOX")))
-        return FieldKind::ComboBox;
-    if (name.contains(QLatin1String("_DATA_MEMO")))
-        return FieldKind::Memo;
-    return FieldKind::None;
+QString strFunWidgetText(const QWidget *w) {
+    if (auto *label = qobject_cast<const QLabel *>(w))
+        return label->text();
+    if (auto *edit = qobject_cast<const QLineEdit *>(w))
+        return edit->text();
+    if (auto *combo = qobject_cast<const QComboBox *>(w))
+        return combo->currentText();
+    if (auto *memo = qobject_cast<const QPlainTextEdit *>(w))
+        return memoText(memo);
+    return QString();
+}
+
+void vFunSetWidgetText(QWidget *w, const QString &text) {
+    if (auto *label = qobject_cast<QLabel *>(w))
+        label->setText(text);
+    else if (auto *edit = qobject_cast<QLineEdit *>(w))
+        edit->setText(text);
+    else if (auto *combo = qobject_cast<QComboBox *>(w))
+        combo->setCurrentText(text);
+    else if (auto *memo = qobject_cast<QPlainTextEdit *>(w))
+        memo->setPlainText(text);
 }
 
 QString memoText(const QPlainTextEdit *memo) {
@@ -67,32 +81,20 @@ QStringList memoLines(const QPlainTextEdit *memo, const QString &text) {
     return lines;
 }
 
-QString strFunOverLimitText(int lines, int limit) {
-    return QString::fromUtf8("Tekst nie mieści się w polu: %1 z %2 %3. Skróć go, aby wydruk był "
-                             "pełny.")
-        .arg(lines)
-        .arg(limit)
-        .arg(limit == 1 ? QStringLiteral("wiersza") : QStringLiteral("wierszy"));
-}
-
 void CollectFields(const QString &documentId, const QList<QWidget *> &components,
                    SqlDataList &records) {
     for (QWidget *w : components) {
         const QString name = w->objectName();
         switch (fieldKind(name)) {
         case FieldKind::Edit:
-            if (auto *edit = qobject_cast<QLineEdit *>(w))
-                records.append({documentId, name, edit->text()});
-            break;
         case FieldKind::ComboBox:
-            if (auto *combo = qobject_cast<QComboBox *>(w))
-                records.append({documentId, name, combo->currentText()});
+            records.append({documentId, name, strFunWidgetText(w)});
             break;
         case FieldKind::Memo:
             if (auto *memo = qobject_cast<QPlainTextEdit *>(w)) {
                 const QStringList lines = memoLines(memo);
                 for (int j = 0; j < lines.size(); ++j)
-                    records.append({documentId, name + QString::asprintf("%02d", j + 1), lines[j]});
+                    records.append({documentId, strFunMemoRecordName(name, j), lines[j]});
             }
             break;
         case FieldKind::None:
@@ -103,22 +105,8 @@ void CollectFields(const QString &documentId, const QList<QWidget *> &components
 
 void ClearFields(const QList<QWidget *> &components) {
     for (QWidget *w : components) {
-        switch (fieldKind(w->objectName())) {
-        case FieldKind::Edit:
-            if (auto *edit = qobject_cast<QLineEdit *>(w))
-                edit->clear();
-            break;
-        case FieldKind::ComboBox:
-            if (auto *combo = qobject_cast<QComboBox *>(w))
-                combo->setCurrentText(QString());
-            break;
-        case FieldKind::Memo:
-            if (auto *memo = qobject_cast<QPlainTextEdit *>(w))
-                memo->clear();
-            break;
-        case FieldKind::None:
-            break;
-        }
+        if (fieldKind(w->objectName()) != FieldKind::None)
+            vFunSetWidgetText(w, QString());
     }
 }
 
@@ -128,25 +116,48 @@ void ApplyFields(const QString &documentId, const QList<QWidget *> &components,
     QHash<QString, QWidget *> byName;
     for (QWidget *w : components)
         byName.insert(w->objectName(), w);
+    // A memo takes all its lines at once: one change, one line count.
+    QHash<QWidget *, QStringList> memoTexts;
+    QList<QWidget *> memoOrder;
     for (const structSqlData &r : records) {
         if (r.id != documentId)
             continue;
         switch (fieldKind(r.comp_name)) {
         case FieldKind::Edit:
-            if (auto *edit = qobject_cast<QLineEdit *>(byName.value(r.comp_name)))
-                edit->setText(r.value);
-            break;
         case FieldKind::ComboBox:
-            if (auto *combo = qobject_cast<QComboBox *>(byName.value(r.comp_name)))
-                combo->setCurrentText(r.value);
+            if (QWidget *w = byName.value(r.comp_name))
+                vFunSetWidgetText(w, r.value);
             break;
         case FieldKind::Memo:
-            if (auto *memo = qobject_cast<QPlainTextEdit *>(
-                    byName.value(r.comp_name.left(r.comp_name.size() - 2))))
-                memo->appendPlainText(r.value);
+            if (QWidget *w = byName.value(strFunMemoOfRecord(r.comp_name))) {
+                if (!memoTexts.contains(w))
+                    memoOrder << w;
+                memoTexts[w] << r.value;
+            }
             break;
         case FieldKind::None:
             break;
         }
     }
+    for (QWidget *w : memoOrder)
+        vFunSetWidgetText(w, memoTexts.value(w).join(QLatin1Char('\n')));
+}
+
+const QWidget *WidgetFieldSource::component(const QString &name) const {
+    return m_window ? m_window->findChild<QWidget *>(name) : nullptr;
+}
+
+bool WidgetFieldSource::hasComponent(const QString &name) const {
+    return component(name) != nullptr;
+}
+
+QString WidgetFieldSource::text(const QString &name) const {
+    return strFunWidgetText(component(name));
+}
+
+QStringList WidgetFieldSource::lines(const QString &memo) const {
+    const QWidget *w = component(memo);
+    if (auto *m = qobject_cast<const QPlainTextEdit *>(w))
+        return memoLines(m);
+    return w ? QStringList{strFunWidgetText(w)} : QStringList();
 }

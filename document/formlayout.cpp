@@ -1,4 +1,4 @@
-#include "editors/layout.h"
+#include "document/formlayout.h"
 
 #include <QFile>
 #include <QHash>

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "document/certfile.h"
+#include "document/fieldnames.h"
+#include "document/fieldsource.h"
 
 #include <QList>
 #include <QStringList>
@@ -8,11 +10,15 @@
 class QWidget;
 class QPlainTextEdit;
 
-// A component takes part in storage by its name alone: "_DATA_EDIT"
-// (QLineEdit), "_DATA_COMBOBOX" (QComboBox) or "_DATA_MEMO" (QPlainTextEdit,
-// one record per displayed line, named "<name>NN").
-enum class FieldKind { None, Edit, ComboBox, Memo };
-FieldKind fieldKind(const QString &componentName);
+// The binding of a window's components to stored values: a component takes
+// part by its name alone (document/fieldnames.h): QLineEdit for "_DATA_EDIT",
+// QComboBox for "_DATA_COMBOBOX", a QPlainTextEdit for "_DATA_MEMO" (one
+// record per displayed line).
+
+// The one accessor of the component kinds: the text a component shows (a
+// label's caption, a field's value, a memo's text) and setting it.
+QString strFunWidgetText(const QWidget *component);
+void vFunSetWidgetText(QWidget *component, const QString &text);
 
 // The lines a memo shows: with word wrap on, each wrapped line is a line.
 QStringList memoLines(const QPlainTextEdit *memo);
@@ -23,10 +29,6 @@ QStringList memoLines(const QPlainTextEdit *memo, const QString &text);
 // toPlainText(), which turns non-breaking spaces into blanks).
 QString memoText(const QPlainTextEdit *memo);
 
-// What the editors and the preview say of a memo holding more lines than its
-// field has room for.
-QString strFunOverLimitText(int lines, int limit);
-
 // Appends the records of the components, in their order.
 void CollectFields(const QString &documentId, const QList<QWidget *> &components,
                    SqlDataList &records);
@@ -36,3 +38,17 @@ void ClearFields(const QList<QWidget *> &components);
 // Records naming no component are skipped.
 void ApplyFields(const QString &documentId, const QList<QWidget *> &components,
                  const SqlDataList &records);
+
+// A document as a window shows it: the component of the same name supplies
+// the text, a memo its displayed lines.
+class WidgetFieldSource : public FieldSource {
+public:
+    explicit WidgetFieldSource(const QWidget *window) : m_window(window) {}
+    bool hasComponent(const QString &name) const override;
+    QString text(const QString &name) const override;
+    QStringList lines(const QString &memo) const override;
+
+private:
+    const QWidget *component(const QString &name) const;
+    const QWidget *m_window;
+};

@@ -1,0 +1,137 @@
+#include "printing/pagepicture.h"
+
+#include <QPainter>
+#include <QSvgRenderer>
+
+bool PagePicture::Step::operator==(const Step &o) const {
+    return kind == o.kind && rect == o.rect && at == o.at && text == o.text && font == o.font &&
+           pen == o.pen && color == o.color && image == o.image && clip == o.clip;
+}
+
+void PagePicture::save() {
+    m_saved.append(m_state);
+}
+
+void PagePicture::restore() {
+    if (!m_saved.isEmpty())
+        m_state = m_saved.takeLast();
+}
+
+void PagePicture::setClipRect(const QRectF &rect) {
+    m_state.clip = rect;
+}
+
+PagePicture::Step PagePicture::step(Kind kind) const {
+    Step s{kind,         QRectF(),    QPointF(),           QString(),
+           m_state.font, m_state.pen, m_state.pen.color(), QImage(),
+           m_state.clip};
+    return s;
+}
+
+void PagePicture::drawLine(const QLineF &line) {
+    Step s = step(Kind::Line);
+    s.rect = QRectF(line.p1(), line.p2());
+    m_steps.append(s);
+}
+
+void PagePicture::drawRect(const QRectF &rect) {
+    Step s = step(Kind::Rect);
+    s.rect = rect;
+    m_steps.append(s);
+}
+
+void PagePicture::fillRect(const QRectF &rect, const QColor &color) {
+    Step s = step(Kind::Fill);
+    s.rect = rect;
+    s.color = color;
+    m_steps.append(s);
+}
+
+void PagePicture::drawText(const QPointF &baseline, const QString &text) {
+    if (text.isEmpty())
+        return;
+    Step s = step(Kind::Text);
+    s.at = baseline;
+    s.text = text;
+    m_steps.append(s);
+}
+
+void PagePicture::drawImage(const QRectF &target, const QImage &image) {
+    Step s = step(Kind::Image);
+    s.rect = target;
+    s.image = image;
+    m_steps.append(s);
+}
+
+void PagePicture::drawSvg(const QRectF &target, const QString &path) {
+    Step s = step(Kind::Svg);
+    s.rect = target;
+    s.text = path;
+    m_steps.append(s);
+}
+
+void PagePicture::clear() {
+    m_steps.clear();
+    m_saved.clear();
+    m_state = State();
+    m_halfTurn = false;
+}
+
+PagePicture PagePicture::rotatedHalfTurn() const {
+    PagePicture turned = *this;
+    turned.m_halfTurn = !m_halfTurn;
+    return turned;
+}
+
+bool PagePicture::operator==(const PagePicture &other) const {
+    return m_halfTurn == other.m_halfTurn && m_steps == other.m_steps;
+}
+
+void PagePicture::replay(QPainter &painter, const QRectF &target) const {
+    painter.save();
+    painter.translate(target.topLeft());
+    painter.scale(target.width() / kPageWidth, target.height() / kPageHeight);
+    if (m_halfTurn) {
+        painter.translate(879, 1299);
+        painter.scale(-1, -1);
+    }
+    painter.setBrush(Qt::NoBrush);
+    painter.setBackgroundMode(Qt::TransparentMode);
+    QRectF clip;
+    for (const Step &s : m_steps) {
+        if (s.clip != clip) {
+            clip = s.clip;
+            if (clip.isNull())
+                painter.setClipping(false);
+            else
+                painter.setClipRect(clip);
+        }
+        switch (s.kind) {
+        case Kind::Line:
+            painter.setPen(s.pen);
+            painter.drawLine(s.rect.topLeft(), s.rect.bottomRight());
+            break;
+        case Kind::Rect:
+            painter.setPen(s.pen);
+            painter.drawRect(s.rect);
+            break;
+        case Kind::Fill:
+            painter.fillRect(s.rect, s.color);
+            break;
+        case Kind::Text:
+            painter.setPen(s.color);
+            painter.setFont(s.font);
+            painter.drawText(s.at, s.text);
+            break;
+        case Kind::Image:
+            painter.drawImage(s.rect, s.image);
+            break;
+        case Kind::Svg: {
+            QSvgRenderer svg(s.text);
+            svg.render(&painter, s.rect);
+            break;
+        }
+        }
+    }
+    painter.restore();
+}

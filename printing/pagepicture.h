@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QList>
+#include <QPen>
+#include <QRectF>
+#include <QString>
+
+class QPainter;
+
+// Page units: 885 x 1314, text measured at 96 units per inch.
+constexpr int kPageWidth = 885;
+constexpr int kPageHeight = 1314;
+
+// One page as a list of drawing steps in page units, replayed onto any
+// device: the preview image, a PDF file, a printer. Text stays text, placed
+// at its baseline, so it lands exactly at any resolution and can be found in
+// a PDF. The drawing calls follow a painter's, with its font, pen, clip and
+// save / restore.
+class PagePicture {
+public:
+    void setFont(const QFont &font) { m_state.font = font; }
+    const QFont &font() const { return m_state.font; }
+    void setPen(const QPen &pen) { m_state.pen = pen; }
+    const QPen &pen() const { return m_state.pen; }
+    // The fill of rectangles is always none: a page has outlines and text.
+    void setBrush(Qt::BrushStyle) {}
+    void save();
+    void restore();
+    // Until the matching restore: nothing is drawn outside the rectangle.
+    void setClipRect(const QRectF &rect);
+
+    void drawLine(const QLineF &line);
+    void drawLine(int x1, int y1, int x2, int y2) { drawLine(QLineF(x1, y1, x2, y2)); }
+    void drawRect(const QRectF &rect);
+    void fillRect(const QRectF &rect, const QColor &color);
+    // Text in the present font and the pen's colour, its baseline starting at the point.
+    void drawText(const QPointF &baseline, const QString &text);
+    void drawImage(const QRectF &target, const QImage &image);
+    // A vector picture (SVG file), drawn at replay.
+    void drawSvg(const QRectF &target, const QString &path);
+
+    bool isEmpty() const { return m_steps.isEmpty(); }
+    int size() const { return int(m_steps.size()); }
+    void clear();
+
+    // The page turned by half a turn: (x, y) of this page goes to
+    // (879 - x, 1299 - y), as a second side printed upside down.
+    PagePicture rotatedHalfTurn() const;
+
+    // Replays the page stretched into a rectangle of the painter's device,
+    // whatever its resolution.
+    void replay(QPainter &painter, const QRectF &target) const;
+
+    bool operator==(const PagePicture &other) const;
+    bool operator!=(const PagePicture &other) const { return !(*this == other); }
+
+private:
+    enum class Kind { Line, Rect, Fill, Text, Image, Svg };
+    struct Step {
+        Kind kind;
+        QRectF rect;  // the line runs from its top left to its bottom right
+        QPointF at;   // a text's baseline start
+        QString text; // a text, or an SVG file
+        QFont font;
+        QPen pen;
+        QColor color;
+        QImage image;
+        QRectF clip; // empty: none
+        bool operator==(const Step &o) const;
+    };
+    struct State {
+        QFont font;
+        QPen pen{Qt::black, 1};
+        QRectF clip;
+    };
+    Step step(Kind kind) const;
+
+    QList<Step> m_steps;
+    State m_state;
+    QList<State> m_saved;
+    bool m_halfTurn = false;
+};
