@@ -1,6 +1,7 @@
 #include "app/tfglowna.h"
 
 #include "dialogs/tfdrukuj.h"
+#include "dialogs/tfkalibracja.h"
 #include "document/fieldsource.h"
 #include "document/prompts.h"
 #include "editors/editor.h"
@@ -11,12 +12,14 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -704,20 +707,30 @@ void TFGlowna::DrukujToolButtonClick() {
     m_engine.ctx.printing = false;
 }
 
-void TFGlowna::openCalibration(const QString &caption) {
-    QDialog *k = m_windows.kalibracja;
-    k->setWindowTitle(caption);
-    k->move(5, k->y());
+void TFGlowna::openCalibration(bool advanced) {
+    TFKalibracja *k = m_windows.kalibracja;
+    k->setMode(advanced ? TFKalibracja::Mode::Advanced : TFKalibracja::Mode::Basic);
+    // A layout that needs "Wyłącz kropki" switches it as a click would.
+    k->setWithoutDots = [this](bool on) {
+        if (PrintNoDotsCheckBox->isChecked() == on)
+            return;
+        PrintNoDotsCheckBox->setChecked(on);
+        PrintNoDotsCheckBoxClick();
+    };
+    // At the screen's left edge, beside the preview.
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    k->adjustSize();
+    k->move(screen.left() + 5, screen.top() + std::max(0, (screen.height() - k->height()) / 2));
     k->exec();
     bFunLoadStudentList();
 }
 
 void TFGlowna::Formatowaniewiadectwapodstawowe1Click() {
-    openCalibration(QStringLiteral("Formatowanie podstawowe"));
+    openCalibration(false);
 }
 
 void TFGlowna::Ustawieniaczcionki1Click() {
-    openCalibration(QStringLiteral("Formatowanie zaawansowane"));
+    openCalibration(true);
 }
 
 void TFGlowna::setOption(QCheckBox *box, const char *key) {

@@ -165,7 +165,7 @@ private:
     void recoverUnsavedWork();
     void markUnsaved(bool on);
     bool loadStudentList(bool report);
-    void openCalibration(const QString &caption);
+    void openCalibration(bool advanced);
     void setOption(QCheckBox *box, const char *key);
     // Preview and print hand the document to the print engine.
     // The print engine draws the document of the loaded pupil's records (an

@@ -4,6 +4,7 @@
 #include "app/version.h"
 #include "dialogs/tfaktualizacja.h"
 #include "dialogs/tfdrukuj.h"
+#include "dialogs/tfkalibracja.h"
 #include "dialogs/tflogi.h"
 #include "dialogs/tfsqlimport.h"
 #include "editors/editorset.h"
@@ -12,7 +13,6 @@
 #include "editors/tfdaneucznia.h"
 #include "editors/tfszablonocenyopisowej.h"
 
-#include <QDialogButtonBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -63,24 +63,6 @@ TFOProgramie::TFOProgramie(QWidget *parent) : QDialog(parent) {
     layout->addWidget(close, 0, Qt::AlignCenter);
 }
 
-namespace {
-
-// A window whose contents come with a later part of the program: it exists,
-// with its name and caption, so every command that shows it works.
-QDialog *makeDialog(QWidget *parent, const char *className, const QString &caption) {
-    auto *dialog = new QDialog(parent);
-    dialog->setObjectName(QString::fromLatin1(className));
-    dialog->setWindowTitle(caption);
-    dialog->setModal(true);
-    auto *layout = new QVBoxLayout(dialog);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    layout->addWidget(buttons);
-    return dialog;
-}
-
-} // namespace
-
 TFEditor *ProgramWindows::editor(const QString &className) const {
     if (className == QLatin1String("TFDaneUcznia"))
         return daneUcznia;
@@ -114,15 +96,11 @@ ProgramWindows createProgramWindows() {
         }
         return static_cast<TFEditor *>(nullptr);
     };
-    auto dialog = [&](const char *name, const QString &caption) {
-        QDialog *d = makeDialog(owner, name, caption);
-        w.all << d;
-        return d;
-    };
 
     w.all << w.glowna;
     w.daneUcznia = static_cast<TFDaneUcznia *>(bound("TFDaneUcznia"));
-    w.kalibracja = dialog("TFKalibracja", QStringLiteral("Formatowanie podstawowe"));
+    w.kalibracja = new TFKalibracja(w.glowna->engine(), owner);
+    w.all << w.kalibracja;
     auto *school = new TFDaneSzkoly(owner);
     w.daneSzkoly = school;
     w.all << school;

@@ -8,6 +8,7 @@ class TFEditor;
 class TFDaneUcznia;
 class TFDrukuj;
 class TFGlowna;
+class TFKalibracja;
 class TFLogi;
 class TFAktualizacja;
 class TFSQLImport;
@@ -32,7 +33,7 @@ public:
 struct ProgramWindows {
     TFGlowna *glowna = nullptr;
     TFDaneUcznia *daneUcznia = nullptr;
-    QDialog *kalibracja = nullptr;
+    TFKalibracja *kalibracja = nullptr;
     QDialog *daneSzkoly = nullptr;
     TFDrukuj *drukuj = nullptr;
     TFWait *wait = nullptr;

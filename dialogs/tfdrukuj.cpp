@@ -1,7 +1,11 @@
 #include "dialogs/tfdrukuj.h"
 
+#include "dialogs/buttonicons.h"
+#include "dialogs/tfkorekta.h"
+
 #include "document/prompts.h"
 #include "printing/printengine.h"
+#include "printing/testprint.h"
 #include "storage/paths.h"
 #include "storage/settings.h"
 
@@ -13,8 +17,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -27,7 +29,7 @@
 namespace {
 
 enum Edge { None = -1, Top, Left, Right, Bottom };
-enum class Picture { Up, Down, Left, Right, Wider, Narrower, Taller, Shorter };
+using Picture = ButtonPicture;
 
 // One arrow or size button: a guard edge that stops it at 1 mm, then two
 // edges changed by 1 mm; the second one may itself stop at 1 mm.
@@ -88,61 +90,6 @@ int structMarginData::*const kEdgeFields[8] = {
 
 const char *const kTurnOver =
     "Gdy zakończy się drukowanie pierwszej strony, proszę odwrócić \n świadectwo i nacisnąć OK";
-
-// A triangle pointing along (dx, dy) with its tip at (x, y).
-void arrowHead(QPainterPath &path, qreal x, qreal y, int dx, int dy) {
-    const qreal len = 6, half = 4.5;
-    const QPointF tip(x, y);
-    const QPointF back(x - dx * len, y - dy * len);
-    const QPointF across(-dy * half, dx * half);
-    path.moveTo(tip);
-    path.lineTo(back + across);
-    path.lineTo(back - across);
-    path.closeSubpath();
-}
-
-// Every picture is one of three shapes drawn along the x axis, turned.
-QIcon buttonIcon(Picture picture, const QColor &color) {
-    QPainterPath path;
-    int degrees = 0;
-    switch (picture) {
-    case Picture::Up:
-    case Picture::Down:
-    case Picture::Left:
-    case Picture::Right:
-        arrowHead(path, 17, 10, 1, 0);
-        path.addRect(3, 8, 8, 4);
-        degrees = picture == Picture::Down   ? 90
-                  : picture == Picture::Left ? 180
-                  : picture == Picture::Up   ? 270
-                                             : 0;
-        break;
-    case Picture::Wider:
-    case Picture::Taller:
-        arrowHead(path, 1, 10, -1, 0);
-        arrowHead(path, 19, 10, 1, 0);
-        path.addRect(6, 9, 8, 2);
-        degrees = picture == Picture::Taller ? 90 : 0;
-        break;
-    case Picture::Narrower:
-    case Picture::Shorter:
-        arrowHead(path, 9, 10, 1, 0);
-        arrowHead(path, 11, 10, -1, 0);
-        path.addRect(1, 9, 3, 2);
-        path.addRect(16, 9, 3, 2);
-        degrees = picture == Picture::Shorter ? 90 : 0;
-        break;
-    }
-    QPixmap pixmap(20, 20);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.translate(10, 10);
-    p.rotate(degrees);
-    p.translate(-10, -10);
-    p.fillPath(path, color);
-    return QIcon(pixmap);
-}
 
 QLineEdit *edgeEdit(QWidget *parent, const char *name, const QString &accessible) {
     auto *e = new QLineEdit(QStringLiteral("0"), parent);
@@ -214,6 +161,10 @@ TFDrukuj::TFDrukuj(PrintEngine &engine, QWidget *parent) : QDialog(parent), m_en
     setButtons->addWidget(SaveNewButton);
     setButtons->addWidget(DeleteButton);
     setButtons->addWidget(ResetButton);
+    KorektaButton = button(this, "KorektaButton", QString::fromUtf8("Korekta…"));
+    KorektaButton->setToolTip(
+        QString::fromUtf8("Przesuń wydruk o tyle milimetrów, ile pokazuje wydruk próbny"));
+    setButtons->addWidget(KorektaButton);
     setButtons->addStretch();
 
     // The eight edits, side by side, and the sixteen buttons beside them.
@@ -276,7 +227,11 @@ TFDrukuj::TFDrukuj(PrintEngine &engine, QWidget *parent) : QDialog(parent), m_en
     DrukujButton = button(this, "DrukujButton", QStringLiteral("Drukuj"));
     AnulujButton = button(this, "AnulujButton", QStringLiteral("Anuluj"));
     DrukujButton->setDefault(true);
+    TestPrintButton = button(this, "TestPrintButton", QString::fromUtf8("Wydruk próbny"));
+    TestPrintButton->setToolTip(QString::fromUtf8(
+        "Obrysy pól i podziałka milimetrowa zamiast tekstów ucznia: do przyłożenia do druku"));
     bottom->addWidget(PomocButton);
+    bottom->addWidget(TestPrintButton);
     bottom->addStretch();
     bottom->addWidget(DrukujButton);
     bottom->addWidget(AnulujButton);
@@ -303,6 +258,9 @@ TFDrukuj::TFDrukuj(PrintEngine &engine, QWidget *parent) : QDialog(parent), m_en
     connect(AnulujButton, &QPushButton::clicked, this, &TFDrukuj::AnulujButtonClick);
     connect(PomocButton, &QPushButton::clicked, this, &TFDrukuj::PomocButtonClick);
     connect(BitBtn1, &QPushButton::clicked, this, &TFDrukuj::BitBtn1Click);
+    connect(TestPrintButton, &QPushButton::clicked, this, &TFDrukuj::TestPrintButtonClick);
+    connect(KorektaButton, &QPushButton::clicked, this, &TFDrukuj::KorektaButtonClick);
+    korekta = new TFKorekta(this);
 }
 
 void TFDrukuj::setDocumentName(const QString &pupil, const QString &documentLabel) {
@@ -501,9 +459,8 @@ void TFDrukuj::ResetButtonClick() {
     bFunLoadMarginList();
 }
 
-QString TFDrukuj::askPdfFile() {
-    const QString proposed =
-        m_pdfFolder + QLatin1Char('/') + strFunPdfFileName(m_pupil, m_document);
+QString TFDrukuj::askPdfFile(const QString &proposedName) {
+    const QString proposed = m_pdfFolder + QLatin1Char('/') + proposedName;
     QString path = prompts().saveFileName(this, QStringLiteral("Zapisz wydruk jako PDF"),
                                           QStringLiteral("Pliki PDF (*.pdf)"), proposed);
     if (path.isEmpty())
@@ -520,17 +477,16 @@ QString TFDrukuj::askPdfFile() {
     return path;
 }
 
-void TFDrukuj::DrukujButtonClick() {
+bool TFDrukuj::prepareOrder(structPrintOrder &order, const QString &proposedPdf) {
     vFunUstawDrukarke();
     // A printer that cannot take the job has been reported: the dialog stays
     // open so that another printer can be chosen.
     if (!m_printerOk)
-        return;
-    structPrintOrder order;
+        return false;
     if (isPdf()) {
-        order.pdfFile = askPdfFile();
+        order.pdfFile = askPdfFile(proposedPdf);
         if (order.pdfFile.isEmpty())
-            return;
+            return false;
     } else {
         order.printer = m_printer;
     }
@@ -544,6 +500,27 @@ void TFDrukuj::DrukujButtonClick() {
         order.rotateSecondPage = cbRotateSecondPage->isChecked();
     }
     order.margins = edges();
+    return true;
+}
+
+void TFDrukuj::reportHeld() {
+    if (!lastResult.held)
+        return;
+    QStringList ids;
+    for (int id : lastResult.jobIds)
+        ids << QString::number(id);
+    showMessage(this, QStringLiteral("Drukowanie"),
+                QString::fromUtf8("Drukarka „%1” jest wstrzymana. Wydruk (zadanie nr %2) "
+                                  "czeka w jej kolejce i zostanie wydrukowany, gdy drukarka "
+                                  "zostanie wznowiona.")
+                    .arg(m_printer, ids.join(QStringLiteral(", "))),
+                Prompts::Icon::Information);
+}
+
+void TFDrukuj::DrukujButtonClick() {
+    structPrintOrder order;
+    if (!prepareOrder(order, strFunPdfFileName(m_pupil, m_document)))
+        return;
     QString msg;
     const bool printed = bFunPrintDocument(
         msg, order, m_engine.ctx.page1, m_engine.ctx.page2,
@@ -556,20 +533,56 @@ void TFDrukuj::DrukujButtonClick() {
         showMessage(this, QStringLiteral("Błąd"), msg, Prompts::Icon::Error);
         return;
     }
-    if (lastResult.held) {
-        QStringList ids;
-        for (int id : lastResult.jobIds)
-            ids << QString::number(id);
-        showMessage(this, QStringLiteral("Drukowanie"),
-                    QString::fromUtf8("Drukarka „%1” jest wstrzymana. Wydruk (zadanie nr %2) "
-                                      "czeka w jej kolejce i zostanie wydrukowany, gdy drukarka "
-                                      "zostanie wznowiona.")
-                        .arg(m_printer, ids.join(QStringLiteral(", "))),
-                    Prompts::Icon::Information);
-    }
+    reportHeld();
     bFunSqlSettingWriteText(msg, QString::fromLatin1(lastMarginSetKey()),
                             MarginesyComboBox->currentText());
     accept();
+}
+
+void TFDrukuj::TestPrintButtonClick() {
+    const DocumentInfo *doc = documentByLabel(m_document);
+    if (!doc || m_engine.calibList.isEmpty()) {
+        showMessage(this, QStringLiteral("Brak wyboru"),
+                    QString::fromUtf8("Nie ma czego wydrukować: zaznacz w oknie głównym "
+                                      "świadectwo lub arkusz i wybierz drukowanie."),
+                    Prompts::Icon::Warning);
+        return;
+    }
+    structPrintOrder order;
+    if (!prepareOrder(order,
+                      strFunPdfFileName(QString::fromUtf8("wydruk próbny"), m_document)))
+        return;
+    // The test pages follow the calibration the document prints with.
+    PagePicture page1, page2;
+    vFunRenderTestPages(m_engine.calibList, *doc, page1, page2);
+    order.sides = doc->sides;
+    order.title = m_document + QString::fromUtf8(" - wydruk próbny");
+    const QString document = m_document, set = MarginesyComboBox->currentText();
+    order.overlay = [document, set](QPainter &painter, const structPaperArea &paper) {
+        vFunDrawScales(painter, paper,
+                       QString::fromUtf8("Wydruk próbny: %1, strona %2, ustawienia „%3”")
+                           .arg(document, QString::number(paper.side), set));
+    };
+    QString msg;
+    const bool printed = bFunPrintDocument(
+        msg, order, page1, page2,
+        [this] {
+            showMessage(this, QStringLiteral("Alert"), QString::fromUtf8(kTurnOver),
+                        Prompts::Icon::Warning);
+        },
+        lastResult);
+    if (!printed) {
+        showMessage(this, QStringLiteral("Błąd"), msg, Prompts::Icon::Error);
+        return;
+    }
+    // The dialog stays open: the teacher corrects the set and prints.
+    reportHeld();
+}
+
+void TFDrukuj::KorektaButtonClick() {
+    korekta->setEdges(edges());
+    if (korekta->exec() == QDialog::Accepted)
+        setEdges(korekta->edges());
 }
 
 void TFDrukuj::AnulujButtonClick() {

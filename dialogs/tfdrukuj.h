@@ -7,6 +7,7 @@
 #include <functional>
 
 class PrintEngine;
+class TFKorekta;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -45,6 +46,9 @@ public:
     QPushButton *AnulujButton;
     QPushButton *PomocButton;
     QPushButton *BitBtn1;
+    QPushButton *TestPrintButton; // "Wydruk próbny"
+    QPushButton *KorektaButton;   // "Korekta…"
+    TFKorekta *korekta;
 
     MarginList marginList;
     // The spooler's answer to the last print (job numbers, refusal).
@@ -63,6 +67,10 @@ public:
     void AnulujButtonClick();
     void PomocButtonClick();
     void BitBtn1Click();
+    // Prints the document's sides with the field outlines and the scales.
+    void TestPrintButtonClick();
+    // Moves the shown set by millimetres read off the test print.
+    void KorektaButtonClick();
 
     void vFunUstawDrukarke();
     // Reloads the sets; selects the set of that name, or the first.
@@ -80,7 +88,11 @@ protected:
 private:
     bool isPdf() const;
     void enableDuplex(bool on);
-    QString askPdfFile();
+    QString askPdfFile(const QString &proposedName);
+    // The order for the chosen printer or PDF file, duplex and margin set;
+    // false when the printer cannot print or no file was chosen.
+    bool prepareOrder(structPrintOrder &order, const QString &proposedPdf);
+    void reportHeld();
 
     PrintEngine &m_engine;
     QString m_printer; // the destination chosen last (the current printer)

@@ -15,8 +15,6 @@ public:
     int grade() const { return m_grade; }
 
     bool ApplyFields(const SqlDataList &records) override;
-    bool hasSampleFields() const override { return m_grade == 1; }
-    void FillSampleFields() override;
 
     QCheckBox *AutoWorldWrapCheckBox = nullptr;
     QPushButton *bntSchoolTemplate = nullptr;
@@ -42,8 +40,6 @@ class TFArkuszStr1 : public LayoutEditor {
 public:
     TFArkuszStr1(const QString &variant, const QString &className, const QString &caption,
                  const QString &documentId, TFDaneUcznia *pupil, QWidget *parent = nullptr);
-    bool hasSampleFields() const override { return true; }
-    void FillSampleFields() override;
 
     QPushButton *WczytajSzablonButton = nullptr;
 
@@ -65,8 +61,6 @@ public:
     TFArkuszWyniki(const QString &variant, int grade, const QString &className,
                    const QString &caption, const QString &documentId, TFDaneUcznia *pupil,
                    QWidget *parent = nullptr);
-    bool hasSampleFields() const override { return m_samples; }
-    void FillSampleFields() override;
     // The certificate grade the copy button takes (0: none chosen).
     int sourceGrade() const;
 
@@ -82,7 +76,6 @@ protected:
 private:
     QString m_variant;
     int m_grade;
-    bool m_samples;
 };
 
 // The descriptive report for a parent-teacher meeting.
@@ -91,6 +84,4 @@ class TFWywiadowka : public LayoutEditor {
 public:
     TFWywiadowka(const QString &className, const QString &caption, const QString &documentId,
                  TFDaneUcznia *pupil, QWidget *parent = nullptr);
-    bool hasSampleFields() const override { return true; }
-    void FillSampleFields() override;
 };

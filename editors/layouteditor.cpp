@@ -1,6 +1,8 @@
 #include "editors/layouteditor.h"
 
 #include "document/pupilcopies.h"
+#include "document/fieldnames.h"
+#include "document/samples.h"
 #include "editors/fields.h"
 #include "editors/tfdaneucznia.h"
 #include "storage/paths.h"
@@ -188,16 +190,22 @@ QList<MemoEdit *> LayoutEditor::memos() const {
     return out;
 }
 
-void LayoutEditor::fillAllSamples(const QString &sample) {
+bool LayoutEditor::hasSampleFields() const {
+    return m_document && bFunHasSampleTexts(*m_document);
+}
+
+void LayoutEditor::FillSampleFields() {
+    if (!hasSampleFields())
+        return;
+    const RecordFieldSource samples = sampleFieldSource(*m_document);
     for (QWidget *w : components()) {
-        if (auto *edit = qobject_cast<QLineEdit *>(w))
-            edit->setText(sample);
-        else if (auto *combo = qobject_cast<QComboBox *>(w))
-            combo->setCurrentText(sample);
-        else if (auto *memo = qobject_cast<MemoEdit *>(w)) {
+        const QString name = w->objectName();
+        if (auto *memo = qobject_cast<MemoEdit *>(w)) {
             memo->clear();
-            for (int i = 0; i < memo->lineLimit(); ++i)
-                memo->appendPlainText(sample);
+            for (const QString &line : samples.lines(name))
+                memo->appendPlainText(line);
+        } else if (fieldKind(name) != FieldKind::None) {
+            setFieldText(name, samples.text(name));
         }
     }
 }

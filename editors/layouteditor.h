@@ -25,6 +25,9 @@ public:
     const DocumentInfo *document() const { return m_document; }
     // The stored values, then the pupil's data copied in.
     bool ApplyFields(const SqlDataList &records) override;
+    // The sample texts of the calibration preview (document/samples.h).
+    bool hasSampleFields() const override;
+    void FillSampleFields() override;
     QList<MemoEdit *> memos() const;
     QList<QScrollArea *> scrollBoxes() const { return m_scrollBoxes; }
     QTabWidget *pageControl() const { return m_tabs; }
@@ -38,8 +41,6 @@ protected:
     TFDaneUcznia *pupil() const { return m_pupil; }
     // Adds OK and Anuluj at the right of the bottom panel.
     void addOkCancel(const char *okName, const char *cancelName);
-    // Sets every bound field to the sample, memos to their whole line count.
-    void fillAllSamples(const QString &sample);
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     // Window placement when shown: top and the screen height less this

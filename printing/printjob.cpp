@@ -147,6 +147,17 @@ bool bFunDrawSheets(QString &msg, QPagedPaintDevice &device, const QString &wher
         const structDeviceRect r =
             rectFunDeviceRect(s.left, s.top, s.right, s.bottom, dpi, dpi, offset.x(), offset.y());
         vFunDrawPage(painter, *s.page, r.rect());
+        if (s.overlay) {
+            const QSizeF paper = device.pageLayout().fullRect(QPageLayout::Millimeter).size();
+            structPaperArea area;
+            area.corner = -QPointF(offset);
+            area.dotsPerMmX = area.dotsPerMmY = dpi / 25.4;
+            area.printable = QRectF(QPointF(0, 0), paper) - s.unprintable;
+            area.side = s.side;
+            painter.save();
+            s.overlay(painter, area);
+            painter.restore();
+        }
     }
     if (!painter.end())
         return bFunFail(msg, QString::fromUtf8("Nie udało się zakończyć wydruku:\n") + where,
@@ -163,8 +174,10 @@ bool bFunPrintDocument(QString &msg, const structPrintOrder &order, const PagePi
                        structPrintResult &result) {
     result = structPrintResult();
     const structMarginData &m = order.margins;
-    const structSheet side1{&page1, m.Page1X1, m.Page1Y1, m.Page1X2, m.Page1Y2};
-    const structSheet side2{&page2, m.Page2X1, m.Page2Y1, m.Page2X2, m.Page2Y2};
+    const QMarginsF unprintable =
+        order.overlay && !order.printer.isEmpty() ? marginsFunUnprintable(order.printer) : QMarginsF();
+    const structSheet side1{&page1, m.Page1X1, m.Page1Y1, m.Page1X2, m.Page1Y2, 1, order.overlay, unprintable};
+    const structSheet side2{&page2, m.Page2X1, m.Page2Y1, m.Page2X2, m.Page2Y2, 2, order.overlay, unprintable};
     QTemporaryDir work;
     if (!work.isValid())
         return bFunFail(msg,
@@ -225,7 +238,8 @@ bool bFunPrintDocument(QString &msg, const structPrintOrder &order, const PagePi
         PagePicture second = page2;
         if (order.rotateSecondPage)
             vFunRotateSecondPage(second);
-        const structSheet turned{&second, side2.left, side2.top, side2.right, side2.bottom};
+        structSheet turned = side2;
+        turned.page = &second;
         printed = job({side1, turned}, order.duplex);
     } else if (order.sides != 2) {
         printed = job({side1}, Duplex::Off);
@@ -270,6 +284,26 @@ bool bFunCanPrintTwoSided(const QString &printer) {
     }
     cupsFreeDests(1, dest);
     return twoSided;
+}
+
+QMarginsF marginsFunUnprintable(const QString &printer) {
+    QMarginsF out;
+    if (printer.isEmpty())
+        return out;
+    cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(), nullptr);
+    if (!dest)
+        return out;
+    if (cups_dinfo_t *info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
+        cups_size_t size{};
+        // Sizes and margins come in hundredths of a millimetre.
+        if (cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, dest, info, "iso_a4_210x297mm",
+                                   CUPS_MEDIA_FLAGS_DEFAULT, &size))
+            out = QMarginsF(size.left / 100.0, size.top / 100.0, size.right / 100.0,
+                            size.bottom / 100.0);
+        cupsFreeDestInfo(info);
+    }
+    cupsFreeDests(1, dest);
+    return out;
 }
 
 QString strFunPdfFileName(const QString &pupil, const QString &documentLabel) {

@@ -4,11 +4,13 @@
 #include "printing/pagepicture.h"
 
 #include <QList>
+#include <QMarginsF>
 #include <QRectF>
 #include <QString>
 #include <functional>
 
 class QPagedPaintDevice;
+class QPainter;
 
 // Putting the rendered page pictures on paper or into a PDF file, without
 // windows. Every page goes through the one replay routine (vFunDrawPage).
@@ -25,11 +27,25 @@ struct structDeviceRect {
 structDeviceRect rectFunDeviceRect(int leftMm, int topMm, int rightMm, int bottomMm, int dpiX,
                                    int dpiY, int offX, int offY);
 
+// A sheet as the painter of its device sees it, for what is drawn in
+// millimetres of the paper rather than stretched with the page.
+struct structPaperArea {
+    QPointF corner;  // the paper's top left corner, in device dots
+    double dotsPerMmX = 0, dotsPerMmY = 0;
+    QRectF printable; // where the printer can print, mm from the paper's corner
+    int side = 1;
+};
+// Drawn on a sheet after its page (the scales of a test print).
+using PaperOverlay = std::function<void(QPainter &, const structPaperArea &)>;
+
 // One side of the sheet: a page picture and the paper rectangle, in
 // millimetres, into which it is stretched.
 struct structSheet {
     const PagePicture *page = nullptr;
     int left = 0, top = 0, right = 0, bottom = 0;
+    int side = 1;
+    PaperOverlay overlay;
+    QMarginsF unprintable; // mm along each edge that the printer cannot reach
 };
 
 // Draws the sheets on a paged device that is set up (a PDF writer or a
@@ -53,6 +69,7 @@ struct structPrintOrder {
     Duplex duplex = Duplex::Off; // only for a printer that prints both sides
     bool rotateSecondPage = false;
     structMarginData margins;
+    PaperOverlay overlay; // drawn on every sheet in paper millimetres
 };
 
 struct structPrintResult {
@@ -76,6 +93,10 @@ bool bFunCheckPrinter(QString &msg, const QString &printer, bool &stopped);
 
 // Whether the spooler's printer can print on both sides of the sheet.
 bool bFunCanPrintTwoSided(const QString &printer);
+
+// The edges of A4 paper, in millimetres, that the printer cannot reach
+// (as its driver states them; none when it states nothing).
+QMarginsF marginsFunUnprintable(const QString &printer);
 
 // The file name proposed for a document printed into PDF, e.g.
 // "Agrest Ewa - MEN-I-1-2 klasa 1.pdf".

@@ -5,6 +5,7 @@
 // background pictures and the stamp frame. One source, scaled.
 #include "document/formlayout.h"
 #include "editors/fields.h"
+#include "printing/formtexts.h"
 #include "printing/painters.h"
 
 #include <QFile>
@@ -77,6 +78,20 @@ QString baseName(const QString &name) {
     return b;
 }
 
+// A label's font as the layout gives it, in the editor's pixels.
+QFont layoutFont(const LayoutItem &i) {
+    QFont font(i.fontFace);
+    font.setPixelSize(std::max(1, i.fontSize));
+    font.setBold(i.fontStyle.contains(QLatin1String("bold")));
+    font.setItalic(i.fontStyle.contains(QLatin1String("italic")));
+    return font;
+}
+
+// The face a fixed text prints with.
+QString printedFace(const LayoutItem &i) {
+    return i.fontFace == QLatin1String("MS Sans Serif") ? QStringLiteral("Arial") : i.fontFace;
+}
+
 QList<Row> rowsFor(const Form &form, const FormLayout &l) {
     const LayoutPage &page = l.pages.first();
     const double sx = double(kPageWidth) / page.width;
@@ -87,19 +102,46 @@ QList<Row> rowsFor(const Form &form, const FormLayout &l) {
     // editor shows: a page stretched more one way than the other would
     // otherwise print them far larger than the fields.
     const double textScale = form.fieldSize * 96.0 / 72.0 / fieldFont().pixelSize();
+    const QList<LayoutItem> items = l.itemsFor(form.variant);
+    // Where an ending starts: just after the ink of the word before it on its
+    // line, so that the two read as one word. A blank form is the layout
+    // scaled, so the layout places it; a word printed with the page prints
+    // smaller than the editor shows it, so there the ending follows its ink.
+    auto endingLeft = [&](const LayoutItem &ending, const QList<LayoutItem> &all) {
+        if (!form.labels)
+            return X(ending.left);
+        const LayoutItem *word = nullptr;
+        for (const LayoutItem &w : all) {
+            if (w.kind == QLatin1String("label") && w.page == ending.page &&
+                std::abs(w.top - ending.top) <= 6 && w.left < ending.left &&
+                (!word || w.left > word->left))
+                word = &w;
+        }
+        if (!word)
+            return X(ending.left);
+        QFont printed = layoutFont(*word);
+        printed.setFamily(printedFace(*word));
+        printed.setPixelSize(iFunPointsToUnits(pts(word->fontSize * textScale)));
+        const double right =
+            X(word->left) + QFontMetricsF(printed).tightBoundingRect(word->text).right();
+        return int(std::ceil(right)) + 1;
+    };
     QList<Row> rows;
     QList<Row> dots;
-    for (const LayoutItem &i : l.itemsFor(form.variant)) {
+    for (const LayoutItem &i : items) {
         const bool bound = i.kind == QLatin1String("edit") || i.kind == QLatin1String("combo");
         if (bound) {
-            const int align = i.width < 30 ? 1 : 0;
-            rows.append({i.name, X(i.left), Y(i.top), X(i.left + i.width), Y(i.top + i.height) - 2,
-                         form.font, form.fieldSize, align, 0, 0});
+            // An ending joins its word; other narrow fields hold a centred digit.
+            const bool ending = i.has("ending");
+            const int align = ending ? 0 : i.width < 30 ? 1 : 0;
+            const int left = ending ? endingLeft(i, items) : X(i.left);
+            const int right = left + X(i.left + i.width) - X(i.left);
+            rows.append({i.name, left, Y(i.top), right, Y(i.top + i.height) - 2, form.font,
+                         form.fieldSize, align, 0, 0});
             if (form.dots)
                 dots.append(
                     {baseName(i.name) + sidePart(i.name) + QStringLiteral("_LINIA_Z_KROPEK"),
-                     X(i.left), Y(i.top), X(i.left + i.width), Y(i.top + i.height) - 1, QString(),
-                     0, 0, 0, 0});
+                     left, Y(i.top), right, Y(i.top + i.height) - 1, QString(), 0, 0, 0, 0});
         } else if (i.kind == QLatin1String("memo")) {
             const double lineHeight = double(i.height) / i.limit;
             for (int n = 0; n < i.limit; ++n) {
@@ -115,16 +157,11 @@ QList<Row> rowsFor(const Form &form, const FormLayout &l) {
             }
         } else if (i.kind == QLatin1String("label") && form.labels &&
                    i.name.startsWith(QLatin1String("STALY_"))) {
-            QFont font(i.fontFace);
-            font.setPixelSize(std::max(1, i.fontSize));
-            font.setBold(i.fontStyle.contains(QLatin1String("bold")));
-            font.setItalic(i.fontStyle.contains(QLatin1String("italic")));
+            const QFont font = layoutFont(i);
             const QFontMetrics fm(font);
             const int width = fm.horizontalAdvance(i.text) + 4;
             rows.append({i.name, X(i.left), Y(i.top), X(i.left + width), Y(i.top + fm.height()),
-                         i.fontFace == QLatin1String("MS Sans Serif") ? QStringLiteral("Arial")
-                                                                      : i.fontFace,
-                         pts(i.fontSize * textScale), 0, font.bold() ? 1 : 0,
+                         printedFace(i), pts(i.fontSize * textScale), 0, font.bold() ? 1 : 0,
                          font.italic() ? 1 : 0});
         }
     }
@@ -153,26 +190,6 @@ void writeRows(QTextStream &sql, const QString &table, const QList<Row> &rows) {
             << r.y1 << ", " << r.x2 << ", " << r.y2 << ", " << sqlText(r.font) << ", " << r.size
             << ", " << r.align << ", " << r.bold << ", " << r.italic << ", 0, 0 );\n";
     }
-}
-
-// The fixed texts of a side, as the editors show them, scaled onto a rectangle.
-void drawFormTexts(QPainter &p, const FormLayout &l, int page, const QRectF &target) {
-    const LayoutPage &lp = l.pages.value(page - 1);
-    p.save();
-    p.translate(target.topLeft());
-    p.scale(target.width() / lp.width, target.height() / lp.height);
-    p.setPen(QColor(60, 60, 60));
-    for (const LayoutItem &i : l.items) {
-        if (i.page != page || (i.kind != QLatin1String("label") && i.kind != QLatin1String("dots")))
-            continue;
-        QFont font(i.fontFace);
-        font.setPixelSize(std::max(1, i.fontSize));
-        font.setBold(i.fontStyle.contains(QLatin1String("bold")));
-        font.setItalic(i.fontStyle.contains(QLatin1String("italic")));
-        p.setFont(font);
-        p.drawText(QRectF(i.left, i.top, 2000, 200), Qt::AlignLeft | Qt::AlignTop, i.text);
-    }
-    p.restore();
 }
 
 void drawStampFrame(QPainter &p, const QRectF &r) {
@@ -243,7 +260,7 @@ int main(int argc, char **argv) {
         QImage img = backdrop();
         QPainter p(&img);
         p.setRenderHint(QPainter::Antialiasing);
-        drawFormTexts(p, klasa, side, sheet);
+        vFunDrawFormTexts(p, klasa, side, sheet);
         if (side == 1) {
             QSvgRenderer emblem(grafika + QStringLiteral("/orzel.svg"));
             emblem.render(&p,

@@ -4,6 +4,8 @@
 #include "editors/layouteditor.h"
 #include "editors/tfdaneucznia.h"
 #include "pageimage.h"
+#include "document/samples.h"
+#include "printing/formtexts.h"
 #include "support/scriptedprompts.h"
 #include "support/testenv.h"
 
@@ -22,6 +24,8 @@ private slots:
     void sampleTextsLandInTheirFields();
     void partsOfThePageKeepApart_data();
     void partsOfThePageKeepApart();
+    void fieldsClearOfFixedTexts_data();
+    void fieldsClearOfFixedTexts();
 
 private:
     LayoutEditor *editor(const QString &name) const;
@@ -127,7 +131,6 @@ void TestShippedLayouts::sampleTextsLandInTheirFields_data() {
 
 void TestShippedLayouts::sampleTextsLandInTheirFields() {
     QFETCH(QString, window);
-    QFETCH(int, type);
     LayoutEditor *e = editor(window);
     QVERIFY(e->hasSampleFields());
     e->FillSampleFields();
@@ -261,6 +264,107 @@ void TestShippedLayouts::partsOfThePageKeepApart() {
             }
         }
     }
+}
+
+void TestShippedLayouts::fieldsClearOfFixedTexts_data() {
+    QTest::addColumn<int>("form");
+    for (int i = 0; i < printedForms().size(); ++i)
+        QTest::newRow(printedForms()[i].calibTable) << i;
+}
+
+// The form's own texts (pre-printed on a certificate's blank, printed with
+// the page elsewhere) keep clear of every variable field, so that nothing
+// prints over them, with a blank's width before the field. An ending ("a", "y", "e") completes the word before it:
+// it starts where that word's ink ends, without covering it.
+void TestShippedLayouts::fieldsClearOfFixedTexts() {
+    QFETCH(int, form);
+    const PrintedForm &pf = printedForms()[form];
+    const QString table = QString::fromLatin1(pf.calibTable);
+    const DocumentInfo *doc = nullptr;
+    for (const DocumentInfo &d : documentTable())
+        if (!doc && (table == QLatin1String(d.calibTable) || table == QLatin1String(d.calibTableNoDots)))
+            doc = &d;
+    QVERIFY(doc);
+    const FormLayout &layout = formLayout(QString::fromLatin1(pf.layout));
+    QStringList endings;
+    for (const LayoutItem &item : layout.itemsFor(QString::fromLatin1(pf.variant)))
+        if (item.has("ending"))
+            endings << item.name;
+    QString msg;
+    CalibList rows;
+    QVERIFY2(bFunCalibLoadData(msg, m_env->programFile("bruma_kalibracja.sqset"), table, rows),
+             qPrintable(msg));
+    const RecordFieldSource texts = sampleFieldSource(*doc);
+    auto sideOf = [&](const QString &name) {
+        return doc->sides == 2 && name.contains("_STR2_") ? 2 : 1;
+    };
+    int checked = 0, touching = 0;
+    QStringList faults;
+    for (int side = 1; side <= doc->sides; ++side) {
+        QImage ink(kPageWidth, kPageHeight, QImage::Format_RGB32);
+        ink.fill(Qt::white);
+        {
+            QPainter p(&ink);
+            if (pf.labels) {
+                structPrintContext ctx;
+                PagePicture page;
+                for (const structCalibData &r : rows)
+                    if (r.name.startsWith("STALY_") && sideOf(r.name) == side)
+                        vFunDrawTextField(ctx, texts.text(r.name), r, &page, side, r.name);
+                vFunDrawPage(p, page, QRectF(0, 0, kPageWidth, kPageHeight));
+            } else {
+                vFunDrawFormTexts(p, layout, side, QRectF(0, 0, kPageWidth, kPageHeight));
+            }
+        }
+        for (const structCalibData &r : rows) {
+            const QString component =
+                r.name.contains("_DATA_MEMO") ? r.name.left(r.name.size() - 2) : r.name;
+            if (!r.name.startsWith("ZMIENNA_") || fieldKind(component) == FieldKind::None ||
+                sideOf(r.name) != side)
+                continue;
+            // A field that does not complete a word keeps a blank's width
+            // from the text before it, or the two would read as one word.
+            const bool ending = endings.contains(r.name);
+            const QRect field(QPoint(r.x1 - (ending ? 0 : 6), r.y1), QPoint(r.x2 - 1, r.y2 - 1));
+            const QRect over = inkBox(ink, field);
+            if (!over.isEmpty())
+                faults << QStringLiteral("%1 (%2, %3)-(%4, %5) covers a fixed text at %6-%7, %8")
+                              .arg(r.name)
+                              .arg(r.x1)
+                              .arg(r.y1)
+                              .arg(r.x2)
+                              .arg(r.y2)
+                              .arg(over.left())
+                              .arg(over.right())
+                              .arg(over.top());
+            ++checked;
+            if (!ending)
+                continue;
+            // The word's ink ends at most 2 units before the ending starts.
+            const QRect word = inkBox(ink, QRect(QPoint(r.x1 - 40, r.y1), QPoint(r.x1 - 1, r.y2)));
+            if (word.isEmpty() || word.right() < r.x1 - 3)
+                faults << QStringLiteral("%1 starts at %2, its word ends at %3")
+                              .arg(r.name)
+                              .arg(r.x1)
+                              .arg(word.right());
+            ++touching;
+        }
+    }
+    // Every dotted line still lies under its field.
+    for (const structCalibData &dots : rows) {
+        if (!dots.name.contains("_LINIA_Z_KROPEK"))
+            continue;
+        const bool under = std::any_of(rows.begin(), rows.end(), [&](const structCalibData &r) {
+            return fieldKind(r.name) != FieldKind::None && r.x1 == dots.x1 && r.x2 == dots.x2 &&
+                   r.y2 == dots.y2 - 1;
+        });
+        if (!under)
+            faults << dots.name + " lies under no field";
+    }
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+    QVERIFY(checked > 10);
+    if (!pf.labels || table.startsWith("arkusz_str1"))
+        QVERIFY(touching >= 3);
 }
 
 QTEST_MAIN(TestShippedLayouts)
