@@ -96,6 +96,10 @@ void PagePicture::replay(QPainter &painter, const QRectF &target) const {
         painter.scale(-1, -1);
     }
     painter.setBrush(Qt::NoBrush);
+    // A pen equal to the painter's present one would not be passed on: a PDF
+    // then strokes the page's first line with the width it had before the
+    // page was stretched (a hairline).
+    painter.setPen(Qt::NoPen);
     painter.setBackgroundMode(Qt::TransparentMode);
     QRectF clip;
     for (const Step &s : m_steps) {

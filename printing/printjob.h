@@ -44,8 +44,8 @@ struct structSheet {
     const PagePicture *page = nullptr;
     int left = 0, top = 0, right = 0, bottom = 0;
     int side = 1;
-    PaperOverlay overlay;
-    QMarginsF unprintable; // mm along each edge that the printer cannot reach
+    PaperOverlay overlay = {};
+    QMarginsF unprintable = {}; // mm along each edge that the printer cannot reach
 };
 
 // Draws the sheets on a paged device that is set up (a PDF writer or a

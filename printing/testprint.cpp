@@ -49,10 +49,10 @@ void drawField(PagePicture &page, const structCalibData &row) {
     page.restore();
 }
 
-// A cross at each corner of the page: its arms reach the page's edges.
+// A cross at each corner of the page: its arms end exactly at the page's edges.
 void drawCorners(PagePicture &page) {
     const int arm = 15;
-    page.setPen(QPen(Qt::black, 1));
+    page.setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::FlatCap));
     for (int cx : {arm, kPageWidth - arm})
         for (int cy : {arm, kPageHeight - arm}) {
             page.drawLine(cx - arm, cy, cx + arm, cy);

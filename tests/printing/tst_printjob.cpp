@@ -22,6 +22,7 @@ private slots:
     void secondPageTurns();
     void pdfFileHoldsEverySide_data();
     void pdfFileHoldsEverySide();
+    void firstLineKeepsItsWidth();
     void pdfFileReplacedWhole();
     void pdfFileNotWritable();
     void unreachableSpooler();
@@ -164,6 +165,32 @@ void TestPrintJob::pdfFileHoldsEverySide() {
         QVERIFY2(qAbs(ink.left() - 600 * 210 / 885.0) < 0.6,
                  qPrintable(QString::number(ink.left())));
         QVERIFY(qAbs(ink.top() - 1000 * 297 / 1314.0) < 0.6);
+    }
+}
+
+// A page whose first step is a line in the usual pen (an empty field's
+// strike, a frame) prints it as wide as every later line, not as a hairline.
+void TestPrintJob::firstLineKeepsItsWidth() {
+    PagePicture page;
+    page.setPen(QPen(Qt::black, 1));
+    page.drawLine(100, 300, 700, 300);
+    page.setPen(QPen(Qt::red, 1));
+    page.setPen(QPen(Qt::black, 1));
+    page.drawLine(100, 600, 700, 600);
+    structPrintOrder order;
+    order.pdfFile = m_env->dataHome() + "/linie.pdf";
+    order.margins = {QString(), 0, 0, 210, 297, 0, 0, 210, 297};
+    structPrintResult result;
+    QString msg;
+    QVERIFY2(bFunPrintDocument(msg, order, page, page, {}, result), qPrintable(msg));
+    const QImage raster = rasterPdfPage(order.pdfFile, 1, 600, m_env->dataHome());
+    // One unit of 297 / 1314 mm: 0.23 mm, about 5 pixels at 600 dpi.
+    const double mmPerUnit = 297 / 1314.0;
+    for (int y : {300, 600}) {
+        const QRect band = mmToPixels(QRectF(50, y * mmPerUnit - 2, 20, 4), 600);
+        const QRectF ink = pixelsToMm(greyInk(raster, band), 600);
+        QVERIFY2(qAbs(ink.height() - mmPerUnit) < 0.1,
+                 qPrintable(QStringLiteral("line at %1: %2 mm").arg(y).arg(ink.height())));
     }
 }
 
