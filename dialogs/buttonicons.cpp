@@ -34,7 +34,7 @@ QIcon buttonIcon(ButtonPicture picture, const QColor &color) {
         degrees = picture == ButtonPicture::Down   ? 90
                   : picture == ButtonPicture::Left ? 180
                   : picture == ButtonPicture::Up   ? 270
-                                             : 0;
+                                                   : 0;
         break;
     case ButtonPicture::Wider:
     case ButtonPicture::Taller:

@@ -503,9 +503,22 @@ bool TFDrukuj::prepareOrder(structPrintOrder &order, const QString &proposedPdf)
     return true;
 }
 
-void TFDrukuj::reportHeld() {
+bool TFDrukuj::send(const structPrintOrder &order, const PagePicture &page1,
+                    const PagePicture &page2) {
+    QString msg;
+    const bool printed = bFunPrintDocument(
+        msg, order, page1, page2,
+        [this] {
+            showMessage(this, QStringLiteral("Alert"), QString::fromUtf8(kTurnOver),
+                        Prompts::Icon::Warning);
+        },
+        lastResult);
+    if (!printed) {
+        showMessage(this, QStringLiteral("Błąd"), msg, Prompts::Icon::Error);
+        return false;
+    }
     if (!lastResult.held)
-        return;
+        return true;
     QStringList ids;
     for (int id : lastResult.jobIds)
         ids << QString::number(id);
@@ -515,25 +528,16 @@ void TFDrukuj::reportHeld() {
                                   "zostanie wznowiona.")
                     .arg(m_printer, ids.join(QStringLiteral(", "))),
                 Prompts::Icon::Information);
+    return true;
 }
 
 void TFDrukuj::DrukujButtonClick() {
     structPrintOrder order;
     if (!prepareOrder(order, strFunPdfFileName(m_pupil, m_document)))
         return;
-    QString msg;
-    const bool printed = bFunPrintDocument(
-        msg, order, m_engine.ctx.page1, m_engine.ctx.page2,
-        [this] {
-            showMessage(this, QStringLiteral("Alert"), QString::fromUtf8(kTurnOver),
-                        Prompts::Icon::Warning);
-        },
-        lastResult);
-    if (!printed) {
-        showMessage(this, QStringLiteral("Błąd"), msg, Prompts::Icon::Error);
+    if (!send(order, m_engine.ctx.page1, m_engine.ctx.page2))
         return;
-    }
-    reportHeld();
+    QString msg;
     bFunSqlSettingWriteText(msg, QString::fromLatin1(lastMarginSetKey()),
                             MarginesyComboBox->currentText());
     accept();
@@ -549,8 +553,7 @@ void TFDrukuj::TestPrintButtonClick() {
         return;
     }
     structPrintOrder order;
-    if (!prepareOrder(order,
-                      strFunPdfFileName(QString::fromUtf8("wydruk próbny"), m_document)))
+    if (!prepareOrder(order, strFunPdfFileName(QString::fromUtf8("wydruk próbny"), m_document)))
         return;
     // The test pages follow the calibration the document prints with.
     PagePicture page1, page2;
@@ -563,20 +566,8 @@ void TFDrukuj::TestPrintButtonClick() {
                        QString::fromUtf8("Wydruk próbny: %1, strona %2, ustawienia „%3”")
                            .arg(document, QString::number(paper.side), set));
     };
-    QString msg;
-    const bool printed = bFunPrintDocument(
-        msg, order, page1, page2,
-        [this] {
-            showMessage(this, QStringLiteral("Alert"), QString::fromUtf8(kTurnOver),
-                        Prompts::Icon::Warning);
-        },
-        lastResult);
-    if (!printed) {
-        showMessage(this, QStringLiteral("Błąd"), msg, Prompts::Icon::Error);
-        return;
-    }
     // The dialog stays open: the teacher corrects the set and prints.
-    reportHeld();
+    send(order, page1, page2);
 }
 
 void TFDrukuj::KorektaButtonClick() {

@@ -92,7 +92,9 @@ private:
     // The order for the chosen printer or PDF file, duplex and margin set;
     // false when the printer cannot print or no file was chosen.
     bool prepareOrder(structPrintOrder &order, const QString &proposedPdf);
-    void reportHeld();
+    // Prints the pages (the turn-over message between two jobs); reports a
+    // refusal, and a stopped printer's waiting jobs. False when not printed.
+    bool send(const structPrintOrder &order, const PagePicture &page1, const PagePicture &page2);
 
     PrintEngine &m_engine;
     QString m_printer; // the destination chosen last (the current printer)

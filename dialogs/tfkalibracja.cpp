@@ -112,12 +112,10 @@ TFKalibracja::TFKalibracja(PrintEngine &engine, QWidget *parent)
 
     FontSizeEdit = numberEdit(this, "FontSizeEdit", QStringLiteral("Rozmiar czcionki"));
     FontSizeEdit->setReadOnly(true);
-    UpFontSizeSpeedButton =
-        speedButton(this, "UpFontSizeSpeedButton", ButtonPicture::Up,
-                    QString::fromUtf8("Czcionka większa o 1 punkt"));
-    DownFontSizeSpeedButton =
-        speedButton(this, "DownFontSizeSpeedButton", ButtonPicture::Down,
-                    QString::fromUtf8("Czcionka mniejsza o 1 punkt"));
+    UpFontSizeSpeedButton = speedButton(this, "UpFontSizeSpeedButton", ButtonPicture::Up,
+                                        QString::fromUtf8("Czcionka większa o 1 punkt"));
+    DownFontSizeSpeedButton = speedButton(this, "DownFontSizeSpeedButton", ButtonPicture::Down,
+                                          QString::fromUtf8("Czcionka mniejsza o 1 punkt"));
     FontsNameComboBox = new QComboBox(this);
     FontsNameComboBox->setObjectName(QStringLiteral("FontsNameComboBox"));
     // A face that is not installed may be typed; it is stored as typed.
@@ -164,12 +162,14 @@ TFKalibracja::TFKalibracja(PrintEngine &engine, QWidget *parent)
     PrzywrocUstawieniaButton->setFont(bold);
     CloseButton = new QPushButton(QStringLiteral("Zamknij"), this);
     CloseButton->setObjectName(QStringLiteral("CloseButton"));
+    // Return always applies; Escape closes.
+    PrzywrocUstawieniaButton->setAutoDefault(false);
+    CloseButton->setAutoDefault(false);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(label(this, QString::fromUtf8("Typ świadectwa:"), TypSwiadectwaComboBox));
     layout->addWidget(TypSwiadectwaComboBox);
-    layout->addWidget(
-        label(this, QString::fromUtf8("Obiekt na świadectwie:"), VariableComboBox));
+    layout->addWidget(label(this, QString::fromUtf8("Obiekt na świadectwie:"), VariableComboBox));
     layout->addWidget(VariableComboBox);
     layout->addWidget(position);
     layout->addWidget(fontBox);
@@ -250,18 +250,18 @@ void TFKalibracja::FormShow() {
 
 bool TFKalibracja::loadLayout() {
     const QString path = strFunGetDataFilePath(m_msg, QString::fromLatin1(kCalibFileName));
-    return !path.isEmpty() &&
-           bFunCalibLoadData(m_msg, path, TypSwiadectwaComboBox->currentText(), m_rows);
+    if (!path.isEmpty() &&
+        bFunCalibLoadData(m_msg, path, TypSwiadectwaComboBox->currentText(), m_rows))
+        return true;
+    showMessage(this, QStringLiteral("Błąd"),
+                QString::fromUtf8("Błąd podczas próby wczytania zmiennych kalibracji.\n\n") + m_msg,
+                Prompts::Icon::Error);
+    return false;
 }
 
 void TFKalibracja::TypSwiadectwaComboBoxChange() {
-    if (!loadLayout()) {
-        showMessage(this, QStringLiteral("Błąd"),
-                    QString::fromUtf8("Błąd podczas próby wczytania zmiennych kalibracji.\n\n") +
-                        m_msg,
-                    Prompts::Icon::Error);
+    if (!loadLayout())
         return;
-    }
     {
         const QSignalBlocker block(VariableComboBox);
         VariableComboBox->clear();
@@ -285,9 +285,8 @@ void TFKalibracja::VariableComboBoxChange() {
         Y2Edit->setText(QString::number(row.y2));
         FontSizeEdit->setText(QString::number(row.font_size));
         FontsNameComboBox->setCurrentText(row.font_name);
-        AdjustmentComboBox->setCurrentIndex(row.font_align >= 0 && row.font_align <= 3
-                                                ? row.font_align
-                                                : -1);
+        AdjustmentComboBox->setCurrentIndex(
+            row.font_align >= 0 && row.font_align <= 3 ? row.font_align : -1);
         PogrubienieCheckBox->setChecked(row.font_style_bold != 0);
         KursywaCheckBox->setChecked(row.font_style_italic != 0);
         PodkreslenieCheckBox->setChecked(row.font_style_underline != 0);
@@ -402,9 +401,8 @@ void TFKalibracja::SaveButtonClick() {
         return;
     structCalibData row;
     row.name = name;
-    if (!readNumber(X1Edit, row.x1) || !readNumber(Y1Edit, row.y1) ||
-        !readNumber(X2Edit, row.x2) || !readNumber(Y2Edit, row.y2) ||
-        !readNumber(FontSizeEdit, row.font_size))
+    if (!readNumber(X1Edit, row.x1) || !readNumber(Y1Edit, row.y1) || !readNumber(X2Edit, row.x2) ||
+        !readNumber(Y2Edit, row.y2) || !readNumber(FontSizeEdit, row.font_size))
         return;
     row.font_name = FontsNameComboBox->currentText().left(99);
     row.font_align = AdjustmentComboBox->currentIndex();
@@ -420,13 +418,8 @@ void TFKalibracja::SaveButtonClick() {
                         m_msg,
                     Prompts::Icon::Error);
     // The fields show the row as the file now holds it.
-    if (!loadLayout()) {
-        showMessage(this, QStringLiteral("Błąd"),
-                    QString::fromUtf8("Błąd podczas próby wczytania zmiennych kalibracji.\n\n") +
-                        m_msg,
-                    Prompts::Icon::Error);
+    if (!loadLayout())
         return;
-    }
     {
         const QSignalBlocker block(VariableComboBox);
         VariableComboBox->setCurrentIndex(VariableComboBox->findText(name, Qt::MatchExactly));

@@ -50,8 +50,7 @@ public:
     QToolButton *UpFontSizeSpeedButton, *DownFontSizeSpeedButton;
     QComboBox *FontsNameComboBox;
     QComboBox *AdjustmentComboBox;
-    QCheckBox *PogrubienieCheckBox, *KursywaCheckBox, *PodkreslenieCheckBox,
-        *PrzekreslenieCheckBox;
+    QCheckBox *PogrubienieCheckBox, *KursywaCheckBox, *PodkreslenieCheckBox, *PrzekreslenieCheckBox;
     QPushButton *SaveButton;
     QPushButton *PrzywrocUstawieniaButton;
     QPushButton *CloseButton;
@@ -80,7 +79,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Loads the chosen layout's rows; false with the message in m_msg.
+    // Loads the chosen layout's rows; false (reported) when it cannot.
     bool loadLayout();
     // Adds `by` to two edits read as whole numbers; false (reported) when
     // one of them holds none.

@@ -58,10 +58,12 @@ TFKorekta::TFKorekta(QWidget *parent) : QDialog(parent) {
         sides->addWidget(box);
     }
     OKButton = new QPushButton(QStringLiteral("OK"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
+    OKButton->setObjectName(QStringLiteral("KorektaOKButton"));
     OKButton->setDefault(true);
     AnulujButton = new QPushButton(QStringLiteral("Anuluj"), this);
-    AnulujButton->setObjectName(QStringLiteral("AnulujButton"));
+    AnulujButton->setObjectName(QStringLiteral("KorektaAnulujButton"));
+    // Return always confirms; Escape cancels.
+    AnulujButton->setAutoDefault(false);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(OKButton);

@@ -30,8 +30,7 @@ public:
 
     // Moves one side's rectangle; false with the reason when it would take
     // the left or top edge below 1 mm (the set is then unchanged).
-    static bool bFunShiftSide(QString &msg, structMarginData &edges, int side, int right,
-                              int down);
+    static bool bFunShiftSide(QString &msg, structMarginData &edges, int side, int right, int down);
 
 private:
     structMarginData m_edges;

@@ -1,7 +1,7 @@
 #include "editors/layouteditor.h"
 
-#include "document/pupilcopies.h"
 #include "document/fieldnames.h"
+#include "document/pupilcopies.h"
 #include "document/samples.h"
 #include "editors/fields.h"
 #include "editors/tfdaneucznia.h"

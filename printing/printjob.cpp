@@ -174,10 +174,13 @@ bool bFunPrintDocument(QString &msg, const structPrintOrder &order, const PagePi
                        structPrintResult &result) {
     result = structPrintResult();
     const structMarginData &m = order.margins;
-    const QMarginsF unprintable =
-        order.overlay && !order.printer.isEmpty() ? marginsFunUnprintable(order.printer) : QMarginsF();
-    const structSheet side1{&page1, m.Page1X1, m.Page1Y1, m.Page1X2, m.Page1Y2, 1, order.overlay, unprintable};
-    const structSheet side2{&page2, m.Page2X1, m.Page2Y1, m.Page2X2, m.Page2Y2, 2, order.overlay, unprintable};
+    const QMarginsF unprintable = order.overlay && !order.printer.isEmpty()
+                                      ? marginsFunUnprintable(order.printer)
+                                      : QMarginsF();
+    const structSheet side1{&page1,    m.Page1X1, m.Page1Y1,     m.Page1X2,
+                            m.Page1Y2, 1,         order.overlay, unprintable};
+    const structSheet side2{&page2,    m.Page2X1, m.Page2Y1,     m.Page2X2,
+                            m.Page2Y2, 2,         order.overlay, unprintable};
     QTemporaryDir work;
     if (!work.isValid())
         return bFunFail(msg,

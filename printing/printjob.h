@@ -30,7 +30,7 @@ structDeviceRect rectFunDeviceRect(int leftMm, int topMm, int rightMm, int botto
 // A sheet as the painter of its device sees it, for what is drawn in
 // millimetres of the paper rather than stretched with the page.
 struct structPaperArea {
-    QPointF corner;  // the paper's top left corner, in device dots
+    QPointF corner; // the paper's top left corner, in device dots
     double dotsPerMmX = 0, dotsPerMmY = 0;
     QRectF printable; // where the printer can print, mm from the paper's corner
     int side = 1;

@@ -12,8 +12,7 @@ namespace {
 // A field of the document: a variable text, an edit, a drop-down or a line
 // of a memo (not the dotted line under it).
 bool isVariableField(const QString &rowName) {
-    return rowName.startsWith(QLatin1String("ZMIENNA_")) &&
-           fieldKind(rowName) != FieldKind::None;
+    return rowName.startsWith(QLatin1String("ZMIENNA_")) && fieldKind(rowName) != FieldKind::None;
 }
 
 // The side a row prints on, 0 when the engine never prints it.
@@ -105,8 +104,8 @@ void vFunDrawScales(QPainter &painter, const structPaperArea &paper, const QStri
     painter.setRenderHint(QPainter::Antialiasing, false);
     // Nothing beyond what the printer can print: a mark cut by the edge
     // would be read wrongly.
-    painter.setClipRect(QRectF(QPointF(X(area.left()), Y(area.top())),
-                               QPointF(X(area.right()), Y(area.bottom()))));
+    painter.setClipRect(
+        QRectF(QPointF(X(area.left()), Y(area.top())), QPointF(X(area.right()), Y(area.bottom()))));
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPointSizeF(7);
     painter.setFont(font);

@@ -140,8 +140,8 @@ QList<Row> rowsFor(const Form &form, const FormLayout &l) {
                          form.fieldSize, align, 0, 0});
             if (form.dots)
                 dots.append(
-                    {baseName(i.name) + sidePart(i.name) + QStringLiteral("_LINIA_Z_KROPEK"),
-                     left, Y(i.top), right, Y(i.top + i.height) - 1, QString(), 0, 0, 0, 0});
+                    {baseName(i.name) + sidePart(i.name) + QStringLiteral("_LINIA_Z_KROPEK"), left,
+                     Y(i.top), right, Y(i.top + i.height) - 1, QString(), 0, 0, 0, 0});
         } else if (i.kind == QLatin1String("memo")) {
             const double lineHeight = double(i.height) / i.limit;
             for (int n = 0; n < i.limit; ++n) {

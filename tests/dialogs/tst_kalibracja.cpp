@@ -55,9 +55,9 @@ void TestKalibracja::init() {
     env = std::make_unique<TestEnv>();
     install = std::make_unique<QTemporaryDir>();
     QDir().mkpath(env->programFile("grafika"));
-    for (const char *name : {"bruma_kalibracja.sqset", "ustawienia.sqset",
-                             "grafika/sw_str1_prw.bmp", "grafika/sw_str2_prw.bmp",
-                             "grafika/arkusz_prw.bmp", "grafika/wywiadowka_prw.bmp"})
+    for (const char *name :
+         {"bruma_kalibracja.sqset", "ustawienia.sqset", "grafika/sw_str1_prw.bmp",
+          "grafika/sw_str2_prw.bmp", "grafika/arkusz_prw.bmp", "grafika/wywiadowka_prw.bmp"})
         env->installShipped(QString::fromLatin1(name));
     QFile::copy(QCoreApplication::applicationDirPath() + "/bruma_kalibracja.sqset",
                 install->filePath("bruma_kalibracja.sqset"));
@@ -348,9 +348,9 @@ void TestKalibracja::notANumber() {
     QCOMPARE(prompts->asked.size(), 1);
     const auto &m = prompts->asked[0];
     QCOMPARE(m.caption, QStringLiteral("Błąd"));
-    QVERIFY2(m.text.startsWith(QString::fromUtf8("Pole „%1” musi zawierać liczbę całkowitą")
-                                   .arg(named)),
-             qPrintable(m.text));
+    QVERIFY2(
+        m.text.startsWith(QString::fromUtf8("Pole „%1” musi zawierać liczbę całkowitą").arg(named)),
+        qPrintable(m.text));
     // Nothing written, the edits as they were.
     const structCalibData after = storedRow("wywiadowka", before.name);
     QCOMPARE((QList<int>{after.x1, after.y1, after.x2, after.y2}),

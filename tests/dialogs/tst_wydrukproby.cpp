@@ -44,8 +44,8 @@ double runCentre(const QImage &raster, bool horizontal, double at, double expect
     const double k = kDpi / kMmPerInch;
     const int fixed = int(at * k);
     const int from = std::max(0, int((expected - window) * k));
-    const int to = std::min(int((expected + window) * k),
-                            (horizontal ? raster.width() : raster.height()) - 1);
+    const int to =
+        std::min(int((expected + window) * k), (horizontal ? raster.width() : raster.height()) - 1);
     auto dark = [&](int i) {
         return horizontal ? qGray(raster.pixel(i, fixed)) < 128
                           : qGray(raster.pixel(fixed, i)) < 128;
@@ -73,8 +73,8 @@ struct Word {
 // The words of a PDF page with their boxes in mm (pdftotext -bbox).
 QList<Word> pdfWords(const QString &pdf, int page) {
     QProcess p;
-    p.start("pdftotext", {"-bbox", "-f", QString::number(page), "-l", QString::number(page), pdf,
-                          "-"});
+    p.start("pdftotext",
+            {"-bbox", "-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
     p.waitForFinished(20000);
     const QString html = QString::fromUtf8(p.readAllStandardOutput());
     QList<Word> out;
@@ -84,10 +84,9 @@ QList<Word> pdfWords(const QString &pdf, int page) {
     const double k = kMmPerInch / 72;
     for (auto it = word.globalMatch(html); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
-        out.append({m.captured(5), QRectF(QPointF(m.captured(1).toDouble() * k,
-                                                  m.captured(2).toDouble() * k),
-                                          QPointF(m.captured(3).toDouble() * k,
-                                                  m.captured(4).toDouble() * k))});
+        out.append({m.captured(5),
+                    QRectF(QPointF(m.captured(1).toDouble() * k, m.captured(2).toDouble() * k),
+                           QPointF(m.captured(3).toDouble() * k, m.captured(4).toDouble() * k))});
     }
     return out;
 }
@@ -146,8 +145,8 @@ void TestWydrukProbny::answerCorrection(const QStringList &amounts, bool byKeybo
     QTimer::singleShot(0, this, [this, amounts, byKeyboard] {
         TFKorekta *k = f->dialog->korekta;
         QVERIFY(k->isVisible());
-        const QList<QLineEdit *> edits{k->Strona1PrawoEdit, k->Strona1DolEdit,
-                                       k->Strona2PrawoEdit, k->Strona2DolEdit};
+        const QList<QLineEdit *> edits{k->Strona1PrawoEdit, k->Strona1DolEdit, k->Strona2PrawoEdit,
+                                       k->Strona2DolEdit};
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(edits[i]->text(), QStringLiteral("0"));
             edits[i]->setText(amounts[i]);
@@ -209,10 +208,10 @@ void TestWydrukProbny::scalesAndOutlinesLandWhereTheyClaim() {
     QVERIFY2(near(seen, want, 0.2), qPrintable(mmText(seen) + " / " + mmText(want)));
     // The cross at the page's top left corner: its arms end at the corner.
     const double unit = (margin(1)[2] - margin(1)[0]) / double(kPageWidth);
-    QVERIFY(qAbs(runCentre(page1, true, 12 + 5 * unit, 10 + 15 * unit) - (10 + 15 * unit)) <=
-            0.2);
+    QVERIFY(qAbs(runCentre(page1, true, 12 + 5 * unit, 10 + 15 * unit) - (10 + 15 * unit)) <= 0.2);
     const QRect arm = greyInk(page1, mmToPixels(QRectF(8, 12 + 14 * unit, 4, 2 * unit), kDpi));
-    QVERIFY2(qAbs(pixelsToMm(arm, kDpi).left() - 10) <= 0.2, qPrintable(mmText(pixelsToMm(arm, kDpi))));
+    QVERIFY2(qAbs(pixelsToMm(arm, kDpi).left() - 10) <= 0.2,
+             qPrintable(mmText(pixelsToMm(arm, kDpi))));
 
     // Side 2 on its own page, by its own rectangle.
     const QImage page2 = rasterPdfPage(pdf, 2, kDpi, f->env.dataHome());
@@ -229,8 +228,8 @@ void TestWydrukProbny::correctionMovesOneSide() {
     QCOMPARE(pdfPageCount(before), 2);
     const QRectF name1 =
         outlineMm(rasterPdfPage(before, 1, kDpi, f->env.dataHome()), rowMm(name, margin(1)));
-    const QRectF religion1 = outlineMm(rasterPdfPage(before, 2, kDpi, f->env.dataHome()),
-                                       rowMm(religion, margin(2)));
+    const QRectF religion1 =
+        outlineMm(rasterPdfPage(before, 2, kDpi, f->env.dataHome()), rowMm(religion, margin(2)));
 
     answerCorrection({"3", "-2", "0", ""}, true);
     QVERIFY(!correctionStayedOpen);
@@ -241,8 +240,8 @@ void TestWydrukProbny::correctionMovesOneSide() {
     const QString after = testPrint("po.pdf");
     const QRectF name2 =
         outlineMm(rasterPdfPage(after, 1, kDpi, f->env.dataHome()), rowMm(name, margin(1)));
-    const QRectF religion2 = outlineMm(rasterPdfPage(after, 2, kDpi, f->env.dataHome()),
-                                       rowMm(religion, margin(2)));
+    const QRectF religion2 =
+        outlineMm(rasterPdfPage(after, 2, kDpi, f->env.dataHome()), rowMm(religion, margin(2)));
     QVERIFY2(near(name2, name1.translated(3, -2), 0.2),
              qPrintable(mmText(name2) + " / " + mmText(name1)));
     QVERIFY2(near(religion2, religion1, 0.2),

@@ -23,6 +23,7 @@ private slots:
     void failures();
     void emptyCatalogue();
     void shippedCatalogueFillsAFreshFolder();
+    void upgradeKeepsTheTeachersCalibration();
 
 private:
     QString install(const QString &name) const { return m_install->filePath(name); }
@@ -198,6 +199,24 @@ void TestFileCheck::shippedCatalogueFillsAFreshFolder() {
                              "ocena_opisowa/szablony_zachowanie/zachowanie wzorowe"})
         QCOMPARE(readFile(m_env->programFile(QString::fromUtf8(file))),
                  readFile(install(QString::fromUtf8(file))));
+}
+
+// The shipped catalogue brings the shipped calibration to a new
+// installation only: an upgrade, whether its catalogue can be written or
+// not, leaves the calibration a teacher has made.
+void TestFileCheck::upgradeKeepsTheTeachersCalibration() {
+    vFunSetExeDirPathForTests(QString());
+    copyShippedData(m_install->path());
+    vFunSetExeDirPathForTests(m_install->path());
+    const QString own = m_env->programFile(QStringLiteral("bruma_kalibracja.sqset"));
+    writeFile(own, "kalibracja nauczycielki");
+    QString msg;
+    QVERIFY2(bFunCheckFilesDir(msg), qPrintable(msg));
+    QCOMPARE(readFile(own), QByteArray("kalibracja nauczycielki"));
+    ::chmod(QFile::encodeName(catalogue()).constData(), 0444);
+    writeFile(install(QStringLiteral("bruma_kalibracja.sqset")), "nowa wersja");
+    QVERIFY2(bFunCheckFilesDir(msg), qPrintable(msg));
+    QCOMPARE(readFile(own), QByteArray("kalibracja nauczycielki"));
 }
 
 QTEST_GUILESS_MAIN(TestFileCheck)

@@ -1,10 +1,10 @@
+#include "document/samples.h"
 #include "editors/binding.h"
 #include "editors/editorset.h"
 #include "editors/fields.h"
 #include "editors/layouteditor.h"
 #include "editors/tfdaneucznia.h"
 #include "pageimage.h"
-#include "document/samples.h"
 #include "printing/formtexts.h"
 #include "support/scriptedprompts.h"
 #include "support/testenv.h"
@@ -274,15 +274,16 @@ void TestShippedLayouts::fieldsClearOfFixedTexts_data() {
 
 // The form's own texts (pre-printed on a certificate's blank, printed with
 // the page elsewhere) keep clear of every variable field, so that nothing
-// prints over them, with a blank's width before the field. An ending ("a", "y", "e") completes the word before it:
-// it starts where that word's ink ends, without covering it.
+// prints over them, with a blank's width before the field. An ending ("a", "y", "e") completes the
+// word before it: it starts where that word's ink ends, without covering it.
 void TestShippedLayouts::fieldsClearOfFixedTexts() {
     QFETCH(int, form);
     const PrintedForm &pf = printedForms()[form];
     const QString table = QString::fromLatin1(pf.calibTable);
     const DocumentInfo *doc = nullptr;
     for (const DocumentInfo &d : documentTable())
-        if (!doc && (table == QLatin1String(d.calibTable) || table == QLatin1String(d.calibTableNoDots)))
+        if (!doc &&
+            (table == QLatin1String(d.calibTable) || table == QLatin1String(d.calibTableNoDots)))
             doc = &d;
     QVERIFY(doc);
     const FormLayout &layout = formLayout(QString::fromLatin1(pf.layout));

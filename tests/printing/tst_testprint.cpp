@@ -1,5 +1,5 @@
-#include "pageimage.h"
 #include "document/fieldnames.h"
+#include "pageimage.h"
 #include "printing/testprint.h"
 #include "support/testenv.h"
 
