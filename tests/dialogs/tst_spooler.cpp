@@ -29,6 +29,7 @@ private slots:
     void waysToPrint();
     void secondSideTurned();
     void spooledLanding();
+    void testPrintScalesStartWhereThePrinterPrints();
     void printerNotAcceptingJobs();
     void printerGone();
     void jobRefused();
@@ -276,6 +277,33 @@ void TestSpooler::spooledLanding() {
     QVERIFY2(qAbs(after.left() - before.left() - 5.0) <= 0.1,
              qPrintable(mmText(before) + " -> " + mmText(after)));
     QVERIFY(qAbs(after.top() - before.top()) <= 0.1);
+}
+
+// The printer's driver leaves 12 points (4.2 mm) along each edge: the test
+// print's scales start at the first whole millimetre it can print.
+void TestSpooler::testPrintScalesStartWhereThePrinterPrints() {
+    const QMarginsF unprintable = marginsFunUnprintable("Dwustronna");
+    QVERIFY2(qAbs(unprintable.left() - 12 * 25.4 / 72) < 0.05 &&
+                 qAbs(unprintable.top() - 12 * 25.4 / 72) < 0.05,
+             qPrintable(QStringLiteral("%1 %2").arg(unprintable.left()).arg(unprintable.top())));
+    f->renderSampleCertificate();
+    // The page well inside the sheet: its corner crosses stay clear of the scales.
+    f->addMarginSet({"Szkoła", 20, 20, 190, 277, 20, 20, 190, 277});
+    TFDrukuj *d = f->dialog;
+    d->show();
+    d->MarginesyComboBox->setCurrentText(QString::fromUtf8("Szkoła"));
+    f->selectPrinter("Dwustronna");
+    d->DuplexComboBox->setCurrentIndex(1);
+    QTest::mouseClick(d->TestPrintButton, Qt::LeftButton);
+    QCOMPARE(errors(), QStringList());
+    QVERIFY(d->isVisible());
+    const QList<int> jobs = d->lastResult.jobIds;
+    QCOMPARE(jobs.size(), 1); // both sides in one two-sided job
+    const QImage raster = rasterPdfPage(m_cups.jobDocument(jobs[0]), 1, 600, f->env.dataHome());
+    const QRectF corner = pixelsToMm(greyInk(raster, mmToPixels(QRectF(0, 0, 12, 12), 600)), 600);
+    // The 5 mm mark, 0.2 mm wide, hanging from the printable area's top.
+    QVERIFY2(qAbs(corner.left() - 4.9) <= 0.2 && qAbs(corner.top() - unprintable.top()) <= 0.2,
+             qPrintable(mmText(corner)));
 }
 
 void TestSpooler::printerNotAcceptingJobs() {
