@@ -3,6 +3,7 @@
 #include "app/qtprompts.h"
 #include "app/tfglowna.h"
 #include "app/version.h"
+#include "app/windowfactory.h"
 #include "document/prompts.h"
 
 #include <QApplication>

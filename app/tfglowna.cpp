@@ -4,6 +4,7 @@
 #include "document/fieldsource.h"
 #include "document/prompts.h"
 #include "editors/editor.h"
+#include "editors/editorcontext.h"
 #include "editors/tfdaneucznia.h"
 #include "storage/codec.h"
 #include "storage/paths.h"
@@ -118,9 +119,10 @@ TFGlowna::TFGlowna() {
 
 void TFGlowna::attachWindows(const ProgramWindows &windows) {
     m_windows = windows;
-    TFEditor::setSaveStudentRecord([this] { return SaveStudentRecord(); });
-    TFDaneUcznia::setSaveStudentRecordReplacing(
-        [this](const QString &drop) { return SaveStudentRecord(drop); });
+    if (m_windows.context)
+        m_windows.context->saveStudentRecord = [this](const QString &drop) {
+            return SaveStudentRecord(drop);
+        };
 }
 
 QToolButton *TFGlowna::toolButton(const char *name, const QString &hint, const char *icon,

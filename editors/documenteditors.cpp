@@ -3,7 +3,6 @@
 #include "document/prompts.h"
 #include "editors/copies.h"
 #include "editors/fields.h"
-#include "editors/peers.h"
 #include "editors/tfdaneszkoly.h"
 #include "editors/tfdaneucznia.h"
 #include "editors/tfszablonocenyopisowej.h"
@@ -19,11 +18,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
-
-EditorPeers &editorPeers() {
-    static EditorPeers peers;
-    return peers;
-}
 
 namespace {
 
@@ -103,14 +97,14 @@ void TFKlasa::FillSampleFields() {
 }
 
 void TFKlasa::bntSchoolTemplateClick() {
-    if (TFDaneSzkoly *school = editorPeers().schoolTemplate) {
+    if (TFDaneSzkoly *school = context() ? context()->schoolTemplate : nullptr) {
         school->ClearAndLoad();
         vFunCopyTemplateToCertificate(school, this);
     }
 }
 
 void TFKlasa::BitBtn2Click() {
-    if (TFSzablonOcenyOpisowej *library = editorPeers().phraseLibrary) {
+    if (TFSzablonOcenyOpisowej *library = context() ? context()->phraseLibrary : nullptr) {
         library->setCaller(m_grade, fieldText(QStringLiteral("ZMIENNA_Zachowanie_STR2_DATA_MEMO")),
                            fieldText(QStringLiteral("ZMIENNA_ObowiazkoweEdu_STR2_DATA_MEMO")));
         library->exec();
@@ -173,7 +167,7 @@ TFArkuszStr1::TFArkuszStr1(const QString &variant, const QString &className, con
 }
 
 void TFArkuszStr1::WczytajSzablonButtonClick() {
-    if (TFDaneSzkoly *school = editorPeers().schoolTemplate) {
+    if (TFDaneSzkoly *school = context() ? context()->schoolTemplate : nullptr) {
         school->ClearAndLoad();
         vFunCopyTemplateToTitlePage(school, this);
     }
@@ -302,7 +296,7 @@ void TFArkuszWyniki::WczytajDaneZSwiadectwaButtonClick() {
                     Prompts::Icon::Warning);
         return;
     }
-    if (TFEditor *certificate = editorPeers().certificates.value(grade - 1))
+    if (TFEditor *certificate = context() ? context()->certificates.value(grade - 1) : nullptr)
         vFunCopyCertificateToResultsPage(certificate, this);
 }
 

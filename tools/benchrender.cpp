@@ -8,6 +8,7 @@
 //  - the rendering of each document alone.
 // Prints medians and ratios.
 #include "app/tfglowna.h"
+#include "app/windowfactory.h"
 #include "benchsupport.h"
 #include "document/certfile.h"
 #include "document/fieldsource.h"
