@@ -32,9 +32,14 @@ QDialog *makeDialog(QWidget *parent, const char *className, const QString &capti
 
 } // namespace
 
-ProgramWindows createProgramWindows() {
+ProgramWindows createMainWindow() {
     ProgramWindows w;
     w.glowna = new TFGlowna;
+    w.all << w.glowna;
+    return w;
+}
+
+void createOtherWindows(ProgramWindows &w) {
     QWidget *owner = w.glowna;
     auto bound = [&](const char *name) {
         for (const DocumentInfo &info : documentTable()) {
@@ -54,7 +59,6 @@ ProgramWindows createProgramWindows() {
         return d;
     };
 
-    w.all << w.glowna;
     w.daneUcznia = static_cast<TFDaneUcznia *>(bound("TFDaneUcznia"));
     w.kalibracja = dialog("TFKalibracja", QStringLiteral("Formatowanie podstawowe"));
     auto *school = new TFDaneSzkoly(owner);
@@ -101,5 +105,10 @@ ProgramWindows createProgramWindows() {
                        QList<TFEditor *>{w.editor("TFArkuszStr1Kl1"), w.editor("TFArkuszStr1b")});
     phrases->setCertificates(certificates);
     w.glowna->attachWindows(w);
+}
+
+ProgramWindows createProgramWindows() {
+    ProgramWindows w = createMainWindow();
+    createOtherWindows(w);
     return w;
 }

@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -126,14 +127,27 @@ void TFKlasa::AutoWorldWrapCheckBoxClick() {
 void TFKlasa::followWrapSetting() {
     // A loaded pupil shows, previews and saves its lines as the wrap box
     // says, whether or not the window was shown since the program started.
+    // Three certificates follow it on every load: it is read again only when
+    // the settings file changed.
+    static struct {
+        QDateTime modified;
+        qint64 size = -1;
+        int value = 0;
+    } cache;
     QString msg;
     const QString path = strFunGetDataFilePath(msg, QString::fromLatin1(kSettingsFileName));
-    int value = 0;
-    if (path.isEmpty() || !QFileInfo::exists(path) ||
-        !bFunSqlGetSettingsValue(msg, QStringLiteral("auto_word_wrap"), value))
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
         return;
-    AutoWorldWrapCheckBox->setChecked(value != 0);
-    applyWrap(value != 0);
+    if (info.lastModified() != cache.modified || info.size() != cache.size) {
+        int value = 0;
+        if (!bFunSqlGetSettingsValue(msg, QStringLiteral("auto_word_wrap"), value))
+            return;
+        cache = {info.lastModified(), info.size(), value};
+    }
+    if (AutoWorldWrapCheckBox->isChecked() != (cache.value != 0))
+        AutoWorldWrapCheckBox->setChecked(cache.value != 0);
+    applyWrap(cache.value != 0);
 }
 
 void TFKlasa::showEvent(QShowEvent *event) {

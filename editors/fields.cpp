@@ -122,6 +122,9 @@ MemoEdit::MemoEdit(int lineLimit, QWidget *parent) : QPlainTextEdit(parent), m_l
 }
 
 void MemoEdit::setWordWrap(bool on) {
+    const Qt::ScrollBarPolicy bar = on ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn;
+    if ((lineWrapMode() != QPlainTextEdit::NoWrap) == on && horizontalScrollBarPolicy() == bar)
+        return;
     setLineWrapMode(on ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
     setHorizontalScrollBarPolicy(on ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);
     updateLineCount();
