@@ -3,6 +3,7 @@
 #include "dialogs/tfdrukuj.h"
 #include "document/fieldsource.h"
 #include "document/prompts.h"
+#include "document/pupilcopies.h"
 #include "editors/editor.h"
 #include "editors/editorcontext.h"
 #include "editors/tfdaneucznia.h"
@@ -593,21 +594,13 @@ bool TFGlowna::LoadStudentRecord(const QString &table) {
 }
 
 void TFGlowna::ClearAllEditors() {
-    static const char *const order[] = {"TFDaneUcznia",     "TFKlasa1",         "TFKlasa2",
-                                        "TFKlasa3",         "TFWywiadowka",     "TFArkuszStr1Kl1",
-                                        "TFArkuszStr1b",    "TFArkuszStr2Kl1",  "TFArkuszStr2bKl1",
-                                        "TFArkuszStr3Kl1",  "TFArkuszStr3bKl2", "TFArkuszStr4Kl1",
-                                        "TFArkuszStr4bKl3", "TFArkuszStr5Kl1"};
-    for (const char *name : order) {
-        if (TFEditor *e = m_windows.editor(QString::fromLatin1(name)))
-            e->ClearFields();
-    }
-    for (const char *name : {"TFKlasa1", "TFKlasa2", "TFKlasa3"}) {
-        if (TFEditor *e = m_windows.editor(QString::fromLatin1(name))) {
-            if (auto *edit =
-                    e->findChild<QLineEdit *>(QStringLiteral("ZMIENNA_PromocjiE_STR1_DATA_EDIT")))
-                edit->setText(QString::fromUtf8("ę"));
-        }
+    for (const DocumentInfo &doc : documentTable()) {
+        TFEditor *e = m_windows.editor(QString::fromLatin1(doc.className));
+        if (!e)
+            continue;
+        e->ClearFields();
+        for (const auto &[name, value] : blankDefaultsFor(doc))
+            e->setFieldText(name, value);
     }
 }
 
