@@ -220,9 +220,8 @@ int runCommandLine(int argc, char **argv) {
     }
     const DocumentInfo *doc = printableDocument(cl.document);
     if (!doc)
-        return fail(kExitBadArguments,
-                    QString::fromUtf8("Nieznany dokument: %1\nDokumenty:\n%2")
-                        .arg(quoted(cl.document), documentNames()));
+        return fail(kExitBadArguments, QString::fromUtf8("Nieznany dokument: %1\nDokumenty:\n%2")
+                                           .arg(quoted(cl.document), documentNames()));
 
     // No window is made: the same PDF with or without a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -258,9 +257,9 @@ int runCommandLine(int argc, char **argv) {
                                            .arg(quoted(cl.classFile), why));
     pupils = pupilsInTreeOrder(pupils);
     if (pupils.isEmpty())
-        return fail(kExitBadArguments,
-                    QString::fromUtf8("W pliku klasy %1 nie ma żadnego ucznia.")
-                        .arg(quoted(cl.classFile)));
+        return fail(
+            kExitBadArguments,
+            QString::fromUtf8("W pliku klasy %1 nie ma żadnego ucznia.").arg(quoted(cl.classFile)));
     if (!cl.pesels.isEmpty()) {
         StudentList chosen;
         for (const QString &pesel : cl.pesels) {

@@ -60,7 +60,7 @@ TFDrukujKlase::TFDrukujKlase(QWidget *parent) : QDialog(parent) {
 
     cbOdwrocKolejnosc = new QCheckBox(QString::fromUtf8("Odwróć &kolejność drugich stron"), this);
     cbOdwrocKolejnosc->setObjectName(QStringLiteral("cbOdwrocKolejnosc"));
-    auto *reverseHint = new QLabel(
+    auto *reverseHint = m_reverseHint = new QLabel(
         QString::fromUtf8("Dla drukarki bez dupleksu: zaznacz, gdy drukarka odkłada kartki "
                           "zadrukowaną stroną do góry."),
         this);
@@ -167,6 +167,7 @@ void TFDrukujKlase::documentChanged() {
     // Only the backs of a two-sided document have an order of their own.
     const DocumentInfo *doc = chosenDocument();
     cbOdwrocKolejnosc->setEnabled(doc && doc->sides == 2);
+    m_reverseHint->setEnabled(cbOdwrocKolejnosc->isEnabled());
 }
 
 void TFDrukujKlase::DalejButtonClick() {
@@ -188,15 +189,21 @@ TFPostepKlasy::TFPostepKlasy(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TFPostepKlasy"));
     setWindowTitle(QStringLiteral("Drukowanie"));
     setWindowModality(Qt::ApplicationModal);
+    auto *what =
+        new QLabel(QString::fromUtf8("Przygotowanie i drukowanie dokumentów ucznia:"), this);
     UczenLabel = new QLabel(this);
     UczenLabel->setObjectName(QStringLiteral("UczenLabel"));
     UczenLabel->setTextFormat(Qt::PlainText);
     UczenLabel->setMinimumWidth(360);
+    QFont bold = UczenLabel->font();
+    bold.setBold(true);
+    UczenLabel->setFont(bold);
     ProgressBar = new QProgressBar(this);
     ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
     AnulujButton = button(this, "AnulujButton", QStringLiteral("Anuluj"));
     connect(AnulujButton, &QPushButton::clicked, this, &TFPostepKlasy::reject);
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(what);
     layout->addWidget(UczenLabel);
     layout->addWidget(ProgressBar);
     auto *row = new QHBoxLayout;
@@ -231,7 +238,8 @@ namespace {
 QString failureText(const QList<structPupilFailure> &failures) {
     QStringList lines;
     for (const structPupilFailure &f : failures)
-        lines << f.pupil.trimmed() + QStringLiteral(" (") + f.reason.simplified() + QLatin1Char(')');
+        lines << f.pupil.trimmed() + QStringLiteral(" (") + f.reason.simplified() +
+                     QLatin1Char(')');
     return QString::fromUtf8("Nie udało się wczytać danych tych uczniów, ich dokumenty nie "
                              "zostały wydrukowane:\n") +
            lines.join(QLatin1Char('\n')) +
@@ -256,8 +264,7 @@ bool bFunPrintWholeClass(TFDrukujKlase &choice, TFDrukuj &print, const structOpe
     structClassOutcome outcome;
     bool printed = false;
     print.setDocumentName(open.className, request.document->labelText());
-    print.printOrder = [&](const structPrintOrder &order, QString &msg,
-                           structPrintResult &result) {
+    print.printOrder = [&](const structPrintOrder &order, QString &msg, structPrintResult &result) {
         request.order = order;
         TFPostepKlasy progress(&print);
         structClassCallbacks callbacks;

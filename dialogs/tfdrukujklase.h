@@ -46,6 +46,7 @@ private:
     void documentChanged();
 
     StudentList m_pupils;
+    QLabel *m_reverseHint = nullptr;
 };
 
 // Shown while the class is rendered and spooled: the pupil and "Anuluj".
@@ -72,8 +73,8 @@ private:
 // The class open in the main window, read from its working copy.
 struct structOpenClass {
     QString classFile;
-    QString className; // for the proposed PDF file name
-    StudentList pupils; // in the tree's order, named as the tree names them
+    QString className;     // for the proposed PDF file name
+    StudentList pupils;    // in the tree's order, named as the tree names them
     QString documentLabel; // the document selected in the tree, if any
     structRenderOptions options;
 };

@@ -165,8 +165,8 @@ void vFunRotateSecondPage(PagePicture &page) {
 }
 
 bool bFunPrintJobs(QString &msg, const structPrintOrder &order, const QList<structPrintJob> &jobs,
-                   const structJobCallbacks &callbacks, const char *fun,
-                   structPrintResult &result, bool &cancelled) {
+                   const structJobCallbacks &callbacks, const char *fun, structPrintResult &result,
+                   bool &cancelled) {
     result = structPrintResult();
     cancelled = false;
     QTemporaryDir work;
@@ -178,11 +178,12 @@ bool bFunPrintJobs(QString &msg, const structPrintOrder &order, const QList<stru
                         fun);
     // Renders the sheets of one job into a file; false with cancelled set
     // when the step callback stopped it.
-    auto render = [&](const QString &file, const QList<structSheet> &sheets, int jobIndex,
-                      int firstSheet) {
+    // where[i]: the job and the sheet within it of the i-th sheet drawn.
+    auto render = [&](const QString &file, const QList<structSheet> &sheets,
+                      const QList<QPair<int, int>> &where) {
         SheetStep step;
         if (callbacks.step)
-            step = [&](int i) { return callbacks.step(jobIndex, firstSheet + i); };
+            step = [&](int i) { return callbacks.step(where[i].first, where[i].second); };
         if (bFunRenderPdf(msg, file, sheets, step))
             return true;
         cancelled = msg.isEmpty();
@@ -193,9 +194,13 @@ bool bFunPrintJobs(QString &msg, const structPrintOrder &order, const QList<stru
         // A PDF file holds every side; it is replaced whole or not at all.
         const QString rendered = work.filePath(QStringLiteral("wydruk.pdf"));
         QList<structSheet> sheets;
-        for (const structPrintJob &j : jobs)
-            sheets += j.sheets;
-        if (!render(rendered, sheets, 0, 0))
+        QList<QPair<int, int>> where;
+        for (int j = 0; j < jobs.size(); ++j) {
+            sheets += jobs[j].sheets;
+            for (int i = 0; i < jobs[j].sheets.size(); ++i)
+                where.append({j, i});
+        }
+        if (!render(rendered, sheets, where))
             return false;
         QFile in(rendered);
         QSaveFile out(order.pdfFile);
@@ -221,7 +226,10 @@ bool bFunPrintJobs(QString &msg, const structPrintOrder &order, const QList<stru
             return false;
         }
         const QString file = work.filePath(QStringLiteral("zadanie%1.pdf").arg(j + 1));
-        if (!render(file, jobs[j].sheets, j, 0))
+        QList<QPair<int, int>> where;
+        for (int i = 0; i < jobs[j].sheets.size(); ++i)
+            where.append({j, i});
+        if (!render(file, jobs[j].sheets, where))
             return false;
         const int id = iFunSubmitJob(order.printer, file, title, jobs[j].duplex);
         if (id <= 0) {

@@ -93,8 +93,8 @@ struct structJobCallbacks {
 // failure; false with cancelled set (and the message empty) when a callback
 // stopped it: nothing more is sent, and no PDF file is written.
 bool bFunPrintJobs(QString &msg, const structPrintOrder &order, const QList<structPrintJob> &jobs,
-                   const structJobCallbacks &callbacks, const char *fun,
-                   structPrintResult &result, bool &cancelled);
+                   const structJobCallbacks &callbacks, const char *fun, structPrintResult &result,
+                   bool &cancelled);
 
 // Whether the spooler knows the printer and takes jobs; stopped tells that
 // it holds them. The failure is logged under the print dialog's printer set-up.

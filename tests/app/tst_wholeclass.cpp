@@ -1,5 +1,5 @@
-#include "apptest.h"
 #include "app/startup.h"
+#include "apptest.h"
 #include "dialogs/tfdrukuj.h"
 #include "dialogs/tfdrukujklase.h"
 #include "printing/calibstore.h"
@@ -84,7 +84,8 @@ TestWholeClass::Run TestWholeClass::run(const QStringList &arguments) const {
 }
 
 TestWholeClass::Run TestWholeClass::runClass(const QString &pdf, const QStringList &more) const {
-    return run(QStringList{"--pdf", pdf, "--dokument", certificate()} + more + QStringList{m_class});
+    return run(QStringList{"--pdf", pdf, "--dokument", certificate()} + more +
+               QStringList{m_class});
 }
 
 void TestWholeClass::roadsFromTheWindow() {
@@ -132,8 +133,8 @@ void TestWholeClass::commandLine_data() {
     const QStringList base{"--pdf", "{pdf}", "--dokument", cert};
     QTest::newRow("whole class") << base + QStringList{"{class}"} << 0 << "" << 6 << 3;
     QTest::newRow("one pupil, values after =")
-        << QStringList{"--pdf={pdf}", "--dokument=" + cert, "--uczen=02", "{class}"} << 0 << ""
-        << 2 << 1;
+        << QStringList{"--pdf={pdf}", "--dokument=" + cert, "--uczen=02", "{class}"} << 0 << "" << 2
+        << 1;
     QTest::newRow("pupils in the class's order, each once")
         << base + QStringList{"--uczen", "03", "--uczen", "01", "--uczen", "03", "{class}"} << 0
         << "" << 4 << 2;
@@ -162,11 +163,12 @@ void TestWholeClass::commandLine_data() {
         << 0 << 0;
     QTest::newRow("a folder for the class file")
         << base + QStringList{"{dir}"} << 2
-        << QString::fromUtf8("Nie można odczytać pliku klasy „{dir}”: to nie jest plik.\n")
-        << 0 << 0;
+        << QString::fromUtf8("Nie można odczytać pliku klasy „{dir}”: to nie jest plik.\n") << 0
+        << 0;
     QTest::newRow("class without pupils")
         << base + QStringList{"{dir}/pusta.sqbr5"} << 2
-        << QString::fromUtf8("W pliku klasy „{dir}/pusta.sqbr5” nie ma żadnego ucznia.\n") << 0 << 0;
+        << QString::fromUtf8("W pliku klasy „{dir}/pusta.sqbr5” nie ma żadnego ucznia.\n") << 0
+        << 0;
     QTest::newRow("unknown option") << base + QStringList{"--kolor", "{class}"} << 2
                                     << QString::fromUtf8("Nieznana opcja: --kolor\nOpcje "
                                                          "programu pokazuje: swiadectwa --help\n")
@@ -179,20 +181,19 @@ void TestWholeClass::commandLine_data() {
     QTest::newRow("no document named")
         << QStringList{"--pdf", "{pdf}", "{class}"} << 2
         << QString::fromUtf8("Nie podano dokumentu (--dokument NAZWA).\n") << 0 << 0;
-    QTest::newRow("no class file named") << base << 2
-                                         << QString::fromUtf8("Nie podano pliku klasy (.sqbr5).\n")
-                                         << 0 << 0;
+    QTest::newRow("no class file named")
+        << base << 2 << QString::fromUtf8("Nie podano pliku klasy (.sqbr5).\n") << 0 << 0;
     QTest::newRow("two class files")
         << base + QStringList{"{class}", "{class}"} << 2
         << QString::fromUtf8("Podano więcej niż jeden plik klasy: ") << 0 << 0;
     QTest::newRow("unknown margin set")
         << base + QStringList{"--ustawienia", "Nie ma", "{class}"} << 2
-        << QString::fromUtf8("Nieznane ustawienia wydruku: „Nie ma”\nUstawienia wydruku:\n  ")
-        << 0 << 0;
+        << QString::fromUtf8("Nieznane ustawienia wydruku: „Nie ma”\nUstawienia wydruku:\n  ") << 0
+        << 0;
     QTest::newRow("PDF folder missing")
         << QStringList{"--pdf", "{dir}/brak/klasa.pdf", "--dokument", cert, "{class}"} << 1
-        << QString::fromUtf8("Nie udało się zapisać pliku PDF:\n{dir}/brak/klasa.pdf\nPowód: ")
-        << 0 << 0;
+        << QString::fromUtf8("Nie udało się zapisać pliku PDF:\n{dir}/brak/klasa.pdf\nPowód: ") << 0
+        << 0;
     QTest::newRow("a pupil that cannot be read")
         << base + QStringList{"{dir}/zepsuta.sqbr5"} << 1
         << QString::fromUtf8("Pominięto ucznia Dab: nie udało się wczytać jego danych "
@@ -294,9 +295,12 @@ void TestWholeClass::sameAsTheWindow() {
 void TestWholeClass::printOptionsFromTheSettings_data() {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("option");
-    QTest::newRow("Wyłącz kropki") << "print_without_dots" << "bez-kropek";
-    QTest::newRow("Wykresuj puste pola") << "strike_empty_fields" << "wykresuj-puste";
-    QTest::newRow("Ogranicz pola tekstowe") << "word_wrap" << "ogranicz";
+    QTest::newRow("Wyłącz kropki") << "print_without_dots"
+                                   << "bez-kropek";
+    QTest::newRow("Wykresuj puste pola") << "strike_empty_fields"
+                                         << "wykresuj-puste";
+    QTest::newRow("Ogranicz pola tekstowe") << "word_wrap"
+                                            << "ogranicz";
 }
 
 void TestWholeClass::printOptionsFromTheSettings() {
@@ -346,7 +350,8 @@ void TestWholeClass::marginSetLastUsed() {
     QVERIFY(bFunSqlSettingWriteText(msg, "last_margin_set", moved.name));
     const double lastUsed = inkLeft({}, "ostatnie.pdf");
     const double named = inkLeft({"--ustawienia", sets.first().name}, "nazwane.pdf");
-    QVERIFY2(qAbs(lastUsed - first - 10) < 1, qPrintable(QString("%1 %2").arg(first).arg(lastUsed)));
+    QVERIFY2(qAbs(lastUsed - first - 10) < 1,
+             qPrintable(QString("%1 %2").arg(first).arg(lastUsed)));
     QCOMPARE(named, first);
     // A set that is gone: the first one.
     QVERIFY(bFunSqlSettingWriteText(msg, "last_margin_set", "usunięte"));

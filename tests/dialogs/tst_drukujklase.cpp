@@ -81,9 +81,8 @@ void TestDrukujKlase::answerModals(const std::function<void(TFPostepKlasy *)> &o
             poll->stop();
             if (onProgress) {
                 // At the first step the progress window is up.
-                QTimer::singleShot(0, [this, onProgress] {
-                    onProgress(f->dialog->findChild<TFPostepKlasy *>());
-                });
+                QTimer::singleShot(
+                    0, [this, onProgress] { onProgress(f->dialog->findChild<TFPostepKlasy *>()); });
             }
             f->dialog->DrukujButton->click();
         }
@@ -102,14 +101,18 @@ void TestDrukujKlase::choiceOfDocumentAndPupils() {
             expected << row->labelText();
     QCOMPARE(documents.size(), 13);
     QCOMPARE(documents, expected);
-    QCOMPARE(m_choice->chosenDocument()->labelText(), QString::fromUtf8("MEN-I/37/2 arkusz str. 1"));
+    QCOMPARE(m_choice->chosenDocument()->labelText(),
+             QString::fromUtf8("MEN-I/37/2 arkusz str. 1"));
     QCOMPARE(ticked(), (QStringList{"Agrest Ewa", "Buk Jan", "Cis Adam"}));
     QCOMPARE(m_choice->LiczbaLabel->text(), QStringLiteral("zaznaczono 3 z 3"));
     // The order of the backs is a question for two-sided documents only.
+    QLabel *hint = m_choice->findChild<QLabel *>("OdwrocKolejnoscLabel");
     QVERIFY(!m_choice->cbOdwrocKolejnosc->isEnabled());
+    QVERIFY(!hint->isEnabled());
     m_choice->DokumentComboBox->setCurrentIndex(0);
     QVERIFY(m_choice->cbOdwrocKolejnosc->isEnabled());
-    QVERIFY(!m_choice->findChild<QLabel *>("OdwrocKolejnoscLabel")->text().isEmpty());
+    QVERIFY(hint->isEnabled());
+    QVERIFY(!hint->text().isEmpty());
 
     m_choice->OdznaczButton->click();
     QCOMPARE(ticked(), QStringList());
@@ -165,7 +168,8 @@ void TestDrukujKlase::wholeClassIntoPdf() {
     answerModals();
     structOpenClass open = openClass();
     // Buk is left out.
-    QTimer::singleShot(0, [this] { m_choice->UczniowieListWidget->item(1)->setCheckState(Qt::Unchecked); });
+    QTimer::singleShot(
+        0, [this] { m_choice->UczniowieListWidget->item(1)->setCheckState(Qt::Unchecked); });
     QVERIFY(bFunPrintWholeClass(*m_choice, *f->dialog, open));
     QCOMPARE(pdfPageOwners(m_pdf, {"Agrest", "Buk", "Cis"}),
              (QStringList{"Agrest 1", "Agrest 2", "Cis 1", "Cis 2"}));

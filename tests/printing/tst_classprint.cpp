@@ -64,12 +64,11 @@ void TestClassPrint::sheetOrder_data() {
     QTest::addColumn<int>("duplex");
     QTest::addColumn<bool>("reverse");
     QTest::addColumn<QStringList>("jobs"); // per job: its sheets, and how it prints
-    QTest::newRow("PDF") << "" << 2 << 0 << true
-                         << QStringList{"A1 A2 B1 B2 C1 C2 / off"};
+    QTest::newRow("PDF") << "" << 2 << 0 << true << QStringList{"A1 A2 B1 B2 C1 C2 / off"};
     QTest::newRow("duplex") << "Dwustronna" << 2 << 1 << true
                             << QStringList{"A1 A2 B1 B2 C1 C2 / long"};
-    QTest::newRow("duplex short edge") << "Dwustronna" << 2 << 2 << false
-                                       << QStringList{"A1 A2 B1 B2 C1 C2 / short"};
+    QTest::newRow("duplex short edge")
+        << "Dwustronna" << 2 << 2 << false << QStringList{"A1 A2 B1 B2 C1 C2 / short"};
     QTest::newRow("two passes") << "Jednostronna" << 2 << 0 << false
                                 << QStringList{"A1 B1 C1 / off", "A2 B2 C2 / off"};
     QTest::newRow("two passes, backs reversed")
@@ -123,8 +122,8 @@ void TestClassPrint::pdfPupilAfterPupil_data() {
     QTest::newRow("certificate, both sides")
         << QString::fromUtf8("MEN-I/1/2 świad. klasa 1")
         << QStringList{"Agrest 1", "Agrest 2", "Buk 1", "Buk 2", "Cis 1", "Cis 2"};
-    QTest::newRow("one-sided report") << QString::fromUtf8("wywiadówka")
-                                      << QStringList{"Agrest 1", "Buk 1", "Cis 1"};
+    QTest::newRow("one-sided report")
+        << QString::fromUtf8("wywiadówka") << QStringList{"Agrest 1", "Buk 1", "Cis 1"};
     QTest::newRow("record sheet title page") << QString::fromUtf8("MEN-I/37/2 arkusz str. 1")
                                              << QStringList{"Agrest 1", "Buk 1", "Cis 1"};
 }
@@ -165,7 +164,8 @@ void TestClassPrint::unreadablePupilNamed() {
     QVERIFY2(bFunPrintClass(msg, r, {}, outcome), qPrintable(msg));
     QCOMPARE(outcome.failures.size(), 1);
     QCOMPARE(outcome.failures[0].pupil, QStringLiteral("Dab "));
-    QVERIFY2(outcome.failures[0].reason.contains("PESEL04"), qPrintable(outcome.failures[0].reason));
+    QVERIFY2(outcome.failures[0].reason.contains("PESEL04"),
+             qPrintable(outcome.failures[0].reason));
     QCOMPARE(pdfPageOwners(r.order.pdfFile, {"Agrest", "Buk", "Cis", "Dab"}),
              (QStringList{"Agrest 1", "Agrest 2", "Buk 1", "Buk 2", "Cis 1", "Cis 2"}));
     QCOMPARE(outcome.pupilsPrinted, 3);
