@@ -4,7 +4,9 @@
 #include "dialogs/tfkalibracja.h"
 #include "document/fieldsource.h"
 #include "document/prompts.h"
+#include "document/pupilcopies.h"
 #include "editors/editor.h"
+#include "editors/editorcontext.h"
 #include "editors/tfdaneucznia.h"
 #include "storage/codec.h"
 #include "storage/paths.h"
@@ -121,9 +123,10 @@ TFGlowna::TFGlowna() {
 
 void TFGlowna::attachWindows(const ProgramWindows &windows) {
     m_windows = windows;
-    TFEditor::setSaveStudentRecord([this] { return SaveStudentRecord(); });
-    TFDaneUcznia::setSaveStudentRecordReplacing(
-        [this](const QString &drop) { return SaveStudentRecord(drop); });
+    if (m_windows.context)
+        m_windows.context->saveStudentRecord = [this](const QString &drop) {
+            return SaveStudentRecord(drop);
+        };
 }
 
 QToolButton *TFGlowna::toolButton(const char *name, const QString &hint, const char *icon,
@@ -168,6 +171,8 @@ void TFGlowna::buildToolBar() {
          "accessories-text-editor", &TFGlowna::EdytujSwiadectwoToolButtonClick},
         {"DrukujToolButton", "Drukuj świadectwo / dokument", "document-print",
          &TFGlowna::DrukujToolButtonClick},
+        {"DrukujKlaseToolButton", "Drukuj dla całej klasy", "print-class",
+         &TFGlowna::DrukujDlaKlasyClick},
         {"PomocToolButton", "Pomoc", "help-contents", &TFGlowna::Instrukcjaobsugi1Click},
         {"KontaktButton", "Wyślij wiadomość", "mail-send", &TFGlowna::KontaktButtonClick},
     };
@@ -253,7 +258,8 @@ void TFGlowna::buildMenus() {
          {{"Edytujwybraneswiadectwo1", "&Edytuj wybrane świadectwo / dokument",
            &TFGlowna::EdytujSwiadectwoToolButtonClick},
           {"Drukujwybraneswiadectwo1", "&Drukuj wybrane świadectwo",
-           &TFGlowna::DrukujToolButtonClick, QKeySequence::Print}});
+           &TFGlowna::DrukujToolButtonClick, QKeySequence::Print},
+          {"Drukujdlacalejklasy1", "Drukuj dla &całej klasy…", &TFGlowna::DrukujDlaKlasyClick}});
     menu("Ustawienia1", "U&stawienia",
          {{"Formatowaniewiadectwapodstawowe1", "Formatowanie &podstawowe ( tylko zmienne )",
            &TFGlowna::Formatowaniewiadectwapodstawowe1Click},
@@ -398,30 +404,36 @@ bool TFGlowna::loadStudentList(bool report) {
     return true;
 }
 
-void TFGlowna::rebuildTree() {
-    QList<int> order(m_students.size());
+StudentList pupilsInTreeOrder(const StudentList &pupils) {
+    QList<int> order(pupils.size());
     std::iota(order.begin(), order.end(), 0);
     QList<QByteArray> keys;
     QHash<QString, int> sameName;
-    for (const auto &s : m_students) {
+    for (const auto &s : pupils) {
         keys << pupilSortKey(s.name);
         ++sameName[s.name];
     }
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[a] < keys[b]; });
+    StudentList sorted;
+    for (int i : order) {
+        structStudentEntry entry = pupils[i];
+        // Two pupils of one name are told apart by their PESEL.
+        if (sameName.value(entry.name) > 1)
+            entry.name += QStringLiteral(" (") +
+                          (entry.table.startsWith(QLatin1String("PESEL")) ? entry.table.mid(5)
+                                                                          : entry.table) +
+                          QLatin1Char(')');
+        sorted << entry;
+    }
+    return sorted;
+}
 
+void TFGlowna::rebuildTree() {
     m_rebuilding = true;
     TreeView->clear();
     QTreeWidgetItem *reselect = nullptr;
-    for (int i : order) {
-        const structStudentEntry &entry = m_students[i];
-        // Two pupils of one name are told apart by their PESEL.
-        QString label = entry.name;
-        if (sameName.value(entry.name) > 1)
-            label += QStringLiteral(" (") +
-                     (entry.table.startsWith(QLatin1String("PESEL")) ? entry.table.mid(5)
-                                                                     : entry.table) +
-                     QLatin1Char(')');
-        auto *pupil = new QTreeWidgetItem(TreeView, QStringList{label});
+    for (const structStudentEntry &entry : pupilsInTreeOrder(m_students)) {
+        auto *pupil = new QTreeWidgetItem(TreeView, QStringList{entry.name});
         pupil->setData(0, Qt::UserRole, entry.table);
         for (const DocumentInfo *row : treeRows())
             new QTreeWidgetItem(pupil, QStringList{row ? row->labelText() : QString()});
@@ -594,21 +606,13 @@ bool TFGlowna::LoadStudentRecord(const QString &table) {
 }
 
 void TFGlowna::ClearAllEditors() {
-    static const char *const order[] = {"TFDaneUcznia",     "TFKlasa1",         "TFKlasa2",
-                                        "TFKlasa3",         "TFWywiadowka",     "TFArkuszStr1Kl1",
-                                        "TFArkuszStr1b",    "TFArkuszStr2Kl1",  "TFArkuszStr2bKl1",
-                                        "TFArkuszStr3Kl1",  "TFArkuszStr3bKl2", "TFArkuszStr4Kl1",
-                                        "TFArkuszStr4bKl3", "TFArkuszStr5Kl1"};
-    for (const char *name : order) {
-        if (TFEditor *e = m_windows.editor(QString::fromLatin1(name)))
-            e->ClearFields();
-    }
-    for (const char *name : {"TFKlasa1", "TFKlasa2", "TFKlasa3"}) {
-        if (TFEditor *e = m_windows.editor(QString::fromLatin1(name))) {
-            if (auto *edit =
-                    e->findChild<QLineEdit *>(QStringLiteral("ZMIENNA_PromocjiE_STR1_DATA_EDIT")))
-                edit->setText(QString::fromUtf8("ę"));
-        }
+    for (const DocumentInfo &doc : documentTable()) {
+        TFEditor *e = m_windows.editor(QString::fromLatin1(doc.className));
+        if (!e)
+            continue;
+        e->ClearFields();
+        for (const auto &[name, value] : blankDefaultsFor(doc))
+            e->setFieldText(name, value);
     }
 }
 

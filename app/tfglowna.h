@@ -123,6 +123,7 @@ public slots:
     void UsunUczniaToolButtonClick();
     void EdytujSwiadectwoToolButtonClick();
     void DrukujToolButtonClick();
+    void DrukujDlaKlasyClick(); // one document for every chosen pupil
     void Formatowaniewiadectwapodstawowe1Click();
     void Ustawieniaczcionki1Click();
     void WykreskujPusteCheckBoxClick();
@@ -194,6 +195,9 @@ private:
 
 // "SP 1-3 (*.sqbr5)": the only document type of the file dialogs.
 QString documentFileFilter();
+// The pupils in the tree's order, named as the tree names them (two pupils
+// of one name with their PESEL).
+StudentList pupilsInTreeOrder(const StudentList &pupils);
 // The sort key of a display name: ASCII letters in capitals, Polish letters
 // as their plain capitals, compared as code page 1250 bytes.
 QByteArray pupilSortKey(const QString &name);

@@ -104,8 +104,9 @@ bool TFGlowna::StartUpChecks() {
     DataChanged = false;
     vFunUpdatePopupMenu();
     recoverUnsavedWork();
-    // The silent update check runs from the event loop: the window never waits for it.
-    QTimer::singleShot(0, this, [this] { vFunUpdateCheck(true); });
+    // The silent update check starts a second after the window is up: neither
+    // the start nor the first paint waits for the network to be set up.
+    QTimer::singleShot(1000, this, [this] { vFunUpdateCheck(true); });
     return true;
 }
 

@@ -137,7 +137,7 @@ void TFAktualizacja::startDownload() {
     if (!isVisible())
         return;
     QString msg;
-    const QString folder = strFunGetMainDirPath(msg);
+    const QString folder = strFunGetProgramDir(msg);
     if (folder.isEmpty()) {
         editStatus->setText(UpdateDownload::writeFailedText());
         downloadEnded(false);

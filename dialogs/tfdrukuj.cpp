@@ -503,16 +503,12 @@ bool TFDrukuj::prepareOrder(structPrintOrder &order, const QString &proposedPdf)
     return true;
 }
 
-bool TFDrukuj::send(const structPrintOrder &order, const PagePicture &page1,
-                    const PagePicture &page2) {
-    QString msg;
-    const bool printed = bFunPrintDocument(
-        msg, order, page1, page2,
-        [this] {
-            showMessage(this, QStringLiteral("Alert"), QString::fromUtf8(kTurnOver),
-                        Prompts::Icon::Warning);
-        },
-        lastResult);
+void TFDrukuj::turnOver() {
+    showMessage(this, QStringLiteral("Alert"), QString::fromUtf8(kTurnOver),
+                Prompts::Icon::Warning);
+}
+
+bool TFDrukuj::reportOutcome(bool printed, const QString &msg) {
     if (!printed) {
         showMessage(this, QStringLiteral("Błąd"), msg, Prompts::Icon::Error);
         return false;
@@ -535,9 +531,17 @@ void TFDrukuj::DrukujButtonClick() {
     structPrintOrder order;
     if (!prepareOrder(order, strFunPdfFileName(m_pupil, m_document)))
         return;
-    if (!send(order, m_engine.ctx.page1, m_engine.ctx.page2))
-        return;
     QString msg;
+    const bool printed = printOrder ? printOrder(order, msg, lastResult)
+                                    : bFunPrintDocument(
+                                          msg, order, m_engine.ctx.page1, m_engine.ctx.page2,
+                                          [this] { turnOver(); }, lastResult);
+    if (!printed && msg.isEmpty()) {
+        reject(); // stopped by the user
+        return;
+    }
+    if (!reportOutcome(printed, msg))
+        return;
     bFunSqlSettingWriteText(msg, QString::fromLatin1(lastMarginSetKey()),
                             MarginesyComboBox->currentText());
     accept();
@@ -566,8 +570,11 @@ void TFDrukuj::TestPrintButtonClick() {
                        QString::fromUtf8("Wydruk próbny: %1, strona %2, ustawienia „%3”")
                            .arg(document, QString::number(paper.side), set));
     };
+    QString msg;
+    const bool printed = bFunPrintDocument(
+        msg, order, page1, page2, [this] { turnOver(); }, lastResult);
     // The dialog stays open: the teacher corrects the set and prints.
-    send(order, page1, page2);
+    reportOutcome(printed, msg);
 }
 
 void TFDrukuj::KorektaButtonClick() {

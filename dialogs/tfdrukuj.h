@@ -55,6 +55,10 @@ public:
     structPrintResult lastResult;
     // Shows the platform's printer set-up on a printer; true when confirmed.
     std::function<bool(QPrinter &)> printerSetup;
+    // When set, prints the order in place of the rendered document (a whole
+    // class): true when printed; false with the message filled on a failure
+    // (the dialog stays open), with it empty when the user stopped it.
+    std::function<bool(const structPrintOrder &, QString &msg, structPrintResult &)> printOrder;
 
     void FormShow();
     void DrukarkiComboBoxChange();
@@ -92,9 +96,10 @@ private:
     // The order for the chosen printer or PDF file, duplex and margin set;
     // false when the printer cannot print or no file was chosen.
     bool prepareOrder(structPrintOrder &order, const QString &proposedPdf);
-    // Prints the pages (the turn-over message between two jobs); reports a
-    // refusal, and a stopped printer's waiting jobs. False when not printed.
-    bool send(const structPrintOrder &order, const PagePicture &page1, const PagePicture &page2);
+    // Asks to turn the sheet over between the two jobs of a two-sided document.
+    void turnOver();
+    // Reports a refusal, or a stopped printer's waiting jobs; false when not printed.
+    bool reportOutcome(bool printed, const QString &msg);
 
     PrintEngine &m_engine;
     QString m_printer; // the destination chosen last (the current printer)

@@ -243,7 +243,7 @@ bool bFunFindUnsavedWork(QString &classPath) {
 
 bool bFunSetAsideWorkingCopy(QString &msg, QString &asidePath) {
     const QString tmp = strFunGetTmpFilePath(msg);
-    const QString dir = strFunGetMainDirPath(msg);
+    const QString dir = strFunGetProgramDir(msg);
     if (tmp.isEmpty() || dir.isEmpty())
         return false;
     const QString stamp = currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));

@@ -143,7 +143,7 @@ struct TFSzablonOcenyOpisowej::Half {
 
     QString folder(const char *relative) const {
         QString msg;
-        const QString main = strFunGetMainDirPath(msg);
+        const QString main = strFunGetProgramDir(msg);
         return main.isEmpty() ? QString() : main + QLatin1Char('/') + QLatin1String(relative);
     }
     QString categoryPath(const QString &name) const {

@@ -107,14 +107,14 @@ bool bFunCheckFilesDir(QString &msg) {
         CppSQLite3Query dirs = db.Query(QStringLiteral("select * from `dir`"));
         while (!dirs.AtEnd()) {
             const QString name = relative(dirs.TextOr(QStringLiteral("name"), QString()));
-            const QString mainDir = strFunGetMainDirPath(msg);
+            const QString mainDir = strFunGetProgramDir(msg);
             if (mainDir.isEmpty() || !bFunCreateDir(msg, mainDir + QLatin1Char('/') + name))
                 return false;
             dirs.Next();
         }
         dirs.Release();
 
-        const QString mainDirForState = strFunGetMainDirPath(msg);
+        const QString mainDirForState = strFunGetProgramDir(msg);
         if (mainDirForState.isEmpty())
             return false;
         ReplacedFiles replaced(mainDirForState + QLatin1Char('/') +
@@ -126,7 +126,7 @@ bool bFunCheckFilesDir(QString &msg) {
             const QString stored = files.TextOr(QStringLiteral("name"), QString());
             const int update = files.IntOr(QStringLiteral("update"), 0);
             const QString name = relative(stored);
-            const QString mainDir = strFunGetMainDirPath(msg);
+            const QString mainDir = strFunGetProgramDir(msg);
             if (mainDir.isEmpty())
                 return false;
             const QString target = mainDir + QLatin1Char('/') + name;

@@ -2,7 +2,7 @@
 
 #include "storage/clock.h"
 #include "storage/cppsqlite3.h"
-#include "storage/paths.h"
+#include "storage/folders.h"
 #include "storage/sqltext.h"
 
 QString strFunFormatLogTime(const QDateTime &moment) {
@@ -19,33 +19,28 @@ QString strFunFormatLogTime(const QDateTime &moment) {
 }
 
 void vFunWriteLog(const QString &msg, const QString &funName) {
-    // Finding the program folder can fail and log that failure: the nested
-    // call is dropped instead of looking the folder up again forever.
-    static thread_local bool writing = false;
-    if (writing)
+    // The log lives in the program folder: when that cannot be had there is
+    // nowhere to write, and the entry is dropped.
+    const QString folder = strFunKnownProgramDir();
+    if (folder.isEmpty())
         return;
-    writing = true;
     try {
-        QString scratch;
-        const QString path = strFunGetDataFilePath(scratch, QString::fromLatin1(kLogFileName));
-        if (!path.isEmpty()) {
-            const QString when = strFunFormatLogTime(currentDateTime());
-            CppSQLite3DB db;
-            db.Open(path);
-            if (!db.HasTable(QStringLiteral("error")))
-                db.Execute(
-                    QStringLiteral("create table `error`( datetime TEXT, fun TEXT, info TEXT )"));
-            CppSQLite3Query q =
-                db.Query(QStringLiteral("insert into `error`( datetime, fun, info ) values( '") +
-                         strFunSqlEscape(when) + QStringLiteral("', '") + strFunSqlEscape(funName) +
-                         QStringLiteral("', '") + strFunSqlEscape(msg) + QStringLiteral("' )"));
-            q.Release();
-            db.Close();
-        }
+        const QString path = folder + QLatin1Char('/') + QLatin1String(kLogFileName);
+        const QString when = strFunFormatLogTime(currentDateTime());
+        CppSQLite3DB db;
+        db.Open(path);
+        if (!db.HasTable(QStringLiteral("error")))
+            db.Execute(
+                QStringLiteral("create table `error`( datetime TEXT, fun TEXT, info TEXT )"));
+        CppSQLite3Query q =
+            db.Query(QStringLiteral("insert into `error`( datetime, fun, info ) values( '") +
+                     strFunSqlEscape(when) + QStringLiteral("', '") + strFunSqlEscape(funName) +
+                     QStringLiteral("', '") + strFunSqlEscape(msg) + QStringLiteral("' )"));
+        q.Release();
+        db.Close();
     } catch (...) {
         // The log is the last resort: a failure to write it is not reported.
     }
-    writing = false;
 }
 
 bool bFunFail(QString &msg, const QString &text, const char *funName) {

@@ -1,6 +1,7 @@
 #include "storage/paths.h"
 
 #include "storage/errortext.h"
+#include "storage/folders.h"
 #include "storage/log.h"
 
 #include <QCoreApplication>
@@ -11,7 +12,6 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -113,30 +113,6 @@ int copyThroughTemporary(const QString &source, const QString &target, bool fail
 
 } // namespace
 
-QString strFunReplacePolishLetters(const QString &name) {
-    static const struct {
-        char16_t from;
-        char to;
-    } table[] = {
-        {u'Ą', 'A'}, {u'ą', 'a'}, {u'Ć', 'C'}, {u'ć', 'c'}, {u'Ę', 'E'}, {u'ę', 'e'},
-        {u'Ł', 'L'}, {u'ł', 'l'}, {u'Ń', 'N'}, {u'ń', 'n'}, {u'Ó', 'O'}, {u'ó', 'o'},
-        {u'Ś', 'S'}, {u'ś', 's'}, {u'Ź', 'Z'}, {u'ź', 'z'}, {u'Ż', 'z'}, {u'ż', 'z'},
-    };
-    QString out = name;
-    for (const auto &row : table)
-        out.replace(QChar(row.from), QChar::fromLatin1(row.to));
-    return out;
-}
-
-QString strFunGetUserName() {
-    QString name = QString::fromLocal8Bit(qgetenv("USER"));
-    if (name.isEmpty()) {
-        if (const passwd *pw = ::getpwuid(::getuid()))
-            name = QString::fromLocal8Bit(pw->pw_name);
-    }
-    return name.left(254);
-}
-
 bool bFunCreateDir(QString &msg, const QString &path) {
     if (QFileInfo(path).isDir())
         return true;
@@ -150,28 +126,16 @@ bool bFunCreateDir(QString &msg, const QString &path) {
 }
 
 QString strFunGetMainDirPath(QString &msg) {
-    errno = 0;
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (base.isEmpty()) {
-        msg =
-            QStringLiteral("Błąd uzyskania ścieżki głównego katalagu.\n") + strFunErrnoCode(errno);
-        vFunWriteLog(msg, QStringLiteral("strFunGetMainDirPath()"));
-        return QString();
-    }
-    // The data location itself (~/.local/share) may not exist on a fresh account.
-    if (!QFileInfo(base).isDir() && !QDir().mkpath(base)) {
-        msg = QStringLiteral("Błąd podczas tworzenia katalogu:\n") + base + QLatin1Char('\n') +
-              strFunErrnoCode(errno);
-        vFunWriteLog(msg, QStringLiteral("strFunGetMainDirPath()"));
-        return QString();
-    }
-    QString path = QDir::cleanPath(base) + QStringLiteral("/Veltra-BR5");
-    if (!bFunCreateDir(msg, path))
-        return QString();
-    path += QLatin1Char('/') + strFunReplacePolishLetters(strFunGetUserName());
-    if (!bFunCreateDir(msg, path))
-        return QString();
-    return path;
+    const structFolderLookup found = lookupProgramFolder();
+    if (!found.path.isEmpty())
+        return found.path;
+    msg = found.noDataLocation
+              ? QStringLiteral("Błąd uzyskania ścieżki głównego katalagu.\n") +
+                    strFunErrnoCode(found.error)
+              : QStringLiteral("Błąd podczas tworzenia katalogu:\n") + found.failedDir +
+                    QLatin1Char('\n') + strFunErrnoCode(found.error);
+    vFunWriteLog(msg, QStringLiteral("strFunGetMainDirPath()"));
+    return QString();
 }
 
 QString strFunGetExeDirPath(QString &) {
@@ -184,8 +148,13 @@ void vFunSetExeDirPathForTests(const QString &path) {
     exeDirOverride() = path;
 }
 
+QString strFunGetProgramDir(QString &msg) {
+    const QString known = strFunKnownProgramDir();
+    return known.isEmpty() ? strFunGetMainDirPath(msg) : known;
+}
+
 QString strFunGetDataFilePath(QString &msg, const QString &fileName, bool fromInstallation) {
-    const QString dir = fromInstallation ? strFunGetExeDirPath(msg) : strFunGetMainDirPath(msg);
+    const QString dir = fromInstallation ? strFunGetExeDirPath(msg) : strFunGetProgramDir(msg);
     if (dir.isEmpty())
         return QString();
     return dir + QLatin1Char('/') + fileName;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/folders.h"
+
 #include <QString>
 
 // Program folder: <data location>/Veltra-BR5/<user name>, made on demand.
@@ -9,17 +11,10 @@
 // it replaces the buffer's text with its Polish message, logs it and returns
 // false (or the empty text).
 
-inline const char *const kTmpFileName = "data_tmp.sqtmp";
-inline const char *const kSettingsFileName = "ustawienia.sqset";
-inline const char *const kCalibFileName = "bruma_kalibracja.sqset";
-inline const char *const kLogFileName = "logs.sqdb";
-inline const char *const kCatalogFileName = "pliki_kat.sqset";
-
-// The user name with Polish letters replaced by plain ones (Ż becomes z).
-QString strFunReplacePolishLetters(const QString &name);
-QString strFunGetUserName();
-
+// Looks the program folder up (and makes it), with the failure convention.
 QString strFunGetMainDirPath(QString &msg);
+// The program folder the run found once (looked up on first use).
+QString strFunGetProgramDir(QString &msg);
 QString strFunGetExeDirPath(QString &msg);
 bool bFunCreateDir(QString &msg, const QString &path);
 QString strFunGetTmpFilePath(QString &msg);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/tfglowna.h"
+#include "app/windowfactory.h"
 #include "document/certfile.h"
 #include "editors/editor.h"
 #include "storage/paths.h"

@@ -740,7 +740,7 @@ void TestDataSafety::captionlessButtonsAreNamed() {
         QCOMPARE(b->accessibleName(), b->toolTip());
         ++named;
     }
-    QCOMPARE(named, 11);
+    QCOMPARE(named, 12);
 }
 
 QTEST_MAIN(TestDataSafety)

@@ -1,6 +1,7 @@
 #include "testenv.h"
 
 #include "storage/codec.h"
+#include "storage/folders.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,6 +20,12 @@ TestEnv::TestEnv(const QString &userName) : m_user(userName) {
     qputenv("SWIADECTWA_UPDATE_URL", "http://update.invalid");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The program folder of the previous test is not this one's.
+    vFunForgetProgramFolders();
+}
+
+TestEnv::~TestEnv() {
+    vFunForgetProgramFolders();
 }
 
 QString TestEnv::programDir() const {

@@ -11,6 +11,7 @@
 class TestEnv {
 public:
     explicit TestEnv(const QString &userName = QStringLiteral("nauczyciel"));
+    ~TestEnv();
 
     QString dataHome() const { return m_home.path(); }
     QString programDir() const; // where the program folder is expected

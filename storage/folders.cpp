@@ -1,0 +1,92 @@
+#include "storage/folders.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <optional>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::optional<QString> &known() {
+    static std::optional<QString> folder;
+    return folder;
+}
+
+bool makeDir(const QString &path, structFolderLookup &out) {
+    if (QFileInfo(path).isDir() || ::mkdir(QFile::encodeName(path).constData(), 0777) == 0)
+        return true;
+    out.error = errno;
+    out.failedDir = path;
+    return false;
+}
+
+} // namespace
+
+QString strFunReplacePolishLetters(const QString &name) {
+    static const struct {
+        char16_t from;
+        char to;
+    } table[] = {
+        {u'Ą', 'A'}, {u'ą', 'a'}, {u'Ć', 'C'}, {u'ć', 'c'}, {u'Ę', 'E'}, {u'ę', 'e'},
+        {u'Ł', 'L'}, {u'ł', 'l'}, {u'Ń', 'N'}, {u'ń', 'n'}, {u'Ó', 'O'}, {u'ó', 'o'},
+        {u'Ś', 'S'}, {u'ś', 's'}, {u'Ź', 'Z'}, {u'ź', 'z'}, {u'Ż', 'z'}, {u'ż', 'z'},
+    };
+    QString out = name;
+    for (const auto &row : table)
+        out.replace(QChar(row.from), QChar::fromLatin1(row.to));
+    return out;
+}
+
+QString strFunGetUserName() {
+    QString name = QString::fromLocal8Bit(qgetenv("USER"));
+    if (name.isEmpty()) {
+        if (const passwd *pw = ::getpwuid(::getuid()))
+            name = QString::fromLocal8Bit(pw->pw_name);
+    }
+    return name.left(254);
+}
+
+structFolderLookup lookupProgramFolder() {
+    structFolderLookup out;
+    errno = 0;
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (base.isEmpty()) {
+        out.noDataLocation = true;
+        out.error = errno;
+        return out;
+    }
+    // The data location itself (~/.local/share) may not exist on a fresh account.
+    if (!QFileInfo(base).isDir() && !QDir().mkpath(base)) {
+        out.error = errno;
+        out.failedDir = base;
+        return out;
+    }
+    QString path = QDir::cleanPath(base) + QStringLiteral("/Veltra-BR5");
+    if (!makeDir(path, out))
+        return out;
+    path += QLatin1Char('/') + strFunReplacePolishLetters(strFunGetUserName());
+    if (!makeDir(path, out))
+        return out;
+    out.path = path;
+    return out;
+}
+
+QString strFunKnownProgramDir() {
+    if (!known()) {
+        const structFolderLookup found = lookupProgramFolder();
+        if (found.path.isEmpty())
+            return QString();
+        known() = found.path;
+    }
+    return *known();
+}
+
+void vFunForgetProgramFolders() {
+    known().reset();
+}
