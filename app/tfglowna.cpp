@@ -39,6 +39,7 @@
 #include <QLineEdit>
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 namespace {
@@ -97,22 +98,17 @@ TFGlowna::TFGlowna() {
         showMessage(this, caption, text, icon);
     };
     m_engine.showPreview = [this](const QImage &page1, const QImage &page2, bool twoSides) {
-        Image1->setPixmap(QPixmap::fromImage(page1));
-        Image1->adjustSize();
-        if (twoSides) {
-            Image2->setPixmap(QPixmap::fromImage(page2));
-            Image2->adjustSize();
-        }
-        PageControl->setTabVisible(1, twoSides);
+        showPreviewImages(page1, page2, twoSides);
     };
-    // While calibrating, the painters bring the selected object into view.
+    // While calibrating, the painters bring the selected object into view
+    // (their positions are those of the preview at 100 %).
     m_engine.ctx.bringIntoView = [this](int tab, int scroll1, int scroll2) {
         if (tab >= 0)
             PageControl->setCurrentIndex(tab);
         if (scroll1 >= 0)
-            ScrollBox1->verticalScrollBar()->setValue(scroll1);
+            ScrollBox1->verticalScrollBar()->setValue(int(scroll1 * m_zoom));
         if (scroll2 >= 0)
-            ScrollBox2->verticalScrollBar()->setValue(scroll2);
+            ScrollBox2->verticalScrollBar()->setValue(int(scroll2 * m_zoom));
     };
     DataChanged.onChange = [this](bool on) { markUnsaved(on); };
     AktualizacjaTimer = new QTimer(this);
@@ -336,6 +332,9 @@ void TFGlowna::buildCentralArea() {
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         area->setWidget(label);
         area->setWidgetResizable(false);
+        // A page is taller than the window: the scroll bar is always there,
+        // so fitting to the width does not change the width it fits.
+        area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         area->viewport()->installEventFilter(this);
         area->setProperty("tabName", QString::fromLatin1(tab));
         return area;
@@ -351,6 +350,7 @@ void TFGlowna::buildCentralArea() {
         QScrollArea *other = index == 1 ? ScrollBox1 : ScrollBox2;
         shown->verticalScrollBar()->setValue(other->verticalScrollBar()->value());
     });
+    buildPreviewControls();
     splitter->addWidget(TreeView);
     splitter->addWidget(PageControl);
     splitter->setStretchFactor(1, 1);
@@ -534,20 +534,16 @@ void TFGlowna::unloadPupil() {
     clearPreview();
 }
 
-void TFGlowna::clearPreview() {
-    m_previewTable.clear();
-    Image1->clear();
-    Image2->clear();
-    Image1->adjustSize();
-    Image2->adjustSize();
-}
-
 void TFGlowna::renderDocument(const DocumentInfo &doc, bool forPrinting) {
     m_engine.ctx.printWithoutDots = PrintNoDotsCheckBox->isChecked();
     m_engine.ctx.strikeEmptyFields = WykreskujPusteCheckBox->isChecked();
     m_engine.ctx.clipTextFields = cbWordWrap->isChecked();
     const RecordFieldSource source =
         m_loadedTable.isEmpty() ? RecordFieldSource::blank(doc) : RecordFieldSource(doc, m_records);
+    if (!forPrinting) {
+        m_previewDoc = &doc;
+        m_engine.previewScale = m_zoom;
+    }
     m_engine.vFunRenderDocument(source, doc, forPrinting);
 }
 
@@ -796,6 +792,18 @@ bool TFGlowna::eventFilter(QObject *watched, QEvent *event) {
             UsunUczniaToolButtonClick();
             return true;
         }
+    }
+    if (event->type() == QEvent::Wheel &&
+        (static_cast<QWheelEvent *>(event)->modifiers() & Qt::ControlModifier)) {
+        // Ctrl and the wheel zoom the preview, a tenth a notch.
+        const int delta = static_cast<QWheelEvent *>(event)->angleDelta().y();
+        setPreviewZoom(m_zoom * std::pow(1.1, delta / 120.0));
+        return true;
+    }
+    if (event->type() == QEvent::Resize &&
+        (watched == ScrollBox1->viewport() || watched == ScrollBox2->viewport()) &&
+        m_zoomMode != ZoomMode::Custom) {
+        applyZoom();
     }
     if (event->type() == QEvent::Wheel) {
         // The wheel anywhere in the window scrolls both pages together.

@@ -72,6 +72,14 @@ public:
     // row in the tree (-1: the pupil node itself).
     QString loadedPupilTable() const { return m_loadedTable; }
     int loadedDocumentRow() const { return m_loadedRow; }
+    // The preview's zoom: a size of its own (25 % to 200 %), or following the
+    // window (the page's width, or the whole page).
+    enum class ZoomMode { Custom = 0, FitWidth = 1, WholePage = 2 };
+    double previewZoom() const { return m_zoom; }
+    ZoomMode zoomMode() const { return m_zoomMode; }
+    void setPreviewZoom(double zoom);
+    void setZoomMode(ZoomMode mode);
+
     // A short notice in the status bar, beside the path of the class file.
     void showStatusNotice(const QString &text);
     QString statusNotice() const;
@@ -160,6 +168,15 @@ private:
     // Forgets the loaded pupil: editors emptied, preview cleared.
     void unloadPupil();
     void clearPreview();
+    // The preview part of the window: pages, zoom buttons, their keys.
+    void buildPreviewControls();
+    void showPreviewImages(const QImage &page1, const QImage &page2, bool twoSides);
+    // The zoom the mode gives at the present size of the preview.
+    double zoomForMode() const;
+    // Scales the shown pictures at once; renders them afresh after a pause.
+    void applyZoom();
+    void renderPreviewAtZoom();
+    void loadZoomSetting();
     // Shows messages of the class file steps in order.
     void showOutcome(const struct ClassFileOutcome &outcome);
     // Offers back the working copy of a run that ended without closing.
@@ -185,6 +202,11 @@ private:
     int m_loadedRow = -1;
     QString m_previewTable; // the pupil whose document the preview shows
     bool m_rebuilding = false;
+    const DocumentInfo *m_previewDoc = nullptr; // what the preview shows
+    double m_zoom = 1.0;
+    ZoomMode m_zoomMode = ZoomMode::Custom;
+    QTimer *m_zoomSettle = nullptr;
+    QLabel *m_zoomLabel = nullptr;
     bool m_recovered = false;
     StudentList m_students;
     SqlDataList m_records; // the loaded pupil's, as stored

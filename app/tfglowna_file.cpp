@@ -100,6 +100,8 @@ bool TFGlowna::StartUpChecks() {
         }
     }
 
+    loadZoomSetting();
+
     CloseWithoutAsking = false;
     DataChanged = false;
     vFunUpdatePopupMenu();
