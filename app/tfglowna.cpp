@@ -326,7 +326,7 @@ void TFGlowna::buildCentralArea() {
                     QLabel *&label) {
         area = new QScrollArea;
         area->setObjectName(QString::fromLatin1(box));
-        area->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        area->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         label = new QLabel;
         label->setObjectName(QString::fromLatin1(image));
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);

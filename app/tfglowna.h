@@ -192,6 +192,9 @@ private:
     const DocumentInfo *rowForLabel(const QString &label) const;
     QTreeWidgetItem *pupilItem(QTreeWidgetItem *item) const;
     bool saveCommand(); // "Zapisz" without touching DataChanged
+    // Before the working copy is replaced: the save question; false when the
+    // work must stay (a save that failed or was cancelled).
+    bool offerSaveBeforeReplacing();
     void openDocumentOrClear(const QString &path);
 
     ProgramWindows m_windows;

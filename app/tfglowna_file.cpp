@@ -309,16 +309,22 @@ void TFGlowna::NowyPlikToolButtonClick() {
     renderDocument(*treeRows().first(), false);
 }
 
-void TFGlowna::OtworzPlikToolButtonClick() {
-    // Opening replaces the working copy: it goes on only after a save that
-    // worked, or when the user chose not to save.
+bool TFGlowna::offerSaveBeforeReplacing() {
+    // What replaces the working copy goes on only after a save that worked,
+    // or when the user chose not to save.
     if (DataChanged &&
         prompts().message(this, QString(), QStringLiteral("Czy chcesz zapisać zmiany ?"),
                           Prompts::Icon::None, Prompts::Buttons::YesNo) == Prompts::Answer::Yes) {
         if (!saveCommand())
-            return;
+            return false;
         DataChanged = false;
     }
+    return true;
+}
+
+void TFGlowna::OtworzPlikToolButtonClick() {
+    if (!offerSaveBeforeReplacing())
+        return;
     const QString path =
         prompts().openFileName(this, QStringLiteral("Wczytaj plik"), documentFileFilter());
     if (path.isEmpty())

@@ -34,8 +34,8 @@ void TFGlowna::buildPreviewControls() {
     row->setSpacing(2);
     m_zoomLabel = new QLabel(corner);
     m_zoomLabel->setObjectName(QStringLiteral("ZoomLabel"));
-    m_zoomLabel->setMinimumWidth(QFontMetrics(font()).horizontalAdvance(QStringLiteral("200 %")) +
-                                 8);
+    m_zoomLabel->setMinimumWidth(
+        QFontMetrics(font()).horizontalAdvance(QStringLiteral("Powiększenie: 200 %")) + 8);
     m_zoomLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     row->addWidget(m_zoomLabel);
     auto *group = new QButtonGroup(corner);
@@ -96,7 +96,7 @@ void TFGlowna::buildPreviewControls() {
     m_zoomSettle->setSingleShot(true);
     m_zoomSettle->setInterval(150);
     connect(m_zoomSettle, &QTimer::timeout, this, &TFGlowna::renderPreviewAtZoom);
-    m_zoomLabel->setText(QStringLiteral("100 %"));
+    m_zoomLabel->setText(QStringLiteral("Powiększenie: 100 %"));
 }
 
 void TFGlowna::loadZoomSetting() {
@@ -140,7 +140,7 @@ double TFGlowna::zoomForMode() const {
 
 void TFGlowna::applyZoom() {
     m_zoom = zoomForMode();
-    m_zoomLabel->setText(QStringLiteral("%1 %").arg(qRound(m_zoom * 100)));
+    m_zoomLabel->setText(QStringLiteral("Powiększenie: %1 %").arg(qRound(m_zoom * 100)));
     for (const char *name : {"ZoomFitWidth", "ZoomWholePage"}) {
         if (auto *b = findChild<QToolButton *>(QLatin1String(name)))
             b->setChecked(

@@ -276,16 +276,20 @@ int CppSQLite3DB::Execute(const QString &sql) {
     return sqlite3_changes(m_db);
 }
 
-std::unique_ptr<CppSQLite3Statement> CppSQLite3DB::Compile(const QString &sql) {
+sqlite3_stmt *CppSQLite3DB::prepare(const QString &sql) {
     checkOpen();
     const QByteArray text = cp1250::encode(sql);
     sqlite3_stmt *stmt = nullptr;
     const int rc = sqlite3_prepare_v2(m_db, text.constData(), -1, &stmt, nullptr);
     if (rc != SQLITE_OK)
         throw CppSQLite3Exception(rc, sqlite3_errmsg(m_db));
-    if (!stmt)
+    if (!stmt) // an empty text or a comment only compiles to nothing
         throw CppSQLite3Exception(CPPSQLITE_ERROR, "Null Virtual Machine pointer");
-    return std::make_unique<CppSQLite3Statement>(m_db, stmt);
+    return stmt;
+}
+
+std::unique_ptr<CppSQLite3Statement> CppSQLite3DB::Compile(const QString &sql) {
+    return std::make_unique<CppSQLite3Statement>(m_db, prepare(sql));
 }
 
 CppSQLite3Statement::~CppSQLite3Statement() {
@@ -294,8 +298,8 @@ CppSQLite3Statement::~CppSQLite3Statement() {
 
 void CppSQLite3Statement::Bind(int param, const QString &text) {
     const QByteArray bytes = cp1250::encode(text);
-    const int rc = sqlite3_bind_text(m_stmt, param, bytes.constData(), int(bytes.size()),
-                                     SQLITE_TRANSIENT);
+    const int rc =
+        sqlite3_bind_text(m_stmt, param, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
     if (rc != SQLITE_OK)
         throw CppSQLite3Exception(rc, sqlite3_errmsg(m_db));
 }
@@ -311,14 +315,7 @@ int CppSQLite3Statement::Execute() {
 }
 
 CppSQLite3Query CppSQLite3DB::Query(const QString &sql) {
-    checkOpen();
-    const QByteArray text = cp1250::encode(sql);
-    sqlite3_stmt *stmt = nullptr;
-    const int rc = sqlite3_prepare_v2(m_db, text.constData(), -1, &stmt, nullptr);
-    if (rc != SQLITE_OK)
-        throw CppSQLite3Exception(rc, sqlite3_errmsg(m_db));
-    if (!stmt) // an empty text or a comment only compiles to nothing
-        throw CppSQLite3Exception(CPPSQLITE_ERROR, "Null Virtual Machine pointer");
+    sqlite3_stmt *stmt = prepare(sql);
     const int step = sqlite3_step(stmt);
     if (step == SQLITE_DONE)
         return CppSQLite3Query(m_db, stmt, true);

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include <memory>
 #include <QStringList>
+#include <memory>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -129,6 +129,8 @@ public:
 
 private:
     void checkOpen() const;
+    // Compiles one statement; throws on an error or an empty text.
+    sqlite3_stmt *prepare(const QString &sql);
 
     sqlite3 *m_db = nullptr;
     int m_busyTimeoutMs = 60000;

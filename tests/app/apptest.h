@@ -59,6 +59,18 @@ inline void makeClassFile(const QString &path, const QList<QStringList> &pupils)
     }
 }
 
+// The pupil tables of a class file, in its order.
+inline QStringList pupilTables(const QString &path) {
+    QStringList out;
+    QString msg;
+    StudentList students;
+    if (bFunGetStudentsList(msg, path, students)) {
+        for (const auto &s : students)
+            out << s.table;
+    }
+    return out;
+}
+
 // Answers the next modal dialog by closing it (the dialog's reject()).
 inline void rejectNextModal() {
     QTimer::singleShot(0, [] {
