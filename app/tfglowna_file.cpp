@@ -100,6 +100,8 @@ bool TFGlowna::StartUpChecks() {
         }
     }
 
+    startSpellChecking();
+
     CloseWithoutAsking = false;
     DataChanged = false;
     vFunUpdatePopupMenu();
@@ -127,6 +129,7 @@ void TFGlowna::recoverUnsavedWork() {
                  Prompts::Icon::Question) &&
         loadStudentList(false)) {
         m_recovered = true;
+        setClassOpen(true);
         setDocumentPath(classPath);
         DataChanged = true;
         return;
@@ -176,9 +179,11 @@ void TFGlowna::openDocumentOrClear(const QString &path) {
     // The editors hold a pupil of the class being closed: they are emptied.
     unloadPupil();
     if (bFunWczytajPlikSwiadectw(path)) {
+        setClassOpen(true);
         setDocumentPath(path);
         return;
     }
+    setClassOpen(false);
     setDocumentPath(QString());
     QString scratch;
     bFunDeleteTmpFile(scratch);
@@ -303,6 +308,7 @@ void TFGlowna::NowyPlikToolButtonClick() {
     bFunDeleteTmpFile(scratch);
     ClearAllEditors();
     m_windows.daneUcznia->ClearFields();
+    setClassOpen(true);
     renderDocument(*treeRows().first(), false);
 }
 
