@@ -25,6 +25,7 @@ private slots:
     void firstStepsShowTheToolButtons();
     void spellCheckingSwitchIsKeptAsASetting();
     void withoutTheDictionaryTheStatusBarSaysSoOnce();
+    void licenceFileMatchesTheAboutBox();
 
 private:
     MemoEdit *certificateMemo() const {
@@ -218,6 +219,16 @@ void TestComfort::withoutTheDictionaryTheStatusBarSaysSoOnce() {
     QTest::keyClicks(memo, "Ala ma kota, ktury biega.");
     QCOMPARE(memo->toPlainText(), QStringLiteral("Ala ma kota, ktury biega."));
     QCOMPARE(underlines(memo), 0);
+}
+
+void TestComfort::licenceFileMatchesTheAboutBox() {
+    f->start();
+    auto *about = f->windows.oProgramie->findChild<QLabel *>(QStringLiteral("AboutLabel"));
+    QVERIFY(about->text().contains(
+        QString::fromUtf8("GNU General Public License, wersja 3 lub nowsza")));
+    const QString licence = QString::fromUtf8(readFile(QStringLiteral(SW_SOURCE_DIR "/LICENSE")));
+    QVERIFY(licence.simplified().startsWith(
+        QStringLiteral("GNU GENERAL PUBLIC LICENSE Version 3, 29 June 2007")));
 }
 
 QTEST_MAIN(TestComfort)
