@@ -17,6 +17,7 @@
 
 #include <hunspell.hxx>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -153,10 +154,8 @@ void SpellChecker::finishLoad(std::shared_ptr<Loaded> loaded) {
 }
 
 void SpellChecker::unload() {
-    if (m_thread) {
-        m_thread->wait();
-        m_thread->deleteLater();
-    }
+    if (m_thread)
+        m_thread->wait(); // it deletes itself once finished
     m_thread.clear();
     m_pending.reset();
     m_dict.reset();
