@@ -1,5 +1,8 @@
+#include "app/commandline.h"
 #include "app/startup.h"
 #include "app/version.h"
+
+#include <QStringList>
 
 #include <cstdio>
 #include <cstring>
@@ -10,5 +13,12 @@ int main(int argc, char **argv) {
         std::printf("swiadectwa %d.%d.%d\n", kVersionMajor, kVersionMinor, kVersionBuild);
         return 0;
     }
+    // Options are for the command line, which needs neither a display nor
+    // the lock of the window program.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (bFunIsCommandLine(arguments))
+        return runCommandLine(argc, argv);
     return runProgram(argc, argv);
 }

@@ -3,6 +3,7 @@
 #include "app/qtprompts.h"
 #include "app/tfglowna.h"
 #include "app/version.h"
+#include "app/windowfactory.h"
 #include "document/prompts.h"
 
 #include <QApplication>
@@ -30,6 +31,25 @@ QString commandLineText(const QStringList &arguments) {
     return arguments.mid(1).join(QLatin1Char(' '));
 }
 
+bool startProgram(ProgramWindows &windows, const QString &commandLine,
+                  const std::function<void()> &shown) {
+    windows = createMainWindow();
+    if (!windows.glowna->StartUpChecks())
+        return false;
+    windows.glowna->openCommandLineDocument(commandLine);
+    // Without a window manager "maximised" means nothing: fill the screen.
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        windows.glowna->setGeometry(screen->availableGeometry());
+    windows.glowna->showMaximized();
+    // The teacher sees the window at once; the other windows are built
+    // before the first command can reach them.
+    QCoreApplication::processEvents();
+    if (shown)
+        shown();
+    createOtherWindows(windows);
+    return true;
+}
+
 int runProgram(int argc, char **argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("swiadectwa"));
@@ -51,15 +71,11 @@ int runProgram(int argc, char **argv) {
         return 0;
     }
 
-    ProgramWindows windows = createProgramWindows();
+    ProgramWindows windows;
+    const bool started = startProgram(windows, commandLineText(QApplication::arguments()));
     std::unique_ptr<TFGlowna> owner(windows.glowna);
-    if (!windows.glowna->StartUpChecks())
+    if (!started)
         return 0;
-    windows.glowna->openCommandLineDocument(commandLineText(QApplication::arguments()));
-    // Without a window manager "maximised" means nothing: fill the screen.
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        windows.glowna->setGeometry(screen->availableGeometry());
-    windows.glowna->showMaximized();
     const int rc = QApplication::exec();
     setPrompts(nullptr);
     return rc;

@@ -4,7 +4,9 @@
 #include "dialogs/tfdrukuj.h"
 #include "document/fieldsource.h"
 #include "document/prompts.h"
+#include "document/pupilcopies.h"
 #include "editors/editor.h"
+#include "editors/editorcontext.h"
 #include "editors/tfdaneucznia.h"
 #include "storage/codec.h"
 #include "storage/paths.h"
@@ -35,6 +37,7 @@
 #include <QLineEdit>
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 namespace {
@@ -93,22 +96,17 @@ TFGlowna::TFGlowna() {
         showMessage(this, caption, text, icon);
     };
     m_engine.showPreview = [this](const QImage &page1, const QImage &page2, bool twoSides) {
-        Image1->setPixmap(QPixmap::fromImage(page1));
-        Image1->adjustSize();
-        if (twoSides) {
-            Image2->setPixmap(QPixmap::fromImage(page2));
-            Image2->adjustSize();
-        }
-        PageControl->setTabVisible(1, twoSides);
+        showPreviewImages(page1, page2, twoSides);
     };
-    // While calibrating, the painters bring the selected object into view.
+    // While calibrating, the painters bring the selected object into view
+    // (their positions are those of the preview at 100 %).
     m_engine.ctx.bringIntoView = [this](int tab, int scroll1, int scroll2) {
         if (tab >= 0)
             PageControl->setCurrentIndex(tab);
         if (scroll1 >= 0)
-            ScrollBox1->verticalScrollBar()->setValue(scroll1);
+            ScrollBox1->verticalScrollBar()->setValue(int(scroll1 * m_zoom));
         if (scroll2 >= 0)
-            ScrollBox2->verticalScrollBar()->setValue(scroll2);
+            ScrollBox2->verticalScrollBar()->setValue(int(scroll2 * m_zoom));
     };
     DataChanged.onChange = [this](bool on) { markUnsaved(on); };
     AktualizacjaTimer = new QTimer(this);
@@ -119,9 +117,10 @@ TFGlowna::TFGlowna() {
 
 void TFGlowna::attachWindows(const ProgramWindows &windows) {
     m_windows = windows;
-    TFEditor::setSaveStudentRecord([this] { return SaveStudentRecord(); });
-    TFDaneUcznia::setSaveStudentRecordReplacing(
-        [this](const QString &drop) { return SaveStudentRecord(drop); });
+    if (m_windows.context)
+        m_windows.context->saveStudentRecord = [this](const QString &drop) {
+            return SaveStudentRecord(drop);
+        };
 }
 
 QToolButton *TFGlowna::toolButton(const char *name, const QString &hint, const char *icon,
@@ -166,6 +165,8 @@ void TFGlowna::buildToolBar() {
          "accessories-text-editor", &TFGlowna::EdytujSwiadectwoToolButtonClick},
         {"DrukujToolButton", "Drukuj świadectwo / dokument", "document-print",
          &TFGlowna::DrukujToolButtonClick},
+        {"DrukujKlaseToolButton", "Drukuj dla całej klasy", "print-class",
+         &TFGlowna::DrukujDlaKlasyClick},
         {"PomocToolButton", "Pomoc", "help-contents", &TFGlowna::Instrukcjaobsugi1Click},
         {"KontaktButton", "Wyślij wiadomość", "mail-send", &TFGlowna::KontaktButtonClick},
     };
@@ -251,7 +252,8 @@ void TFGlowna::buildMenus() {
          {{"Edytujwybraneswiadectwo1", "&Edytuj wybrane świadectwo / dokument",
            &TFGlowna::EdytujSwiadectwoToolButtonClick},
           {"Drukujwybraneswiadectwo1", "&Drukuj wybrane świadectwo",
-           &TFGlowna::DrukujToolButtonClick, QKeySequence::Print}});
+           &TFGlowna::DrukujToolButtonClick, QKeySequence::Print},
+          {"Drukujdlacalejklasy1", "Drukuj dla &całej klasy…", &TFGlowna::DrukujDlaKlasyClick}});
     menu("Ustawienia1", "U&stawienia",
          {{"Formatowaniewiadectwapodstawowe1", "Formatowanie &podstawowe ( tylko zmienne )",
            &TFGlowna::Formatowaniewiadectwapodstawowe1Click},
@@ -333,6 +335,9 @@ void TFGlowna::buildCentralArea() {
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         area->setWidget(label);
         area->setWidgetResizable(false);
+        // A page is taller than the window: the scroll bar is always there,
+        // so fitting to the width does not change the width it fits.
+        area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         area->viewport()->installEventFilter(this);
         area->setProperty("tabName", QString::fromLatin1(tab));
         return area;
@@ -348,6 +353,7 @@ void TFGlowna::buildCentralArea() {
         QScrollArea *other = index == 1 ? ScrollBox1 : ScrollBox2;
         shown->verticalScrollBar()->setValue(other->verticalScrollBar()->value());
     });
+    buildPreviewControls();
     m_firstSteps = new FirstStepsPage(this, splitter);
     splitter->addWidget(TreeView);
     splitter->addWidget(PageControl);
@@ -405,30 +411,36 @@ bool TFGlowna::loadStudentList(bool report) {
     return true;
 }
 
-void TFGlowna::rebuildTree() {
-    QList<int> order(m_students.size());
+StudentList pupilsInTreeOrder(const StudentList &pupils) {
+    QList<int> order(pupils.size());
     std::iota(order.begin(), order.end(), 0);
     QList<QByteArray> keys;
     QHash<QString, int> sameName;
-    for (const auto &s : m_students) {
+    for (const auto &s : pupils) {
         keys << pupilSortKey(s.name);
         ++sameName[s.name];
     }
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[a] < keys[b]; });
+    StudentList sorted;
+    for (int i : order) {
+        structStudentEntry entry = pupils[i];
+        // Two pupils of one name are told apart by their PESEL.
+        if (sameName.value(entry.name) > 1)
+            entry.name += QStringLiteral(" (") +
+                          (entry.table.startsWith(QLatin1String("PESEL")) ? entry.table.mid(5)
+                                                                          : entry.table) +
+                          QLatin1Char(')');
+        sorted << entry;
+    }
+    return sorted;
+}
 
+void TFGlowna::rebuildTree() {
     m_rebuilding = true;
     TreeView->clear();
     QTreeWidgetItem *reselect = nullptr;
-    for (int i : order) {
-        const structStudentEntry &entry = m_students[i];
-        // Two pupils of one name are told apart by their PESEL.
-        QString label = entry.name;
-        if (sameName.value(entry.name) > 1)
-            label += QStringLiteral(" (") +
-                     (entry.table.startsWith(QLatin1String("PESEL")) ? entry.table.mid(5)
-                                                                     : entry.table) +
-                     QLatin1Char(')');
-        auto *pupil = new QTreeWidgetItem(TreeView, QStringList{label});
+    for (const structStudentEntry &entry : pupilsInTreeOrder(m_students)) {
+        auto *pupil = new QTreeWidgetItem(TreeView, QStringList{entry.name});
         pupil->setData(0, Qt::UserRole, entry.table);
         for (const DocumentInfo *row : treeRows())
             new QTreeWidgetItem(pupil, QStringList{row ? row->labelText() : QString()});
@@ -529,20 +541,16 @@ void TFGlowna::unloadPupil() {
     clearPreview();
 }
 
-void TFGlowna::clearPreview() {
-    m_previewTable.clear();
-    Image1->clear();
-    Image2->clear();
-    Image1->adjustSize();
-    Image2->adjustSize();
-}
-
 void TFGlowna::renderDocument(const DocumentInfo &doc, bool forPrinting) {
     m_engine.ctx.printWithoutDots = PrintNoDotsCheckBox->isChecked();
     m_engine.ctx.strikeEmptyFields = WykreskujPusteCheckBox->isChecked();
     m_engine.ctx.clipTextFields = cbWordWrap->isChecked();
     const RecordFieldSource source =
         m_loadedTable.isEmpty() ? RecordFieldSource::blank(doc) : RecordFieldSource(doc, m_records);
+    if (!forPrinting) {
+        m_previewDoc = &doc;
+        m_engine.previewScale = m_zoom;
+    }
     m_engine.vFunRenderDocument(source, doc, forPrinting);
 }
 
@@ -601,21 +609,13 @@ bool TFGlowna::LoadStudentRecord(const QString &table) {
 }
 
 void TFGlowna::ClearAllEditors() {
-    static const char *const order[] = {"TFDaneUcznia",     "TFKlasa1",         "TFKlasa2",
-                                        "TFKlasa3",         "TFWywiadowka",     "TFArkuszStr1Kl1",
-                                        "TFArkuszStr1b",    "TFArkuszStr2Kl1",  "TFArkuszStr2bKl1",
-                                        "TFArkuszStr3Kl1",  "TFArkuszStr3bKl2", "TFArkuszStr4Kl1",
-                                        "TFArkuszStr4bKl3", "TFArkuszStr5Kl1"};
-    for (const char *name : order) {
-        if (TFEditor *e = m_windows.editor(QString::fromLatin1(name)))
-            e->ClearFields();
-    }
-    for (const char *name : {"TFKlasa1", "TFKlasa2", "TFKlasa3"}) {
-        if (TFEditor *e = m_windows.editor(QString::fromLatin1(name))) {
-            if (auto *edit =
-                    e->findChild<QLineEdit *>(QStringLiteral("ZMIENNA_PromocjiE_STR1_DATA_EDIT")))
-                edit->setText(QString::fromUtf8("ę"));
-        }
+    for (const DocumentInfo &doc : documentTable()) {
+        TFEditor *e = m_windows.editor(QString::fromLatin1(doc.className));
+        if (!e)
+            continue;
+        e->ClearFields();
+        for (const auto &[name, value] : blankDefaultsFor(doc))
+            e->setFieldText(name, value);
     }
 }
 
@@ -789,6 +789,18 @@ bool TFGlowna::eventFilter(QObject *watched, QEvent *event) {
             UsunUczniaToolButtonClick();
             return true;
         }
+    }
+    if (event->type() == QEvent::Wheel &&
+        (static_cast<QWheelEvent *>(event)->modifiers() & Qt::ControlModifier)) {
+        // Ctrl and the wheel zoom the preview, a tenth a notch.
+        const int delta = static_cast<QWheelEvent *>(event)->angleDelta().y();
+        setPreviewZoom(m_zoom * std::pow(1.1, delta / 120.0));
+        return true;
+    }
+    if (event->type() == QEvent::Resize &&
+        (watched == ScrollBox1->viewport() || watched == ScrollBox2->viewport()) &&
+        m_zoomMode != ZoomMode::Custom) {
+        applyZoom();
     }
     if (event->type() == QEvent::Wheel) {
         // The wheel anywhere in the window scrolls both pages together.

@@ -72,6 +72,14 @@ public:
     // row in the tree (-1: the pupil node itself).
     QString loadedPupilTable() const { return m_loadedTable; }
     int loadedDocumentRow() const { return m_loadedRow; }
+    // The preview's zoom: a size of its own (25 % to 200 %), or following the
+    // window (the page's width, or the whole page).
+    enum class ZoomMode { Custom = 0, FitWidth = 1, WholePage = 2 };
+    double previewZoom() const { return m_zoom; }
+    ZoomMode zoomMode() const { return m_zoomMode; }
+    void setPreviewZoom(double zoom);
+    void setZoomMode(ZoomMode mode);
+
     // A short notice in the status bar, beside the path of the class file.
     void showStatusNotice(const QString &text);
     // Without an open class the preview area shows the first steps.
@@ -126,6 +134,7 @@ public slots:
     void UsunUczniaToolButtonClick();
     void EdytujSwiadectwoToolButtonClick();
     void DrukujToolButtonClick();
+    void DrukujDlaKlasyClick(); // one document for every chosen pupil
     void Formatowaniewiadectwapodstawowe1Click();
     void Ustawieniaczcionki1Click();
     void WykreskujPusteCheckBoxClick();
@@ -163,6 +172,15 @@ private:
     // Forgets the loaded pupil: editors emptied, preview cleared.
     void unloadPupil();
     void clearPreview();
+    // The preview part of the window: pages, zoom buttons, their keys.
+    void buildPreviewControls();
+    void showPreviewImages(const QImage &page1, const QImage &page2, bool twoSides);
+    // The zoom the mode gives at the present size of the preview.
+    double zoomForMode() const;
+    // Scales the shown pictures at once; renders them afresh after a pause.
+    void applyZoom();
+    void renderPreviewAtZoom();
+    void loadZoomSetting();
     // Shows messages of the class file steps in order.
     void showOutcome(const struct ClassFileOutcome &outcome);
     // Offers back the working copy of a run that ended without closing.
@@ -178,6 +196,9 @@ private:
     const DocumentInfo *rowForLabel(const QString &label) const;
     QTreeWidgetItem *pupilItem(QTreeWidgetItem *item) const;
     bool saveCommand(); // "Zapisz" without touching DataChanged
+    // Before the working copy is replaced: the save question; false when the
+    // work must stay (a save that failed or was cancelled).
+    bool offerSaveBeforeReplacing();
     void openDocumentOrClear(const QString &path);
     // Spell-checking as the setting says; the dictionary loads meanwhile.
     void startSpellChecking();
@@ -192,6 +213,11 @@ private:
     int m_loadedRow = -1;
     QString m_previewTable; // the pupil whose document the preview shows
     bool m_rebuilding = false;
+    const DocumentInfo *m_previewDoc = nullptr; // what the preview shows
+    double m_zoom = 1.0;
+    ZoomMode m_zoomMode = ZoomMode::Custom;
+    QTimer *m_zoomSettle = nullptr;
+    QLabel *m_zoomLabel = nullptr;
     bool m_recovered = false;
     StudentList m_students;
     SqlDataList m_records; // the loaded pupil's, as stored
@@ -202,6 +228,9 @@ private:
 
 // "SP 1-3 (*.sqbr5)": the only document type of the file dialogs.
 QString documentFileFilter();
+// The pupils in the tree's order, named as the tree names them (two pupils
+// of one name with their PESEL).
+StudentList pupilsInTreeOrder(const StudentList &pupils);
 // The sort key of a display name: ASCII letters in capitals, Polish letters
 // as their plain capitals, compared as code page 1250 bytes.
 QByteArray pupilSortKey(const QString &name);

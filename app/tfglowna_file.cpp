@@ -100,14 +100,16 @@ bool TFGlowna::StartUpChecks() {
         }
     }
 
+    loadZoomSetting();
     startSpellChecking();
 
     CloseWithoutAsking = false;
     DataChanged = false;
     vFunUpdatePopupMenu();
     recoverUnsavedWork();
-    // The silent update check runs from the event loop: the window never waits for it.
-    QTimer::singleShot(0, this, [this] { vFunUpdateCheck(true); });
+    // The silent update check starts a second after the window is up: neither
+    // the start nor the first paint waits for the network to be set up.
+    QTimer::singleShot(1000, this, [this] { vFunUpdateCheck(true); });
     return true;
 }
 
@@ -312,16 +314,22 @@ void TFGlowna::NowyPlikToolButtonClick() {
     renderDocument(*treeRows().first(), false);
 }
 
-void TFGlowna::OtworzPlikToolButtonClick() {
-    // Opening replaces the working copy: it goes on only after a save that
-    // worked, or when the user chose not to save.
+bool TFGlowna::offerSaveBeforeReplacing() {
+    // What replaces the working copy goes on only after a save that worked,
+    // or when the user chose not to save.
     if (DataChanged &&
         prompts().message(this, QString(), QStringLiteral("Czy chcesz zapisać zmiany ?"),
                           Prompts::Icon::None, Prompts::Buttons::YesNo) == Prompts::Answer::Yes) {
         if (!saveCommand())
-            return;
+            return false;
         DataChanged = false;
     }
+    return true;
+}
+
+void TFGlowna::OtworzPlikToolButtonClick() {
+    if (!offerSaveBeforeReplacing())
+        return;
     const QString path =
         prompts().openFileName(this, QStringLiteral("Wczytaj plik"), documentFileFilter());
     if (path.isEmpty())

@@ -17,13 +17,8 @@ QString legacyFileFilter() {
 void TFGlowna::Importuj1Click() {
     // The import replaces the working copy: unsaved work is offered a save
     // first, as "Otwórz plik" does, and a failed or cancelled save stops here.
-    if (DataChanged &&
-        prompts().message(this, QString(), QStringLiteral("Czy chcesz zapisać zmiany ?"),
-                          Prompts::Icon::None, Prompts::Buttons::YesNo) == Prompts::Answer::Yes) {
-        if (!saveCommand())
-            return;
-        DataChanged = false;
-    }
+    if (!offerSaveBeforeReplacing())
+        return;
     const QString source =
         prompts().openFileName(this, QStringLiteral("Import danych"), legacyFileFilter());
     if (source.isEmpty())

@@ -1,18 +1,10 @@
 #include "app/windows.h"
 
-#include "app/tfglowna.h"
 #include "app/version.h"
-#include "dialogs/tfaktualizacja.h"
-#include "dialogs/tfdrukuj.h"
-#include "dialogs/tflogi.h"
-#include "dialogs/tfsqlimport.h"
-#include "editors/editorset.h"
-#include "editors/peers.h"
-#include "editors/tfdaneszkoly.h"
+#include "document/documents.h"
 #include "editors/tfdaneucznia.h"
-#include "editors/tfszablonocenyopisowej.h"
 
-#include <QDialogButtonBox>
+#include <QIcon>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -63,24 +55,6 @@ TFOProgramie::TFOProgramie(QWidget *parent) : QDialog(parent) {
     layout->addWidget(close, 0, Qt::AlignCenter);
 }
 
-namespace {
-
-// A window whose contents come with a later part of the program: it exists,
-// with its name and caption, so every command that shows it works.
-QDialog *makeDialog(QWidget *parent, const char *className, const QString &caption) {
-    auto *dialog = new QDialog(parent);
-    dialog->setObjectName(QString::fromLatin1(className));
-    dialog->setWindowTitle(caption);
-    dialog->setModal(true);
-    auto *layout = new QVBoxLayout(dialog);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    layout->addWidget(buttons);
-    return dialog;
-}
-
-} // namespace
-
 TFEditor *ProgramWindows::editor(const QString &className) const {
     if (className == QLatin1String("TFDaneUcznia"))
         return daneUcznia;
@@ -96,71 +70,4 @@ QList<TFEditor *> ProgramWindows::boundWindows() const {
     for (const DocumentInfo &info : documentTable())
         out << editor(QString::fromLatin1(info.className));
     return out;
-}
-
-ProgramWindows createProgramWindows() {
-    ProgramWindows w;
-    w.glowna = new TFGlowna;
-    QWidget *owner = w.glowna;
-    auto bound = [&](const char *name) {
-        for (const DocumentInfo &info : documentTable()) {
-            if (qstrcmp(info.className, name) == 0) {
-                TFEditor *e = createBoundWindow(info, w.daneUcznia, owner);
-                if (qstrcmp(name, "TFDaneUcznia") != 0)
-                    w.editors << e;
-                w.all << e;
-                return e;
-            }
-        }
-        return static_cast<TFEditor *>(nullptr);
-    };
-    auto dialog = [&](const char *name, const QString &caption) {
-        QDialog *d = makeDialog(owner, name, caption);
-        w.all << d;
-        return d;
-    };
-
-    w.all << w.glowna;
-    w.daneUcznia = static_cast<TFDaneUcznia *>(bound("TFDaneUcznia"));
-    w.kalibracja = dialog("TFKalibracja", QStringLiteral("Formatowanie podstawowe"));
-    auto *school = new TFDaneSzkoly(owner);
-    w.daneSzkoly = school;
-    w.all << school;
-    w.drukuj = new TFDrukuj(w.glowna->engine(), owner);
-    w.all << w.drukuj;
-    w.wait = new TFWait(owner);
-    w.all << w.wait;
-    w.oProgramie = new TFOProgramie(owner);
-    w.all << w.oProgramie;
-    w.logi = new TFLogi(owner);
-    w.all << w.logi;
-    w.aktualizacja = new TFAktualizacja(owner);
-    w.all << w.aktualizacja;
-    bound("TFArkuszStr1Kl1");
-    bound("TFArkuszStr5Kl1");
-    bound("TFKlasa2");
-    bound("TFArkuszStr4bKl3");
-    bound("TFArkuszStr3Kl1");
-    bound("TFArkuszStr4Kl1");
-    auto *phrases = new TFSzablonOcenyOpisowej(owner);
-    w.szablonOcenyOpisowej = phrases;
-    w.all << phrases;
-    bound("TFWywiadowka");
-    bound("TFArkuszStr1b");
-    bound("TFArkuszStr2Kl1");
-    bound("TFArkuszStr2bKl1");
-    bound("TFArkuszStr3bKl2");
-    bound("TFKlasa3");
-    bound("TFKlasa1");
-    w.sqlImport = new TFSQLImport(owner);
-    w.all << w.sqlImport;
-
-    QList<TFEditor *> certificates{w.editor("TFKlasa1"), w.editor("TFKlasa2"),
-                                   w.editor("TFKlasa3")};
-    editorPeers() = {school, phrases, certificates};
-    school->setSources(certificates +
-                       QList<TFEditor *>{w.editor("TFArkuszStr1Kl1"), w.editor("TFArkuszStr1b")});
-    phrases->setCertificates(certificates);
-    w.glowna->attachWindows(w);
-    return w;
 }

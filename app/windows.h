@@ -2,6 +2,9 @@
 
 #include <QDialog>
 #include <QList>
+#include <memory>
+
+struct EditorContext;
 
 class QProgressBar;
 class TFEditor;
@@ -45,11 +48,11 @@ struct ProgramWindows {
     QList<TFEditor *> editors;
     // Every window in creation order (the main window first).
     QList<QWidget *> all;
+    // What the bound windows reach: the pupil save, the template, the
+    // phrase library, the certificates.
+    std::shared_ptr<EditorContext> context;
 
     TFEditor *editor(const QString &className) const;
     // The fourteen bound windows in save/load order (pupil data first).
     QList<TFEditor *> boundWindows() const;
 };
-
-// Creates the main window and every other window; the main window owns them.
-ProgramWindows createProgramWindows();

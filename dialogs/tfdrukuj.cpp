@@ -545,13 +545,19 @@ void TFDrukuj::DrukujButtonClick() {
     }
     order.margins = edges();
     QString msg;
-    const bool printed = bFunPrintDocument(
-        msg, order, m_engine.ctx.page1, m_engine.ctx.page2,
-        [this] {
-            showMessage(this, QStringLiteral("Alert"), QString::fromUtf8(kTurnOver),
-                        Prompts::Icon::Warning);
-        },
-        lastResult);
+    const bool printed =
+        printOrder ? printOrder(order, msg, lastResult)
+                   : bFunPrintDocument(
+                         msg, order, m_engine.ctx.page1, m_engine.ctx.page2,
+                         [this] {
+                             showMessage(this, QStringLiteral("Alert"),
+                                         QString::fromUtf8(kTurnOver), Prompts::Icon::Warning);
+                         },
+                         lastResult);
+    if (!printed && msg.isEmpty()) {
+        reject(); // stopped by the user
+        return;
+    }
     if (!printed) {
         showMessage(this, QStringLiteral("Błąd"), msg, Prompts::Icon::Error);
         return;

@@ -51,6 +51,10 @@ public:
     structPrintResult lastResult;
     // Shows the platform's printer set-up on a printer; true when confirmed.
     std::function<bool(QPrinter &)> printerSetup;
+    // When set, prints the order in place of the rendered document (a whole
+    // class): true when printed; false with the message filled on a failure
+    // (the dialog stays open), with it empty when the user stopped it.
+    std::function<bool(const structPrintOrder &, QString &msg, structPrintResult &)> printOrder;
 
     void FormShow();
     void DrukarkiComboBoxChange();

@@ -34,25 +34,18 @@ QString createAndFill(CppSQLite3DB &db, const QString &table, const SqlDataList 
 
 QString strFunInsertCertRows(CppSQLite3DB &db, const QString &table, const SqlDataList &records,
                              const std::function<void()> &step) {
-    const QString head = QStringLiteral("insert into ") + strFunSqlName(table) +
-                         QStringLiteral("( id, comp_name, value ) values( '");
-    // A class import runs thousands of these: each is built in one buffer.
-    const auto quoted = [](QString &sql, const QString &text) {
-        sql += text.contains(QLatin1Char('\'')) ? strFunSqlEscape(text) : text;
-    };
-    QString sql;
+    // One compiled insert for all the rows, the values bound, not spliced in.
+    const auto insert = db.Compile(QStringLiteral("insert into ") + strFunSqlName(table) +
+                                   QStringLiteral("( id, comp_name, value ) values( ?, ?, ? )"));
     for (const structSqlData &r : records) {
-        sql.clear();
-        sql.reserve(head.size() + r.id.size() + r.comp_name.size() + r.value.size() + 16);
-        sql += head;
-        quoted(sql, r.id);
-        sql += QLatin1String("', '");
-        quoted(sql, r.comp_name);
-        sql += QLatin1String("', '");
-        quoted(sql, r.value);
-        sql += QLatin1String("' )");
-        if (db.Execute(sql) == 0)
-            return sql;
+        insert->Bind(1, r.id);
+        insert->Bind(2, r.comp_name);
+        insert->Bind(3, r.value);
+        if (insert->Execute() == 0)
+            return QStringLiteral("insert into ") + strFunSqlName(table) +
+                   QStringLiteral("( id, comp_name, value ) values( '") + strFunSqlEscape(r.id) +
+                   QStringLiteral("', '") + strFunSqlEscape(r.comp_name) + QStringLiteral("', '") +
+                   strFunSqlEscape(r.value) + QStringLiteral("' )");
         if (step)
             step();
     }

@@ -7,6 +7,10 @@
 // A form layout as the data files describe it: the window, its pages and
 // every component laid over the page pictures. The same rows place the
 // editor's fields and, later, the printed texts.
+// The font of the editors' input fields, on which the forms are measured.
+inline const char *const kFieldFontFace = "Liberation Sans";
+constexpr int kFieldFontPixels = 12;
+
 struct LayoutItem {
     QString kind; // edit, combo, memo, label, dots; frame (drawn into the page picture only)
     QString name;

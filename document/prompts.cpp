@@ -9,7 +9,9 @@ public:
     Answer message(QWidget *, const QString &caption, const QString &text, Icon,
                    Buttons buttons) override {
         std::fprintf(stderr, "[%s] %s\n", qPrintable(caption), qPrintable(text));
-        return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
+        if (buttons == Buttons::Ok)
+            return Answer::Ok;
+        return buttons == Buttons::OkCancel ? Answer::Cancel : Answer::No;
     }
     QString openFileName(QWidget *, const QString &, const QString &) override { return QString(); }
     QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override {
@@ -49,4 +51,9 @@ bool askYesNoDestructive(QWidget *parent, const QString &caption, const QString 
                          Prompts::Icon icon) {
     return prompts().message(parent, caption, text, icon, Prompts::Buttons::YesNoDefaultNo) ==
            Prompts::Answer::Yes;
+}
+
+bool askOkCancel(QWidget *parent, const QString &caption, const QString &text, Prompts::Icon icon) {
+    return prompts().message(parent, caption, text, icon, Prompts::Buttons::OkCancel) ==
+           Prompts::Answer::Ok;
 }

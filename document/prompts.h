@@ -14,8 +14,9 @@ public:
     enum class Icon { None, Information, Warning, Error, Question };
     // YesNoDefaultNo: a question whose Yes destroys data; Return and Escape
     // both answer No.
-    enum class Buttons { Ok, YesNo, YesNoDefaultNo };
-    enum class Answer { Ok, Yes, No };
+    // OkCancel: go on or stop; Escape answers Cancel.
+    enum class Buttons { Ok, YesNo, YesNoDefaultNo, OkCancel };
+    enum class Answer { Ok, Yes, No, Cancel };
 
     virtual ~Prompts() = default;
 
@@ -43,3 +44,5 @@ bool askYesNo(QWidget *parent, const QString &caption, const QString &text, Prom
 // A question whose Yes destroys data: No is the default answer.
 bool askYesNoDestructive(QWidget *parent, const QString &caption, const QString &text,
                          Prompts::Icon icon);
+// True when the user goes on with OK, false on "Anuluj".
+bool askOkCancel(QWidget *parent, const QString &caption, const QString &text, Prompts::Icon icon);

@@ -112,35 +112,36 @@ void ClearFields(const QList<QWidget *> &components) {
 
 void ApplyFields(const QString &documentId, const QList<QWidget *> &components,
                  const SqlDataList &records) {
-    ClearFields(components);
-    QHash<QString, QWidget *> byName;
-    for (QWidget *w : components)
-        byName.insert(w->objectName(), w);
-    // A memo takes all its lines at once: one change, one line count.
-    QHash<QWidget *, QStringList> memoTexts;
-    QList<QWidget *> memoOrder;
+    // Every bound component gets its final text once (empty without a
+    // record), and only when it changes: a memo takes all its lines at once.
+    QHash<QString, QString> texts;
+    QHash<QString, QStringList> memoLinesByName;
     for (const structSqlData &r : records) {
         if (r.id != documentId)
             continue;
         switch (fieldKind(r.comp_name)) {
         case FieldKind::Edit:
         case FieldKind::ComboBox:
-            if (QWidget *w = byName.value(r.comp_name))
-                vFunSetWidgetText(w, r.value);
+            texts.insert(r.comp_name, r.value);
             break;
         case FieldKind::Memo:
-            if (QWidget *w = byName.value(strFunMemoOfRecord(r.comp_name))) {
-                if (!memoTexts.contains(w))
-                    memoOrder << w;
-                memoTexts[w] << r.value;
-            }
+            memoLinesByName[strFunMemoOfRecord(r.comp_name)] << r.value;
             break;
         case FieldKind::None:
             break;
         }
     }
-    for (QWidget *w : memoOrder)
-        vFunSetWidgetText(w, memoTexts.value(w).join(QLatin1Char('\n')));
+    for (QWidget *w : components) {
+        const QString name = w->objectName();
+        const FieldKind kind = fieldKind(name);
+        if (kind == FieldKind::None)
+            continue;
+        const QString text = kind == FieldKind::Memo
+                                 ? memoLinesByName.value(name).join(QLatin1Char('\n'))
+                                 : texts.value(name);
+        if (strFunWidgetText(w) != text)
+            vFunSetWidgetText(w, text);
+    }
 }
 
 const QWidget *WidgetFieldSource::component(const QString &name) const {

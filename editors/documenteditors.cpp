@@ -3,7 +3,6 @@
 #include "document/prompts.h"
 #include "editors/copies.h"
 #include "editors/fields.h"
-#include "editors/peers.h"
 #include "editors/tfdaneszkoly.h"
 #include "editors/tfdaneucznia.h"
 #include "editors/tfszablonocenyopisowej.h"
@@ -12,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,11 +19,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
-
-EditorPeers &editorPeers() {
-    static EditorPeers peers;
-    return peers;
-}
 
 namespace {
 
@@ -103,14 +98,14 @@ void TFKlasa::FillSampleFields() {
 }
 
 void TFKlasa::bntSchoolTemplateClick() {
-    if (TFDaneSzkoly *school = editorPeers().schoolTemplate) {
+    if (TFDaneSzkoly *school = context() ? context()->schoolTemplate : nullptr) {
         school->ClearAndLoad();
         vFunCopyTemplateToCertificate(school, this);
     }
 }
 
 void TFKlasa::BitBtn2Click() {
-    if (TFSzablonOcenyOpisowej *library = editorPeers().phraseLibrary) {
+    if (TFSzablonOcenyOpisowej *library = context() ? context()->phraseLibrary : nullptr) {
         library->setCaller(m_grade, fieldText(QStringLiteral("ZMIENNA_Zachowanie_STR2_DATA_MEMO")),
                            fieldText(QStringLiteral("ZMIENNA_ObowiazkoweEdu_STR2_DATA_MEMO")));
         library->exec();
@@ -132,14 +127,27 @@ void TFKlasa::AutoWorldWrapCheckBoxClick() {
 void TFKlasa::followWrapSetting() {
     // A loaded pupil shows, previews and saves its lines as the wrap box
     // says, whether or not the window was shown since the program started.
+    // Three certificates follow it on every load: it is read again only when
+    // the settings file changed.
+    static struct {
+        QDateTime modified;
+        qint64 size = -1;
+        int value = 0;
+    } cache;
     QString msg;
     const QString path = strFunGetDataFilePath(msg, QString::fromLatin1(kSettingsFileName));
-    int value = 0;
-    if (path.isEmpty() || !QFileInfo::exists(path) ||
-        !bFunSqlGetSettingsValue(msg, QStringLiteral("auto_word_wrap"), value))
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
         return;
-    AutoWorldWrapCheckBox->setChecked(value != 0);
-    applyWrap(value != 0);
+    if (info.lastModified() != cache.modified || info.size() != cache.size) {
+        int value = 0;
+        if (!bFunSqlGetSettingsValue(msg, QStringLiteral("auto_word_wrap"), value))
+            return;
+        cache = {info.lastModified(), info.size(), value};
+    }
+    if (AutoWorldWrapCheckBox->isChecked() != (cache.value != 0))
+        AutoWorldWrapCheckBox->setChecked(cache.value != 0);
+    applyWrap(cache.value != 0);
 }
 
 void TFKlasa::showEvent(QShowEvent *event) {
@@ -173,7 +181,7 @@ TFArkuszStr1::TFArkuszStr1(const QString &variant, const QString &className, con
 }
 
 void TFArkuszStr1::WczytajSzablonButtonClick() {
-    if (TFDaneSzkoly *school = editorPeers().schoolTemplate) {
+    if (TFDaneSzkoly *school = context() ? context()->schoolTemplate : nullptr) {
         school->ClearAndLoad();
         vFunCopyTemplateToTitlePage(school, this);
     }
@@ -302,7 +310,7 @@ void TFArkuszWyniki::WczytajDaneZSwiadectwaButtonClick() {
                     Prompts::Icon::Warning);
         return;
     }
-    if (TFEditor *certificate = editorPeers().certificates.value(grade - 1))
+    if (TFEditor *certificate = context() ? context()->certificates.value(grade - 1) : nullptr)
         vFunCopyCertificateToResultsPage(certificate, this);
 }
 

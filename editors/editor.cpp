@@ -6,13 +6,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-namespace {
-std::function<bool()> &saveHook() {
-    static std::function<bool()> save;
-    return save;
-}
-} // namespace
-
 TFEditor::TFEditor(const QString &className, const QString &caption, const QString &documentId,
                    QWidget *parent)
     : QDialog(parent), m_documentId(documentId) {
@@ -49,12 +42,8 @@ void TFEditor::showEvent(QShowEvent *event) {
         first->setFocus(Qt::OtherFocusReason);
 }
 
-void TFEditor::setSaveStudentRecord(std::function<bool()> save) {
-    saveHook() = std::move(save);
-}
-
-bool TFEditor::saveStudentRecord() {
-    return saveHook() ? saveHook()() : false;
+bool TFEditor::saveStudentRecord(const QString &dropTable) const {
+    return m_context && m_context->saveStudentRecord && m_context->saveStudentRecord(dropTable);
 }
 
 void TFEditor::OKButtonClick() {

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "document/certfile.h"
+#include "editors/editorcontext.h"
 
 #include <QDialog>
-#include <functional>
 
 // A bound window: one document (or the pupil data) of the loaded pupil. Its
 // bound components, in component order, carry the stored values by name.
@@ -24,8 +24,10 @@ public:
     virtual bool hasSampleFields() const { return false; }
     virtual void FillSampleFields() {}
 
-    // OK saves the whole pupil through this; the main window sets it.
-    static void setSaveStudentRecord(std::function<bool()> save);
+    // The program's windows that this one reaches, and the pupil save; set
+    // when all windows exist.
+    void setContext(const EditorContext *context) { m_context = context; }
+    const EditorContext *context() const { return m_context; }
 
     // The text of a bound component by name (empty when there is none).
     QString fieldText(const QString &name) const;
@@ -42,9 +44,11 @@ protected:
     void showEvent(QShowEvent *event) override;
     // Registers a bound component (its objectName is its component name).
     void addComponent(QWidget *w) { m_components.append(w); }
-    static bool saveStudentRecord();
+    // Saves the whole pupil (dropping dropTable); false without a context.
+    bool saveStudentRecord(const QString &dropTable = QString()) const;
 
 private:
     QString m_documentId;
     QList<QWidget *> m_components;
+    const EditorContext *m_context = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "editors/fields.h"
 
+#include "document/formlayout.h"
+
 #include "editors/binding.h"
 #include "editors/spellcheck.h"
 #include "storage/codec.h"
@@ -72,8 +74,8 @@ QString strFunLinesLeftOutText(int lines) {
 }
 
 QFont fieldFont() {
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(12);
+    QFont font(QString::fromLatin1(kFieldFontFace));
+    font.setPixelSize(kFieldFontPixels);
     return font;
 }
 
@@ -135,6 +137,9 @@ MemoEdit::MemoEdit(int lineLimit, QWidget *parent) : QPlainTextEdit(parent), m_l
 }
 
 void MemoEdit::setWordWrap(bool on) {
+    const Qt::ScrollBarPolicy bar = on ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn;
+    if ((lineWrapMode() != QPlainTextEdit::NoWrap) == on && horizontalScrollBarPolicy() == bar)
+        return;
     setLineWrapMode(on ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
     setHorizontalScrollBarPolicy(on ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);
     updateLineCount();

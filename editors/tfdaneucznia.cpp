@@ -15,11 +15,6 @@
 
 namespace {
 
-TFDaneUcznia::SaveWithDrop &saveHook() {
-    static TFDaneUcznia::SaveWithDrop save;
-    return save;
-}
-
 const QString kBoy = QStringLiteral("mężczyzna");
 const QString kGirl = QStringLiteral("kobieta");
 
@@ -177,10 +172,6 @@ structPupilData TFDaneUcznia::pupilData() const {
     return p;
 }
 
-void TFDaneUcznia::setSaveStudentRecordReplacing(SaveWithDrop save) {
-    saveHook() = std::move(save);
-}
-
 void TFDaneUcznia::ClearFields() {
     QComboBox *kept[] = {combo("UrodzonyRok_DATA_COMBOBOX"), combo("UrodzonyMiasto_DATA_COMBOBOX"),
                          combo("UrodzonyWoj_DATA_COMBOBOX")};
@@ -282,6 +273,6 @@ void TFDaneUcznia::OKButtonClick() {
             return;
     }
     const QString drop = m_editMode && table != m_oldTable ? m_oldTable : QString();
-    if (saveHook() && saveHook()(drop))
+    if (saveStudentRecord(drop))
         accept();
 }

@@ -40,8 +40,6 @@ public:
 
     // Saving the whole pupil; dropTable names a table to remove in the same
     // transaction (the old table when the PESEL changed).
-    using SaveWithDrop = std::function<bool(const QString &dropTable)>;
-    static void setSaveStudentRecordReplacing(SaveWithDrop save);
 
 public slots:
     void OKButtonClick() override;

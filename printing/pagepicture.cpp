@@ -1,5 +1,6 @@
 #include "printing/pagepicture.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QSvgRenderer>
 
@@ -68,6 +69,21 @@ void PagePicture::drawSvg(const QRectF &target, const QString &path) {
     s.rect = target;
     s.text = path;
     m_steps.append(s);
+}
+
+QRectF PagePicture::TextRun::box() const {
+    const QFontMetricsF fm(font);
+    return QRectF(baseline.x(), baseline.y() - fm.ascent(), fm.horizontalAdvance(text),
+                  fm.ascent() + fm.descent());
+}
+
+QList<PagePicture::TextRun> PagePicture::textRuns() const {
+    QList<TextRun> runs;
+    for (const Step &s : m_steps) {
+        if (s.kind == Kind::Text)
+            runs.append({s.font, s.at, s.text});
+    }
+    return runs;
 }
 
 void PagePicture::clear() {

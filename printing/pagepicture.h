@@ -41,6 +41,16 @@ public:
     // A vector picture (SVG file), drawn at replay.
     void drawSvg(const QRectF &target, const QString &path);
 
+    // A run of text as drawn: its font, where its baseline starts, the text.
+    struct TextRun {
+        QFont font;
+        QPointF baseline;
+        QString text;
+        // The box of the run in page units: its advance, ascent and descent.
+        QRectF box() const;
+    };
+    QList<TextRun> textRuns() const;
+
     bool isEmpty() const { return m_steps.isEmpty(); }
     int size() const { return int(m_steps.size()); }
     void clear();

@@ -20,7 +20,10 @@ void outline(structPrintContext &ctx, PagePicture *surface, const QRect &r, int 
     if (ctx.bringIntoView)
         ctx.bringIntoView(tab, scroll1, scroll2);
     QPen pen = surface->pen();
-    surface->setPen(QPen(Qt::red, pen.widthF()));
+    // Two screen pixels wide at any zoom of the preview.
+    QPen red(Qt::red, 2);
+    red.setCosmetic(true);
+    surface->setPen(red);
     surface->setBrush(Qt::NoBrush);
     surface->drawRect(r);
     pen.setColor(Qt::black);

@@ -78,12 +78,12 @@ void PrintEngine::vFunRenderDocument(const FieldSource &source, const DocumentIn
     for (int i = 0; i < backdrops.size(); ++i) {
         const QString file =
             strFunGetDataFilePath(scratch, QStringLiteral("grafika/") + backdrops[i]);
-        const QImage loaded = backdrop(file);
+        const QImage loaded = backdrop(file, previewScale);
         if (!loaded.isNull())
             *images[i] = loaded;
     }
     // The pages are drawn straight over copies of the blank form's pictures.
-    const QRectF target(QPointF(74, 74), QPointF(957, 1388));
+    const QRectF target(QPointF(74, 74) * previewScale, QPointF(957, 1388) * previewScale);
     for (int i = 0; i < doc.sides && i < 2; ++i) {
         if (images[i]->isNull())
             continue;
@@ -97,7 +97,7 @@ void PrintEngine::vFunRenderDocument(const FieldSource &source, const DocumentIn
         showPreview(image1, image2, doc.sides == 2);
 }
 
-QImage PrintEngine::backdrop(const QString &path) {
+QImage PrintEngine::backdrop(const QString &path, double scale) {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists())
         return QImage();
@@ -109,9 +109,17 @@ QImage PrintEngine::backdrop(const QString &path) {
         QImage loaded;
         if (!loaded.load(path))
             return QImage();
-        cached = {loaded.convertToFormat(QImage::Format_RGB32), info.lastModified(), info.size()};
+        cached = {loaded.convertToFormat(QImage::Format_RGB32), info.lastModified(), info.size(),
+                  QImage(), 1.0};
     }
-    return cached.image;
+    if (qFuzzyCompare(scale, 1.0))
+        return cached.image;
+    if (cached.scaled.isNull() || !qFuzzyCompare(cached.scaledBy, scale)) {
+        cached.scaled = cached.image.scaled(cached.image.size() * scale, Qt::IgnoreAspectRatio,
+                                            Qt::SmoothTransformation);
+        cached.scaledBy = scale;
+    }
+    return cached.scaled;
 }
 
 void PrintEngine::drawRow(const FieldSource &source, const DocumentInfo &doc,

@@ -30,6 +30,9 @@ public:
     int sides = 1;
     // The preview images as last drawn (backdrop with the page over it).
     QImage image1, image2;
+    // The preview's size against the backdrop pictures (1.0: 1031 x 1462).
+    // The page is replayed at that size, so its text stays sharp.
+    double previewScale = 1.0;
     // The fields of the last preview whose text does not fit.
     QList<PreviewMark> previewMarks;
     // Shows the preview: both images and whether the second side exists.
@@ -48,9 +51,11 @@ private:
         QImage image;
         QDateTime modified;
         qint64 size = 0;
+        QImage scaled; // at scaledBy
+        double scaledBy = 1.0;
     };
     // A backdrop picture of the program folder, decoded once per version of the file.
-    QImage backdrop(const QString &path);
+    QImage backdrop(const QString &path, double scale);
     void drawRow(const FieldSource &source, const DocumentInfo &doc, const structCalibData &row);
     void drawText(const FieldSource &source, const structCalibData &row, int side);
     void drawMemoLine(const FieldSource &source, const structCalibData &row, int side);

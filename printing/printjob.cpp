@@ -88,13 +88,14 @@ PrinterState printerState(const QString &printer) {
 
 // Renders the sheets into a PDF of A4 paper, page size equal to the paper,
 // drawn from the paper's corner.
-bool bFunRenderPdf(QString &msg, const QString &path, const QList<structSheet> &sheets) {
+bool bFunRenderPdf(QString &msg, const QString &path, const QList<structSheet> &sheets,
+                   const SheetStep &step) {
     QPdfWriter pdf(path);
     pdf.setResolution(1200);
     pdf.setCreator(QString::fromUtf8("Świadectwa 1-3"));
     pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                   QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
-    return bFunDrawSheets(msg, pdf, path, sheets);
+    return bFunDrawSheets(msg, pdf, path, sheets, step);
 }
 
 // One job to the spooler: A4, portrait, the sides asked for, and no scaling,
@@ -128,7 +129,7 @@ structDeviceRect rectFunDeviceRect(int leftMm, int topMm, int rightMm, int botto
 }
 
 bool bFunDrawSheets(QString &msg, QPagedPaintDevice &device, const QString &where,
-                    const QList<structSheet> &sheets) {
+                    const QList<structSheet> &sheets, const SheetStep &step) {
     QPainter painter;
     if (!painter.begin(&device))
         return bFunFail(msg, QString::fromUtf8("Nie udało się rozpocząć wydruku:\n") + where,
@@ -138,6 +139,11 @@ bool bFunDrawSheets(QString &msg, QPagedPaintDevice &device, const QString &wher
     const int dpi = device.logicalDpiX();
     const QPoint offset = device.pageLayout().paintRectPixels(dpi).topLeft();
     for (int i = 0; i < sheets.size(); ++i) {
+        if (step && !step(i)) {
+            painter.end();
+            msg.clear();
+            return false;
+        }
         if (i > 0 && !device.newPage()) {
             painter.end();
             return bFunFail(msg, QString::fromUtf8("Nie udało się dodać strony wydruku:\n") + where,
@@ -158,28 +164,43 @@ void vFunRotateSecondPage(PagePicture &page) {
     page = page.rotatedHalfTurn();
 }
 
-bool bFunPrintDocument(QString &msg, const structPrintOrder &order, const PagePicture &page1,
-                       const PagePicture &page2, const std::function<void()> &turnOver,
-                       structPrintResult &result) {
+bool bFunPrintJobs(QString &msg, const structPrintOrder &order, const QList<structPrintJob> &jobs,
+                   const structJobCallbacks &callbacks, const char *fun, structPrintResult &result,
+                   bool &cancelled) {
     result = structPrintResult();
-    const structMarginData &m = order.margins;
-    const structSheet side1{&page1, m.Page1X1, m.Page1Y1, m.Page1X2, m.Page1Y2};
-    const structSheet side2{&page2, m.Page2X1, m.Page2Y1, m.Page2X2, m.Page2Y2};
+    cancelled = false;
     QTemporaryDir work;
     if (!work.isValid())
         return bFunFail(msg,
                         QString::fromUtf8("Nie można przygotować wydruku: brak miejsca na plik "
                                           "tymczasowy.\n") +
                             work.errorString(),
-                        kPrintFun);
+                        fun);
+    // Renders the sheets of one job into a file; false with cancelled set
+    // when the step callback stopped it.
+    // where[i]: the job and the sheet within it of the i-th sheet drawn.
+    auto render = [&](const QString &file, const QList<structSheet> &sheets,
+                      const QList<QPair<int, int>> &where) {
+        SheetStep step;
+        if (callbacks.step)
+            step = [&](int i) { return callbacks.step(where[i].first, where[i].second); };
+        if (bFunRenderPdf(msg, file, sheets, step))
+            return true;
+        cancelled = msg.isEmpty();
+        return false;
+    };
 
     if (order.printer.isEmpty()) {
         // A PDF file holds every side; it is replaced whole or not at all.
         const QString rendered = work.filePath(QStringLiteral("wydruk.pdf"));
-        QList<structSheet> sheets{side1};
-        if (order.sides == 2)
-            sheets << side2;
-        if (!bFunRenderPdf(msg, rendered, sheets))
+        QList<structSheet> sheets;
+        QList<QPair<int, int>> where;
+        for (int j = 0; j < jobs.size(); ++j) {
+            sheets += jobs[j].sheets;
+            for (int i = 0; i < jobs[j].sheets.size(); ++i)
+                where.append({j, i});
+        }
+        if (!render(rendered, sheets, where))
             return false;
         QFile in(rendered);
         QSaveFile out(order.pdfFile);
@@ -193,53 +214,74 @@ bool bFunPrintDocument(QString &msg, const structPrintOrder &order, const PagePi
                             QString::fromUtf8("Nie udało się zapisać pliku PDF:\n") +
                                 order.pdfFile + QString::fromUtf8("\nPowód: ") + reason +
                                 QString::fromUtf8("\nWybierz inny folder lub inną nazwę pliku."),
-                            kPrintFun);
+                            fun);
         return true;
     }
 
     const QString title = order.title.isEmpty() ? QString::fromUtf8("Świadectwa 1-3") : order.title;
-    auto job = [&](const QList<structSheet> &sheets, Duplex duplex) {
-        const QString file =
-            work.filePath(QStringLiteral("zadanie%1.pdf").arg(result.jobIds.size() + 1));
-        if (!bFunRenderPdf(msg, file, sheets))
+    for (int j = 0; j < jobs.size(); ++j) {
+        if (j > 0 && callbacks.between && !callbacks.between(j)) {
+            cancelled = true;
+            msg.clear();
             return false;
-        const int id = iFunSubmitJob(order.printer, file, title, duplex);
+        }
+        const QString file = work.filePath(QStringLiteral("zadanie%1.pdf").arg(j + 1));
+        QList<QPair<int, int>> where;
+        for (int i = 0; i < jobs[j].sheets.size(); ++i)
+            where.append({j, i});
+        if (!render(file, jobs[j].sheets, where))
+            return false;
+        const int id = iFunSubmitJob(order.printer, file, title, jobs[j].duplex);
         if (id <= 0) {
             result.spoolerMessage = QString::fromUtf8(cupsLastErrorString());
             QString text = QString::fromUtf8("Drukarka „%1” nie przyjęła wydruku.\nPowód: %2")
                                .arg(order.printer, strFunLastSpoolerReason());
-            text += result.jobIds.isEmpty()
-                        ? QString::fromUtf8("\nNic nie zostało wydrukowane.")
-                        : QString::fromUtf8("\nPierwsza strona została już wysłana do drukarki, "
-                                            "druga nie.");
+            if (result.jobIds.isEmpty())
+                text += QString::fromUtf8("\nNic nie zostało wydrukowane.");
+            else if (jobs.first().sheets.size() > 1)
+                text += QString::fromUtf8("\nPierwsze strony zostały już wysłane do drukarki, "
+                                          "drugie nie.");
+            else
+                text += QString::fromUtf8("\nPierwsza strona została już wysłana do drukarki, "
+                                          "druga nie.");
             text += QString::fromUtf8("\nWybierz inną drukarkę albo poproś o pomoc osobę, "
                                       "która zarządza drukarkami.");
-            return bFunFail(msg, text, kPrintFun);
+            return bFunFail(msg, text, fun);
         }
         result.jobIds << id;
+    }
+    result.held = printerState(order.printer).stopped;
+    return true;
+}
+
+bool bFunPrintDocument(QString &msg, const structPrintOrder &order, const PagePicture &page1,
+                       const PagePicture &page2, const std::function<void()> &turnOver,
+                       structPrintResult &result) {
+    const structMarginData &m = order.margins;
+    const structSheet side1{&page1, m.Page1X1, m.Page1Y1, m.Page1X2, m.Page1Y2};
+    const structSheet side2{&page2, m.Page2X1, m.Page2Y1, m.Page2X2, m.Page2Y2};
+    PagePicture turned = page2;
+    QList<structPrintJob> jobs;
+    if (order.printer.isEmpty()) {
+        jobs = {{order.sides == 2 ? QList<structSheet>{side1, side2} : QList<structSheet>{side1}}};
+    } else if (order.sides == 2 && order.duplex != Duplex::Off) {
+        if (order.rotateSecondPage)
+            vFunRotateSecondPage(turned);
+        const structSheet back{&turned, side2.left, side2.top, side2.right, side2.bottom};
+        jobs = {{{side1, back}, order.duplex}};
+    } else if (order.sides != 2) {
+        jobs = {{{side1}}};
+    } else {
+        jobs = {{{side1}}, {{side2}}};
+    }
+    structJobCallbacks callbacks;
+    callbacks.between = [&turnOver](int) {
+        if (turnOver)
+            turnOver();
         return true;
     };
-
-    bool printed;
-    if (order.sides == 2 && order.duplex != Duplex::Off) {
-        PagePicture second = page2;
-        if (order.rotateSecondPage)
-            vFunRotateSecondPage(second);
-        const structSheet turned{&second, side2.left, side2.top, side2.right, side2.bottom};
-        printed = job({side1, turned}, order.duplex);
-    } else if (order.sides != 2) {
-        printed = job({side1}, Duplex::Off);
-    } else {
-        printed = job({side1}, Duplex::Off);
-        if (printed) {
-            if (turnOver)
-                turnOver();
-            printed = job({side2}, Duplex::Off);
-        }
-    }
-    if (printed)
-        result.held = printerState(order.printer).stopped;
-    return printed;
+    bool cancelled = false;
+    return bFunPrintJobs(msg, order, jobs, callbacks, kPrintFun, result, cancelled);
 }
 
 bool bFunCheckPrinter(QString &msg, const QString &printer, bool &stopped) {

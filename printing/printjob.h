@@ -32,12 +32,16 @@ struct structSheet {
     int left = 0, top = 0, right = 0, bottom = 0;
 };
 
+// Called before sheet i is drawn; false stops the drawing (cancelled).
+using SheetStep = std::function<bool(int sheet)>;
+
 // Draws the sheets on a paged device that is set up (a PDF writer or a
 // printer, its painter starting at the paper's corner or at its printable
 // area), one page each. where names it in a message. False with the message
-// filled when it cannot start.
+// filled when it cannot start; false with the message empty when step
+// stopped it.
 bool bFunDrawSheets(QString &msg, QPagedPaintDevice &device, const QString &where,
-                    const QList<structSheet> &sheets);
+                    const QList<structSheet> &sheets, const SheetStep &step = {});
 
 // Turns a page picture by 180 degrees: a point (x, y) of the standard page
 // goes to (879 - x, 1299 - y).
@@ -69,6 +73,28 @@ struct structPrintResult {
 bool bFunPrintDocument(QString &msg, const structPrintOrder &order, const PagePicture &page1,
                        const PagePicture &page2, const std::function<void()> &turnOver,
                        structPrintResult &result);
+
+// One job for the spooler: its sheets in order and how it prints them.
+struct structPrintJob {
+    QList<structSheet> sheets;
+    Duplex duplex = Duplex::Off;
+};
+
+// What a run of several jobs reports as it goes: before job j (j > 0) is
+// sent, between(j) may stop the run; before each sheet, step(job, sheet).
+struct structJobCallbacks {
+    std::function<bool(int job)> between;
+    std::function<bool(int job, int sheet)> step;
+};
+
+// Prints the jobs in order, each one job of the spooler; into a PDF file
+// every job's sheets go into one file, replaced whole or not at all. fun
+// names the operation in the log. False with the message filled on a
+// failure; false with cancelled set (and the message empty) when a callback
+// stopped it: nothing more is sent, and no PDF file is written.
+bool bFunPrintJobs(QString &msg, const structPrintOrder &order, const QList<structPrintJob> &jobs,
+                   const structJobCallbacks &callbacks, const char *fun, structPrintResult &result,
+                   bool &cancelled);
 
 // Whether the spooler knows the printer and takes jobs; stopped tells that
 // it holds them. The failure is logged under the print dialog's printer set-up.

@@ -276,7 +276,7 @@ int CppSQLite3DB::Execute(const QString &sql) {
     return sqlite3_changes(m_db);
 }
 
-CppSQLite3Query CppSQLite3DB::Query(const QString &sql) {
+sqlite3_stmt *CppSQLite3DB::prepare(const QString &sql) {
     checkOpen();
     const QByteArray text = cp1250::encode(sql);
     sqlite3_stmt *stmt = nullptr;
@@ -285,6 +285,37 @@ CppSQLite3Query CppSQLite3DB::Query(const QString &sql) {
         throw CppSQLite3Exception(rc, sqlite3_errmsg(m_db));
     if (!stmt) // an empty text or a comment only compiles to nothing
         throw CppSQLite3Exception(CPPSQLITE_ERROR, "Null Virtual Machine pointer");
+    return stmt;
+}
+
+std::unique_ptr<CppSQLite3Statement> CppSQLite3DB::Compile(const QString &sql) {
+    return std::make_unique<CppSQLite3Statement>(m_db, prepare(sql));
+}
+
+CppSQLite3Statement::~CppSQLite3Statement() {
+    sqlite3_finalize(m_stmt);
+}
+
+void CppSQLite3Statement::Bind(int param, const QString &text) {
+    const QByteArray bytes = cp1250::encode(text);
+    const int rc =
+        sqlite3_bind_text(m_stmt, param, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+    if (rc != SQLITE_OK)
+        throw CppSQLite3Exception(rc, sqlite3_errmsg(m_db));
+}
+
+int CppSQLite3Statement::Execute() {
+    const int rc = sqlite3_step(m_stmt);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
+        const int code = sqlite3_reset(m_stmt);
+        throw CppSQLite3Exception(code ? code : rc, sqlite3_errmsg(m_db));
+    }
+    sqlite3_reset(m_stmt);
+    return sqlite3_changes(m_db);
+}
+
+CppSQLite3Query CppSQLite3DB::Query(const QString &sql) {
+    sqlite3_stmt *stmt = prepare(sql);
     const int step = sqlite3_step(stmt);
     if (step == SQLITE_DONE)
         return CppSQLite3Query(m_db, stmt, true);

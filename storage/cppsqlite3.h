@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QString>
+
 #include <QStringList>
+#include <memory>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -75,6 +77,26 @@ private:
     bool m_owns = false;
 };
 
+// A compiled statement run many times with new values: the values are bound
+// (as code page 1250), never spliced into the text.
+class CppSQLite3Statement {
+public:
+    CppSQLite3Statement(sqlite3 *db, sqlite3_stmt *stmt) : m_db(db), m_stmt(stmt) {}
+    CppSQLite3Statement(const CppSQLite3Statement &) = delete;
+    CppSQLite3Statement &operator=(const CppSQLite3Statement &) = delete;
+    ~CppSQLite3Statement();
+
+    // Parameters count from 1.
+    void Bind(int param, const QString &text);
+    // Runs the statement once and makes it ready for the next values;
+    // returns the changed rows.
+    int Execute();
+
+private:
+    sqlite3 *m_db;
+    sqlite3_stmt *m_stmt;
+};
+
 class CppSQLite3DB;
 // The text of one column of every row a query returns, in order (NULL reads
 // as the empty text).
@@ -98,6 +120,8 @@ public:
     // first row, or at its end when there is none.
     CppSQLite3Query Query(const QString &sql);
     int QueryInt(const QString &sql, int nullValue = 0);
+    // Compiles one statement with "?" parameters for repeated use.
+    std::unique_ptr<CppSQLite3Statement> Compile(const QString &sql);
     // Case-sensitive test for a table of that exact name.
     bool HasTable(const QString &name);
 
@@ -105,6 +129,8 @@ public:
 
 private:
     void checkOpen() const;
+    // Compiles one statement; throws on an error or an empty text.
+    sqlite3_stmt *prepare(const QString &sql);
 
     sqlite3 *m_db = nullptr;
     int m_busyTimeoutMs = 60000;

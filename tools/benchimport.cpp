@@ -6,6 +6,7 @@
 // tool executing the same statements in the same transactions. Prints
 // medians and the ratios.
 #include "app/tfglowna.h"
+#include "app/windowfactory.h"
 #include "benchsupport.h"
 #include "dialogs/tfsqlimport.h"
 #include "document/prompts.h"

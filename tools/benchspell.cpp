@@ -10,6 +10,7 @@
 //    spell-checking on and off.
 // Prints medians.
 #include "app/tfglowna.h"
+#include "app/windowfactory.h"
 #include "benchsupport.h"
 #include "editors/binding.h"
 #include "editors/editor.h"

@@ -3,8 +3,8 @@
 // everything that must agree with them: the rows of the shipped calibration
 // (page units), the preview backdrops of the blank forms, the editors'
 // background pictures and the stamp frame. One source, scaled.
+#include "document/documents.h"
 #include "document/formlayout.h"
-#include "editors/fields.h"
 #include "printing/painters.h"
 
 #include <QFile>
@@ -25,28 +25,6 @@ struct Row {
     int x1, y1, x2, y2;
     QString font;
     int size, align, bold, italic;
-};
-
-struct Form {
-    QString layout;  // layout file name
-    QString variant; // layout variant
-    QString table;   // calibration table
-    QString font;    // face of the printed fields
-    int fieldSize;   // points
-    bool labels;     // the page is printed whole: fixed texts too
-    bool dots;       // dotted lines under the fields
-    bool frames;     // frames around the parts of the page
-    bool marks;      // emblem and stamp place
-};
-
-const Form kForms[] = {
-    {"klasa", "", "klasa_1_3", "Times New Roman", 12, false, true, false, true},
-    {"klasa", "", "klasa_1_3_bk", "Times New Roman", 12, false, false, false, true},
-    {"wywiadowka", "", "wywiadowka", "Arial", 11, true, true, false, false},
-    {"arkusz_str1", "", "arkusz_str1", "Arial", 10, true, true, true, false},
-    {"arkusz_wyniki", "a", "arkusz_str2_5", "Arial", 10, true, true, true, false},
-    {"arkusz_str1b", "", "arkusz_str1b", "Arial", 10, true, true, true, false},
-    {"arkusz_wyniki", "b", "arkusz_str2b_5b", "Arial", 10, true, true, true, false},
 };
 
 QString sqlText(const QString &s) {
@@ -77,7 +55,7 @@ QString baseName(const QString &name) {
     return b;
 }
 
-QList<Row> rowsFor(const Form &form, const FormLayout &l) {
+QList<Row> rowsFor(const PrintedForm &form, const FormLayout &l) {
     const LayoutPage &page = l.pages.first();
     const double sx = double(kPageWidth) / page.width;
     const double sy = double(kPageHeight) / page.height;
@@ -86,10 +64,10 @@ QList<Row> rowsFor(const Form &form, const FormLayout &l) {
     // The form's own texts keep the proportion to the field texts that the
     // editor shows: a page stretched more one way than the other would
     // otherwise print them far larger than the fields.
-    const double textScale = form.fieldSize * 96.0 / 72.0 / fieldFont().pixelSize();
+    const double textScale = form.fieldSize * 96.0 / 72.0 / kFieldFontPixels;
     QList<Row> rows;
     QList<Row> dots;
-    for (const LayoutItem &i : l.itemsFor(form.variant)) {
+    for (const LayoutItem &i : l.itemsFor(QString::fromLatin1(form.variant))) {
         const bool bound = i.kind == QLatin1String("edit") || i.kind == QLatin1String("combo");
         if (bound) {
             const int align = i.width < 30 ? 1 : 0;
@@ -138,7 +116,7 @@ QList<Row> rowsFor(const Form &form, const FormLayout &l) {
         // The outline of the whole page, and the frames the layout gives.
         rows.append({QStringLiteral("GRAFIKA: RAMKA strona"), X(4), Y(4), X(page.width - 4),
                      Y(page.height - 4), QString(), 0, 0, 0, 0});
-        for (const LayoutItem &i : l.itemsFor(form.variant)) {
+        for (const LayoutItem &i : l.itemsFor(QString::fromLatin1(form.variant))) {
             if (i.kind == QLatin1String("frame"))
                 rows.append({i.name, X(i.left), Y(i.top), X(i.left + i.width), Y(i.top + i.height),
                              QString(), 0, 0, 0, 0});
@@ -225,11 +203,11 @@ int main(int argc, char **argv) {
         return 1;
     QTextStream sql(&out);
     sql << "-- Generated from the form layouts; do not edit.\n";
-    for (const Form &form : kForms) {
+    for (const PrintedForm &form : printedForms()) {
         FormLayout layout;
-        if (!load(form.layout, layout))
+        if (!load(QString::fromLatin1(form.layout), layout))
             return 1;
-        writeRows(sql, form.table, rowsFor(form, layout));
+        writeRows(sql, QString::fromLatin1(form.calibTable), rowsFor(form, layout));
     }
     sql.flush();
 
@@ -277,9 +255,9 @@ int main(int argc, char **argv) {
         FormLayout layout;
         if (!load(QString::fromLatin1(ep.layout), layout))
             return 1;
-        const Form *form = nullptr;
-        for (const Form &f : kForms)
-            if (f.table == QLatin1String(ep.table))
+        const PrintedForm *form = nullptr;
+        for (const PrintedForm &f : printedForms())
+            if (QLatin1String(f.calibTable) == QLatin1String(ep.table))
                 form = &f;
         const QList<Row> rows = rowsFor(*form, layout);
         for (const LayoutPage &page : layout.pages) {

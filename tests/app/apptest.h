@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/tfglowna.h"
+#include "app/windowfactory.h"
 #include "document/certfile.h"
 #include "editors/editor.h"
 #include "storage/paths.h"
@@ -56,6 +57,18 @@ inline void makeClassFile(const QString &path, const QList<QStringList> &pupils)
                 {QStringLiteral("DANE UCZNIA"), QStringLiteral("Plec_DATA_COMBOBOX"), p[3]});
         bFunSaveCertData(msg, path, QStringLiteral("PESEL") + p[0], records);
     }
+}
+
+// The pupil tables of a class file, in its order.
+inline QStringList pupilTables(const QString &path) {
+    QStringList out;
+    QString msg;
+    StudentList students;
+    if (bFunGetStudentsList(msg, path, students)) {
+        for (const auto &s : students)
+            out << s.table;
+    }
+    return out;
 }
 
 // Answers the next modal dialog by closing it (the dialog's reject()).

@@ -18,17 +18,6 @@ namespace {
 constexpr uid_t kNobody = 65534;
 const char *const kForeignDirVar = "SW_TEST_FOREIGN_DIR";
 
-QStringList pupilTables(const QString &path) {
-    QStringList out;
-    QString msg;
-    StudentList students;
-    if (bFunGetStudentsList(msg, path, students)) {
-        for (const auto &s : students)
-            out << s.table;
-    }
-    return out;
-}
-
 } // namespace
 
 class TestUnprivileged : public QObject {

@@ -1,5 +1,7 @@
+#include "dialogs/tfdrukujklase.h"
 #include "printfixture.h"
 #include "storage/settings.h"
+#include "support/classfile.h"
 #include "support/privatecups.h"
 
 #include <QCheckBox>
@@ -33,6 +35,9 @@ private slots:
     void printerGone();
     void jobRefused();
     void stoppedQueueHoldsTheJob();
+    void wholeClass_data();
+    void wholeClass();
+    void wholeClassStoppedBeforeTheBacks();
 
 private:
     QString ppd(const char *name) const {
@@ -42,10 +47,17 @@ private:
     // none chosen); the job ids, or none when it failed.
     QList<int> print(const QString &printer, int duplex, bool rotate = false);
     QStringList errors() const;
+    // What the spooler holds of a job: the queue, the sides, A4, portrait,
+    // no scaling.
+    void checkJob(int job, const QString &printer, const QString &sides);
+    // Prints the grade-1 certificates of a class of three through the
+    // choice and the print dialog; true when it printed.
+    bool printClass(const QString &printer, int duplex, bool reverseBacks);
 
     PrivateCups m_cups;
     std::unique_ptr<PrintFixture> f;
     int m_jobsAtTurnOver = -1;
+    QList<int> m_jobsAtMessage; // jobs in the spooler when each message came
     qsizetype m_jobsBefore = 0;
 };
 
@@ -73,8 +85,10 @@ void TestSpooler::cleanupTestCase() {
 void TestSpooler::init() {
     f = std::make_unique<PrintFixture>();
     m_jobsAtTurnOver = -1;
+    m_jobsAtMessage.clear();
     m_jobsBefore = m_cups.jobDocuments().size();
     f->prompts.onMessage = [this](const ScriptedPrompts::Asked &a) {
+        m_jobsAtMessage << int(m_cups.jobDocuments().size() - m_jobsBefore);
         if (a.caption == QLatin1String("Alert"))
             m_jobsAtTurnOver = int(m_cups.jobDocuments().size() - m_jobsBefore);
     };
@@ -94,6 +108,16 @@ QList<int> TestSpooler::print(const QString &printer, int duplex, bool rotate) {
     f->selectPrinter(printer);
     QTest::mouseClick(d->DrukujButton, Qt::LeftButton);
     return d->lastResult.jobIds;
+}
+
+void TestSpooler::checkJob(int job, const QString &printer, const QString &sides) {
+    const QMap<QString, QString> a = m_cups.jobAttributes(job);
+    QVERIFY2(a.value("job-printer-uri").endsWith("/printers/" + printer),
+             qPrintable(a.value("job-printer-uri")));
+    QCOMPARE(a.value("sides"), sides);
+    QCOMPARE(a.value("media"), QStringLiteral("A4"));
+    QCOMPARE(a.value("orientation-requested"), QStringLiteral("portrait"));
+    QCOMPARE(a.value("print-scaling"), QStringLiteral("none"));
 }
 
 QStringList TestSpooler::errors() const {
@@ -194,13 +218,9 @@ void TestSpooler::waysToPrint() {
     QCOMPARE(jobs.size(), jobSides.size());
     QCOMPARE(m_cups.jobDocuments().size() - m_jobsBefore, jobSides.size());
     for (int i = 0; i < jobs.size(); ++i) {
-        const QMap<QString, QString> a = m_cups.jobAttributes(jobs[i]);
-        QVERIFY2(a.value("job-printer-uri").endsWith("/printers/" + printer),
-                 qPrintable(a.value("job-printer-uri")));
-        QCOMPARE(a.value("sides"), jobSides[i]);
-        QCOMPARE(a.value("media"), QStringLiteral("A4"));
-        QCOMPARE(a.value("orientation-requested"), QStringLiteral("portrait"));
-        QCOMPARE(a.value("print-scaling"), QStringLiteral("none"));
+        checkJob(jobs[i], printer, jobSides[i]);
+        if (QTest::currentTestFailed())
+            return;
         QCOMPARE(pdfPageCount(m_cups.jobDocument(jobs[i])), jobPages[i]);
     }
     // The turn-over message comes after the first job has reached the spooler.
@@ -348,6 +368,101 @@ void TestSpooler::stoppedQueueHoldsTheJob() {
                                            "wydrukowany, gdy drukarka zostanie wznowiona.")
                              .arg(jobs[0])});
     QCOMPARE(m_cups.jobAttributes(jobs[0]).value("job-state"), QStringLiteral("pending"));
+    QVERIFY(!f->dialog->isVisible());
+}
+
+bool TestSpooler::printClass(const QString &printer, int duplex, bool reverseBacks) {
+    QTemporaryDir dir;
+    structOpenClass open;
+    open.classFile = dir.filePath("klasa.sqbr5");
+    writeClassFile(open.classFile,
+                   {{"01", "Agrest", "Ewa"}, {"02", "Buk", "Jan"}, {"03", "Cis", "Adam"}});
+    open.className = QStringLiteral("3b");
+    open.pupils = {{"Agrest Ewa", "PESEL01"}, {"Buk Jan", "PESEL02"}, {"Cis Adam", "PESEL03"}};
+    open.documentLabel = QString::fromUtf8("MEN-I/1/2 świad. klasa 1");
+    TFDrukujKlase choice(f->owner.get());
+    QTimer poll;
+    poll.setInterval(5);
+    connect(&poll, &QTimer::timeout, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal == &choice) {
+            choice.cbOdwrocKolejnosc->setChecked(reverseBacks);
+            choice.DalejButton->click();
+        } else if (modal == f->dialog) {
+            poll.stop();
+            f->selectPrinter(printer);
+            if (duplex >= 0)
+                f->dialog->DuplexComboBox->setCurrentIndex(duplex);
+            f->dialog->DrukujButton->click();
+        }
+    });
+    poll.start();
+    return bFunPrintWholeClass(choice, *f->dialog, open);
+}
+
+void TestSpooler::wholeClass_data() {
+    QTest::addColumn<QString>("printer");
+    QTest::addColumn<int>("duplex");
+    QTest::addColumn<bool>("reverseBacks");
+    QTest::addColumn<QStringList>("jobSides");
+    QTest::addColumn<QList<QStringList>>("jobPages"); // whose side each page is
+    const QString one = QStringLiteral("one-sided");
+    const QStringList fronts{"Agrest 1", "Buk 1", "Cis 1"};
+    QTest::newRow("duplex printer")
+        << "Dwustronna" << 1 << true << QStringList{"two-sided-long-edge"}
+        << QList<QStringList>{{"Agrest 1", "Agrest 2", "Buk 1", "Buk 2", "Cis 1", "Cis 2"}};
+    QTest::newRow("one-sided printer")
+        << "Jednostronna" << -1 << false << QStringList{one, one}
+        << QList<QStringList>{fronts, {"Agrest 2", "Buk 2", "Cis 2"}};
+    QTest::newRow("one-sided printer, backs reversed")
+        << "Jednostronna" << -1 << true << QStringList{one, one}
+        << QList<QStringList>{fronts, {"Cis 2", "Buk 2", "Agrest 2"}};
+    QTest::newRow("duplex off") << "Dwustronna" << 0 << false << QStringList{one, one}
+                                << QList<QStringList>{fronts, {"Agrest 2", "Buk 2", "Cis 2"}};
+}
+
+void TestSpooler::wholeClass() {
+    QFETCH(QString, printer);
+    QFETCH(int, duplex);
+    QFETCH(bool, reverseBacks);
+    QFETCH(QStringList, jobSides);
+    QFETCH(QList<QStringList>, jobPages);
+    f->prompts.answers.enqueue(Prompts::Answer::Ok); // the stack is back in the tray
+    QVERIFY(printClass(printer, duplex, reverseBacks));
+    QCOMPARE(errors(), QStringList());
+    QVERIFY(!f->dialog->isVisible());
+    const QList<int> jobs = f->dialog->lastResult.jobIds;
+    QCOMPARE(jobs.size(), jobSides.size());
+    QCOMPARE(m_cups.jobDocuments().size() - m_jobsBefore, jobSides.size());
+    for (int i = 0; i < jobs.size(); ++i) {
+        checkJob(jobs[i], printer, jobSides[i]);
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(pdfPageOwners(m_cups.jobDocument(jobs[i]), {"Agrest", "Buk", "Cis"}), jobPages[i]);
+    }
+    // Two jobs: the turn-over question after the fronts reached the spooler.
+    if (jobs.size() == 2) {
+        QCOMPARE(m_jobsAtMessage, QList<int>{1});
+        const ScriptedPrompts::Asked &alert = f->prompts.asked.last();
+        QCOMPARE(alert.caption, QStringLiteral("Alert"));
+        QCOMPARE(alert.buttons, Prompts::Buttons::OkCancel);
+        QVERIFY2(alert.text.contains(QString::fromUtf8("cały plik wydrukowanych kartek")),
+                 qPrintable(alert.text));
+    } else {
+        QCOMPARE(f->prompts.messages(), QStringList());
+    }
+}
+
+void TestSpooler::wholeClassStoppedBeforeTheBacks() {
+    // "Anuluj" at the turn-over question: the fronts are printed, no backs.
+    QVERIFY(!printClass("Jednostronna", -1, false));
+    QCOMPARE(m_jobsAtMessage, QList<int>{1});
+    QCOMPARE(f->prompts.asked.last().caption, QStringLiteral("Alert"));
+    const QStringList documents = m_cups.jobDocuments().mid(m_jobsBefore);
+    QCOMPARE(documents.size(), 1);
+    QCOMPARE(pdfPageOwners(documents[0], {"Agrest", "Buk", "Cis"}),
+             (QStringList{"Agrest 1", "Buk 1", "Cis 1"}));
+    QCOMPARE(errors(), QStringList());
     QVERIFY(!f->dialog->isVisible());
 }
 

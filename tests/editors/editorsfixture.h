@@ -1,7 +1,7 @@
 #pragma once
 
+#include "editors/editorcontext.h"
 #include "editors/editorset.h"
-#include "editors/peers.h"
 #include "editors/tfdaneszkoly.h"
 #include "editors/tfdaneucznia.h"
 #include "editors/tfszablonocenyopisowej.h"
@@ -38,12 +38,17 @@ struct EditorsFixture {
         library = new TFSzablonOcenyOpisowej(owner.get());
         const QList<TFEditor *> certificates{editor("TFKlasa1"), editor("TFKlasa2"),
                                              editor("TFKlasa3")};
-        editorPeers() = {school, library, certificates};
+        context.schoolTemplate = school;
+        context.phraseLibrary = library;
+        context.certificates = certificates;
+        for (TFEditor *e : editors)
+            e->setContext(&context);
         school->setSources(certificates +
                            QList<TFEditor *>{editor("TFArkuszStr1Kl1"), editor("TFArkuszStr1b")});
         library->setCertificates(certificates);
     }
-    ~EditorsFixture() { editorPeers() = {}; }
+
+    EditorContext context;
 
     TFEditor *editor(const char *name) const {
         for (TFEditor *e : editors)

@@ -127,7 +127,6 @@ void TestShippedLayouts::sampleTextsLandInTheirFields_data() {
 
 void TestShippedLayouts::sampleTextsLandInTheirFields() {
     QFETCH(QString, window);
-    QFETCH(int, type);
     LayoutEditor *e = editor(window);
     QVERIFY(e->hasSampleFields());
     e->FillSampleFields();

@@ -16,7 +16,9 @@ Prompts::Answer ScriptedPrompts::message(QWidget *, const QString &caption, cons
         onMessage(asked.last());
     if (buttons == Buttons::Ok)
         return Answer::Ok;
-    return answers.isEmpty() ? Answer::No : answers.dequeue();
+    if (answers.isEmpty())
+        return buttons == Buttons::OkCancel ? Answer::Cancel : Answer::No;
+    return answers.dequeue();
 }
 
 QString ScriptedPrompts::openFileName(QWidget *, const QString &title, const QString &filter) {

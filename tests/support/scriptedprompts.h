@@ -8,8 +8,8 @@
 #include <functional>
 
 // The test double of the prompts seam: records every prompt and answers from
-// queues. An unanswered question is answered No (and recorded as such), an
-// unanswered file dialog is cancelled.
+// queues. An unanswered question is answered No (Cancel where it offers OK
+// and Cancel), an unanswered file dialog is cancelled.
 class ScriptedPrompts : public Prompts {
 public:
     struct Asked {

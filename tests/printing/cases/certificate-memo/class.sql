@@ -1,0 +1,20 @@
+-- A boy's grade-1 certificate with a three-line behaviour memo.
+create table `PESEL14210512345`( id TEXT, comp_name TEXT, value TEXT );
+insert into `PESEL14210512345` values( 'DANE UCZNIA', 'Imie_DATA_EDIT', 'Adam' );
+insert into `PESEL14210512345` values( 'DANE UCZNIA', 'Nazwisko_DATA_EDIT', 'Agrest' );
+insert into `PESEL14210512345` values( 'DANE UCZNIA', 'Plec_DATA_COMBOBOX', 'mężczyzna' );
+insert into `PESEL14210512345` values( 'DANE UCZNIA', 'UrodzonyDnia_DATA_EDIT', '5 października' );
+insert into `PESEL14210512345` values( 'DANE UCZNIA', 'UrodzonyRok_DATA_COMBOBOX', '2014' );
+insert into `PESEL14210512345` values( 'DANE UCZNIA', 'UrodzonyMiasto_DATA_COMBOBOX', 'Łódź' );
+insert into `PESEL14210512345` values( 'DANE UCZNIA', 'NrDziennika_DATA_EDIT', '7' );
+insert into `PESEL14210512345` values( 'DANE UCZNIA', 'Pesel_DATA_EDIT', '14210512345' );
+insert into `PESEL14210512345` values( 'SWIADECTWO UKONCZENIA KLASY 1 SZKOLY PODST.', 'ZMIENNA_RokSzkolny1_STR1_DATA_EDIT', '2021' );
+insert into `PESEL14210512345` values( 'SWIADECTWO UKONCZENIA KLASY 1 SZKOLY PODST.', 'ZMIENNA_RokSzkolny2_STR1_DATA_EDIT', '2022' );
+insert into `PESEL14210512345` values( 'SWIADECTWO UKONCZENIA KLASY 1 SZKOLY PODST.', 'ZMIENNA_Klasa_STR1_DATA_EDIT', 'pierwszej' );
+insert into `PESEL14210512345` values( 'SWIADECTWO UKONCZENIA KLASY 1 SZKOLY PODST.', 'ZMIENNA_NazwaSzkolyPodstawowej1_STR1_DATA_EDIT', 'Szkoły Podstawowej nr 5' );
+insert into `PESEL14210512345` values( 'SWIADECTWO UKONCZENIA KLASY 1 SZKOLY PODST.', 'ZMIENNA_SzkolaMiasto_STR1_DATA_EDIT', 'Łodzi' );
+insert into `PESEL14210512345` values( 'SWIADECTWO UKONCZENIA KLASY 1 SZKOLY PODST.', 'ZMIENNA_SzkolaWoj_STR1_DATA_EDIT', 'łódzkie' );
+insert into `PESEL14210512345` values( 'SWIADECTWO UKONCZENIA KLASY 1 SZKOLY PODST.', 'ZMIENNA_Zachowanie_STR2_DATA_MEMO01', 'Adam jest koleżeński i chętnie pomaga innym.' );
+insert into `PESEL14210512345` values( 'SWIADECTWO UKONCZENIA KLASY 1 SZKOLY PODST.', 'ZMIENNA_Zachowanie_STR2_DATA_MEMO02', 'Przestrzega zasad & umów klasowych.' );
+insert into `PESEL14210512345` values( 'SWIADECTWO UKONCZENIA KLASY 1 SZKOLY PODST.', 'ZMIENNA_Zachowanie_STR2_DATA_MEMO03', 'Chętnie pracuje w grupie.' );
+insert into `PESEL14210512345` values( 'SWIADECTWO UKONCZENIA KLASY 1 SZKOLY PODST.', 'ZMIENNA_ReligiaOcena_STR2_DATA_COMBOBOX', 'bardzo dobry' );
