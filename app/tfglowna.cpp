@@ -1,5 +1,6 @@
 #include "app/tfglowna.h"
 
+#include "app/firststeps.h"
 #include "dialogs/tfdrukuj.h"
 #include "dialogs/tfkalibracja.h"
 #include "document/fieldsource.h"
@@ -260,7 +261,12 @@ void TFGlowna::buildMenus() {
          {{"Formatowaniewiadectwapodstawowe1", "Formatowanie &podstawowe ( tylko zmienne )",
            &TFGlowna::Formatowaniewiadectwapodstawowe1Click},
           {"Ustawieniaczcionki1", "Formatowanie &zaawansowane ( wszystkie obiekty )",
-           &TFGlowna::Ustawieniaczcionki1Click}});
+           &TFGlowna::Ustawieniaczcionki1Click},
+          separator,
+          {"Sprawdzaniepisowni1", "&Sprawdzanie pisowni", &TFGlowna::Sprawdzaniepisowni1Click}});
+    QAction *spelling = findChild<QAction *>(QStringLiteral("Sprawdzaniepisowni1"));
+    spelling->setCheckable(true);
+    spelling->setChecked(true);
     menu("Pomoc1", "Pomo&c",
          {{"Oprogramie1", "&O programie", &TFGlowna::Oprogramie1Click},
           {"Sprawdczyjestnowawersja1", "&Sprawdź czy jest nowa wersja",
@@ -351,11 +357,15 @@ void TFGlowna::buildCentralArea() {
         shown->verticalScrollBar()->setValue(other->verticalScrollBar()->value());
     });
     buildPreviewControls();
+    m_firstSteps = new FirstStepsPage(this, splitter);
     splitter->addWidget(TreeView);
     splitter->addWidget(PageControl);
+    splitter->addWidget(m_firstSteps);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({265, 900});
+    splitter->setStretchFactor(2, 1);
+    splitter->setSizes({265, 900, 900});
     setCentralWidget(splitter);
+    setClassOpen(false);
 }
 
 // ---------------------------------------------------------------------------

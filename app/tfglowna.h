@@ -82,6 +82,9 @@ public:
 
     // A short notice in the status bar, beside the path of the class file.
     void showStatusNotice(const QString &text);
+    // Without an open class the preview area shows the first steps.
+    void setClassOpen(bool open);
+    bool isClassOpen() const;
     QString statusNotice() const;
     void vFunUpdatePopupMenu();
     const StudentList &students() const { return m_students; }
@@ -137,6 +140,7 @@ public slots:
     void WykreskujPusteCheckBoxClick();
     void PrintNoDotsCheckBoxClick();
     void cbWordWrapClick();
+    void Sprawdzaniepisowni1Click();
     void Oprogramie1Click();
     void Sprawdczyjestnowawersja1Click();
     void Instrukcjaobsugi1Click();
@@ -196,11 +200,15 @@ private:
     // work must stay (a save that failed or was cancelled).
     bool offerSaveBeforeReplacing();
     void openDocumentOrClear(const QString &path);
+    // Spell-checking as the setting says; the dictionary loads meanwhile.
+    void startSpellChecking();
+    void spellCheckUnavailable();
 
     ProgramWindows m_windows;
     PrintEngine m_engine;
     QLabel *m_statusText = nullptr;
     QLabel *m_statusNotice = nullptr;
+    QWidget *m_firstSteps = nullptr;
     QString m_loadedTable;
     int m_loadedRow = -1;
     QString m_previewTable; // the pupil whose document the preview shows

@@ -101,6 +101,7 @@ bool TFGlowna::StartUpChecks() {
     }
 
     loadZoomSetting();
+    startSpellChecking();
 
     CloseWithoutAsking = false;
     DataChanged = false;
@@ -130,6 +131,7 @@ void TFGlowna::recoverUnsavedWork() {
                  Prompts::Icon::Question) &&
         loadStudentList(false)) {
         m_recovered = true;
+        setClassOpen(true);
         setDocumentPath(classPath);
         DataChanged = true;
         return;
@@ -179,9 +181,11 @@ void TFGlowna::openDocumentOrClear(const QString &path) {
     // The editors hold a pupil of the class being closed: they are emptied.
     unloadPupil();
     if (bFunWczytajPlikSwiadectw(path)) {
+        setClassOpen(true);
         setDocumentPath(path);
         return;
     }
+    setClassOpen(false);
     setDocumentPath(QString());
     QString scratch;
     bFunDeleteTmpFile(scratch);
@@ -306,6 +310,7 @@ void TFGlowna::NowyPlikToolButtonClick() {
     bFunDeleteTmpFile(scratch);
     ClearAllEditors();
     m_windows.daneUcznia->ClearFields();
+    setClassOpen(true);
     renderDocument(*treeRows().first(), false);
 }
 

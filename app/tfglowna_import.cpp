@@ -51,6 +51,7 @@ void TFGlowna::Importuj1Click() {
     unloadPupil();
     clearTree();
     m_students.clear();
+    setClassOpen(true);
     renderDocument(*treeRows().first(), false);
     bFunLoadStudentList();
     vFunUpdatePopupMenu();

@@ -19,9 +19,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the program links come from dpkg-shlibdeps; what it loads or
 # runs at run time is named here: the display plugins, the fonts whose
 # metrics the print calibration assumes, the Polish texts of the standard
-# dialogs, and xdg-utils for mail, browser and installer hand-over.
+# dialogs, xdg-utils for mail, browser and installer hand-over, and the
+# Polish dictionary of the spell-checker.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, fonts-liberation, fontconfig, qt6-translations-l10n, xdg-utils, shared-mime-info")
+    "qt6-qpa-plugins, fonts-liberation, fontconfig, qt6-translations-l10n, xdg-utils, shared-mime-info, hunspell-pl")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "desktop-file-utils")
 include(CPack)

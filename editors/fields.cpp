@@ -3,17 +3,21 @@
 #include "document/formlayout.h"
 
 #include "editors/binding.h"
+#include "editors/spellcheck.h"
 #include "storage/codec.h"
 
 #include <QBoxLayout>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
 
 #include <algorithm>
+#include <memory>
 
 QValidator::State Cp1250Validator::validate(QString &input, int &) const {
     if (m_maxLength > 0 && input.size() > m_maxLength)
@@ -121,6 +125,15 @@ MemoEdit::MemoEdit(int lineLimit, QWidget *parent) : QPlainTextEdit(parent), m_l
     m_warning->hide();
     setWordWrap(true);
     connect(this, &QPlainTextEdit::textChanged, this, &MemoEdit::onChanged);
+    m_spell = new SpellHighlighter(this);
+    // A correction goes in only where typing it would.
+    m_spell->setReplaceCheck([this](int start, int end, const QString &text) {
+        const QString before = memoText(this);
+        const QString after = QString(before).replace(start, end - start, text);
+        const bool tooLong =
+            m_maxChars > 0 && after.size() > m_maxChars && after.size() > before.size();
+        return !isReadOnly() && !tooLong && fits(after, int(memoLines(this, before).size()));
+    });
 }
 
 void MemoEdit::setWordWrap(bool on) {
@@ -289,6 +302,19 @@ void MemoEdit::scrollContentsBy(int dx, int dy) {
     QPlainTextEdit::scrollContentsBy(dx, dy);
     if (isOverLimit())
         viewport()->update(); // the red frame does not scroll with the text
+}
+
+void MemoEdit::contextMenuEvent(QContextMenuEvent *event) {
+    // From the keyboard (the menu key, Shift+F10) the menu is about the
+    // word at the caret, from the mouse about the word under the pointer.
+    const bool keyboard = event->reason() == QContextMenuEvent::Keyboard;
+    const QPoint at = keyboard ? cursorRect().center() : event->pos();
+    std::unique_ptr<QMenu> menu(createStandardContextMenu(at));
+    menu->setObjectName(QStringLiteral("MemoContextMenu"));
+    if (!isReadOnly())
+        m_spell->addWordActions(menu.get(), keyboard ? textCursor().position()
+                                                     : cursorForPosition(at).position());
+    menu->exec(keyboard ? viewport()->mapToGlobal(at) : event->globalPos());
 }
 
 namespace {

@@ -21,6 +21,7 @@ private:
 };
 
 class QLabel;
+class SpellHighlighter;
 
 // A multi-line field with a limit on its displayed lines. The limit acts on
 // what the teacher types and pastes: a key that would take the memo past its
@@ -28,6 +29,7 @@ class QLabel;
 // puts in (a loaded document, the phrase library, a copy) is never cut; a
 // memo holding more lines than its limit keeps them all and says so in red.
 // Tab moves to the next field; a tab arriving in the text shows as a blank.
+// Unknown words are underlined; the context menu offers corrections.
 class MemoEdit : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -48,6 +50,7 @@ public:
     // the memo past its limit only the part that fits goes in. Returns how
     // many displayed lines were left out.
     int insertLimited(const QString &text);
+    SpellHighlighter *spellHighlighter() const { return m_spell; }
 
 signals:
     // A paste did not fit whole: this many displayed lines were left out.
@@ -60,6 +63,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     // Whether an edit that leaves this text keeps to the limit: within it,
@@ -73,6 +77,7 @@ private:
     int m_maxChars = 0;
     bool m_fixing = false;
     QLabel *m_warning = nullptr;
+    SpellHighlighter *m_spell = nullptr;
 };
 
 // What the status line says when a paste or an insertion left lines out.

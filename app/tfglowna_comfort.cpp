@@ -1,0 +1,51 @@
+// The first steps shown while no class is open, and the spell-checking switch.
+#include "app/tfglowna.h"
+
+#include "editors/spellcheck.h"
+#include "storage/settings.h"
+
+#include <QAction>
+#include <QTabWidget>
+
+namespace {
+// 1 when the teacher turned spell-checking off (a missing key: on).
+const char *const kSpellCheckOffKey = "spell_check_off";
+} // namespace
+
+void TFGlowna::setClassOpen(bool open) {
+    PageControl->setVisible(open);
+    m_firstSteps->setVisible(!open);
+}
+
+bool TFGlowna::isClassOpen() const {
+    return !PageControl->isHidden();
+}
+
+void TFGlowna::startSpellChecking() {
+    SpellChecker &checker = SpellChecker::instance();
+    connect(&checker, &SpellChecker::unavailable, this, &TFGlowna::spellCheckUnavailable,
+            Qt::UniqueConnection);
+    int off = 0;
+    QString scratch;
+    bFunSqlGetSettingsValue(scratch, QString::fromLatin1(kSpellCheckOffKey), off);
+    findChild<QAction *>(QStringLiteral("Sprawdzaniepisowni1"))->setChecked(off == 0);
+    checker.setEnabled(off == 0);
+    if (checker.state() == SpellChecker::State::Unavailable)
+        spellCheckUnavailable();
+    else if (off == 0)
+        checker.load();
+}
+
+void TFGlowna::spellCheckUnavailable() {
+    showStatusNotice(QString::fromUtf8(
+        "Sprawdzanie pisowni jest niedostępne: brak słownika polskiego (pakiet hunspell-pl)."));
+}
+
+void TFGlowna::Sprawdzaniepisowni1Click() {
+    const bool on = findChild<QAction *>(QStringLiteral("Sprawdzaniepisowni1"))->isChecked();
+    QString scratch;
+    bFunSqlSettingWriteValue(scratch, QString::fromLatin1(kSpellCheckOffKey), on ? 0 : 1);
+    SpellChecker::instance().setEnabled(on);
+    if (on)
+        SpellChecker::instance().load();
+}
