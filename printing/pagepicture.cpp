@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPainterPath>
 #include <QSvgRenderer>
 
 bool PagePicture::Step::operator==(const Step &o) const {
@@ -54,6 +55,17 @@ void PagePicture::drawText(const QPointF &baseline, const QString &text) {
     Step s = step(Kind::Text);
     s.at = baseline;
     s.text = text;
+    m_steps.append(s);
+}
+
+void PagePicture::drawDots(const QPointF &firstCentre, int count, qreal spacing, qreal diameter) {
+    if (count <= 0)
+        return;
+    Step s = step(Kind::Dots);
+    // The row: from the first centre to the last, as tall as a dot.
+    s.rect =
+        QRectF(firstCentre.x(), firstCentre.y() - diameter / 2, spacing * (count - 1), diameter);
+    s.at = QPointF(spacing, diameter);
     m_steps.append(s);
 }
 
@@ -143,6 +155,16 @@ void PagePicture::replay(QPainter &painter, const QRectF &target) const {
             painter.setFont(s.font);
             painter.drawText(s.at, s.text);
             break;
+        case Kind::Dots: {
+            const qreal step = s.at.x(), diameter = s.at.y();
+            const int count = step > 0 ? qRound(s.rect.width() / step) + 1 : 1;
+            QPainterPath dots;
+            for (int i = 0; i < count; ++i)
+                dots.addEllipse(QPointF(s.rect.left() + i * step, s.rect.center().y()),
+                                diameter / 2, diameter / 2);
+            painter.fillPath(dots, s.color);
+            break;
+        }
         case Kind::Image:
             painter.drawImage(s.rect, s.image);
             break;

@@ -37,6 +37,9 @@ public:
     void fillRect(const QRectF &rect, const QColor &color);
     // Text in the present font and the pen's colour, its baseline starting at the point.
     void drawText(const QPointF &baseline, const QString &text);
+    // A row of round dots in the pen's colour: the first centred on the
+    // point, count of them, step apart to the right.
+    void drawDots(const QPointF &firstCentre, int count, qreal step, qreal diameter);
     void drawImage(const QRectF &target, const QImage &image);
     // A vector picture (SVG file), drawn at replay.
     void drawSvg(const QRectF &target, const QString &path);
@@ -67,7 +70,7 @@ public:
     bool operator!=(const PagePicture &other) const { return !(*this == other); }
 
 private:
-    enum class Kind { Line, Rect, Fill, Text, Image, Svg };
+    enum class Kind { Line, Rect, Fill, Text, Dots, Image, Svg };
     struct Step {
         Kind kind;
         QRectF rect;  // the line runs from its top left to its bottom right

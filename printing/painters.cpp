@@ -187,16 +187,16 @@ void vFunDrawDottedLine(structPrintContext &ctx, const structCalibData &row, Pag
     font.setStrikeOut(false);
     font.setPixelSize(iFunPointsToUnits(14));
     surface->setFont(font);
-    // A dot every 6 units from x1 up to x2, as one run of text: the letter
-    // spacing makes up the rest of each dot's 6 units.
+    // A dot every 6 units from x1 up to x2, each where the font's "." would
+    // stand: round dots of the dot's size, exact in a PDF as on the screen.
     const int dots = row.x2 > row.x1 ? (row.x2 - row.x1 + 5) / 6 : 0;
     if (dots > 0) {
-        const qreal advance = QFontMetricsF(font).horizontalAdvance(QLatin1Char('.'));
-        QFont spaced = font;
-        spaced.setLetterSpacing(QFont::AbsoluteSpacing, 6 - advance);
-        surface->setFont(spaced);
-        surface->drawText(QPointF(row.x1, row.y2 - 14 + QFontMetricsF(font).ascent()),
-                          QString(dots, QLatin1Char('.')));
+        const QFontMetricsF fm(font);
+        const QRectF ink = fm.tightBoundingRect(QStringLiteral("."));
+        const qreal diameter = std::max<qreal>(1.0, (ink.width() + ink.height()) / 2);
+        surface->drawDots(
+            QPointF(row.x1 + ink.center().x(), row.y2 - 14 + fm.ascent() + ink.center().y()), dots,
+            6.0, diameter);
     }
     font.setPixelSize(size > 0 ? size : iFunPointsToUnits(12));
     surface->setFont(font);

@@ -15,6 +15,7 @@ class TestPdfText : public QObject {
     Q_OBJECT
 private slots:
     void certificateKeepsItsText();
+    void dottedLinesStayInTheirRows();
 };
 
 void TestPdfText::certificateKeepsItsText() {
@@ -72,9 +73,9 @@ void TestPdfText::certificateKeepsItsText() {
     QVERIFY(!raster.isNull());
     const QList<PagePicture::TextRun> runs = engine.ctx.page1.textRuns();
     auto toMm = [](const QRectF &units) {
-        return QRectF(QPointF(units.left() * 210 / kPageWidth, units.top() * 297 / kPageHeight),
-                      QPointF(units.right() * 210 / kPageWidth,
-                              units.bottom() * 297 / kPageHeight));
+        return QRectF(
+            QPointF(units.left() * 210 / kPageWidth, units.top() * 297 / kPageHeight),
+            QPointF(units.right() * 210 / kPageWidth, units.bottom() * 297 / kPageHeight));
     };
     int checked = 0;
     for (const PagePicture::TextRun &run : runs) {
@@ -109,6 +110,76 @@ void TestPdfText::certificateKeepsItsText() {
     }
     qInfo("pdf %lld bytes, %d texts measured", size, checked);
     QVERIFY(checked >= 4);
+}
+
+void TestPdfText::dottedLinesStayInTheirRows() {
+    TestEnv env;
+    ScriptedPrompts prompts;
+    env.installShipped(QStringLiteral("bruma_kalibracja.sqset"));
+    const DocumentInfo &doc = *documentByClass(QStringLiteral("TFKlasa1"));
+    PrintEngine engine;
+    engine.ctx.strikeEmptyFields = false;
+    engine.vFunRenderDocument(RecordFieldSource(doc, {}), doc, true);
+    structPrintOrder order;
+    order.pdfFile = env.dataHome() + QStringLiteral("/kropki.pdf");
+    order.sides = 2;
+    order.margins = {QStringLiteral("Standardowe"), 0, 0, 210, 297, 0, 0, 210, 297};
+    QString msg;
+    structPrintResult result;
+    QVERIFY2(bFunPrintDocument(msg, order, engine.ctx.page1, engine.ctx.page2, {}, result),
+             qPrintable(msg));
+    // An empty certificate prints its dotted lines alone: each row's dots
+    // stay between its x1 and x2, where the preview shows them, one every
+    // 6 units (1.4 mm).
+    const QImage raster = rasterPdfPage(order.pdfFile, 1, 300, env.dataHome());
+    QVERIFY(!raster.isNull());
+    int checked = 0;
+    for (const structCalibData &row : engine.calibList) {
+        if (!row.name.contains(QLatin1String("_STR1_LINIA_Z_KROPEK")) || row.x2 - row.x1 < 60)
+            continue;
+        const double left = row.x1 * 210.0 / kPageWidth, right = row.x2 * 210.0 / kPageWidth;
+        const double top = (row.y2 - 14) * 297.0 / kPageHeight,
+                     bottom = (row.y2 + 3) * 297.0 / kPageHeight;
+        // The band of the row, wider than the row by 20 mm on each side.
+        const QRect band =
+            mmToPixels(QRectF(QPointF(left - 20, top), QPointF(right + 20, bottom)), 300);
+        const QRectF ink = pixelsToMm(greyInk(raster, band), 300);
+        // Only rows whose band no other row's dots reach.
+        bool alone = !ink.isEmpty();
+        for (const structCalibData &other : engine.calibList) {
+            if (&other == &row || !other.name.contains(QLatin1String("_STR1_LINIA_Z_KROPEK")))
+                continue;
+            const QRectF otherMm(
+                QPointF(other.x1 * 210.0 / kPageWidth, (other.y2 - 14) * 297.0 / kPageHeight),
+                QPointF(other.x2 * 210.0 / kPageWidth, (other.y2 + 3) * 297.0 / kPageHeight));
+            if (otherMm.intersects(QRectF(QPointF(left - 20, top), QPointF(right + 20, bottom))))
+                alone = false;
+        }
+        if (!alone)
+            continue;
+        const QString seen = QStringLiteral("%1: dots %2-%3 mm, row %4-%5 mm")
+                                 .arg(row.name)
+                                 .arg(ink.left())
+                                 .arg(ink.right())
+                                 .arg(left)
+                                 .arg(right);
+        // The last dot starts before x2 and may end up to a dot's glyph past it.
+        QVERIFY2(ink.left() >= left - 0.3 && ink.right() <= right + 1.0, qPrintable(seen));
+        // Dots across the row, not a few spread thin.
+        int dots = 0;
+        bool inDot = false;
+        const QRect px = mmToPixels(ink, 300);
+        for (int x = px.left(); x <= px.right(); ++x) {
+            const bool dark = !greyInk(raster, QRect(x, band.top(), 1, band.height())).isEmpty();
+            dots += dark && !inDot;
+            inDot = dark;
+        }
+        const int expected = (row.x2 - row.x1 + 5) / 6;
+        QVERIFY2(qAbs(dots - expected) <= 1,
+                 qPrintable(seen + QStringLiteral(", %1 dots for %2").arg(dots).arg(expected)));
+        ++checked;
+    }
+    QVERIFY(checked >= 5);
 }
 
 QTEST_MAIN(TestPdfText)
