@@ -178,19 +178,17 @@ void TFGlowna::openDocumentOrClear(const QString &path) {
         showMessage(this, m.caption, m.text, m.icon);
         return;
     }
-    // The editors hold a pupil of the class being closed: they are emptied.
-    unloadPupil();
-    if (bFunWczytajPlikSwiadectw(path)) {
-        setClassOpen(true);
-        setDocumentPath(path);
+    const ClassFileOutcome out = ::bFunWczytajPlikSwiadectw(path);
+    showOutcome(out);
+    // A file that could not be opened leaves the class that was open (or
+    // none) as it was: nothing of it is lost to a wrong file.
+    if (!out.ok)
         return;
-    }
-    setClassOpen(false);
-    setDocumentPath(QString());
-    QString scratch;
-    bFunDeleteTmpFile(scratch);
-    clearTree();
-    m_students.clear();
+    // The editors held a pupil of the class now closed: they are emptied.
+    unloadPupil();
+    loadStudentList(true);
+    setClassOpen(true);
+    setDocumentPath(path);
 }
 
 void TFGlowna::closeEvent(QCloseEvent *event) {
@@ -227,8 +225,10 @@ void TFGlowna::showOutcome(const ClassFileOutcome &outcome) {
 bool TFGlowna::bFunWczytajPlikSwiadectw(const QString &path) {
     const ClassFileOutcome out = ::bFunWczytajPlikSwiadectw(path);
     showOutcome(out);
-    if (out.ok)
+    if (out.ok) {
+        unloadPupil();
         loadStudentList(true);
+    }
     return out.ok;
 }
 

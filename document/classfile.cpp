@@ -80,18 +80,19 @@ ClassFileOutcome bFunWczytajPlikSwiadectw(const QString &path) {
         out.messages << legacyFileMessage(path);
         return out;
     }
+    // The chosen file is copied beside the working copy and checked there;
+    // only a class file replaces the working copy, so a wrong file leaves
+    // the open class as it was.
     QString msg;
-    if (!bFunDeleteTmpFile(msg)) {
-        out.messages << error(QStringLiteral("Błąd"), msg);
-        return out;
-    }
     const QString tmp = strFunGetTmpFilePath(msg);
     if (tmp.isEmpty()) {
         out.messages << error(QStringLiteral("Błąd"), msg);
         return out;
     }
+    const QString staged = tmp + QStringLiteral(".otwierany");
+    const QByteArray stagedNative = QFile::encodeName(staged);
     int err = 0;
-    if (!bFunCopyFile(msg, path, tmp, false, &err))
+    if (!bFunCopyFile(msg, path, staged, false, &err))
         return fail(out, err,
                     error(QStringLiteral("Błąd"),
                           QString::fromUtf8("Błąd kopiowania pliku\nz :") + path +
@@ -109,7 +110,7 @@ ClassFileOutcome bFunWczytajPlikSwiadectw(const QString &path) {
         vFunWriteLog(m.text, QStringLiteral("bFunWczytajPlikSwiadectw()"));
         out.messages << m;
     }
-    if (!bFunClearFileAttributes(msg, tmp)) {
+    if (!bFunClearFileAttributes(msg, staged)) {
         const int e = errno;
         const ClassFileMessage m =
             error(QStringLiteral("Błąd"),
@@ -120,18 +121,26 @@ ClassFileOutcome bFunWczytajPlikSwiadectw(const QString &path) {
         vFunWriteLog(m.text, QStringLiteral("bFunWczytajPlikSwiadectw()"));
         out.messages << m;
     }
-    // A file that is not a class file at all is refused here, so no half-open
-    // class is left behind.
     StudentList students;
-    if (!bFunGetStudentsList(msg, tmp, students)) {
-        QString scratch;
-        bFunDeleteTmpFile(scratch);
+    if (!bFunGetStudentsList(msg, staged, students)) {
+        ::unlink(stagedNative.constData());
         return fail(out, 0,
                     error(QStringLiteral("Błąd"),
                           QString::fromUtf8("Nie można otworzyć pliku:\n") + path +
                               QString::fromUtf8("\n\nTo nie jest plik świadectw SP 1-3 albo plik "
                                                 "jest uszkodzony.\n\n") +
                               msg),
+                    "bFunWczytajPlikSwiadectw()");
+    }
+    if (std::rename(stagedNative.constData(), QFile::encodeName(tmp).constData()) != 0) {
+        const int e = errno;
+        ::unlink(stagedNative.constData());
+        return fail(out, e,
+                    error(QStringLiteral("Błąd"),
+                          QString::fromUtf8("Błąd kopiowania pliku\nz :") + path +
+                              QStringLiteral("\ndo :") + tmp + QLatin1Char('\n') +
+                              strFunErrnoCode(e) +
+                              QString::fromUtf8("\nDane świadectw nie zostały wczytane.")),
                     "bFunWczytajPlikSwiadectw()");
     }
     out.ok = true;

@@ -304,9 +304,12 @@ void TestGlowna::openingNonClassFileOpensNothing() {
     QCOMPARE(f->prompts.asked.last().caption, QStringLiteral("Błąd"));
     QVERIFY(f->prompts.asked.last().text.startsWith(
         QString::fromUtf8("Nie można otworzyć pliku:\n") + text));
-    QCOMPARE(g->documentPath(), QString());
-    QCOMPARE(g->TreeView->topLevelItemCount(), 0);
-    QVERIFY(!QFileInfo::exists(f->tmp()));
+    // The class that was open stays open, its working copy untouched, and
+    // no copy of the wrong file is left beside it.
+    QCOMPARE(g->documentPath(), classFile);
+    QCOMPARE(g->TreeView->topLevelItemCount(), 1);
+    QCOMPARE(readFile(f->tmp()), readFile(classFile));
+    QVERIFY(!QFileInfo::exists(f->tmp() + ".otwierany"));
 }
 
 void TestGlowna::editDocumentCommand() {
