@@ -46,6 +46,15 @@ Prompts::Answer QtPrompts::message(QWidget *parent, const QString &caption, cons
         box.setEscapeButton(QMessageBox::Cancel);
         return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
     }
+    if (buttons == Buttons::YesNoCancel) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
+        const int answer = box.exec();
+        return answer == QMessageBox::Yes  ? Answer::Yes
+               : answer == QMessageBox::No ? Answer::No
+                                           : Answer::Cancel;
+    }
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(buttons == Buttons::YesNoDefaultNo ? QMessageBox::No : QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);

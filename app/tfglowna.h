@@ -198,7 +198,8 @@ private:
     bool saveCommand(); // "Zapisz" without touching DataChanged
     // Before the working copy is replaced: the save question; false when the
     // work must stay (a save that failed or was cancelled).
-    bool offerSaveBeforeReplacing();
+    bool offerSaveBeforeReplacing(const QString &caption = QString(),
+                                  Prompts::Icon icon = Prompts::Icon::None);
     void openDocumentOrClear(const QString &path);
     // Spell-checking as the setting says; the dictionary loads meanwhile.
     void startSpellChecking();

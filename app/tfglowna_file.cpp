@@ -196,10 +196,18 @@ void TFGlowna::closeEvent(QCloseEvent *event) {
         event->accept();
         return;
     }
-    if (DataChanged &&
-        prompts().message(this, QString(), QStringLiteral("Czy chcesz zapisać zmiany ?"),
-                          Prompts::Icon::None, Prompts::Buttons::YesNo) == Prompts::Answer::Yes)
-        Zapisz1Click();
+    if (DataChanged) {
+        // "Anuluj" (Escape) keeps the program and the work.
+        const Prompts::Answer answer =
+            prompts().message(this, QString(), QStringLiteral("Czy chcesz zapisać zmiany ?"),
+                              Prompts::Icon::None, Prompts::Buttons::YesNoCancel);
+        if (answer == Prompts::Answer::Cancel) {
+            event->ignore();
+            return;
+        }
+        if (answer == Prompts::Answer::Yes)
+            Zapisz1Click();
+    }
     if (askYesNo(this, QStringLiteral("Koniec"),
                  QString::fromUtf8("Czy na pewno chcesz zakończyć pracę ?"),
                  Prompts::Icon::Question)) {
@@ -295,13 +303,8 @@ void TFGlowna::Zapiszjako1Click() {
 }
 
 void TFGlowna::NowyPlikToolButtonClick() {
-    if (DataChanged &&
-        askYesNo(this, QStringLiteral("Edycja"), QStringLiteral("Czy chcesz zapisać zmiany ?"),
-                 Prompts::Icon::Question)) {
-        if (!saveCommand())
-            return;
-        DataChanged = false;
-    }
+    if (!offerSaveBeforeReplacing(QStringLiteral("Edycja"), Prompts::Icon::Question))
+        return;
     unloadPupil();
     clearTree();
     m_students.clear();
@@ -314,17 +317,23 @@ void TFGlowna::NowyPlikToolButtonClick() {
     renderDocument(*treeRows().first(), false);
 }
 
-bool TFGlowna::offerSaveBeforeReplacing() {
+bool TFGlowna::offerSaveBeforeReplacing(const QString &caption, Prompts::Icon icon) {
     // What replaces the working copy goes on only after a save that worked,
-    // or when the user chose not to save.
-    if (DataChanged &&
-        prompts().message(this, QString(), QStringLiteral("Czy chcesz zapisać zmiany ?"),
-                          Prompts::Icon::None, Prompts::Buttons::YesNo) == Prompts::Answer::Yes) {
+    // or when the user chose not to save; "Anuluj" (Escape) stays.
+    if (!DataChanged)
+        return true;
+    switch (prompts().message(this, caption, QStringLiteral("Czy chcesz zapisać zmiany ?"), icon,
+                              Prompts::Buttons::YesNoCancel)) {
+    case Prompts::Answer::Yes:
         if (!saveCommand())
             return false;
         DataChanged = false;
+        return true;
+    case Prompts::Answer::No:
+        return true;
+    default:
+        return false;
     }
-    return true;
 }
 
 void TFGlowna::OtworzPlikToolButtonClick() {

@@ -15,7 +15,9 @@ public:
     // YesNoDefaultNo: a question whose Yes destroys data; Return and Escape
     // both answer No.
     // OkCancel: go on or stop; Escape answers Cancel.
-    enum class Buttons { Ok, YesNo, YesNoDefaultNo, OkCancel };
+    // YesNoCancel: the save question before work is left; Escape answers
+    // Cancel (stay), never No (which would throw the work away).
+    enum class Buttons { Ok, YesNo, YesNoDefaultNo, OkCancel, YesNoCancel };
     enum class Answer { Ok, Yes, No, Cancel };
 
     virtual ~Prompts() = default;

@@ -51,6 +51,8 @@ private slots:
     void destructiveQuestionsDefaultToNo();
     void qtPromptsDefaultButtons_data();
     void qtPromptsDefaultButtons();
+    void cancelOnTheSaveQuestionKeepsTheWork_data();
+    void cancelOnTheSaveQuestionKeepsTheWork();
     void staleSaveTemporaryIsRemoved();
     void errorReasonsInPlainPolish_data();
     void errorReasonsInPlainPolish();
@@ -501,14 +503,19 @@ void TestDataSafety::destructiveQuestionsDefaultToNo() {
 void TestDataSafety::qtPromptsDefaultButtons_data() {
     QTest::addColumn<int>("buttons");
     QTest::addColumn<int>("expectedDefault");
-    QTest::newRow("ordinary question") << int(Prompts::Buttons::YesNo) << int(QMessageBox::Yes);
+    QTest::addColumn<int>("expectedEscape");
+    QTest::newRow("ordinary question")
+        << int(Prompts::Buttons::YesNo) << int(QMessageBox::Yes) << int(QMessageBox::No);
     QTest::newRow("destructive question")
-        << int(Prompts::Buttons::YesNoDefaultNo) << int(QMessageBox::No);
+        << int(Prompts::Buttons::YesNoDefaultNo) << int(QMessageBox::No) << int(QMessageBox::No);
+    QTest::newRow("save before leaving the work")
+        << int(Prompts::Buttons::YesNoCancel) << int(QMessageBox::Yes) << int(QMessageBox::Cancel);
 }
 
 void TestDataSafety::qtPromptsDefaultButtons() {
     QFETCH(int, buttons);
     QFETCH(int, expectedDefault);
+    QFETCH(int, expectedEscape);
     QtPrompts real;
     Prompts *previous = setPrompts(&real);
     int defaultButton = -1;
@@ -524,8 +531,43 @@ void TestDataSafety::qtPromptsDefaultButtons() {
                                                 Prompts::Icon::Warning, Prompts::Buttons(buttons));
     setPrompts(previous);
     QCOMPARE(defaultButton, expectedDefault);
-    QCOMPARE(escapeButton, int(QMessageBox::No));
-    QCOMPARE(answer, Prompts::Answer::No);
+    QCOMPARE(escapeButton, expectedEscape);
+    QCOMPARE(answer, expectedEscape == int(QMessageBox::Cancel) ? Prompts::Answer::Cancel
+                                                                : Prompts::Answer::No);
+}
+
+void TestDataSafety::cancelOnTheSaveQuestionKeepsTheWork_data() {
+    QTest::addColumn<QString>("road");
+    QTest::newRow("closing the program") << "close";
+    QTest::newRow("Otwórz plik") << "open";
+    QTest::newRow("Nowy plik") << "new";
+    QTest::newRow("Importuj") << "import";
+}
+
+void TestDataSafety::cancelOnTheSaveQuestionKeepsTheWork() {
+    QFETCH(QString, road);
+    TFGlowna *g = openClass({kAdam});
+    g->show();
+    QString msg;
+    QVERIFY(bFunSaveCertData(msg, f->tmp(), "PESEL33333333333",
+                             {{"DANE UCZNIA", "Nazwisko_DATA_EDIT", "Nowy"}}));
+    g->DataChanged = true;
+    f->prompts.answers.enqueue(Prompts::Answer::Cancel);
+    if (road == "close")
+        g->close();
+    else if (road == "open")
+        g->OtworzPlikToolButtonClick();
+    else if (road == "new")
+        g->NowyPlikToolButtonClick();
+    else
+        g->Importuj1Click();
+    QCOMPARE(f->prompts.asked.size(), 1); // no quit question, no file dialog
+    QCOMPARE(f->prompts.asked[0].text, QStringLiteral("Czy chcesz zapisać zmiany ?"));
+    QCOMPARE(f->prompts.asked[0].buttons, Prompts::Buttons::YesNoCancel);
+    QVERIFY(g->isVisible());
+    QVERIFY(g->DataChanged);
+    QCOMPARE(g->documentPath(), classFile);
+    QCOMPARE(tables(), QStringList({kTableA, "PESEL33333333333"}));
 }
 
 void TestDataSafety::staleSaveTemporaryIsRemoved() {

@@ -162,7 +162,7 @@ void TestImport::unsavedChanges() {
     const auto &first = f->prompts.asked.first();
     QCOMPARE(first.kind, QStringLiteral("message"));
     QCOMPARE(first.text, QStringLiteral("Czy chcesz zapisać zmiany ?"));
-    QCOMPARE(first.buttons, Prompts::Buttons::YesNo);
+    QCOMPARE(first.buttons, Prompts::Buttons::YesNoCancel);
     bool openAsked = false;
     for (const auto &a : f->prompts.asked)
         openAsked |= a.kind == QLatin1String("open");
