@@ -265,12 +265,27 @@ void TFDaneUcznia::OKButtonClick() {
                         QString::fromUtf8("Błąd zapisu danych.\n\n") + msg, Prompts::Icon::Error);
             return;
         }
-        if (exists == 1 &&
-            !askYesNoDestructive(this, QStringLiteral("Zapis"),
-                                 QString::fromUtf8("Uczeń o tym numerze PESEL już istnieje, "
-                                                   "czy chcesz nadpisać dane tego ucznia ?"),
-                                 Prompts::Icon::Warning))
-            return;
+        if (exists == 1) {
+            // The question names the pupil whose data "Tak" would replace.
+            StudentList students;
+            QString name;
+            if (bFunGetStudentsList(msg, tmp, students)) {
+                for (const structStudentEntry &s : students) {
+                    if (s.table == table)
+                        name = s.name;
+                }
+            }
+            if (!askYesNoDestructive(
+                    this, QStringLiteral("Zapis"),
+                    QString::fromUtf8("Uczeń o tym numerze PESEL już istnieje, czy chcesz "
+                                      "nadpisać dane tego ucznia ?") +
+                        (name.isEmpty()
+                             ? QString()
+                             : QStringLiteral("\n\n") + name + QStringLiteral(" (PESEL ") +
+                                   table.mid(5) + QLatin1Char(')')),
+                    Prompts::Icon::Warning))
+                return;
+        }
     }
     const QString drop = m_editMode && table != m_oldTable ? m_oldTable : QString();
     if (saveStudentRecord(drop))

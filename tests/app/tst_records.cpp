@@ -288,9 +288,11 @@ void TestRecords::addingAnExistingPesel() {
     typePupil("Inny", "Ktoś", 0, "01234567890");
     f->prompts.answers.enqueue(Prompts::Answer::No);
     pupil()->OKButtonClick();
+    // The question names the pupil whose data would be replaced.
     QCOMPARE(f->prompts.asked.last().text,
              QString::fromUtf8(
-                 "Uczeń o tym numerze PESEL już istnieje, czy chcesz nadpisać dane tego ucznia ?"));
+                 "Uczeń o tym numerze PESEL już istnieje, czy chcesz nadpisać dane tego ucznia ?"
+                 "\n\nAgrest Adam (PESEL 01234567890)"));
     QCOMPARE(f->prompts.asked.last().caption, QStringLiteral("Zapis"));
     QVERIFY(pupil()->isVisible());
     QCOMPARE(readFile(f->tmp()), before);
