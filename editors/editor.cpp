@@ -1,5 +1,7 @@
 #include "editors/editor.h"
 
+#include "document/prompts.h"
+
 #include "editors/binding.h"
 
 #include <QComboBox>
@@ -36,8 +38,36 @@ QWidget *TFEditor::firstField() const {
     return nullptr;
 }
 
+namespace {
+
+bool sameRecords(const SqlDataList &a, const SqlDataList &b) {
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (a[i].comp_name != b[i].comp_name || a[i].value != b[i].value)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void TFEditor::reject() {
+    SqlDataList now;
+    CollectFields(now);
+    if (isVisible() && !sameRecords(now, m_shownWith) &&
+        !askYesNoDestructive(this, QStringLiteral("Anuluj"),
+                             QString::fromUtf8("Wprowadzone zmiany nie zostały zapisane.\nCzy "
+                                               "na pewno chcesz je odrzucić ?"),
+                             Prompts::Icon::Warning))
+        return;
+    QDialog::reject();
+}
+
 void TFEditor::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
+    m_shownWith.clear();
+    CollectFields(m_shownWith);
     if (QWidget *first = firstField())
         first->setFocus(Qt::OtherFocusReason);
 }

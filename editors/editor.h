@@ -39,6 +39,9 @@ public:
 
 public slots:
     virtual void OKButtonClick();
+    // "Anuluj", Escape and the close box: what was typed is thrown away
+    // only after the teacher says so ("Nie" is the default).
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -51,4 +54,5 @@ private:
     QString m_documentId;
     QList<QWidget *> m_components;
     const EditorContext *m_context = nullptr;
+    SqlDataList m_shownWith; // the fields as the window was shown
 };

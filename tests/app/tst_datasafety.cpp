@@ -53,6 +53,8 @@ private slots:
     void qtPromptsDefaultButtons();
     void cancelOnTheSaveQuestionKeepsTheWork_data();
     void cancelOnTheSaveQuestionKeepsTheWork();
+    void leavingAnEditorAsksBeforeTypingIsLost_data();
+    void leavingAnEditorAsksBeforeTypingIsLost();
     void staleSaveTemporaryIsRemoved();
     void errorReasonsInPlainPolish_data();
     void errorReasonsInPlainPolish();
@@ -480,9 +482,12 @@ void TestDataSafety::destructiveQuestionsDefaultToNo() {
     if (question == "delete") {
         g->UsunUczniaToolButtonClick();
     } else if (question == "pesel") {
-        onNextModal([](QWidget *w) {
+        onNextModal([this](QWidget *w) {
             w->findChild<QLineEdit *>("Pesel_DATA_EDIT")->setText(kBartosz[0]);
             w->findChild<QPushButton *>("OKButton")->click();
+            // The clash question went unanswered ("Nie"); leaving the dialog
+            // then asks whether to throw the typed PESEL away: "Tak".
+            f->prompts.answers.enqueue(Prompts::Answer::Yes);
             if (w->isVisible())
                 w->close();
         });
@@ -495,7 +500,10 @@ void TestDataSafety::destructiveQuestionsDefaultToNo() {
         QCOMPARE(readFile(other), QByteArray("inna klasa"));
     }
     QVERIFY(!f->prompts.asked.isEmpty());
-    QCOMPARE(f->prompts.asked.last().buttons, Prompts::Buttons::YesNoDefaultNo);
+    const Prompts::Buttons asked = question == "pesel"
+                                       ? f->prompts.asked.value(f->prompts.asked.size() - 2).buttons
+                                       : f->prompts.asked.last().buttons;
+    QCOMPARE(asked, Prompts::Buttons::YesNoDefaultNo);
     // The unanswered question meant "Nie": both pupils are still there.
     QCOMPARE(tables(), QStringList({kTableA, kTableB}));
 }
@@ -568,6 +576,52 @@ void TestDataSafety::cancelOnTheSaveQuestionKeepsTheWork() {
     QVERIFY(g->DataChanged);
     QCOMPARE(g->documentPath(), classFile);
     QCOMPARE(tables(), QStringList({kTableA, "PESEL33333333333"}));
+}
+
+void TestDataSafety::leavingAnEditorAsksBeforeTypingIsLost_data() {
+    QTest::addColumn<bool>("typed");
+    QTest::addColumn<int>("answer"); // to "throw the changes away?"
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("nothing typed: Escape closes, nothing asked")
+        << false << int(Prompts::Answer::No) << true;
+    QTest::newRow("typed, Nie: the editor stays with the text")
+        << true << int(Prompts::Answer::No) << false;
+    QTest::newRow("typed, Tak: closed, the text thrown away")
+        << true << int(Prompts::Answer::Yes) << true;
+}
+
+void TestDataSafety::leavingAnEditorAsksBeforeTypingIsLost() {
+    QFETCH(bool, typed);
+    QFETCH(int, answer);
+    QFETCH(bool, closes);
+    const QString klasa = QStringLiteral("ZMIENNA_Klasa_STR1_DATA_EDIT");
+    TFGlowna *g = openClass({kAdam});
+    g->TreeView->setCurrentItem(node(0, 0));
+    bool stillOpen = false;
+    QString kept;
+    onNextModal([&](QWidget *w) {
+        if (typed)
+            static_cast<TFEditor *>(w)->setFieldText(klasa, QStringLiteral("pierwszej"));
+        f->prompts.answers.enqueue(Prompts::Answer(answer));
+        QTest::keyClick(w, Qt::Key_Escape);
+        stillOpen = w->isVisible();
+        kept = static_cast<TFEditor *>(w)->fieldText(klasa);
+        if (stillOpen) {
+            f->prompts.answers.enqueue(Prompts::Answer::Yes);
+            w->close();
+        }
+    });
+    g->EdytujSwiadectwoToolButtonClick();
+    QCOMPARE(stillOpen, !closes);
+    QCOMPARE(f->prompts.messages().isEmpty(), !typed);
+    if (typed) {
+        QCOMPARE(f->prompts.asked[0].buttons, Prompts::Buttons::YesNoDefaultNo);
+        QVERIFY(f->prompts.asked[0].text.contains(QString::fromUtf8("odrzucić")));
+    }
+    if (!closes)
+        QCOMPARE(kept, QStringLiteral("pierwszej"));
+    // Nothing was saved either way.
+    QCOMPARE(storedValue(f->tmp(), kTableA, klasa), QString());
 }
 
 void TestDataSafety::staleSaveTemporaryIsRemoved() {

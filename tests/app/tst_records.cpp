@@ -380,6 +380,7 @@ void TestRecords::cancelledPupilDialogIsReloaded() {
     QTimer::singleShot(0, [this] {
         pupil()->findChild<QLineEdit *>("Pesel_DATA_EDIT")->setText("99999999999");
         pupil()->findChild<QLineEdit *>("Nazwisko_DATA_EDIT")->setText("Zmienione");
+        f->prompts.answers.enqueue(Prompts::Answer::Yes); // throw the changes away
         pupil()->reject();
     });
     g->EdytujDaneUczniaToolButtonClick();
