@@ -423,7 +423,14 @@ StudentList pupilsInTreeOrder(const StudentList &pupils) {
         keys << pupilSortKey(s.name);
         ++sameName[s.name];
     }
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[a] < keys[b]; });
+    // Equal keys keep the class file's order, except pupils of one name:
+    // the file's order changes with every save, so they go by their tables
+    // (their PESEL) and keep their places in the tree.
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        if (keys[a] != keys[b])
+            return keys[a] < keys[b];
+        return pupils[a].name == pupils[b].name && pupils[a].table < pupils[b].table;
+    });
     StudentList sorted;
     for (int i : order) {
         structStudentEntry entry = pupils[i];
@@ -592,6 +599,8 @@ bool TFGlowna::SaveStudentRecord(const QString &dropTable) {
     if (const DocumentInfo *row = rowForLabel(strFunGetSelectedText(Selected::Document))) {
         renderDocument(*row, false);
         m_previewTable = table;
+    } else if (m_previewTable != table) {
+        clearPreview(); // not another pupil's page beside the saved pupil
     }
     vFunUpdatePopupMenu();
     return true;

@@ -52,7 +52,7 @@ void TFGlowna::Importuj1Click() {
     clearTree();
     m_students.clear();
     setClassOpen(true);
-    renderDocument(*treeRows().first(), false);
+    clearPreview(); // nothing of the imported class is chosen yet
     bFunLoadStudentList();
     vFunUpdatePopupMenu();
     const bool clean = report.placeholders.isEmpty() && report.failed.isEmpty();

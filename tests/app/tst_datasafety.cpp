@@ -37,6 +37,7 @@ private slots:
     void everyRoadLoadsTheSelectedPupil_data();
     void everyRoadLoadsTheSelectedPupil();
     void openingAnotherClassUnloadsThePupil();
+    void addedPupilIsNotShownWithAnotherPupilsPage();
     void renamedPupilShowsInEveryDocument();
     void samePupilNamesAreToldApart();
     void returnInAnEditorPressesOk_data();
@@ -241,6 +242,23 @@ void TestDataSafety::openingAnotherClassUnloadsThePupil() {
     QCOMPARE(f->windows.daneUcznia->pesel(), QStringLiteral("22222222222"));
 }
 
+void TestDataSafety::addedPupilIsNotShownWithAnotherPupilsPage() {
+    TFGlowna *g = openClass({kAdam});
+    g->TreeView->setCurrentItem(node(0, 0));
+    QVERIFY(!g->Image1->pixmap().isNull()); // Adam's certificate
+    onNextModal([](QWidget *w) {
+        w->findChild<QLineEdit *>("Nazwisko_DATA_EDIT")->setText("Zamek");
+        w->findChild<QLineEdit *>("Imie_DATA_EDIT")->setText("Zofia");
+        w->findChild<QComboBox *>("Plec_DATA_COMBOBOX")->setCurrentIndex(0);
+        w->findChild<QLineEdit *>("Pesel_DATA_EDIT")->setText("33333333333");
+        w->findChild<QPushButton *>("OKButton")->click();
+    });
+    g->DodajUczniaToolButtonClick();
+    QCOMPARE(g->loadedPupilTable(), QStringLiteral("PESEL33333333333"));
+    QCOMPARE(g->strFunGetSelectedText(TFGlowna::Selected::Pupil), QStringLiteral("Zamek Zofia"));
+    QVERIFY(g->Image1->pixmap().isNull()); // not Adam's page beside Zofia
+}
+
 void TestDataSafety::renamedPupilShowsInEveryDocument() {
     TFGlowna *g = openClass({kAdam});
     g->TreeView->setCurrentItem(node(0, 0));
@@ -271,6 +289,13 @@ void TestDataSafety::samePupilNamesAreToldApart() {
     QCOMPARE(
         f->prompts.asked.last().text,
         QString::fromUtf8("Czy na pewno chcesz skasować dane ucznia: \nNowak Jan (22222222222)"));
+    // A save moves the first one to the end of the class file; in the tree
+    // the two keep their places.
+    g->TreeView->setCurrentItem(node(1));
+    QVERIFY(g->SaveStudentRecord());
+    QCOMPARE(pupilTables(f->tmp()).last(), QStringLiteral("PESEL11111111111"));
+    QCOMPARE(node(1)->text(0), QStringLiteral("Nowak Jan (11111111111)"));
+    QCOMPARE(node(2)->text(0), QStringLiteral("Nowak Jan (22222222222)"));
 }
 
 void TestDataSafety::returnInAnEditorPressesOk_data() {
