@@ -110,7 +110,7 @@ void LayoutEditor::build(const QString &variant) {
         } else if (item.kind == QLatin1String("memo")) {
             auto *memo = new MemoEdit(item.limit, page);
             connect(memo, &MemoEdit::linesLeftOut, this,
-                    [this](int lines) { m_status->setText(strFunLinesLeftOutText(lines)); });
+                    [this](int lines) { setStatusText(strFunLinesLeftOutText(lines)); });
             memo->setWordWrap(!item.has("nowrap"));
             for (const QString &flag : item.flags) {
                 if (flag.startsWith(QLatin1String("maxchars=")))
@@ -145,16 +145,21 @@ void LayoutEditor::build(const QString &variant) {
             setTabOrder(list[i - 1].second, list[i].second);
     }
 
+    // The status line, the window's whole width over the buttons: what a
+    // paste left out. It shows only while it has something to say.
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("StatusLabel"));
+    m_status->setWordWrap(true);
+    m_status->setContentsMargins(8, 2, 8, 2);
+    m_status->setStyleSheet(QStringLiteral("color: #b00000;"));
+    m_status->hide();
+    outer->addWidget(m_status);
     auto *panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("BottomPanel"));
     panel->setFixedHeight(41);
     m_bottom = new QHBoxLayout(panel);
     m_bottom->setContentsMargins(8, 4, 8, 4);
     outer->addWidget(panel);
-    // The status line: what a paste left out.
-    m_status = new QLabel(panel);
-    m_status->setObjectName(QStringLiteral("StatusLabel"));
-    m_status->setWordWrap(true);
 
     resize(l.width, l.height);
     setFixedWidth(l.width);
@@ -176,9 +181,13 @@ bool LayoutEditor::ApplyFields(const SqlDataList &records) {
 }
 
 void LayoutEditor::addOkCancel(const char *okName, const char *cancelName) {
-    m_bottom->addWidget(m_status, 1);
     QPushButton *ok = addOkCancelButtons(this, m_bottom, okName, cancelName);
     connect(ok, &QPushButton::clicked, this, &TFEditor::OKButtonClick);
+}
+
+void LayoutEditor::setStatusText(const QString &text) {
+    m_status->setText(text);
+    m_status->setVisible(!text.isEmpty());
 }
 
 QList<MemoEdit *> LayoutEditor::memos() const {
@@ -226,7 +235,7 @@ void LayoutEditor::showEvent(QShowEvent *event) {
     // A document opens at its first side, with the focus in its first field.
     if (m_tabs)
         m_tabs->setCurrentIndex(0);
-    m_status->clear();
+    setStatusText(QString());
     // Centred on the screen; a form in a scroll box takes the screen's height
     // less a margin, from a fixed top.
     if (QScreen *screen = QGuiApplication::primaryScreen()) {

@@ -38,6 +38,8 @@ public:
 
 protected:
     QHBoxLayout *bottomPanel() const { return m_bottom; }
+    // The line over the buttons; hidden while empty.
+    void setStatusText(const QString &text);
     TFDaneUcznia *pupil() const { return m_pupil; }
     // Adds OK and Anuluj at the right of the bottom panel.
     void addOkCancel(const char *okName, const char *cancelName);
