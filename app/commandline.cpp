@@ -125,7 +125,8 @@ bool bFunParseCommandLine(const QStringList &arguments, structCommandLine &cl, Q
             return false;
         }
         if (!inlineValue) {
-            if (i + 1 >= arguments.size()) {
+            // "--pdf --dokument …" lacks the file name: the next option is no value.
+            if (i + 1 >= arguments.size() || arguments[i + 1].startsWith(QLatin1String("--"))) {
                 error = QString::fromUtf8("Brak wartości po opcji %1").arg(arg);
                 return false;
             }

@@ -775,17 +775,27 @@ void TFGlowna::Oprogramie1Click() {
     m_windows.oProgramie->exec();
 }
 
+void TFGlowna::openPage(const QUrl &url) {
+    // Without a browser nothing would happen: the teacher is told where it is.
+    if (!prompts().openExternal(url))
+        showMessage(this, QStringLiteral("Pomoc"),
+                    QString::fromUtf8("Nie udało się otworzyć strony w przeglądarce:\n") +
+                        (url.isLocalFile() ? url.toLocalFile() : url.toString()) +
+                        QString::fromUtf8("\n\nOtwórz ją w przeglądarce samodzielnie."),
+                    Prompts::Icon::Warning);
+}
+
 void TFGlowna::Instrukcjaobsugi1Click() {
     QString scratch;
-    prompts().openExternal(QUrl::fromLocalFile(strFunGetExeDirPath(scratch) + QLatin1Char('/') +
-                                               QLatin1String(kHelpFile)));
+    openPage(QUrl::fromLocalFile(strFunGetExeDirPath(scratch) + QLatin1Char('/') +
+                                 QLatin1String(kHelpFile)));
 }
 
 void TFGlowna::KontaktButtonClick() {
-    prompts().openExternal(QUrl(QString::fromLatin1(kContactUrl)));
+    openPage(QUrl(QString::fromLatin1(kContactUrl)));
 }
 void TFGlowna::DziennikInternetowy1Click() {
-    prompts().openExternal(QUrl(QString::fromLatin1(kRegisterUrl)));
+    openPage(QUrl(QString::fromLatin1(kRegisterUrl)));
 }
 
 void TFGlowna::showEvent(QShowEvent *event) {

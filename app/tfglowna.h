@@ -198,6 +198,8 @@ private:
     bool saveCommand(); // "Zapisz" without touching DataChanged
     // Before the working copy is replaced: the save question; false when the
     // work must stay (a save that failed or was cancelled).
+    // A help file or web page in the desktop's browser; says so when none opens it.
+    void openPage(const QUrl &url);
     bool offerSaveBeforeReplacing(const QString &caption = QString(),
                                   Prompts::Icon icon = Prompts::Icon::None);
     void openDocumentOrClear(const QString &path);

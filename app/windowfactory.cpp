@@ -41,6 +41,8 @@ void createOtherWindows(ProgramWindows &w) {
     w.daneSzkoly = school;
     w.all << school;
     w.drukuj = new TFDrukuj(w.glowna->engine(), owner);
+    // The teacher learns where a print went, a PDF file above all.
+    QObject::connect(w.drukuj, &TFDrukuj::printDone, w.glowna, &TFGlowna::showStatusNotice);
     w.all << w.drukuj;
     w.wait = new TFWait(owner);
     w.all << w.wait;

@@ -544,6 +544,9 @@ void TFDrukuj::DrukujButtonClick() {
         return;
     bFunSqlSettingWriteText(msg, QString::fromLatin1(lastMarginSetKey()),
                             MarginesyComboBox->currentText());
+    emit printDone(order.printer.isEmpty()
+                       ? QString::fromUtf8("Zapisano plik PDF: ") + order.pdfFile
+                       : QString::fromUtf8("Wysłano do drukarki „%1”.").arg(order.printer));
     accept();
 }
 

@@ -89,6 +89,11 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
 
+signals:
+    // After a print that worked: where it went, in a sentence for the
+    // status bar ("Zapisano plik PDF: …", "Wysłano do drukarki …").
+    void printDone(const QString &summary);
+
 private:
     bool isPdf() const;
     void enableDuplex(bool on);

@@ -1,6 +1,7 @@
 #include "printing/printjob.h"
 
 #include "printing/printengine.h"
+#include "storage/errortext.h"
 #include "storage/log.h"
 
 #include <QFile>
@@ -10,6 +11,8 @@
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <cups/cups.h>
+
+#include <cerrno>
 
 namespace {
 
@@ -216,10 +219,15 @@ bool bFunPrintJobs(QString &msg, const structPrintOrder &order, const QList<stru
         QFile in(rendered);
         QSaveFile out(order.pdfFile);
         QString reason;
+        errno = 0;
         if (!in.open(QIODevice::ReadOnly))
             reason = in.errorString();
         else if (!out.open(QIODevice::WriteOnly) || out.write(in.readAll()) < 0 || !out.commit())
             reason = out.errorString();
+        // The reason in Polish where the system's error tells it, its own
+        // words after it for support.
+        if (!reason.isEmpty() && !strFunErrnoReason(errno).isEmpty())
+            reason = strFunErrnoReason(errno) + QStringLiteral(" (") + reason + QLatin1Char(')');
         if (!reason.isEmpty())
             return bFunFail(msg,
                             QString::fromUtf8("Nie udało się zapisać pliku PDF:\n") +

@@ -68,6 +68,7 @@ private slots:
     void treeHasTheFocusAndKeysWork();
     void menusHaveAcceleratorsAndShortcuts();
     void captionlessButtonsAreNamed();
+    void helpWithoutABrowserSaysWhere();
 
 private:
     TFGlowna *openClass(const QList<QStringList> &pupils, const QString &file = QString());
@@ -851,6 +852,15 @@ void TestDataSafety::captionlessButtonsAreNamed() {
         ++named;
     }
     QCOMPARE(named, 12);
+}
+
+void TestDataSafety::helpWithoutABrowserSaysWhere() {
+    f->prompts.externalOpens = false; // no browser on this desktop
+    f->g()->Instrukcjaobsugi1Click();
+    QVERIFY(!f->prompts.messages().isEmpty());
+    QVERIFY(f->prompts.messages().last().contains(f->install.filePath("Swiadectwa.html")));
+    f->g()->KontaktButtonClick();
+    QVERIFY(f->prompts.messages().last().contains(QStringLiteral("https://")));
 }
 
 QTEST_MAIN(TestDataSafety)

@@ -66,6 +66,8 @@ void TestPrintCommand::printsTheSelectedDocument() {
     QCOMPARE(pdfPageCount(pdf), pages);
     QVERIFY(!f->windows.drukuj->isVisible());
     QVERIFY(!g->engine().ctx.printing);
+    // The teacher is told where the file went.
+    QCOMPARE(g->statusNotice(), QString::fromUtf8("Zapisano plik PDF: ") + pdf);
 }
 
 SW_TEST_MAIN_WITHOUT_PRINTERS(TestPrintCommand)

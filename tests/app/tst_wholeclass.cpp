@@ -175,6 +175,9 @@ void TestWholeClass::commandLine_data() {
                                     << 0 << 0;
     QTest::newRow("value missing") << QStringList{"{class}", "--dokument", cert, "--pdf"} << 2
                                    << QString::fromUtf8("Brak wartości po opcji --pdf\n") << 0 << 0;
+    QTest::newRow("value missing before the next option")
+        << QStringList{"--pdf", "--dokument", cert, "{class}"} << 2
+        << QString::fromUtf8("Brak wartości po opcji --pdf\n") << 0 << 0;
     QTest::newRow("no PDF file named")
         << QStringList{"--dokument", cert, "{class}"} << 2
         << QString::fromUtf8("Nie podano pliku PDF do zapisania (--pdf PLIK.pdf).\n") << 0 << 0;
@@ -192,8 +195,9 @@ void TestWholeClass::commandLine_data() {
         << 0;
     QTest::newRow("PDF folder missing")
         << QStringList{"--pdf", "{dir}/brak/klasa.pdf", "--dokument", cert, "{class}"} << 1
-        << QString::fromUtf8("Nie udało się zapisać pliku PDF:\n{dir}/brak/klasa.pdf\nPowód: ") << 0
-        << 0;
+        << QString::fromUtf8("Nie udało się zapisać pliku PDF:\n{dir}/brak/klasa.pdf\nPowód: Plik "
+                             "lub folder nie istnieje.")
+        << 0 << 0;
     QTest::newRow("a pupil that cannot be read")
         << base + QStringList{"{dir}/zepsuta.sqbr5"} << 1
         << QString::fromUtf8("Pominięto ucznia Dab: nie udało się wczytać jego danych "
