@@ -255,10 +255,22 @@ void MemoEdit::onChanged() {
 
 void MemoEdit::updateLineCount() {
     m_lines = int(memoLines(this).size());
-    const bool over = isOverLimit();
-    if (over) {
-        m_warning->setText(strFunOverLimitText(m_lines, m_limit));
+    // Without wrapping, a line wider than the field runs off the form on
+    // paper: said here as well as on the preview.
+    m_tooWide = false;
+    if (lineWrapMode() == QPlainTextEdit::NoWrap) {
+        const QFontMetricsF fm(font());
+        const qreal room = width() - 2 * frameWidth() - 2 * document()->documentMargin();
+        for (const QString &line : memoText(this).split(QLatin1Char('\n')))
+            m_tooWide = m_tooWide || fm.horizontalAdvance(line) > room;
     }
+    const bool over = isOverLimit() || m_tooWide;
+    if (isOverLimit())
+        m_warning->setText(strFunOverLimitText(m_lines, m_limit));
+    else if (m_tooWide)
+        m_warning->setText(QString::fromUtf8("Wiersz jest dłuższy niż pole i nie zmieści się na "
+                                             "druku. Podziel go klawiszem Enter albo zaznacz "
+                                             "„Automatyczne zwijanie wierszy”."));
     // The warning takes a strip under the text, inside the frame; the text
     // keeps its width, so the lines stay as counted.
     const QRect inside = contentsRect();
@@ -279,7 +291,7 @@ void MemoEdit::updateLineCount() {
 
 void MemoEdit::paintEvent(QPaintEvent *event) {
     QPlainTextEdit::paintEvent(event);
-    if (!isOverLimit())
+    if (!isOverLimit() && !m_tooWide)
         return;
     QPainter p(viewport());
     p.setPen(QPen(kWarningRed, 2));
@@ -300,7 +312,7 @@ void MemoEdit::changeEvent(QEvent *event) {
 
 void MemoEdit::scrollContentsBy(int dx, int dy) {
     QPlainTextEdit::scrollContentsBy(dx, dy);
-    if (isOverLimit())
+    if (isOverLimit() || m_tooWide)
         viewport()->update(); // the red frame does not scroll with the text
 }
 

@@ -43,6 +43,8 @@ public:
     // Displayed lines held now.
     int lineCount() const { return m_lines; }
     bool isOverLimit() const { return m_lines > m_limit; }
+    // Without wrapping: a line is wider than the field.
+    bool hasTooWideLine() const { return m_tooWide; }
     // The red line under an over-full memo (hidden while the text fits).
     QLabel *limitWarning() const { return m_warning; }
 
@@ -74,6 +76,7 @@ private:
 
     int m_limit;
     int m_lines = 0;
+    bool m_tooWide = false;
     int m_maxChars = 0;
     bool m_fixing = false;
     QLabel *m_warning = nullptr;

@@ -31,6 +31,7 @@ private slots:
     void pasteKeepsWhatFits_data();
     void pasteKeepsWhatFits();
     void tabsBecomeBlanks();
+    void aLineTooWideForTheFieldIsSaid();
 
 private:
     LayoutEditor *editor(const QString &name) const {
@@ -123,8 +124,10 @@ void TestMemos::loadingAndTheWrapBoxKeepStoredMemos() {
     auto *m = e->findChild<MemoEdit *>(memo);
     QCOMPARE(m->document()->blockCount(), 2);
     QCOMPARE(e->fieldText(memo), stored.join('\n'));
-    // Nothing is cut: a memo holding more lines than its limit says so.
-    QCOMPARE(m->limitWarning()->isHidden(), m->lineCount() <= m->lineLimit());
+    // Nothing is cut: a memo holding more lines than its limit, or (not
+    // wrapped) a line wider than itself, says so.
+    QCOMPARE(m->limitWarning()->isHidden(),
+             m->lineCount() <= m->lineLimit() && !m->hasTooWideLine());
     if (wrapAtLoad) {
         QCOMPARE(flat(memoRecords(e, memo)), flat(stored)); // every character is saved
     } else {
@@ -203,6 +206,33 @@ void TestMemos::overLimitWarningFollowsTheText() {
     QCOMPARE(m->lineCount(), 5);
     QVERIFY(m->limitWarning()->isHidden());
     QCOMPARE(memoRecords(e, "ZMIENNA_Uchwala_DATA_MEMO"), QStringList({"1", "2", "3", "4", "5"}));
+    e->hide();
+}
+
+void TestMemos::aLineTooWideForTheFieldIsSaid() {
+    // A certificate memo without wrapping: one long paragraph is one line,
+    // which would run off the form on paper.
+    TFEditor *e = editor("TFKlasa1");
+    setWrap(e, false);
+    auto *m = e->findChild<MemoEdit *>("ZMIENNA_Zachowanie_STR2_DATA_MEMO");
+    const QString longLine =
+        QString::fromUtf8("Zosia jest uczennicą pilną, życzliwą i koleżeńską. ").repeated(6);
+    e->ApplyFields({{e->documentId(), "ZMIENNA_Zachowanie_STR2_DATA_MEMO01", longLine}});
+    e->show();
+    QCOMPARE(m->lineCount(), 1);
+    QVERIFY(m->hasTooWideLine());
+    QVERIFY(!m->limitWarning()->isHidden()); // on side 2, which is not the tab in front
+    QVERIFY(m->limitWarning()->text().contains(QString::fromUtf8("Automatyczne zwijanie wierszy")));
+    // Wrapped, the same text fits its lines; nothing of it is lost.
+    setWrap(e, true);
+    QVERIFY(!m->hasTooWideLine());
+    QVERIFY(m->limitWarning()->isHidden());
+    setWrap(e, false);
+    QVERIFY(m->hasTooWideLine());
+    // A short line is no matter.
+    e->ApplyFields({{e->documentId(), "ZMIENNA_Zachowanie_STR2_DATA_MEMO01", "Zosia"}});
+    QVERIFY(!m->hasTooWideLine());
+    QVERIFY(m->limitWarning()->isHidden());
     e->hide();
 }
 
