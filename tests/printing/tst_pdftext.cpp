@@ -11,6 +11,25 @@
 #include <QProcess>
 #include <QtTest>
 
+namespace {
+
+// Both sides of the rendered document into a PDF file through "Plik PDF",
+// with the shipped margin set.
+bool printToPdf(const PrintEngine &engine, const QString &file, structPrintOrder &order) {
+    order.pdfFile = file;
+    order.sides = 2;
+    order.margins = {QStringLiteral("Standardowe"), 0, 0, 210, 297, 0, 0, 210, 297};
+    QString msg;
+    structPrintResult result;
+    const bool printed =
+        bFunPrintDocument(msg, order, engine.ctx.page1, engine.ctx.page2, {}, result);
+    if (!printed)
+        qWarning("%s", qPrintable(msg));
+    return printed;
+}
+
+} // namespace
+
 class TestPdfText : public QObject {
     Q_OBJECT
 private slots:
@@ -49,13 +68,7 @@ void TestPdfText::certificateKeepsItsText() {
     engine.vFunRenderDocument(RecordFieldSource(doc, records), doc, true);
 
     structPrintOrder order;
-    order.pdfFile = env.dataHome() + QStringLiteral("/swiadectwo.pdf");
-    order.sides = 2;
-    order.margins = {QStringLiteral("Standardowe"), 0, 0, 210, 297, 0, 0, 210, 297};
-    QString msg;
-    structPrintResult result;
-    QVERIFY2(bFunPrintDocument(msg, order, engine.ctx.page1, engine.ctx.page2, {}, result),
-             qPrintable(msg));
+    QVERIFY(printToPdf(engine, env.dataHome() + QStringLiteral("/swiadectwo.pdf"), order));
 
     // Real text in embedded fonts: the pupil's name and her memo can be found.
     QProcess text;
@@ -121,13 +134,7 @@ void TestPdfText::dottedLinesStayInTheirRows() {
     engine.ctx.strikeEmptyFields = false;
     engine.vFunRenderDocument(RecordFieldSource(doc, {}), doc, true);
     structPrintOrder order;
-    order.pdfFile = env.dataHome() + QStringLiteral("/kropki.pdf");
-    order.sides = 2;
-    order.margins = {QStringLiteral("Standardowe"), 0, 0, 210, 297, 0, 0, 210, 297};
-    QString msg;
-    structPrintResult result;
-    QVERIFY2(bFunPrintDocument(msg, order, engine.ctx.page1, engine.ctx.page2, {}, result),
-             qPrintable(msg));
+    QVERIFY(printToPdf(engine, env.dataHome() + QStringLiteral("/kropki.pdf"), order));
     // An empty certificate prints its dotted lines alone: each row's dots
     // stay between its x1 and x2, where the preview shows them, one every
     // 6 units (1.4 mm).
