@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTabBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -68,6 +69,7 @@ private slots:
     void treeHasTheFocusAndKeysWork();
     void menusHaveAcceleratorsAndShortcuts();
     void captionlessButtonsAreNamed();
+    void everyCaptionlessButtonOfEveryWindowIsNamed();
     void helpWithoutABrowserSaysWhere();
 
 private:
@@ -852,6 +854,23 @@ void TestDataSafety::captionlessButtonsAreNamed() {
         ++named;
     }
     QCOMPARE(named, 12);
+}
+
+void TestDataSafety::everyCaptionlessButtonOfEveryWindowIsNamed() {
+    // The print dialog's arrows, the calibration editor's, the first steps'
+    // pictures: each says what it does to a screen reader and in a tooltip.
+    QStringList unnamed;
+    for (QWidget *window : f->windows.all) {
+        for (QAbstractButton *b : window->findChildren<QAbstractButton *>()) {
+            // Qt's own (a tab bar's scroll arrows, a tool bar's overflow) aside.
+            if (!b->text().isEmpty() || b->objectName().startsWith(QLatin1String("qt_")) ||
+                qobject_cast<QTabBar *>(b->parentWidget()))
+                continue;
+            if (b->toolTip().isEmpty() || b->accessibleName().isEmpty())
+                unnamed << window->objectName() + QLatin1Char('/') + b->objectName();
+        }
+    }
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
 }
 
 void TestDataSafety::helpWithoutABrowserSaysWhere() {
