@@ -13,6 +13,24 @@ int number(const QString &cell, bool &ok) {
 
 } // namespace
 
+QString strFunInstalledFace(const QString &face) {
+    static const QHash<QString, QString> standIns = {
+        {QStringLiteral("ms sans serif"), QStringLiteral("Liberation Sans")},
+        {QStringLiteral("microsoft sans serif"), QStringLiteral("Liberation Sans")},
+        {QStringLiteral("arial"), QStringLiteral("Liberation Sans")},
+        {QStringLiteral("helvetica"), QStringLiteral("Liberation Sans")},
+        {QStringLiteral("arial narrow"), QStringLiteral("Liberation Sans Narrow")},
+        {QStringLiteral("times new roman"), QStringLiteral("Liberation Serif")},
+        {QStringLiteral("times"), QStringLiteral("Liberation Serif")},
+        {QStringLiteral("courier new"), QStringLiteral("Liberation Mono")},
+        {QStringLiteral("courier"), QStringLiteral("Liberation Mono")},
+    };
+    const QString key = face.trimmed().toLower();
+    if (key.isEmpty())
+        return QString::fromLatin1(kFieldFontFace);
+    return standIns.value(key, face);
+}
+
 QList<LayoutItem> FormLayout::itemsFor(const QString &variant) const {
     QList<LayoutItem> out;
     for (const LayoutItem &i : items) {

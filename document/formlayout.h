@@ -11,6 +11,15 @@
 inline const char *const kFieldFontFace = "Liberation Sans";
 constexpr int kFieldFontPixels = 12;
 
+// The installed face that stands for a face named by a layout or a
+// calibration row. The Windows faces of the forms are not on a Linux
+// machine, and fontconfig would fall back to whatever sans it has (DejaVu
+// here, Nimbus there), so the same data would measure and print differently
+// from machine to machine. They map to the metric-compatible Liberation
+// faces, which the scripts and the package install; other faces (chosen in
+// the calibration editor from the installed ones) stay as they are.
+QString strFunInstalledFace(const QString &face);
+
 struct LayoutItem {
     QString kind; // edit, combo, memo, label, dots; frame (drawn into the page picture only)
     QString name;

@@ -1,5 +1,7 @@
 #include "document/pupilcopies.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 const char *const kBoy = "mężczyzna";
@@ -11,6 +13,13 @@ QString field(const SqlDataList &records, const char *name) {
             return r.value;
     }
     return QString();
+}
+
+// The year without the "r." that the pupil dialog stores after it: the title
+// page prints its own "r." after the year.
+QString yearAlone(const QString &year) {
+    static const QRegularExpression suffix(QStringLiteral("\\s*r\\.?\\s*$"));
+    return QString(year).remove(suffix).trimmed();
 }
 
 } // namespace
@@ -58,7 +67,7 @@ FieldValues pupilCopiesFor(const DocumentInfo &doc, const structPupilData &p,
                                  "ZMIENNA_WpisanyA_DATA_EDIT"})
             set(name, ending);
         set("ZMIENNA_UrodzonyDnia_DATA_EDIT", p.birthDay);
-        set("ZMIENNA_UrodzonyRok_DATA_EDIT", p.birthYear);
+        set("ZMIENNA_UrodzonyRok_DATA_EDIT", yearAlone(p.birthYear));
         // A place typed into the sheet (a locative form, say) stays.
         const QString town = QStringLiteral("ZMIENNA_UrodzonyMiasto_DATA_EDIT");
         if (!current || current(town).isEmpty())

@@ -27,7 +27,7 @@
 namespace {
 
 QFont labelFont(const LayoutItem &item) {
-    QFont font(item.fontFace.isEmpty() ? QStringLiteral("Liberation Sans") : item.fontFace);
+    QFont font(strFunInstalledFace(item.fontFace));
     font.setPixelSize(item.fontSize > 0 ? item.fontSize : 11);
     font.setBold(item.fontStyle.contains(QLatin1String("bold")));
     font.setItalic(item.fontStyle.contains(QLatin1String("italic")));

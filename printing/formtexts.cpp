@@ -14,7 +14,7 @@ void vFunDrawFormTexts(QPainter &painter, const FormLayout &layout, int page,
     for (const LayoutItem &i : layout.items) {
         if (i.page != page || (i.kind != QLatin1String("label") && i.kind != QLatin1String("dots")))
             continue;
-        QFont font(i.fontFace);
+        QFont font(strFunInstalledFace(i.fontFace));
         font.setPixelSize(std::max(1, i.fontSize));
         font.setBold(i.fontStyle.contains(QLatin1String("bold")));
         font.setItalic(i.fontStyle.contains(QLatin1String("italic")));

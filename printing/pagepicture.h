@@ -84,7 +84,9 @@ private:
         bool operator==(const Step &o) const;
     };
     struct State {
-        QFont font;
+        // An installed face, not the machine's default: dots and the stamp's
+        // caption drawn before any text take their size from it.
+        QFont font{QStringLiteral("Liberation Sans")};
         QPen pen{Qt::black, 1};
         QRectF clip;
     };

@@ -1,5 +1,6 @@
 #include "printing/painters.h"
 
+#include "document/formlayout.h"
 #include "storage/log.h"
 #include "storage/paths.h"
 
@@ -31,7 +32,7 @@ void outline(structPrintContext &ctx, PagePicture *surface, const QRect &r, int 
 }
 
 QFont rowFont(const structCalibData &row) {
-    QFont font(row.font_name);
+    QFont font(strFunInstalledFace(row.font_name));
     font.setPixelSize(std::max(1, iFunPointsToUnits(row.font_size)));
     font.setBold(row.font_style_bold != 0);
     font.setItalic(row.font_style_italic != 0);
@@ -45,43 +46,15 @@ void applyFont(PagePicture *surface, const structCalibData &row) {
     surface->setFont(rowFont(row));
 }
 
-// Text without the "&" prefix marks, as the platform draws it.
-QString withoutMnemonics(const QString &text) {
-    QString out;
-    for (int i = 0; i < text.size(); ++i) {
-        if (text[i] == QLatin1Char('&') && i + 1 < text.size())
-            ++i;
-        out += text[i];
-    }
-    return out;
-}
-
 // Text is placed at its baseline from the font's exact ascent, so it lands
-// where it was measured at any device resolution. The "&" prefix rule is
-// kept: a single "&" is not drawn and underlines the character after it,
-// "&&" draws one "&".
+// where it was measured at any device resolution. Every character prints as
+// typed: an "&" is a character, never a shortcut mark.
 void drawTextLine(PagePicture *surface, QPointF topLeft, const QString &line) {
-    const QFont font = surface->font();
-    const QFontMetricsF fm(font);
-    QString shown;
-    QList<int> underlined;
-    for (int i = 0; i < line.size(); ++i) {
-        if (line[i] == QLatin1Char('&') && i + 1 < line.size()) {
-            ++i;
-            if (line[i] != QLatin1Char('&'))
-                underlined << int(shown.size());
-        }
-        // A tab prints as the blank it stands for.
-        shown += line[i] == QLatin1Char('\t') ? QChar(QLatin1Char(' ')) : line[i];
-    }
+    const QFontMetricsF fm(surface->font());
+    QString shown = line;
+    // A tab prints as the blank it stands for.
+    shown.replace(QLatin1Char('\t'), QLatin1Char(' '));
     surface->drawText(QPointF(topLeft.x(), topLeft.y() + fm.ascent()), shown);
-    for (int at : underlined) {
-        const qreal x = topLeft.x() + fm.horizontalAdvance(shown.left(at));
-        const qreal y = topLeft.y() + fm.ascent() + fm.underlinePos();
-        surface->fillRect(
-            QRectF(x, y, fm.horizontalAdvance(shown.mid(at, 1)), std::max(1.0, fm.lineWidth())),
-            surface->pen().color());
-    }
 }
 
 // Lines of text in a rectangle, top-aligned, left, centred or right.
@@ -90,7 +63,7 @@ void drawTextBlock(PagePicture *surface, const QRectF &r, Qt::Alignment align,
     const QFontMetricsF fm(surface->font());
     qreal top = r.top();
     for (const QString &line : text.split(QLatin1Char('\n'))) {
-        const qreal width = fm.horizontalAdvance(withoutMnemonics(line));
+        const qreal width = fm.horizontalAdvance(line);
         qreal left = r.left();
         if (align & Qt::AlignRight)
             left = r.right() - width;
@@ -103,11 +76,16 @@ void drawTextBlock(PagePicture *surface, const QRectF &r, Qt::Alignment align,
 
 } // namespace
 
+qreal rFunTextBaseline(const structCalibData &row) {
+    const QFont font = rowFont(row);
+    return row.y2 - QFontMetrics(font).height() - row.font_size / 4 + QFontMetricsF(font).ascent();
+}
+
 int iFunTextFieldWidth(const structCalibData &row, const QString &text) {
     const QFontMetricsF fm(rowFont(row));
     qreal widest = 0;
     for (const QString &line : text.split(QLatin1Char('\n')))
-        widest = std::max(widest, fm.horizontalAdvance(withoutMnemonics(line)));
+        widest = std::max(widest, fm.horizontalAdvance(line));
     return int(std::ceil(widest));
 }
 
@@ -149,9 +127,7 @@ void vFunDrawJustifiedText(structPrintContext &, PagePicture *surface, int left,
                            int, const QString &text) {
     const QFontMetrics fm(surface->font());
     auto draw = [&](int x, const QString &piece) { drawTextLine(surface, QPointF(x, top), piece); };
-    auto width = [&](const QString &piece) {
-        return fm.horizontalAdvance(withoutMnemonics(piece));
-    };
+    auto width = [&](const QString &piece) { return fm.horizontalAdvance(piece); };
     const int spaces = int(text.count(QLatin1Char(' ')));
     if (spaces < 5) {
         draw(left, text);
@@ -187,16 +163,18 @@ void vFunDrawDottedLine(structPrintContext &ctx, const structCalibData &row, Pag
     font.setStrikeOut(false);
     font.setPixelSize(iFunPointsToUnits(14));
     surface->setFont(font);
-    // A dot every 6 units from x1 up to x2, each where the font's "." would
-    // stand: round dots of the dot's size, exact in a PDF as on the screen.
+    // A dot every 6 units from x1 up to x2: round dots of the size of the
+    // font's ".", exact in a PDF as on the screen. They hang kDotsCentreAbove
+    // units above the row's line, just under the baseline of the text of the
+    // same line (whose row ends one unit higher), so the text stands on its
+    // own dots and keeps clear of the dots of the line above.
     const int dots = row.x2 > row.x1 ? (row.x2 - row.x1 + 5) / 6 : 0;
     if (dots > 0) {
         const QFontMetricsF fm(font);
         const QRectF ink = fm.tightBoundingRect(QStringLiteral("."));
         const qreal diameter = std::max<qreal>(1.0, (ink.width() + ink.height()) / 2);
-        surface->drawDots(
-            QPointF(row.x1 + ink.center().x(), row.y2 - 14 + fm.ascent() + ink.center().y()), dots,
-            6.0, diameter);
+        surface->drawDots(QPointF(row.x1 + ink.center().x(), row.y2 - kDotsCentreAbove), dots, 6.0,
+                          diameter);
     }
     font.setPixelSize(size > 0 ? size : iFunPointsToUnits(12));
     surface->setFont(font);

@@ -30,8 +30,15 @@ struct structPrintContext {
     // shows it as a message with this caption and icon.
     std::function<void(const QString &caption, const QString &text, Prompts::Icon icon)> report;
 };
+// How far above a dotted row's line y2 its dots are centred, in page units.
+constexpr int kDotsCentreAbove = 3;
+
 // The pixel size of a font of this many points on the page.
 int iFunPointsToUnits(int points);
+
+// Where the text painter puts the baseline of a text's first line in a row:
+// the text's cell ends font_size / 4 units above the row's line y2.
+qreal rFunTextBaseline(const structCalibData &row);
 
 // The width of a text as the text painter draws it in a row's font, in page units.
 int iFunTextFieldWidth(const structCalibData &row, const QString &text);

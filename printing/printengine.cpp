@@ -163,9 +163,12 @@ void PrintEngine::drawRow(const FieldSource &source, const DocumentInfo &doc,
         doc.kind == DocumentKind::TitlePage || doc.kind == DocumentKind::ResultsPage;
     if (framed && has("GRAFIKA: RAMKA"))
         vFunDrawFrame(ctx, side1, row);
-    else if (has("_LINIA_Z_KROPEK"))
-        vFunDrawDottedLine(ctx, row, side1, 1, n);
-    else if (has("_DATA_COMBOBOX") || has("_DATA_EDIT") || has("_DATA_LABEL"))
+    else if (has("_LINIA_Z_KROPEK")) {
+        // "Wyłącz kropki" leaves out the dots of every document; the
+        // certificates have a table of their own without them.
+        if (!ctx.printWithoutDots)
+            vFunDrawDottedLine(ctx, row, side1, 1, n);
+    } else if (has("_DATA_COMBOBOX") || has("_DATA_EDIT") || has("_DATA_LABEL"))
         drawText(source, row, 1);
     else if (has("_DATA_MEMO"))
         drawMemoLine(source, row, 1);

@@ -11,13 +11,16 @@
 #include <QFile>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QHash>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
 #include <QSvgRenderer>
 #include <QTextStream>
 
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -58,7 +61,7 @@ QString baseName(const QString &name) {
 
 // A label's font as the layout gives it, in the editor's pixels.
 QFont layoutFont(const LayoutItem &i) {
-    QFont font(i.fontFace);
+    QFont font(strFunInstalledFace(i.fontFace));
     font.setPixelSize(std::max(1, i.fontSize));
     font.setBold(i.fontStyle.contains(QLatin1String("bold")));
     font.setItalic(i.fontStyle.contains(QLatin1String("italic")));
@@ -68,6 +71,110 @@ QFont layoutFont(const LayoutItem &i) {
 // The face a fixed text prints with.
 QString printedFace(const LayoutItem &i) {
     return i.fontFace == QLatin1String("MS Sans Serif") ? QStringLiteral("Arial") : i.fontFace;
+}
+
+structCalibData calibRow(const Row &r) {
+    structCalibData c;
+    c.name = r.name;
+    c.x1 = r.x1;
+    c.y1 = r.y1;
+    c.x2 = r.x2;
+    c.y2 = r.y2;
+    c.font_name = r.font;
+    c.font_size = r.size;
+    c.font_align = r.align;
+    c.font_style_bold = r.bold;
+    c.font_style_italic = r.italic;
+    return c;
+}
+
+qreal baselineOf(const Row &r) {
+    return rFunTextBaseline(calibRow(r));
+}
+
+// The largest size, up to the form's, at which the lines of a memo printed
+// at this pitch keep clear of each other and of the dots of the line above
+// (accents on capitals included): whole record sheets print their memos
+// denser than the certificates.
+int memoFontSize(const PrintedForm &form, int pitch) {
+    const QString face = strFunInstalledFace(QString::fromLatin1(form.font));
+    constexpr qreal kClearance = 1.0; // page units between inks
+    constexpr qreal kDotRadius = 1.5; // the dots' half height, at most
+    for (int size = form.fieldSize; size > 6; --size) {
+        Row probe{QString(), 0, 0, 0, 0, QString::fromLatin1(form.font), size, 0, 0, 0};
+        // The outlines as paper gets them (a font's hinted box at screen
+        // size overstates them by a unit or more).
+        QFont font(face);
+        font.setPixelSize(iFunPointsToUnits(size) * 100);
+        auto ink = [&font](const char *text) {
+            QPainterPath path;
+            path.addText(0, 0, font, QString::fromUtf8(text));
+            const QRectF box = path.boundingRect();
+            return QRectF(box.topLeft() / 100, box.size() / 100);
+        };
+        const qreal accents = ink("ŻÓŹŚĆŃĄĘ").top();
+        const qreal descent = ink("gjpyąę,;").bottom();
+        const qreal top = baselineOf(probe) + accents; // relative to the row's y2
+        // The line above: its text row ends pitch units higher, its dots' row one lower.
+        const qreal dotsAbove = -pitch + 1 - kDotsCentreAbove + kDotRadius;
+        const qreal inkAbove = baselineOf(probe) - pitch + descent;
+        if (top - (form.dots ? std::max(dotsAbove, inkAbove) : inkAbove) >= kClearance)
+            return size;
+    }
+    return 6;
+}
+
+// The texts of one printed line share a baseline: a value and an ending
+// stand on the line of the form's own words beside them ("Urodzon|a dnia
+// … r. w …"). A line is held together by its fields: fields and fixed texts
+// whose middles lie within 3 editor pixels of a field's. All of them take
+// the baseline of the line's leftmost fixed text, and a field's dots follow
+// it. Fixed texts without a field beside them stay where they are.
+void alignLines(QList<Row> &rows, QList<Row> &dots, const QList<int> &middles,
+                const QList<bool> &isLabel) {
+    const int n = int(rows.size());
+    std::vector<int> line(n);
+    for (int i = 0; i < n; ++i)
+        line[i] = i;
+    auto root = [&line](int i) {
+        while (line[i] != i)
+            i = line[i] = line[line[i]];
+        return i;
+    };
+    std::vector<char> onLine(n, 0);
+    for (int i = 0; i < n; ++i) {
+        if (middles[i] < 0 || isLabel[i])
+            continue;
+        for (int j = 0; j < n; ++j) {
+            if (j != i && middles[j] >= 0 && std::abs(middles[i] - middles[j]) <= 3) {
+                line[root(j)] = root(i);
+                onLine[i] = onLine[j] = true;
+            }
+        }
+    }
+    QHash<int, int> leader; // line -> its leftmost fixed text
+    for (int i = 0; i < n; ++i) {
+        if (!onLine[i] || !isLabel[i])
+            continue;
+        const int r = root(i);
+        if (!leader.contains(r) || rows[i].x1 < rows[leader[r]].x1)
+            leader[r] = i;
+    }
+    for (int i = 0; i < n; ++i) {
+        if (!onLine[i] || !leader.contains(root(i)))
+            continue;
+        const Row &lead = rows[leader[root(i)]];
+        Row &row = rows[i];
+        const int moved = int(std::lround(baselineOf(lead) - baselineOf(row)));
+        if (moved == 0)
+            continue;
+        // Only the line moves: the field's place on the form stays.
+        row.y2 += moved;
+        for (Row &d : dots) {
+            if (d.x1 == row.x1 && d.x2 == row.x2 && d.y2 == row.y2 - moved + 1)
+                d.y2 += moved;
+        }
+    }
 }
 
 QList<Row> rowsFor(const PrintedForm &form, const FormLayout &l) {
@@ -98,7 +205,7 @@ QList<Row> rowsFor(const PrintedForm &form, const FormLayout &l) {
         if (!word)
             return X(ending.left);
         QFont printed = layoutFont(*word);
-        printed.setFamily(printedFace(*word));
+        printed.setFamily(strFunInstalledFace(printedFace(*word)));
         printed.setPixelSize(iFunPointsToUnits(pts(word->fontSize * textScale)));
         const double right =
             X(word->left) + QFontMetricsF(printed).tightBoundingRect(word->text).right();
@@ -106,6 +213,18 @@ QList<Row> rowsFor(const PrintedForm &form, const FormLayout &l) {
     };
     QList<Row> rows;
     QList<Row> dots;
+    // Per row: the middle of its item on the editor's page (-1: not on a
+    // line of words), and whether it is a fixed text.
+    QList<int> middles;
+    QList<bool> isLabel;
+    auto noteLine = [&](int middle, bool label) {
+        while (middles.size() < rows.size() - 1) {
+            middles << -1;
+            isLabel << false;
+        }
+        middles << middle;
+        isLabel << label;
+    };
     for (const LayoutItem &i : items) {
         const bool bound = i.kind == QLatin1String("edit") || i.kind == QLatin1String("combo");
         if (bound) {
@@ -116,17 +235,23 @@ QList<Row> rowsFor(const PrintedForm &form, const FormLayout &l) {
             const int right = left + X(i.left + i.width) - X(i.left);
             rows.append({i.name, left, Y(i.top), right, Y(i.top + i.height) - 2, form.font,
                          form.fieldSize, align, 0, 0});
+            noteLine(i.top + i.height / 2, false);
             if (form.dots)
                 dots.append(
                     {baseName(i.name) + sidePart(i.name) + QStringLiteral("_LINIA_Z_KROPEK"), left,
                      Y(i.top), right, Y(i.top + i.height) - 1, QString(), 0, 0, 0, 0});
         } else if (i.kind == QLatin1String("memo")) {
             const double lineHeight = double(i.height) / i.limit;
+            int pitch = kPageHeight;
+            for (int n = 1; n < i.limit; ++n)
+                pitch =
+                    std::min(pitch, Y(i.top + (n + 1) * lineHeight) - Y(i.top + n * lineHeight));
+            const int size = i.limit > 1 ? memoFontSize(form, pitch) : form.fieldSize;
             for (int n = 0; n < i.limit; ++n) {
                 const double top = i.top + n * lineHeight;
                 const QString name = i.name + QString::asprintf("%02d", n + 1);
                 rows.append({name, X(i.left), Y(top), X(i.left + i.width), Y(top + lineHeight) - 2,
-                             form.font, form.fieldSize, 0, 0, 0});
+                             form.font, size, 0, 0, 0});
                 if (form.dots)
                     dots.append({baseName(i.name) + QString::asprintf("%02d", n + 1) +
                                      sidePart(i.name) + QStringLiteral("_LINIA_Z_KROPEK"),
@@ -141,7 +266,15 @@ QList<Row> rowsFor(const PrintedForm &form, const FormLayout &l) {
             rows.append({i.name, X(i.left), Y(i.top), X(i.left + width), Y(i.top + fm.height()),
                          printedFace(i), pts(i.fontSize * textScale), 0, font.bold() ? 1 : 0,
                          font.italic() ? 1 : 0});
+            noteLine(i.top + fm.height() / 2, true);
         }
+    }
+    if (form.labels) {
+        while (middles.size() < rows.size()) {
+            middles << -1;
+            isLabel << false;
+        }
+        alignLines(rows, dots, middles, isLabel);
     }
     if (form.marks) {
         rows.append({QStringLiteral("GRAFIKA: ORZELEK"), X(318), Y(92), X(398), Y(188), QString(),
@@ -245,7 +378,7 @@ int main(int argc, char **argv) {
                           QRectF(sheet.left() + 318 * sx, sheet.top() + 92 * sy, 80 * sx, 96 * sy));
             const QRectF stamp(sheet.left() + 236 * sx, sheet.top() + 742 * sy, 100 * sx, 76 * sy);
             drawStampFrame(p, stamp);
-            p.setFont(QFont(QStringLiteral("Times New Roman"), 10));
+            p.setFont(QFont(strFunInstalledFace(QStringLiteral("Times New Roman")), 10));
             p.drawText(stamp, Qt::AlignCenter, QStringLiteral("m.p."));
         }
         p.end();
