@@ -98,6 +98,18 @@ QList<PagePicture::TextRun> PagePicture::textRuns() const {
     return runs;
 }
 
+QList<PagePicture::DotRow> PagePicture::dotRows() const {
+    QList<DotRow> rows;
+    for (const Step &s : m_steps) {
+        if (s.kind != Kind::Dots)
+            continue;
+        const qreal step = s.at.x(), diameter = s.at.y();
+        rows.append({QPointF(s.rect.left(), s.rect.center().y()),
+                     step > 0 ? qRound(s.rect.width() / step) + 1 : 1, step, diameter});
+    }
+    return rows;
+}
+
 void PagePicture::clear() {
     m_steps.clear();
     m_saved.clear();

@@ -54,6 +54,15 @@ public:
     };
     QList<TextRun> textRuns() const;
 
+    // A row of dots as drawn: the first dot's centre, how many, how far
+    // apart, how wide each.
+    struct DotRow {
+        QPointF firstCentre;
+        int count = 0;
+        qreal step = 0, diameter = 0;
+    };
+    QList<DotRow> dotRows() const;
+
     bool isEmpty() const { return m_steps.isEmpty(); }
     int size() const { return int(m_steps.size()); }
     void clear();
