@@ -325,6 +325,7 @@ int runCommandLine(int argc, char **argv) {
             *options[i] = *(cl.*s.member);
     }
     request.order.pdfFile = QFileInfo(cl.pdf).absoluteFilePath();
+    request.order.protectedFiles = {classInfo.absoluteFilePath(), copy};
     request.order.title = doc->labelText();
     request.order.margins = *set;
 

@@ -4,10 +4,14 @@
 
 #include <QStringList>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
 int main(int argc, char **argv) {
+    // A file past the size the system allows is a failed write to report,
+    // not a reason to end the program with her work in it.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Answered before anything else: no display, no window, no single-instance lock.
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
         std::printf("swiadectwa %d.%d.%d\n", kVersionMajor, kVersionMinor, kVersionBuild);

@@ -374,6 +374,11 @@ QString TFGlowna::documentPath() const {
     return m_statusText->text();
 }
 
+QStringList TFGlowna::protectedClassFiles() const {
+    QString scratch;
+    return {documentPath(), strFunGetTmpFilePath(scratch)};
+}
+
 void TFGlowna::setDocumentPath(const QString &path) {
     m_statusText->setText(path);
     m_statusText->repaint();
@@ -720,6 +725,7 @@ void TFGlowna::DrukujToolButtonClick() {
         return;
     }
     renderDocument(*row, true);
+    m_windows.drukuj->protectedFiles = protectedClassFiles();
     m_windows.drukuj->setDocumentName(strFunGetSelectedText(Selected::Pupil),
                                       QString::fromUtf8(row->label));
     m_windows.drukuj->exec();

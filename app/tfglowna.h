@@ -58,6 +58,8 @@ public:
     // The path of the open class file, shown in the status bar.
     QString documentPath() const;
     void setDocumentPath(const QString &path);
+    // What a PDF may never replace: the open class file and its working copy.
+    QStringList protectedClassFiles() const;
 
     // Start-up; false when the program must end.
     bool StartUpChecks();

@@ -1,5 +1,6 @@
 #include "app/tfglowna.h"
 
+#include "dialogs/tfdrukuj.h"
 #include "dialogs/tfdrukujklase.h"
 #include "document/prompts.h"
 #include "storage/paths.h"
@@ -28,5 +29,6 @@ void TFGlowna::DrukujDlaKlasyClick() {
     open.options.printWithoutDots = PrintNoDotsCheckBox->isChecked();
     open.options.strikeEmptyFields = WykreskujPusteCheckBox->isChecked();
     open.options.clipTextFields = cbWordWrap->isChecked();
+    m_windows.drukuj->protectedFiles = protectedClassFiles();
     bFunPrintWholeClass(*choice, *m_windows.drukuj, open);
 }

@@ -189,6 +189,9 @@ void TFGlowna::openDocumentOrClear(const QString &path) {
     loadStudentList(true);
     setClassOpen(true);
     setDocumentPath(path);
+    if (out.readOnly)
+        showStatusNotice(QString::fromUtf8("Plik jest tylko do odczytu: program go nie zmieni. "
+                                           "Zmiany zapiszesz poleceniem „Zapisz jako”."));
 }
 
 void TFGlowna::closeEvent(QCloseEvent *event) {

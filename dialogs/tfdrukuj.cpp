@@ -467,6 +467,13 @@ QString TFDrukuj::askPdfFile(const QString &proposedName) {
         return path;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".pdf");
+    // Said before the question whether to replace it: her data are never
+    // offered for replacing.
+    const QString refusal = strFunPdfTargetRefusal(path, protectedFiles);
+    if (!refusal.isEmpty()) {
+        showMessage(this, QStringLiteral("Plik PDF"), refusal, Prompts::Icon::Warning);
+        return QString();
+    }
     if (QFileInfo::exists(path) &&
         !askYesNoDestructive(this, QStringLiteral("Plik PDF"),
                              QString::fromUtf8("Plik już istnieje:\n") + path +
@@ -490,6 +497,7 @@ bool TFDrukuj::prepareOrder(structPrintOrder &order, const QString &proposedPdf)
     } else {
         order.printer = m_printer;
     }
+    order.protectedFiles = protectedFiles;
     order.title = m_pupil.isEmpty() ? m_document : m_pupil + QStringLiteral(" - ") + m_document;
     order.sides = m_engine.sides;
     if (DuplexComboBox->isEnabled()) {

@@ -51,6 +51,9 @@ public:
     TFKorekta *korekta;
 
     MarginList marginList;
+    // The class files a PDF may not replace: the open class file and its
+    // working copy.
+    QStringList protectedFiles;
     // The spooler's answer to the last print (job numbers, refusal).
     structPrintResult lastResult;
     // Shows the platform's printer set-up on a printer; true when confirmed.

@@ -66,8 +66,13 @@ bool bFunCanReplaceFile(const QString &path, int &err) {
         err = EPERM;
         return false;
     }
-    QString scratch;
-    if (!bFunClearFileAttributes(scratch, path) || ::access(native.constData(), W_OK) != 0) {
+    // Her read-only file stays read-only: the protection is hers to lift
+    // (the administrator too respects it).
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        err = EACCES;
+        return false;
+    }
+    if (::access(native.constData(), W_OK) != 0) {
         err = errno ? errno : EACCES;
         return false;
     }
@@ -100,16 +105,10 @@ ClassFileOutcome bFunWczytajPlikSwiadectw(const QString &path) {
                               strFunErrnoCode(err) +
                               QString::fromUtf8("\nDane świadectw nie zostały wczytane.")),
                     "bFunWczytajPlikSwiadectw()");
-    if (!bFunClearFileAttributes(msg, path)) {
-        const int e = errno;
-        const ClassFileMessage m = warning(
-            QStringLiteral("Uwaga"),
-            QString::fromUtf8("Uwaga\nJeśli plik posiada atrybut \"tylko do odczytu\" zapis "
-                              "danych nie będzie możliwy.\n") +
-                strFunErrnoReason(e) + QString::fromUtf8("\nKod: ") + QString::number(e));
-        vFunWriteLog(m.text, QStringLiteral("bFunWczytajPlikSwiadectw()"));
-        out.messages << m;
-    }
+    // Her file is only read: a protection she set stays. One that cannot be
+    // replaced opens all the same, and "Zapisz" then leads to "Zapisz jako".
+    int replaceError = 0;
+    out.readOnly = !bFunCanReplaceFile(path, replaceError);
     if (!bFunClearFileAttributes(msg, staged)) {
         const int e = errno;
         const ClassFileMessage m =

@@ -24,6 +24,8 @@ struct ClassFileOutcome {
     // The target exists but cannot be replaced (read-only, another owner):
     // nothing was written, and "Zapisz jako" is the way out.
     bool notReplaceable = false;
+    // An opened file that a save cannot replace (read-only, another owner).
+    bool readOnly = false;
     QList<ClassFileMessage> messages;
 };
 
@@ -37,8 +39,9 @@ ClassFileMessage legacyFileMessage(const QString &path);
 // is refused with a pointer to the import.
 ClassFileOutcome bFunWczytajPlikSwiadectw(const QString &path);
 
-// Copies the working copy over an existing class file. A file that cannot be
-// made writable, or that belongs to another user, is not replaced.
+// Copies the working copy over an existing class file (through a symbolic
+// link: over the file it points to). A read-only file, or one that belongs to
+// another user, is not replaced.
 ClassFileOutcome bFunZapiszIstniejacyPlikSwiadectw(const QString &target);
 
 // Copies the working copy to a chosen name (the overwrite question has been
@@ -46,8 +49,8 @@ ClassFileOutcome bFunZapiszIstniejacyPlikSwiadectw(const QString &target);
 ClassFileOutcome bFunZapiszNowyPlikSwiadectw(const QString &target);
 
 // Whether an existing file may be replaced by a save: it is ours (or we are
-// the administrator) and writable, after giving the owner write permission.
-// error receives the errno that forbids it.
+// the administrator) and writable; its permissions are never changed. error
+// receives the errno that forbids it.
 bool bFunCanReplaceFile(const QString &path, int &error);
 
 // --- The unsaved-changes marker ---------------------------------------------

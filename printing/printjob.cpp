@@ -3,12 +3,14 @@
 #include "printing/printengine.h"
 #include "storage/errortext.h"
 #include "storage/log.h"
+#include "storage/paths.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPainter>
+#include <QBuffer>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <cups/cups.h>
 
@@ -90,15 +92,24 @@ PrinterState printerState(const QString &printer) {
 }
 
 // Renders the sheets into a PDF of A4 paper, page size equal to the paper,
-// drawn from the paper's corner.
-bool bFunRenderPdf(QString &msg, const QString &path, const QList<structSheet> &sheets,
-                   const SheetStep &step) {
-    QPdfWriter pdf(path);
+// drawn from the paper's corner. The PDF is made in memory: what reaches a
+// file is written whole or not at all (iFunWriteWholeFile).
+bool bFunRenderPdf(QString &msg, QByteArray &bytes, const QString &path,
+                   const QList<structSheet> &sheets, const SheetStep &step) {
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&buffer);
     pdf.setResolution(1200);
     pdf.setCreator(QString::fromUtf8("Świadectwa 1-3"));
     pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                   QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     return bFunDrawSheets(msg, pdf, path, sheets, step);
+}
+
+// A file that could not be written whole: the Polish reason, then the code.
+QString strFunWriteFailure(int err) {
+    const QString reason = strFunErrnoReason(err);
+    return (reason.isEmpty() ? QString() : reason + QLatin1Char('\n')) + strFunErrnoCode(err);
 }
 
 // One job to the spooler: A4, portrait, the sides asked for, and no scaling,
@@ -122,6 +133,51 @@ int iFunSubmitJob(const QString &printer, const QString &file, const QString &ti
 }
 
 } // namespace
+
+QString strFunPdfTargetRefusal(const QString &target, const QStringList &classFiles) {
+    // Where the path really leads: links followed, relative parts resolved.
+    auto where = [](const QString &path) {
+        const QFileInfo file(strFunResolvedLinkTarget(QFileInfo(path).absoluteFilePath()));
+        if (file.exists())
+            return file.canonicalFilePath();
+        const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
+        return (folder.isEmpty() ? file.absolutePath() : folder) + QLatin1Char('/') +
+               file.fileName();
+    };
+    const QString to = where(target);
+    const QString head = QString::fromUtf8("Nie zapisano pliku PDF:\n") + target + QLatin1Char('\n');
+    const QString tail = QString::fromUtf8("\nWybierz inną nazwę pliku PDF (z końcówką .pdf).");
+    const QFileInfo info(to);
+    if (info.isDir())
+        return head + QString::fromUtf8("Wskazano folder, a nie plik.") + tail;
+    for (const QString &classFile : classFiles) {
+        if (!classFile.isEmpty() && where(classFile) == to)
+            return head +
+                   QString::fromUtf8("To jest plik klasy z danymi uczniów: plik PDF zastąpiłby "
+                                     "te dane.") +
+                   tail;
+    }
+    QString scratch;
+    const QStringList dataFolders = {strFunGetProgramDir(scratch), strFunGetExeDirPath(scratch)};
+    for (const QString &folder : dataFolders) {
+        const QString canonical = QFileInfo(folder).canonicalFilePath();
+        if (!canonical.isEmpty() && to.startsWith(canonical + QLatin1Char('/')))
+            return head +
+                   QString::fromUtf8("Ten folder należy do programu (jego ustawienia, kopia "
+                                     "robocza otwartej klasy i pliki danych); plik PDF nie może "
+                                     "ich zastąpić.") +
+                   tail;
+    }
+    // Any database file, a class file under any name among them.
+    QFile existing(to);
+    if (existing.open(QIODevice::ReadOnly) &&
+        existing.read(16) == QByteArray("SQLite format 3\0", 16))
+        return head +
+               QString::fromUtf8("Ten plik to baza danych (na przykład plik klasy z danymi "
+                                 "uczniów): plik PDF zastąpiłby te dane.") +
+               tail;
+    return QString();
+}
 
 structDeviceRect rectFunDeviceRect(int leftMm, int topMm, int rightMm, int bottomMm, int dpiX,
                                    int dpiY, int offX, int offY) {
@@ -193,20 +249,23 @@ bool bFunPrintJobs(QString &msg, const structPrintOrder &order, const QList<stru
     // Renders the sheets of one job into a file; false with cancelled set
     // when the step callback stopped it.
     // where[i]: the job and the sheet within it of the i-th sheet drawn.
-    auto render = [&](const QString &file, const QList<structSheet> &sheets,
+    auto render = [&](QByteArray &bytes, const QString &file, const QList<structSheet> &sheets,
                       const QList<QPair<int, int>> &where) {
         SheetStep step;
         if (callbacks.step)
             step = [&](int i) { return callbacks.step(where[i].first, where[i].second); };
-        if (bFunRenderPdf(msg, file, sheets, step))
+        if (bFunRenderPdf(msg, bytes, file, sheets, step))
             return true;
         cancelled = msg.isEmpty();
         return false;
     };
 
     if (order.printer.isEmpty()) {
-        // A PDF file holds every side; it is replaced whole or not at all.
-        const QString rendered = work.filePath(QStringLiteral("wydruk.pdf"));
+        // A PDF file holds every side; it is replaced whole or not at all,
+        // and never replaces the teacher's data.
+        const QString refusal = strFunPdfTargetRefusal(order.pdfFile, order.protectedFiles);
+        if (!refusal.isEmpty())
+            return bFunFail(msg, refusal, fun);
         QList<structSheet> sheets;
         QList<QPair<int, int>> where;
         for (int j = 0; j < jobs.size(); ++j) {
@@ -214,25 +273,17 @@ bool bFunPrintJobs(QString &msg, const structPrintOrder &order, const QList<stru
             for (int i = 0; i < jobs[j].sheets.size(); ++i)
                 where.append({j, i});
         }
-        if (!render(rendered, sheets, where))
+        QByteArray bytes;
+        if (!render(bytes, order.pdfFile, sheets, where))
             return false;
-        QFile in(rendered);
-        QSaveFile out(order.pdfFile);
-        QString reason;
-        errno = 0;
-        if (!in.open(QIODevice::ReadOnly))
-            reason = in.errorString();
-        else if (!out.open(QIODevice::WriteOnly) || out.write(in.readAll()) < 0 || !out.commit())
-            reason = out.errorString();
-        // The reason in Polish where the system's error tells it, its own
-        // words after it for support.
-        if (!reason.isEmpty() && !strFunErrnoReason(errno).isEmpty())
-            reason = strFunErrnoReason(errno) + QStringLiteral(" (") + reason + QLatin1Char(')');
-        if (!reason.isEmpty())
+        if (const int err = iFunWriteWholeFile(order.pdfFile, bytes))
             return bFunFail(msg,
                             QString::fromUtf8("Nie udało się zapisać pliku PDF:\n") +
-                                order.pdfFile + QString::fromUtf8("\nPowód: ") + reason +
-                                QString::fromUtf8("\nWybierz inny folder lub inną nazwę pliku."),
+                                order.pdfFile + QString::fromUtf8("\nPowód: ") +
+                                strFunWriteFailure(err) +
+                                QString::fromUtf8("\nPlik nie został zapisany (poprzedni plik o tej "
+                                                  "nazwie, jeśli był, pozostał bez zmian). Wybierz "
+                                                  "inny folder lub inną nazwę pliku."),
                             fun);
         return true;
     }
@@ -248,8 +299,19 @@ bool bFunPrintJobs(QString &msg, const structPrintOrder &order, const QList<stru
         QList<QPair<int, int>> where;
         for (int i = 0; i < jobs[j].sheets.size(); ++i)
             where.append({j, i});
-        if (!render(file, jobs[j].sheets, where))
+        QByteArray bytes;
+        if (!render(bytes, order.printer, jobs[j].sheets, where))
             return false;
+        if (const int err = iFunWriteWholeFile(file, bytes))
+            return bFunFail(msg,
+                            QString::fromUtf8("Nie można przygotować wydruku: nie udało się "
+                                              "zapisać pliku tymczasowego.\n") +
+                                strFunWriteFailure(err) +
+                                (result.jobIds.isEmpty()
+                                     ? QString::fromUtf8("\nNic nie zostało wysłane do drukarki.")
+                                     : QString::fromUtf8("\nPierwsze strony zostały już wysłane "
+                                                         "do drukarki, drugie nie.")),
+                            fun);
         const int id = iFunSubmitJob(order.printer, file, title, jobs[j].duplex);
         if (id <= 0) {
             result.spoolerMessage = QString::fromUtf8(cupsLastErrorString());

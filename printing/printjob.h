@@ -7,6 +7,7 @@
 #include <QMarginsF>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QPagedPaintDevice;
@@ -74,7 +75,17 @@ struct structPrintOrder {
     bool rotateSecondPage = false;
     structMarginData margins;
     PaperOverlay overlay; // drawn on every sheet in paper millimetres
+    // Class files a PDF must never replace (the open one, the one printed
+    // from), besides every database and every file of the program's folders.
+    QStringList protectedFiles;
 };
+
+// Why a PDF may not be written to this path, or the empty text when it may:
+// it is a folder, one of the class files, a file of the program folder or of
+// the installation folder (the working copy, settings, calibration) or any
+// SQLite database, however it is named (links followed, relative paths
+// resolved).
+QString strFunPdfTargetRefusal(const QString &target, const QStringList &classFiles);
 
 struct structPrintResult {
     QList<int> jobIds;      // as the spooler numbered them

@@ -15,6 +15,9 @@ QString strFunErrnoReason(int err) {
     case EDQUOT:
         return QString::fromUtf8("Brak miejsca na dysku. Zwolnij miejsce albo zapisz na innym "
                                  "dysku.");
+    case EFBIG:
+        return QString::fromUtf8("Plik byłby za duży dla tego miejsca zapisu. Zapisz go na innym "
+                                 "dysku albo zwolnij miejsce.");
     case EROFS:
         return QString::fromUtf8("Nośnik jest tylko do odczytu. Zapisz plik na innym dysku.");
     case ENOENT:

@@ -11,7 +11,9 @@
 #include <QStandardPaths>
 
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,6 +43,67 @@ void removeStaleTemporaries(const QByteArray &target) {
         ::unlink(QFile::encodeName(dir + QLatin1Char('/') + name).constData());
 }
 
+// The file a path names once its symbolic links are followed: a save through
+// a link replaces the file it points to, in that file's folder, and leaves
+// the link. A dangling link names the file it would point to.
+QByteArray resolvedTarget(QByteArray path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return path;
+        QByteArray link(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(path.constData(), link.data(), size_t(link.size()));
+        if (n <= 0)
+            return path;
+        link.truncate(int(n));
+        if (!link.startsWith('/'))
+            link = path.left(path.lastIndexOf('/') + 1) + link;
+        path = link;
+    }
+    return path;
+}
+
+// Writes a file through a temporary one in its folder: fill writes the
+// content into the descriptor (0 or an errno); then the temporary is synced
+// and renamed over the file. Returns 0 or the errno of the step that failed;
+// on failure the file is as it was.
+int writeThroughTemporary(const QByteArray &target, mode_t mode,
+                          const std::function<int(int)> &fill) {
+    const QByteArray dst = resolvedTarget(target);
+    removeStaleTemporaries(dst);
+    QByteArray tmp = temporaryPrefix(dst) + "XXXXXX";
+    const int out = ::mkstemp(tmp.data());
+    if (out < 0)
+        return errno;
+    int err = fill(out);
+    if (!err && ::fchmod(out, mode & 07777) != 0)
+        err = errno;
+    if (!err && ::fsync(out) != 0)
+        err = errno;
+    if (::close(out) != 0 && !err)
+        err = errno;
+    if (!err && ::rename(tmp.constData(), dst.constData()) != 0)
+        err = errno;
+    if (err)
+        ::unlink(tmp.constData());
+    return err;
+}
+
+// Every byte written, or the errno that stopped it.
+int writeAll(int fd, const char *data, qint64 size) {
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t put = ::write(fd, data + done, size_t(size - done));
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        done += put;
+    }
+    return 0;
+}
+
 // Copies source to target through a temporary file in the target's folder.
 // Returns 0 or the errno of the step that failed.
 int copyThroughTemporary(const QString &source, const QString &target, bool failIfExists) {
@@ -61,53 +124,22 @@ int copyThroughTemporary(const QString &source, const QString &target, bool fail
         ::close(in);
         return EEXIST;
     }
-
-    removeStaleTemporaries(dst);
-    QByteArray tmp = temporaryPrefix(dst) + "XXXXXX";
-    const int out = ::mkstemp(tmp.data());
-    if (out < 0) {
-        const int err = errno;
-        ::close(in);
-        return err;
-    }
-
-    int err = 0;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(in, buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            err = errno;
-            break;
-        }
-        if (got == 0)
-            break;
-        ssize_t done = 0;
-        while (done < got) {
-            const ssize_t put = ::write(out, buffer + done, static_cast<size_t>(got - done));
-            if (put < 0) {
+    const int err = writeThroughTemporary(dst, st.st_mode, [in](int out) {
+        char buffer[65536];
+        for (;;) {
+            const ssize_t got = ::read(in, buffer, sizeof buffer);
+            if (got < 0) {
                 if (errno == EINTR)
                     continue;
-                err = errno;
-                break;
+                return errno;
             }
-            done += put;
+            if (got == 0)
+                return 0;
+            if (const int e = writeAll(out, buffer, got))
+                return e;
         }
-        if (err)
-            break;
-    }
+    });
     ::close(in);
-    if (!err && ::fchmod(out, st.st_mode & 07777) != 0)
-        err = errno;
-    if (!err && ::fsync(out) != 0)
-        err = errno;
-    if (::close(out) != 0 && !err)
-        err = errno;
-    if (!err && ::rename(tmp.constData(), dst.constData()) != 0)
-        err = errno;
-    if (err)
-        ::unlink(tmp.constData());
     return err;
 }
 
@@ -192,6 +224,26 @@ bool bFunCopyFile(QString &msg, const QString &source, const QString &target, bo
           QStringLiteral("\ndo: ") + target + QStringLiteral("\n\n") + strFunErrnoCode(err);
     vFunWriteLog(msg, QStringLiteral("bFunCopyFile()"));
     return false;
+}
+
+QString strFunResolvedLinkTarget(const QString &path) {
+    return QFile::decodeName(resolvedTarget(QFile::encodeName(path)));
+}
+
+int iFunWriteWholeFile(const QString &target, const QByteArray &bytes) {
+    // A new file gets the usual mode; an existing one keeps its own.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode_t mode = 0666 & ~mask;
+    struct stat st {};
+    if (::stat(QFile::encodeName(target).constData(), &st) == 0) {
+        if (!S_ISREG(st.st_mode))
+            return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        mode = st.st_mode;
+    }
+    return writeThroughTemporary(QFile::encodeName(target), mode, [&bytes](int out) {
+        return writeAll(out, bytes.constData(), bytes.size());
+    });
 }
 
 bool bFunClearFileAttributes(QString &, const QString &path) {

@@ -25,6 +25,13 @@ bool bFunDeleteTmpFile(QString &msg);
 // given, receives the errno of a failure (0 on success).
 bool bFunCopyFile(QString &msg, const QString &source, const QString &target, bool failIfExists,
                   int *error = nullptr);
+// Writes the bytes as the whole content of a file, through a temporary file
+// beside the file a link names, synced and renamed over it: the file holds
+// every byte or is left as it was. Returns 0 or the errno that stopped it.
+int iFunWriteWholeFile(const QString &target, const QByteArray &bytes);
+// The file a path names once its symbolic links are followed (the path
+// itself when it is no link).
+QString strFunResolvedLinkTarget(const QString &path);
 // Gives the owner read and write permission; false for a missing file.
 bool bFunClearFileAttributes(QString &msg, const QString &path);
 

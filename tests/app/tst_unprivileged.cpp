@@ -28,7 +28,8 @@ private slots:
     void saveIntoReadOnlyFolderKeepsTheWork();
     void anotherUsersFileIsNotReplaced_data();
     void anotherUsersFileIsNotReplaced();
-    void ownReadOnlyFileIsMadeWritable();
+    void ownReadOnlyFileStaysReadOnly_data();
+    void ownReadOnlyFileStaysReadOnly();
 
 private:
     std::unique_ptr<AppFixture> f;
@@ -99,7 +100,9 @@ void TestUnprivileged::anotherUsersFileIsNotReplaced() {
     TFGlowna *g = f->g();
     g->openCommandLineDocument(foreign);
     QCOMPARE(g->documentPath(), foreign);
-    QCOMPARE(f->prompts.asked[0].caption, QStringLiteral("Uwaga")); // warned on opening
+    // Opening changes nothing and asks nothing; the status bar says it.
+    QVERIFY(f->prompts.asked.isEmpty());
+    QVERIFY(g->statusNotice().contains(QString::fromUtf8("tylko do odczytu")));
     QString msg;
     QVERIFY(bFunSaveCertData(msg, f->tmp(), "PESEL22222222222",
                              {{"DANE UCZNIA", "Nazwisko_DATA_EDIT", "Lis"}}));
@@ -128,17 +131,40 @@ void TestUnprivileged::anotherUsersFileIsNotReplaced() {
     }
 }
 
-void TestUnprivileged::ownReadOnlyFileIsMadeWritable() {
+void TestUnprivileged::ownReadOnlyFileStaysReadOnly_data() {
+    QTest::addColumn<bool>("saveAs");
+    QTest::newRow("Nie: nothing is written") << false;
+    QTest::newRow("Tak: saved under another name") << true;
+}
+
+// The protection she set on her own file is hers: opening and saving keep it,
+// and "Zapisz" leads to "Zapisz jako".
+void TestUnprivileged::ownReadOnlyFileStaysReadOnly() {
+    QFETCH(bool, saveAs);
     const QString classFile = docs->filePath("klasa.sqbr5");
     makeClassFile(classFile, {{"11111111111", "Agrest", "Adam"}});
     QCOMPARE(::chmod(QFile::encodeName(classFile).constData(), 0444), 0);
+    const QByteArray content = readFile(classFile);
     TFGlowna *g = f->g();
     g->openCommandLineDocument(classFile);
+    QCOMPARE(g->documentPath(), classFile);
     QVERIFY(f->prompts.messages().isEmpty());
+    QVERIFY(g->statusNotice().contains(QString::fromUtf8("tylko do odczytu")));
+    QCOMPARE(QFileInfo(classFile).permissions() & QFileDevice::WriteOwner,
+             QFileDevice::Permissions());
     g->DataChanged = true;
+    const QString other = docs->filePath("kopia.sqbr5");
+    f->prompts.answers.enqueue(saveAs ? Prompts::Answer::Yes : Prompts::Answer::No);
+    f->prompts.fileNames.enqueue(other);
     g->Zapisz1Click();
-    QVERIFY(!g->DataChanged);
-    QVERIFY(QFileInfo(classFile).isWritable());
+    QCOMPARE(f->prompts.asked[0].caption, QStringLiteral("Zapis"));
+    QVERIFY(f->prompts.asked[0].text.contains(QString::fromUtf8("tylko do odczytu")));
+    QVERIFY(f->prompts.asked[0].text.contains(QStringLiteral("Zapisz jako")));
+    QCOMPARE(QFileInfo(classFile).permissions() & QFileDevice::WriteOwner,
+             QFileDevice::Permissions());
+    QCOMPARE(readFile(classFile), content);
+    QCOMPARE(QFileInfo::exists(other), saveAs);
+    QCOMPARE(bool(g->DataChanged), !saveAs);
 }
 
 // As root: a folder of nobody's holding a class file of root's, then the
