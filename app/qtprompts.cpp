@@ -61,8 +61,9 @@ Prompts::Answer QtPrompts::message(QWidget *parent, const QString &caption, cons
     return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
-QString QtPrompts::openFileName(QWidget *parent, const QString &title, const QString &filter) {
-    return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+QString QtPrompts::openFileName(QWidget *parent, const QString &title, const QString &filter,
+                                const QString &folder) {
+    return QFileDialog::getOpenFileName(parent, title, folder, filter);
 }
 
 QString QtPrompts::saveFileName(QWidget *parent, const QString &title, const QString &filter,

@@ -8,7 +8,8 @@ class QtPrompts : public Prompts {
 public:
     Answer message(QWidget *parent, const QString &caption, const QString &text, Icon icon,
                    Buttons buttons) override;
-    QString openFileName(QWidget *parent, const QString &title, const QString &filter) override;
+    QString openFileName(QWidget *parent, const QString &title, const QString &filter,
+                         const QString &folder) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &filter,
                          const QString &proposedName) override;
     bool textInput(QWidget *parent, const QString &caption, const QString &label, QString &text,

@@ -237,6 +237,7 @@ void TFGlowna::buildMenus() {
     menu("Plik1", "&Plik",
          {{"Nowyplik1", "&Nowy plik", &TFGlowna::NowyPlikToolButtonClick, QKeySequence::New},
           {"Otworzplik1", "&Otwórz plik", &TFGlowna::OtworzPlikToolButtonClick, QKeySequence::Open},
+          {"Otworzodzyskana1", "Otwórz o&dzyskaną kopię…", &TFGlowna::OtworzOdzyskanaKopieClick},
           {"Importuj1", "&Importuj", &TFGlowna::Importuj1Click},
           separator,
           {"Zapisz1", "&Zapisz", &TFGlowna::Zapisz1Click, QKeySequence::Save},
@@ -584,14 +585,20 @@ bool TFGlowna::SaveStudentRecord(const QString &dropTable) {
     const QString tmp = strFunGetTmpFilePath(m_msg);
     auto step = [wait] { wait->ProgressBar->setValue(wait->ProgressBar->value() + 1); };
     // The old rows are replaced in one transaction: a failed save leaves the
-    // pupil as it was.
-    if (tmp.isEmpty() || !bFunReplaceCertData(m_msg, tmp, table, m_records, step, dropTable)) {
+    // pupil as it was. OK on what is stored already changes nothing, and
+    // the class is not marked as changed.
+    const bool same =
+        dropTable.isEmpty() && !tmp.isEmpty() && bFunSameAsStored(tmp, table, m_records);
+    if (!same &&
+        (tmp.isEmpty() || !bFunReplaceCertData(m_msg, tmp, table, m_records, step, dropTable))) {
         wait->hide();
         showMessage(this, QStringLiteral("Błąd"),
                     QString::fromUtf8("Błąd zapisu danych.\n\n") + m_msg, Prompts::Icon::Error);
         return false;
     }
     wait->hide();
+    if (!same)
+        DataChanged = true;
     // The editors now hold the saved pupil (under its new table after a
     // PESEL change): the tree selects it again and the preview shows it.
     m_loadedTable = table;
@@ -639,7 +646,6 @@ void TFGlowna::ClearAllEditors() {
 // ---------------------------------------------------------------------------
 
 void TFGlowna::DodajUczniaToolButtonClick() {
-    DataChanged = true;
     m_windows.daneUcznia->setAddMode();
     m_loadedTable.clear();
     m_loadedRow = -1;
@@ -650,7 +656,6 @@ void TFGlowna::DodajUczniaToolButtonClick() {
 }
 
 void TFGlowna::EdytujDaneUczniaToolButtonClick() {
-    DataChanged = true;
     // The dialog shows the pupil the editors hold, which is the selected one.
     const QString table = m_loadedTable;
     if (table.isEmpty() || strFunGetSelectedText(Selected::Pupil).isEmpty()) {
@@ -666,7 +671,6 @@ void TFGlowna::EdytujDaneUczniaToolButtonClick() {
 }
 
 void TFGlowna::UsunUczniaToolButtonClick() {
-    DataChanged = true;
     const QString name = strFunGetSelectedText(Selected::Pupil);
     const QString table = m_loadedTable;
     if (name.isEmpty() || table.isEmpty()) {
@@ -679,8 +683,10 @@ void TFGlowna::UsunUczniaToolButtonClick() {
                                 name,
                             Prompts::Icon::Warning)) {
         const QString tmp = strFunGetTmpFilePath(m_msg);
-        if (!tmp.isEmpty() && bFunDeleteTable(m_msg, tmp, table)) // a failure is in the log
+        if (!tmp.isEmpty() && bFunDeleteTable(m_msg, tmp, table)) { // a failure is in the log
             unloadPupil();
+            DataChanged = true;
+        }
     }
     bFunLoadStudentList();
 }
@@ -700,7 +706,6 @@ void TFGlowna::EdytujSwiadectwoToolButtonClick() {
                                    "chcesz utworzyć szablon teraz ?"),
                  Prompts::Icon::Question))
         m_windows.daneSzkoly->exec();
-    DataChanged = true;
     const DocumentInfo *row =
         m_loadedTable.isEmpty() ? nullptr : rowForLabel(strFunGetSelectedText(Selected::Document));
     if (!row) {

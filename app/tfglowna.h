@@ -126,6 +126,9 @@ public:
 public slots:
     void NowyPlikToolButtonClick();
     void OtworzPlikToolButtonClick();
+    // Opens a copy of unsaved work kept aside at a start ("odzyskane-…"),
+    // from the program folder.
+    void OtworzOdzyskanaKopieClick();
     void Zapisz1Click();
     void Zapiszjako1Click();
     void Importuj1Click();

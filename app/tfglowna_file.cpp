@@ -14,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
@@ -141,7 +142,8 @@ void TFGlowna::recoverUnsavedWork() {
     if (bFunSetAsideWorkingCopy(m_msg, aside))
         showMessage(this, QString::fromUtf8("Przywracanie"),
                     QString::fromUtf8("Niezapisane zmiany zachowano w pliku:\n") + aside +
-                        QString::fromUtf8("\n\nMożna go otworzyć poleceniem „Otwórz plik”."),
+                        QString::fromUtf8("\n\nOtworzysz go poleceniem Plik › Otwórz odzyskaną "
+                                          "kopię…"),
                     Prompts::Icon::Information);
     else
         showMessage(this, QStringLiteral("Błąd"), m_msg, Prompts::Icon::Error);
@@ -188,7 +190,9 @@ void TFGlowna::openDocumentOrClear(const QString &path) {
     unloadPupil();
     loadStudentList(true);
     setClassOpen(true);
-    setDocumentPath(path);
+    // The whole path: saving and the unsaved-work mark do not depend on the
+    // folder the program was started in.
+    setDocumentPath(QFileInfo(path).absoluteFilePath());
     if (out.readOnly)
         showStatusNotice(QString::fromUtf8("Plik jest tylko do odczytu: program go nie zmieni. "
                                            "Zmiany zapiszesz poleceniem „Zapisz jako”."));
@@ -302,7 +306,9 @@ void TFGlowna::Zapisz1Click() {
 }
 
 void TFGlowna::Zapiszjako1Click() {
-    bFunZapiszNowyPlikSwiadectw();
+    // The class now is the file saved: nothing of it is unsaved.
+    if (bFunZapiszNowyPlikSwiadectw())
+        DataChanged = false;
 }
 
 void TFGlowna::NowyPlikToolButtonClick() {
@@ -337,6 +343,29 @@ bool TFGlowna::offerSaveBeforeReplacing(const QString &caption, Prompts::Icon ic
     default:
         return false;
     }
+}
+
+void TFGlowna::OtworzOdzyskanaKopieClick() {
+    QString scratch;
+    const QString folder = strFunGetProgramDir(scratch);
+    const QString pattern = QStringLiteral("odzyskane-*.sqbr5");
+    if (folder.isEmpty() || QDir(folder).entryList({pattern}, QDir::Files).isEmpty()) {
+        showMessage(this, QString::fromUtf8("Odzyskane kopie"),
+                    QString::fromUtf8("Nie ma odzyskanych kopii niezapisanej pracy."),
+                    Prompts::Icon::Information);
+        return;
+    }
+    if (!offerSaveBeforeReplacing())
+        return;
+    const QString path =
+        prompts().openFileName(this, QString::fromUtf8("Otwórz odzyskaną kopię"),
+                               QString::fromUtf8("Odzyskane kopie (%1)").arg(pattern), folder);
+    if (path.isEmpty())
+        return;
+    openDocumentOrClear(path);
+    if (documentPath() == path)
+        showStatusNotice(QString::fromUtf8("Otwarto odzyskaną kopię. Zapisz ją poleceniem „Zapisz "
+                                           "jako” tam, gdzie trzymasz pliki klas."));
 }
 
 void TFGlowna::OtworzPlikToolButtonClick() {

@@ -1,10 +1,12 @@
 #include "document/certfile.h"
 
+#include "document/documents.h"
 #include "storage/cppsqlite3.h"
 #include "storage/log.h"
 #include "storage/sqltext.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 namespace {
 
@@ -226,4 +228,27 @@ int iFunCheckIsStudentExists(QString &msg, const QString &path, const QString &t
                  "iFunCheckIsStudentExists");
         return -1;
     }
+}
+
+bool bFunSameAsStored(const QString &path, const QString &table, const SqlDataList &records) {
+    QString msg;
+    SqlDataList stored;
+    if (iFunCheckIsStudentExists(msg, path, table, false) != 1 ||
+        !bFunLoadCertData(msg, path, table, stored))
+        return false;
+    QSet<QString> known;
+    for (const DocumentInfo &doc : documentTable())
+        known.insert(doc.id());
+    auto key = [](const structSqlData &r) {
+        return r.id + QChar(0) + r.comp_name + QChar(0) + r.value;
+    };
+    QStringList a, b;
+    for (const structSqlData &r : stored)
+        if (known.contains(r.id))
+            a << key(r);
+    for (const structSqlData &r : records)
+        b << key(r);
+    a.sort();
+    b.sort();
+    return a == b;
 }

@@ -54,3 +54,7 @@ bool bFunReplaceCertData(QString &msg, const QString &path, const QString &table
 // missing file is created empty first.
 int iFunCheckIsStudentExists(QString &msg, const QString &path, const QString &table,
                              bool createFile);
+
+// Whether the pupil's table already holds exactly these records (those of
+// the documents the program knows; order aside): a save would change nothing.
+bool bFunSameAsStored(const QString &path, const QString &table, const SqlDataList &records);

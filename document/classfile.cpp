@@ -215,8 +215,11 @@ bool bFunMarkUnsaved(QString &msg, const QString &classPath) {
     if (path.isEmpty())
         return false;
     QFile marker(path);
+    // The whole path: a later start may run in another folder.
+    const QString absolute =
+        classPath.isEmpty() ? classPath : QFileInfo(classPath).absoluteFilePath();
     if (!marker.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        marker.write(classPath.toUtf8() + '\n') < 0 || !marker.flush())
+        marker.write(absolute.toUtf8() + '\n') < 0 || !marker.flush())
         return bFunFail(msg,
                         QString::fromUtf8("Nie można zapisać znacznika niezapisanych zmian:\n") +
                             path + QLatin1Char('\n') + marker.errorString(),

@@ -13,7 +13,9 @@ public:
             return Answer::Ok;
         return buttons == Buttons::OkCancel ? Answer::Cancel : Answer::No;
     }
-    QString openFileName(QWidget *, const QString &, const QString &) override { return QString(); }
+    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override {
+        return QString();
+    }
     QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override {
         return QString();
     }

@@ -24,8 +24,10 @@ public:
 
     virtual Answer message(QWidget *parent, const QString &caption, const QString &text, Icon icon,
                            Buttons buttons) = 0;
-    // The chosen path, or the empty text when cancelled.
-    virtual QString openFileName(QWidget *parent, const QString &title, const QString &filter) = 0;
+    // The chosen path, or the empty text when cancelled; folder, when given,
+    // is where the dialog starts.
+    virtual QString openFileName(QWidget *parent, const QString &title, const QString &filter,
+                                 const QString &folder = QString()) = 0;
     virtual QString saveFileName(QWidget *parent, const QString &title, const QString &filter,
                                  const QString &proposedName) = 0;
     // False when cancelled.

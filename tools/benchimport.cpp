@@ -38,7 +38,9 @@ public:
     Answer message(QWidget *, const QString &, const QString &, Icon, Buttons) override {
         return Answer::Ok;
     }
-    QString openFileName(QWidget *, const QString &, const QString &) override { return file; }
+    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override {
+        return file;
+    }
     QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override {
         return QString();
     }

@@ -49,6 +49,10 @@ private slots:
     void crashedRunIsOfferedBack_data();
     void crashedRunIsOfferedBack();
     void normalCloseLeavesNothingToRecover();
+    void unsavedOnlyAfterARealChange_data();
+    void unsavedOnlyAfterARealChange();
+    void recoveryFromARelativeStart();
+    void keptAsideWorkOpensFromTheMenu();
     void destructiveQuestionsDefaultToNo_data();
     void destructiveQuestionsDefaultToNo();
     void qtPromptsDefaultButtons_data();
@@ -494,6 +498,139 @@ void TestDataSafety::normalCloseLeavesNothingToRecover() {
     QVERIFY(g->StartUpChecks());
     QVERIFY(f->prompts.asked.isEmpty());
     QVERIFY(!QFileInfo::exists(f->tmp()));
+}
+
+void TestDataSafety::unsavedOnlyAfterARealChange_data() {
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<bool>("changed");
+    QTest::newRow("editor cancelled without typing") << "editor cancel" << false;
+    QTest::newRow("editor OK without typing") << "editor ok" << false;
+    QTest::newRow("pupil dialog OK without a change") << "pupil ok" << false;
+    QTest::newRow("Nie to deleting a pupil") << "delete no" << false;
+    QTest::newRow("Tak to deleting a pupil") << "delete yes" << true;
+    QTest::newRow("pupil dialog with a changed surname") << "save pupil" << true;
+}
+
+// The class is marked as changed only by a change of its data, and every
+// save that worked clears the mark: no question about changes never made.
+void TestDataSafety::unsavedOnlyAfterARealChange() {
+    QFETCH(QString, step);
+    QFETCH(bool, changed);
+    TFGlowna *g = openClass({kAdam, kBartosz});
+    QVERIFY(!g->DataChanged);
+    QByteArray before = readFile(f->tmp());
+    auto pressOk = [](QWidget *w) {
+        for (const char *name : {"OKButton", "btnOK"}) {
+            if (auto *ok = w->findChild<QPushButton *>(QLatin1String(name))) {
+                ok->click();
+                return;
+            }
+        }
+        w->close();
+    };
+    g->TreeView->setCurrentItem(node(0, 0));
+    if (step == "editor cancel") {
+        onNextModal([](QWidget *w) { w->close(); });
+        g->EdytujSwiadectwoToolButtonClick();
+    } else if (step == "editor ok" || step == "pupil ok") {
+        // Once saved as the program writes it, OK again changes nothing.
+        const auto edit = step == "editor ok" ? &TFGlowna::EdytujSwiadectwoToolButtonClick
+                                              : &TFGlowna::EdytujDaneUczniaToolButtonClick;
+        onNextModal(pressOk);
+        (g->*edit)();
+        g->Zapisz1Click();
+        QVERIFY(!g->DataChanged);
+        before = readFile(f->tmp());
+        onNextModal(pressOk);
+        (g->*edit)();
+    } else if (step.startsWith("delete")) {
+        f->prompts.answers.enqueue(step == "delete yes" ? Prompts::Answer::Yes
+                                                        : Prompts::Answer::No);
+        g->UsunUczniaToolButtonClick();
+    } else {
+        onNextModal([](QWidget *w) {
+            w->findChild<QLineEdit *>("Nazwisko_DATA_EDIT")->setText(QString::fromUtf8("Żuk"));
+            w->findChild<QPushButton *>("OKButton")->click();
+        });
+        g->EdytujDaneUczniaToolButtonClick();
+        QCOMPARE(storedValue(f->tmp(), kTableA, "Nazwisko_DATA_EDIT"), QString::fromUtf8("Żuk"));
+    }
+    QCOMPARE(bool(g->DataChanged), changed);
+    QCOMPARE(QFileInfo::exists(f->env.programFile(kUnsavedMarkerFileName)), changed);
+    if (!changed)
+        QCOMPARE(readFile(f->tmp()), before);
+    // "Zapisz jako" that worked leaves nothing unsaved: no question at the
+    // next "Otwórz plik", no work offered back at the next start.
+    f->prompts.clear();
+    f->prompts.fileNames.enqueue(docs->filePath("kopia.sqbr5"));
+    g->Zapiszjako1Click();
+    QVERIFY(QFileInfo::exists(docs->filePath("kopia.sqbr5")));
+    QVERIFY(!g->DataChanged);
+    QVERIFY(!QFileInfo::exists(f->env.programFile(kUnsavedMarkerFileName)));
+    f->prompts.clear();
+    g->OtworzPlikToolButtonClick(); // cancelled at the file dialog
+    QCOMPARE(f->prompts.asked.size(), 1);
+    QCOMPARE(f->prompts.asked[0].kind, QStringLiteral("open"));
+}
+
+// A run started in another folder with a relative path: the mark names the
+// whole path, so the recovered work saves back into its own file.
+void TestDataSafety::recoveryFromARelativeStart() {
+    makeClassFile(classFile, {kAdam});
+    const QString started = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(docs->path()));
+    TFGlowna *g = f->g();
+    g->openCommandLineDocument("klasa.sqbr5");
+    QVERIFY(QDir::setCurrent(started));
+    QCOMPARE(g->documentPath(), classFile);
+    QString msg;
+    QVERIFY(bFunSaveCertData(msg, f->tmp(), kTableB,
+                             {{"DANE UCZNIA", "Nazwisko_DATA_EDIT", QString::fromUtf8("Bąk")}}));
+    g->DataChanged = true;
+    QString marked;
+    QVERIFY(bFunFindUnsavedWork(marked));
+    QCOMPARE(marked, classFile);
+
+    f->prompts.clear();
+    g = f->start();
+    f->prompts.answers.enqueue(Prompts::Answer::Yes);
+    QVERIFY(g->StartUpChecks());
+    QCOMPARE(g->documentPath(), classFile);
+    g->Zapisz1Click();
+    QVERIFY(!g->DataChanged);
+    QCOMPARE(pupilTables(classFile), QStringList({kTableA, kTableB}));
+}
+
+// Work kept aside at a start ("Nie") opens from the menu, in the program
+// folder, without typing its hidden path.
+void TestDataSafety::keptAsideWorkOpensFromTheMenu() {
+    TFGlowna *g = openClass({kAdam});
+    // With nothing kept aside the command says so and asks nothing else.
+    g->OtworzOdzyskanaKopieClick();
+    QCOMPARE(f->prompts.asked.size(), 1);
+    QVERIFY(f->prompts.asked[0].text.contains(QString::fromUtf8("Nie ma odzyskanych kopii")));
+    QString msg;
+    QVERIFY(bFunSaveCertData(msg, f->tmp(), kTableB,
+                             {{"DANE UCZNIA", "Nazwisko_DATA_EDIT", QString::fromUtf8("Bąk")}}));
+    g->DataChanged = true;
+    f->prompts.clear();
+    g = f->start();
+    f->prompts.answers.enqueue(Prompts::Answer::No);
+    QVERIFY(g->StartUpChecks());
+    QVERIFY(f->prompts.asked[1].text.contains(QString::fromUtf8("Otwórz odzyskaną kopię")));
+    const QStringList aside =
+        QDir(f->env.programDir()).entryList({"odzyskane-*.sqbr5"}, QDir::Files);
+    QCOMPARE(aside.size(), 1);
+
+    f->prompts.clear();
+    f->prompts.fileNames.enqueue(f->env.programFile(aside[0]));
+    QAction *entry = g->findChild<QAction *>("Otworzodzyskana1");
+    QVERIFY(entry);
+    entry->trigger();
+    QCOMPARE(f->prompts.asked[0].kind, QStringLiteral("open"));
+    QCOMPARE(f->prompts.asked[0].proposed, f->env.programDir()); // starts in the program folder
+    QCOMPARE(g->documentPath(), f->env.programFile(aside[0]));
+    QCOMPARE(g->TreeView->topLevelItemCount(), 2);
 }
 
 void TestDataSafety::destructiveQuestionsDefaultToNo_data() {

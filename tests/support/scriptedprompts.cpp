@@ -21,8 +21,9 @@ Prompts::Answer ScriptedPrompts::message(QWidget *, const QString &caption, cons
     return answers.dequeue();
 }
 
-QString ScriptedPrompts::openFileName(QWidget *, const QString &title, const QString &filter) {
-    asked.append({QStringLiteral("open"), title, filter, Icon::None, Buttons::Ok, QString()});
+QString ScriptedPrompts::openFileName(QWidget *, const QString &title, const QString &filter,
+                                      const QString &folder) {
+    asked.append({QStringLiteral("open"), title, filter, Icon::None, Buttons::Ok, folder});
     return fileNames.isEmpty() ? QString() : fileNames.dequeue();
 }
 

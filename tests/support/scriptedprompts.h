@@ -40,7 +40,9 @@ public:
 
     Answer message(QWidget *, const QString &caption, const QString &text, Icon icon,
                    Buttons buttons) override;
-    QString openFileName(QWidget *, const QString &title, const QString &filter) override;
+    // The folder the dialog starts in is recorded as "proposed".
+    QString openFileName(QWidget *, const QString &title, const QString &filter,
+                         const QString &folder) override;
     QString saveFileName(QWidget *, const QString &title, const QString &filter,
                          const QString &proposedName) override;
     bool textInput(QWidget *, const QString &caption, const QString &label, QString &text,
