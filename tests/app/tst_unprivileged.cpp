@@ -5,6 +5,7 @@
 
 #include "document/classfile.h"
 
+#include <QDirIterator>
 #include <QtTest>
 
 #include <cerrno>
@@ -185,10 +186,32 @@ static int runAsNobody(int argc, char **argv) {
     ::setenv("XDG_RUNTIME_DIR", runtime, 1);
     ::setenv(kForeignDirVar, folder, 1);
     ::setenv("HOME", "/tmp", 1);
+    // The checkout may lie where nobody cannot read (/root): this program and
+    // the data beside it go to a folder that nobody can.
+    static char copy[] = "/tmp/sw-prog-XXXXXX";
+    if (!::mkdtemp(copy) || ::chmod(copy, 0755) != 0)
+        return 1;
+    {
+        int argcCopy = 1;
+        QCoreApplication app(argcCopy, argv);
+        copyShippedData(QFile::decodeName(copy));
+        const QString self = QCoreApplication::applicationFilePath();
+        const QString target = QFile::decodeName(copy) + '/' + QFileInfo(self).fileName();
+        if (!QFile::copy(self, target))
+            return 1;
+        QDirIterator it(QFile::decodeName(copy), QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            ::chmod(QFile::encodeName(path).constData(), 0755);
+        }
+    }
+    const QByteArray program = QByteArray(copy) + '/' +
+                               QFileInfo(QString::fromLocal8Bit(argv[0])).fileName().toLocal8Bit();
     const pid_t child = ::fork();
     if (child == 0) {
         QList<QByteArray> args{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
-                               "--",      argv[0]};
+                               "--",      program};
         for (int i = 1; i < argc; ++i)
             args << argv[i];
         QList<char *> raw;
@@ -202,6 +225,7 @@ static int runAsNobody(int argc, char **argv) {
     ::waitpid(child, &status, 0);
     QDir(QFile::decodeName(folder)).removeRecursively();
     QDir(QFile::decodeName(runtime)).removeRecursively();
+    QDir(QFile::decodeName(copy)).removeRecursively();
     return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
 }
 

@@ -10,7 +10,21 @@
 #include <QFileInfo>
 #include <sqlite3.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 TestEnv::TestEnv(const QString &userName) : m_user(userName) {
+    // Without its folders no test of this program means anything: one clear
+    // failure, not a row of unrelated ones.
+    for (const QTemporaryDir *dir : {&m_home, &m_runtime}) {
+        if (!dir->isValid()) {
+            std::fprintf(stderr,
+                         "FAIL: cannot make a temporary folder (TMPDIR=%s): %s\n"
+                         "Point TMPDIR at a writable folder.\n",
+                         qgetenv("TMPDIR").constData(), qPrintable(dir->errorString()));
+            std::exit(1);
+        }
+    }
     qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.path()));
     QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
