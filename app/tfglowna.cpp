@@ -3,6 +3,7 @@
 #include "app/firststeps.h"
 #include "dialogs/tfdrukuj.h"
 #include "dialogs/tfkalibracja.h"
+#include "dialogs/tfpomoc.h"
 #include "document/fieldsource.h"
 #include "document/prompts.h"
 #include "document/pupilcopies.h"
@@ -47,7 +48,6 @@ namespace {
 // The maker's pages.
 const char *const kContactUrl = "https://www.veltra-br5.pl/kontakt";
 const char *const kRegisterUrl = "https://www.veltra-br5.pl/dziennik-internetowy";
-const char *const kHelpFile = "Swiadectwa.html";
 } // namespace
 
 QString documentFileFilter() {
@@ -797,9 +797,7 @@ void TFGlowna::openPage(const QUrl &url) {
 }
 
 void TFGlowna::Instrukcjaobsugi1Click() {
-    QString scratch;
-    openPage(QUrl::fromLocalFile(strFunGetExeDirPath(scratch) + QLatin1Char('/') +
-                                 QLatin1String(kHelpFile)));
+    vFunShowHelp(this);
 }
 
 void TFGlowna::KontaktButtonClick() {

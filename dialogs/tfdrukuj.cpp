@@ -1,6 +1,7 @@
 #include "dialogs/tfdrukuj.h"
 
 #include "dialogs/buttonicons.h"
+#include "dialogs/tfpomoc.h"
 #include "dialogs/tfkorekta.h"
 
 #include "document/prompts.h"
@@ -257,6 +258,7 @@ TFDrukuj::TFDrukuj(PrintEngine &engine, QWidget *parent) : QDialog(parent), m_en
     connect(DrukujButton, &QPushButton::clicked, this, &TFDrukuj::DrukujButtonClick);
     connect(AnulujButton, &QPushButton::clicked, this, &TFDrukuj::AnulujButtonClick);
     connect(PomocButton, &QPushButton::clicked, this, &TFDrukuj::PomocButtonClick);
+    vFunHelpOnF1(this, QString::fromLatin1(kHelpPrinting));
     connect(BitBtn1, &QPushButton::clicked, this, &TFDrukuj::BitBtn1Click);
     connect(TestPrintButton, &QPushButton::clicked, this, &TFDrukuj::TestPrintButtonClick);
     connect(KorektaButton, &QPushButton::clicked, this, &TFDrukuj::KorektaButtonClick);
@@ -599,9 +601,7 @@ void TFDrukuj::AnulujButtonClick() {
 }
 
 void TFDrukuj::PomocButtonClick() {
-    QString msg;
-    prompts().openExternal(
-        QUrl::fromLocalFile(strFunGetExeDirPath(msg) + QStringLiteral("/Swiadectwa.html")));
+    vFunShowHelp(this, QString::fromLatin1(kHelpPrinting));
 }
 
 void TFDrukuj::BitBtn1Click() {

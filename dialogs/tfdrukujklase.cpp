@@ -1,6 +1,7 @@
 #include "dialogs/tfdrukujklase.h"
 
 #include "dialogs/tfdrukuj.h"
+#include "dialogs/tfpomoc.h"
 #include "document/prompts.h"
 #include "storage/settings.h"
 
@@ -38,6 +39,7 @@ TFDrukujKlase::TFDrukujKlase(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TFDrukujKlase"));
     setWindowTitle(QString::fromUtf8("Drukowanie dla całej klasy"));
     setModal(true);
+    vFunHelpOnF1(this, QString::fromLatin1(kHelpPrinting));
 
     DokumentComboBox = new QComboBox(this);
     DokumentComboBox->setObjectName(QStringLiteral("DokumentComboBox"));

@@ -1,6 +1,7 @@
 #include "dialogs/tfkalibracja.h"
 
 #include "dialogs/buttonicons.h"
+#include "dialogs/tfpomoc.h"
 #include "document/prompts.h"
 #include "document/samples.h"
 #include "printing/printengine.h"
@@ -67,6 +68,7 @@ TFKalibracja::TFKalibracja(PrintEngine &engine, QWidget *parent)
     : QDialog(parent), m_engine(engine) {
     setObjectName(QStringLiteral("TFKalibracja"));
     setModal(true);
+    vFunHelpOnF1(this, QString::fromLatin1(kHelpFitting));
     // No title-bar buttons: "Zamknij" (or Escape) closes it.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 
