@@ -111,7 +111,10 @@ TFGlowna::TFGlowna() {
         if (scroll2 >= 0)
             ScrollBox2->verticalScrollBar()->setValue(int(scroll2 * m_zoom));
     };
-    DataChanged.onChange = [this](bool on) { markUnsaved(on); };
+    DataChanged.onChange = [this](bool on) {
+        markUnsaved(on);
+        setWindowModified(on);
+    };
     AktualizacjaTimer = new QTimer(this);
     AktualizacjaTimer->setObjectName(QStringLiteral("AktualizacjaTimer"));
     connect(AktualizacjaTimer, &QTimer::timeout, this, &TFGlowna::AktualizacjaTimerTimer);
@@ -265,6 +268,35 @@ void TFGlowna::buildMenus() {
            &TFGlowna::Ustawieniaczcionki1Click},
           separator,
           {"Sprawdzaniepisowni1", "&Sprawdzanie pisowni", &TFGlowna::Sprawdzaniepisowni1Click}});
+    // The print options of the tool bar, here too: on a narrow screen or at
+    // a large scale the tool bar hides them behind its "»".
+    QMenu *settings = findChild<QMenu *>(QStringLiteral("Ustawienia1"));
+    settings->addSeparator();
+    const struct {
+        const char *name;
+        const char *text;
+        QCheckBox *box;
+        void (TFGlowna::*slot)();
+    } options[] = {
+        {"WykreskujPuste1", "&Wykresuj puste pola", WykreskujPusteCheckBox,
+         &TFGlowna::WykreskujPusteCheckBoxClick},
+        {"PrintNoDots1", "Wyłącz &kropki", PrintNoDotsCheckBox,
+         &TFGlowna::PrintNoDotsCheckBoxClick},
+        {"WordWrap1", "&Ogranicz pola tekstowe", cbWordWrap, &TFGlowna::cbWordWrapClick},
+    };
+    for (const auto &o : options) {
+        QAction *a = action(QString::fromLatin1(o.name), QString::fromUtf8(o.text), nullptr);
+        a->setCheckable(true);
+        a->setChecked(o.box->isChecked());
+        QCheckBox *box = o.box;
+        const auto slot = o.slot;
+        connect(a, &QAction::triggered, this, [this, box, slot](bool on) {
+            box->setChecked(on);
+            (this->*slot)();
+        });
+        connect(box, &QCheckBox::toggled, a, &QAction::setChecked);
+        settings->addAction(a);
+    }
     QAction *spelling = findChild<QAction *>(QStringLiteral("Sprawdzaniepisowni1"));
     spelling->setCheckable(true);
     spelling->setChecked(true);
@@ -380,8 +412,20 @@ QStringList TFGlowna::protectedClassFiles() const {
     return {documentPath(), strFunGetTmpFilePath(scratch)};
 }
 
+void TFGlowna::updateWindowTitle() {
+    // The file first, as desktops show it, and the program's caption with
+    // its version after it; "*" while the class has unsaved changes.
+    const QString path = documentPath();
+    const QString file = !path.isEmpty() ? QFileInfo(path).fileName()
+                         : isClassOpen() ? QString::fromUtf8("Nowa klasa")
+                                         : QString();
+    setWindowTitle(file.isEmpty() ? m_caption : file + QStringLiteral("[*] — ") + m_caption);
+    setWindowModified(DataChanged);
+}
+
 void TFGlowna::setDocumentPath(const QString &path) {
     m_statusText->setText(path);
+    updateWindowTitle();
     m_statusText->repaint();
     // The mark of unsaved work names the class file it belongs to.
     if (DataChanged)

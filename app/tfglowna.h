@@ -58,6 +58,8 @@ public:
     // The path of the open class file, shown in the status bar.
     QString documentPath() const;
     void setDocumentPath(const QString &path);
+    // "klasa.sqbr5[*] — <caption with the version>".
+    void updateWindowTitle();
     // What a PDF may never replace: the open class file and its working copy.
     QStringList protectedClassFiles() const;
 
@@ -215,6 +217,7 @@ private:
     ProgramWindows m_windows;
     PrintEngine m_engine;
     QLabel *m_statusText = nullptr;
+    QString m_caption = QString::fromUtf8("Świadectwa 1-3");
     QLabel *m_statusNotice = nullptr;
     QWidget *m_firstSteps = nullptr;
     QString m_loadedTable;

@@ -15,6 +15,7 @@ const char *const kSpellCheckOffKey = "spell_check_off";
 void TFGlowna::setClassOpen(bool open) {
     PageControl->setVisible(open);
     m_firstSteps->setVisible(!open);
+    updateWindowTitle();
 }
 
 bool TFGlowna::isClassOpen() const {

@@ -57,11 +57,12 @@ bool TFGlowna::StartUpChecks() {
     if (!notices.isEmpty())
         showMessage(this, QStringLiteral("Uwaga"), notices.join(QStringLiteral("\n\n")),
                     Prompts::Icon::Warning);
-    setWindowTitle(
+    m_caption =
         QString::fromUtf8("Drukowanie świadectw dla Szkoły Podstawowej klasy 1-3, wersja: %1.%2.%3")
             .arg(kVersionMajor)
             .arg(kVersionMinor)
-            .arg(kVersionBuild));
+            .arg(kVersionBuild);
+    updateWindowTitle();
 
     int importAlert = 0;
     if (!bFunSqlGetSettingsValue(m_msg, QStringLiteral("import_alert"), importAlert)) {

@@ -355,14 +355,21 @@ void TestGlowna::printNeedsADocument() {
 
 void TestGlowna::helpAndWebPages() {
     TFGlowna *g = f->g();
+    // The manual opens in a window of the program; the maker's pages in the browser.
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        if (QWidget *help = QApplication::activeModalWidget()) {
+            shown = help->objectName();
+            help->close();
+        }
+    });
     g->Instrukcjaobsugi1Click();
+    QCOMPARE(shown, QStringLiteral("TFPomoc"));
     g->KontaktButtonClick();
     g->DziennikInternetowy1Click();
-    QCOMPARE(f->prompts.opened.size(), 3);
-    QCOMPARE(f->prompts.opened[0], QUrl::fromLocalFile(f->install.filePath("Swiadectwa.html")));
-    QVERIFY(QFileInfo::exists(f->prompts.opened[0].toLocalFile()));
+    QCOMPARE(f->prompts.opened.size(), 2);
+    QCOMPARE(f->prompts.opened[0].scheme(), QStringLiteral("https"));
     QCOMPARE(f->prompts.opened[1].scheme(), QStringLiteral("https"));
-    QCOMPARE(f->prompts.opened[2].scheme(), QStringLiteral("https"));
 }
 
 void TestGlowna::wheelScrollsBothPages() {
