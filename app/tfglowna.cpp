@@ -338,6 +338,7 @@ void TFGlowna::buildMenus() {
 void TFGlowna::buildCentralArea() {
     auto *splitter = new QSplitter(this);
     TreeView = new QTreeWidget(splitter);
+    TreeView->setAccessibleName(QString::fromUtf8("Uczniowie i ich dokumenty"));
     TreeView->setObjectName(QStringLiteral("TreeView"));
     TreeView->setHeaderHidden(true);
     TreeView->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -46,12 +46,14 @@ TFAktualizacja::TFAktualizacja(QWidget *parent) : QDialog(parent) {
     Postep->setValue(0);
     Label5 = namedLabel(this, "Label5", QStringLiteral("Status:"));
     editStatus = new QLineEdit(this);
+    editStatus->setAccessibleName(QString::fromUtf8("Stan aktualizacji"));
     editStatus->setObjectName(QStringLiteral("editStatus"));
     editStatus->setEnabled(false);
     Label4 = namedLabel(this, "Label4",
                         QString::fromUtf8("Jeśli masz problem z pobraniem programu użyj adresu "
                                           "poniżej:"));
     editDownloadLink = new QLineEdit(this);
+    editDownloadLink->setAccessibleName(QString::fromUtf8("Adres nowej wersji"));
     editDownloadLink->setObjectName(QStringLiteral("editDownloadLink"));
     editDownloadLink->setReadOnly(true);
     btnDownloadViaBrowser = new QPushButton(QString::fromUtf8("Pobierz przez przeglądarkę"), this);

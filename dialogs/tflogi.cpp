@@ -34,6 +34,7 @@ TFLogi::TFLogi(QWidget *parent) : QDialog(parent) {
     setFixedSize(kWidth, kHeight);
 
     LogsListView = new QTreeWidget(this);
+    LogsListView->setAccessibleName(QString::fromUtf8("Wpisy dziennika programu"));
     LogsListView->setObjectName(QStringLiteral("LogsListView"));
     LogsListView->setColumnCount(3);
     LogsListView->setHeaderLabels(

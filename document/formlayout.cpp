@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QHash>
+#include <QRegularExpression>
 
 namespace {
 
@@ -29,6 +30,116 @@ QString strFunInstalledFace(const QString &face) {
     if (key.isEmpty())
         return QString::fromLatin1(kFieldFontFace);
     return standIns.value(key, face);
+}
+
+namespace {
+
+bool isField(const LayoutItem &i) {
+    return i.kind == QLatin1String("edit") || i.kind == QLatin1String("combo") ||
+           i.kind == QLatin1String("memo");
+}
+
+// The words of a label as a name: no brackets, no closing colon.
+QString spoken(QString text) {
+    text.remove(QLatin1Char('(')).remove(QLatin1Char(')'));
+    text = text.simplified();
+    while (text.endsWith(QLatin1Char(':')) || text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text.trimmed();
+}
+
+// "ZMIENNA_RokSzkolny1_STR1_DATA_EDIT" -> "rok szkolny 1".
+QString nameWords(QString name) {
+    for (const char *part :
+         {"ZMIENNA_", "STALY_", "_DATA_EDIT", "_DATA_COMBOBOX", "_DATA_MEMO", "_STR1", "_STR2"})
+        name.remove(QLatin1String(part));
+    QString out;
+    for (int i = 0; i < name.size(); ++i) {
+        const QChar c = name[i];
+        const bool split = i > 0 && ((c.isUpper() && !name[i - 1].isUpper()) ||
+                                     (c.isDigit() && !name[i - 1].isDigit()));
+        if (split)
+            out += QLatin1Char(' ');
+        out += c == QLatin1Char('_') ? QChar(QLatin1Char(' ')) : c.toLower();
+    }
+    return out.simplified();
+}
+
+// The label that names a field, or null.
+const LayoutItem *captionOf(const QList<LayoutItem> &items, const LayoutItem &f) {
+    const LayoutItem *best = nullptr;
+    auto labels = [&](auto accept, auto better) {
+        for (const LayoutItem &l : items) {
+            if (l.kind != QLatin1String("label") || l.page != f.page || l.text.trimmed().isEmpty())
+                continue;
+            if (accept(l) && (!best || better(l, *best)))
+                best = &l;
+        }
+    };
+    // The middle of the field's first line, and whether another field stands
+    // between a label on that line and this field.
+    const int line = f.top + std::min(f.height, 21) / 2;
+    auto onLine = [line](const LayoutItem &l) { return std::abs(l.top + 6 - line) <= 10; };
+    // Boxes of one number (PESEL digits) share the words before the first.
+    static const QRegularExpression digits(QStringLiteral("\\d+"));
+    const QString family = QString(f.name).remove(digits);
+    auto fieldBetween = [&](int from, int to) {
+        for (const LayoutItem &o : items) {
+            if (&o != &f && isField(o) && o.page == f.page &&
+                QString(o.name).remove(digits) != family &&
+                std::abs(o.top + std::min(o.height, 21) / 2 - line) <= 10 && o.left >= from &&
+                o.left < to)
+                return true;
+        }
+        return false;
+    };
+    const int right = f.left + std::max(f.width, 1);
+    auto across = [&](const LayoutItem &l) { return l.left < right && l.left >= f.left - 10; };
+    auto under = [&](const LayoutItem &l) {
+        return across(l) && l.top >= f.top + f.height - 6 && l.top < f.top + f.height + 16;
+    };
+    auto nearer = [](const LayoutItem &a, const LayoutItem &b) { return a.top < b.top; };
+    // The words its line starts with, to its left, no other field between.
+    labels(
+        [&](const LayoutItem &l) {
+            return l.left < f.left && onLine(l) && !fieldBetween(l.left, f.left);
+        },
+        [](const LayoutItem &a, const LayoutItem &b) { return a.left > b.left; });
+    if (best)
+        return best;
+    // Else the small caption a form prints under a line.
+    labels(under, nearer);
+    return best;
+}
+
+} // namespace
+
+QString strFunFieldCaption(const FormLayout &layout, const QString &variant,
+                           const QString &fieldName) {
+    const QList<LayoutItem> items = layout.itemsFor(variant);
+    const LayoutItem *field = nullptr;
+    for (const LayoutItem &i : items)
+        if (i.name == fieldName)
+            field = &i;
+    if (!field)
+        return nameWords(fieldName);
+    const LayoutItem *label = captionOf(items, *field);
+    if (field->has("ending"))
+        return label ? QString::fromUtf8("końcówka słowa ") + spoken(label->text)
+                     : nameWords(fieldName);
+    if (!label)
+        return nameWords(fieldName);
+    // Fields that share the words are told apart by their place.
+    int sharing = 0, place = 0;
+    for (const LayoutItem &i : items) {
+        if (!isField(i) || i.has("ending") || captionOf(items, i) != label)
+            continue;
+        ++sharing;
+        if (&i == field)
+            place = sharing;
+    }
+    const QString words = spoken(label->text);
+    return sharing > 1 ? words + QStringLiteral(", pole %1").arg(place) : words;
 }
 
 QList<LayoutItem> FormLayout::itemsFor(const QString &variant) const {

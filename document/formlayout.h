@@ -58,6 +58,13 @@ struct FormLayout {
     const LayoutItem *item(const QString &name) const;
 };
 
+// What a screen reader calls a field: the words the form prints beside it
+// (to its left on its line, else above it, else under it), "końcówka słowa
+// X" for a word's ending, ", pole N" where several fields share the words;
+// a field without words by its name ("RokSzkolny1" -> "rok szkolny 1").
+QString strFunFieldCaption(const FormLayout &layout, const QString &variant,
+                           const QString &fieldName);
+
 // Reads a layout from its text: "|"-separated rows, "#" comments. Returns
 // false with a reason for a malformed row.
 bool parseLayout(const QString &text, FormLayout &layout, QString &error);

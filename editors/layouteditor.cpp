@@ -132,6 +132,8 @@ void LayoutEditor::build(const QString &variant) {
             w->adjustSize();
             w->move(item.left, item.top);
         }
+        if (item.kind != QLatin1String("label"))
+            w->setAccessibleName(strFunFieldCaption(l, variant, item.name));
         if (item.has("disabled"))
             w->setEnabled(false);
         if (item.tab >= 0)

@@ -415,6 +415,9 @@ TFSzablonOcenyOpisowej::TFSzablonOcenyOpisowej(QWidget *parent) : QDialog(parent
                 [this](int lines) { m_status->setText(strFunLinesLeftOutText(lines)); });
         half->list = new QListWidget(box);
         half->list->setObjectName(QString::fromLatin1(info.list));
+        half->list->setAccessibleName(
+            QString::fromUtf8("Sformułowania:") +
+            QString::fromUtf8(info.title).trimmed().toLower().prepend(' '));
         half->list->setToolTip(
             QStringLiteral("Kliknij dwukrotnie aby dodać sformułowanie do świadectwa"));
         half->list->setMinimumWidth(420);
