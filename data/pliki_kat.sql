@@ -28,15 +28,15 @@ insert into `files` values( 'ocena_opisowa\szablony_edukacyjne\bardzo dobre osiÄ
 -- behind the preview. Replaced once when a new release draws them anew.
 insert into `files` values( 'grafika\orzel.svg', 0 );
 insert into `files` values( 'grafika\m_p.bmp', 0 );
-insert into `files` values( 'grafika\sw_str1_prw.bmp', 0 );
-insert into `files` values( 'grafika\sw_str2_prw.bmp', 0 );
-insert into `files` values( 'grafika\wywiadowka_prw.bmp', 0 );
-insert into `files` values( 'grafika\arkusz_prw.bmp', 0 );
+insert into `files` values( 'grafika\sw_str1_prw.png', 0 );
+insert into `files` values( 'grafika\sw_str2_prw.png', 0 );
+insert into `files` values( 'grafika\wywiadowka_prw.png', 0 );
+insert into `files` values( 'grafika\arkusz_prw.png', 0 );
 
 -- The editors' pictures of the blank forms.
-insert into `files` values( 'grafika\klasa_1.bmp', 0 );
-insert into `files` values( 'grafika\klasa_2.bmp', 0 );
-insert into `files` values( 'grafika\wywiadowka_1.bmp', 0 );
-insert into `files` values( 'grafika\arkusz_str1_1.bmp', 0 );
-insert into `files` values( 'grafika\arkusz_str1b_1.bmp', 0 );
-insert into `files` values( 'grafika\arkusz_wyniki_1.bmp', 0 );
+insert into `files` values( 'grafika\klasa_1.png', 0 );
+insert into `files` values( 'grafika\klasa_2.png', 0 );
+insert into `files` values( 'grafika\wywiadowka_1.png', 0 );
+insert into `files` values( 'grafika\arkusz_str1_1.png', 0 );
+insert into `files` values( 'grafika\arkusz_str1b_1.png', 0 );
+insert into `files` values( 'grafika\arkusz_wyniki_1.png', 0 );

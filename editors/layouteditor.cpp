@@ -230,7 +230,7 @@ void LayoutEditor::showEvent(QShowEvent *event) {
             continue;
         QString scratch;
         const QString picture = strFunGetDataFilePath(
-            scratch, QStringLiteral("grafika/%1_%2.bmp").arg(m_layout->name).arg(i + 1));
+            scratch, QStringLiteral("grafika/%1_%2.png").arg(m_layout->name).arg(i + 1));
         if (!picture.isEmpty() && QFileInfo::exists(picture))
             paper->setPixmap(QPixmap(picture));
     }

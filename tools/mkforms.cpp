@@ -320,8 +320,9 @@ QImage backdrop() {
     return img;
 }
 
+// Each picture in the format its name says (PNG for the forms, BMP for the stamp).
 bool save(const QImage &img, const QString &path) {
-    if (img.save(path, "BMP"))
+    if (img.save(path))
         return true;
     std::fprintf(stderr, "mkforms: cannot write %s\n", qPrintable(path));
     return false;
@@ -382,11 +383,11 @@ int main(int argc, char **argv) {
             p.drawText(stamp, Qt::AlignCenter, QStringLiteral("m.p."));
         }
         p.end();
-        if (!save(img, grafika + QStringLiteral("/sw_str%1_prw.bmp").arg(side)))
+        if (!save(img, grafika + QStringLiteral("/sw_str%1_prw.png").arg(side)))
             return 1;
     }
-    if (!save(backdrop(), grafika + QStringLiteral("/wywiadowka_prw.bmp")) ||
-        !save(backdrop(), grafika + QStringLiteral("/arkusz_prw.bmp")))
+    if (!save(backdrop(), grafika + QStringLiteral("/wywiadowka_prw.png")) ||
+        !save(backdrop(), grafika + QStringLiteral("/arkusz_prw.png")))
         return 1;
 
     // The editors' pictures of the blank forms, at the editors' own sizes: the
@@ -428,7 +429,7 @@ int main(int argc, char **argv) {
                 }
             }
             p.end();
-            if (!save(img, grafika + QStringLiteral("/%1_%2.bmp")
+            if (!save(img, grafika + QStringLiteral("/%1_%2.png")
                                          .arg(QLatin1String(ep.layout))
                                          .arg(page.number)))
                 return 1;

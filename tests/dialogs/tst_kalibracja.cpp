@@ -56,8 +56,8 @@ void TestKalibracja::init() {
     install = std::make_unique<QTemporaryDir>();
     QDir().mkpath(env->programFile("grafika"));
     for (const char *name :
-         {"bruma_kalibracja.sqset", "ustawienia.sqset", "grafika/sw_str1_prw.bmp",
-          "grafika/sw_str2_prw.bmp", "grafika/arkusz_prw.bmp", "grafika/wywiadowka_prw.bmp"})
+         {"bruma_kalibracja.sqset", "ustawienia.sqset", "grafika/sw_str1_prw.png",
+          "grafika/sw_str2_prw.png", "grafika/arkusz_prw.png", "grafika/wywiadowka_prw.png"})
         env->installShipped(QString::fromLatin1(name));
     QFile::copy(QCoreApplication::applicationDirPath() + "/bruma_kalibracja.sqset",
                 install->filePath("bruma_kalibracja.sqset"));

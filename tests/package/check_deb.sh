@@ -53,9 +53,26 @@ grep -qx 'Icon=swiadectwa' "$desktop" || fail "menu entry without the icon"
 grep -q '^MimeType=.*application/x-swiadectwa-sqbr5;' "$desktop" || fail "menu entry without the file type"
 grep -q 'type="application/x-swiadectwa-sqbr5"' "$mime" || fail "no MIME type"
 grep -q '<glob pattern="\*.sqbr5"/>' "$mime" || fail "MIME type without *.sqbr5"
-if command -v desktop-file-validate >/dev/null; then
-    desktop-file-validate "$desktop" || fail "menu entry not valid"
-fi
+desktop-file-validate "$desktop" || fail "menu entry not valid"
+for size in 16 22 24 32 48 64 128 256; do
+    png="$work/root/usr/share/icons/hicolor/${size}x${size}/apps/swiadectwa.png"
+    [ "$(file -b "$png" 2>/dev/null | cut -d, -f2 | tr -d ' ')" = "${size}x${size}" ] ||
+        fail "no ${size}x${size} PNG icon"
+done
+metainfo=$(ls "$work/root/usr/share/metainfo/"*.metainfo.xml 2>/dev/null | head -1)
+[ -n "$metainfo" ] || fail "no AppStream metadata"
+[ -z "$metainfo" ] || appstreamcli validate --no-net "$metainfo" || fail "AppStream metadata not valid"
+grep -q 'xml:lang="pl"' "$metainfo" || fail "AppStream metadata without Polish texts"
+grep -q '<screenshot' "$metainfo" || fail "AppStream metadata without a screenshot"
+copyright="$work/root/usr/share/doc/swiadectwa/copyright"
+grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$copyright" ||
+    fail "no machine-readable copyright file"
+grep -q '^License: GPL-3.0-or-later' "$copyright" || fail "copyright without the licence"
+# The pictures of the blank forms, shipped compressed: a tenth of the 30 MB
+# of bitmaps they once were, in the package and in every user's folder.
+pictures=$(du -sb "$lib/grafika" | cut -f1)
+[ "$pictures" -lt 3000000 ] || fail "the pictures take $pictures bytes"
+echo "pictures: $pictures bytes"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 for d in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6svg6 libsqlite3-0 \

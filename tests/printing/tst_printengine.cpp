@@ -205,7 +205,7 @@ void TestPrintEngine::failuresLeaveThePreview() {
 
 void TestPrintEngine::previewOverTheBackdrop() {
     QDir().mkpath(m_env->programFile("grafika"));
-    for (const char *name : {"sw_str1_prw.bmp", "sw_str2_prw.bmp", "arkusz_prw.bmp"})
+    for (const char *name : {"sw_str1_prw.png", "sw_str2_prw.png", "arkusz_prw.png"})
         QFile::copy(QCoreApplication::applicationDirPath() + "/grafika/" + name,
                     m_env->programFile("grafika/") + name);
     edit("ZMIENNA_Klasa_STR1_DATA_EDIT", "IIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIII");
@@ -223,7 +223,7 @@ void TestPrintEngine::previewOverTheBackdrop() {
              qPrintable(QString::number(ink.left())));
     QVERIFY(ink.bottom() <= 74 + 1300 * 1314 / 1314 - 3 + 1);
     // A one-sided page hides side 2; a missing backdrop keeps the last picture.
-    QFile::remove(m_env->programFile("grafika/arkusz_prw.bmp"));
+    QFile::remove(m_env->programFile("grafika/arkusz_prw.png"));
     const QImage before = m_engine->image1;
     render(false, 3);
     QVERIFY(!twoSides);
@@ -276,8 +276,8 @@ void TestPrintEngine::pdfAtPrinterResolution() {
 
 void TestPrintEngine::previewMarksWhatDoesNotFit() {
     QDir().mkpath(m_env->programFile("grafika"));
-    QFile::copy(QCoreApplication::applicationDirPath() + "/grafika/arkusz_prw.bmp",
-                m_env->programFile("grafika/arkusz_prw.bmp"));
+    QFile::copy(QCoreApplication::applicationDirPath() + "/grafika/arkusz_prw.png",
+                m_env->programFile("grafika/arkusz_prw.png"));
     memo("ZMIENNA_Uchwala_DATA_MEMO", {"raz", "dwa", "trzy", "cztery"});
     edit("ZMIENNA_Klasa_DATA_EDIT", "bardzo długa nazwa klasy, która wychodzi poza pole");
     edit("ZMIENNA_Religia_DATA_EDIT", "dobry");

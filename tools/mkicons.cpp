@@ -1,0 +1,40 @@
+// mkicons SVG OUT_DIR SIZE...
+// The program's icon as PNG pictures of the usual sizes, drawn from its SVG
+// (OUT_DIR/<size>x<size>/swiadectwa.png), for desktops that want bitmaps.
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
+
+#include <cstdio>
+
+int main(int argc, char **argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 4) {
+        std::fprintf(stderr, "usage: mkicons SVG OUT_DIR SIZE...\n");
+        return 2;
+    }
+    QSvgRenderer svg(args[1]);
+    if (!svg.isValid()) {
+        std::fprintf(stderr, "mkicons: cannot read %s\n", qPrintable(args[1]));
+        return 1;
+    }
+    for (int i = 3; i < args.size(); ++i) {
+        const int size = args[i].toInt();
+        QImage icon(size, size, QImage::Format_ARGB32);
+        icon.fill(Qt::transparent);
+        QPainter p(&icon);
+        p.setRenderHint(QPainter::Antialiasing);
+        svg.render(&p, QRectF(0, 0, size, size));
+        p.end();
+        const QString folder = args[2] + QStringLiteral("/%1x%1").arg(size);
+        if (!QDir().mkpath(folder) || !icon.save(folder + QStringLiteral("/swiadectwa.png"))) {
+            std::fprintf(stderr, "mkicons: cannot write into %s\n", qPrintable(folder));
+            return 1;
+        }
+    }
+    return 0;
+}
