@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and starts the program.
+# Installs what is missing, builds the program (not the tests) and starts it.
 # A class file may be named relative to the folder the script is run from:
 # the arguments are made absolute before the script changes folder.
 set -euo pipefail
@@ -19,5 +19,5 @@ if [ $# -gt 1 ] && [ -e "$*" ]; then
 fi
 cd "$(dirname "$0")"
 ./scripts/deps.sh
-./scripts/build.sh
+./scripts/build.sh swiadectwa
 exec ./build/bin/swiadectwa ${args[@]+"${args[@]}"}
