@@ -1,8 +1,8 @@
 #include "dialogs/tfdrukuj.h"
 
 #include "dialogs/buttonicons.h"
-#include "dialogs/tfpomoc.h"
 #include "dialogs/tfkorekta.h"
+#include "dialogs/tfpomoc.h"
 
 #include "document/prompts.h"
 #include "printing/printengine.h"
@@ -32,38 +32,35 @@ namespace {
 enum Edge { None = -1, Top, Left, Right, Bottom };
 using Picture = ButtonPicture;
 
-// One arrow or size button: a guard edge that stops it at 1 mm, then two
-// edges changed by 1 mm; the second one may itself stop at 1 mm.
+// One arrow or size button: how it moves the edges of its side (left, top,
+// right, bottom, in millimetres); how far is one rule for every button and
+// the correction (bFunMoveSideEdges).
 struct ButtonRule {
     int side;
-    Edge guard;
-    Edge first;
-    int firstBy;
-    Edge second;
-    int secondBy;
-    bool secondStopsAtOne;
+    int dLeft, dTop, dRight, dBottom;
     Picture picture;
-    const char *what;
+    const char *what; // the tooltip, after "Strona N: "
+    const char *move; // the move, in a refusal
 };
 
 // SpeedButton1 to SpeedButton16, in order.
 const ButtonRule kRules[16] = {
-    {1, Top, Top, -1, Bottom, -1, false, Picture::Up, "w górę o 1 mm"},
-    {1, Left, Left, -1, Right, -1, true, Picture::Left, "w lewo o 1 mm"},
-    {1, None, Top, +1, Bottom, +1, false, Picture::Down, "w dół o 1 mm"},
-    {1, None, Left, +1, Right, +1, false, Picture::Right, "w prawo o 1 mm"},
-    {2, Top, Top, -1, Bottom, -1, false, Picture::Up, "w górę o 1 mm"},
-    {2, Left, Left, -1, Right, -1, false, Picture::Left, "w lewo o 1 mm"},
-    {2, None, Top, +1, Bottom, +1, false, Picture::Down, "w dół o 1 mm"},
-    {2, None, Left, +1, Right, +1, false, Picture::Right, "w prawo o 1 mm"},
-    {1, Left, Left, -1, Right, +1, false, Picture::Wider, "szerzej o 2 mm"},
-    {1, Right, Right, -1, Left, +1, false, Picture::Narrower, "węziej o 2 mm"},
-    {1, Top, Top, -1, Bottom, +1, false, Picture::Taller, "dłużej o 2 mm"},
-    {1, None, Top, +1, Bottom, -1, true, Picture::Shorter, "krócej o 2 mm"},
-    {2, Left, Left, -1, Right, +1, false, Picture::Wider, "szerzej o 2 mm"},
-    {2, None, Left, +1, Right, -1, false, Picture::Narrower, "węziej o 2 mm"},
-    {2, None, Top, +1, Bottom, -1, false, Picture::Shorter, "krócej o 2 mm"},
-    {2, Top, Top, -1, Bottom, +1, false, Picture::Taller, "dłużej o 2 mm"},
+    {1, 0, -1, 0, -1, Picture::Up, "w górę o 1 mm", "przesunąć wydruku w górę"},
+    {1, -1, 0, -1, 0, Picture::Left, "w lewo o 1 mm", "przesunąć wydruku w lewo"},
+    {1, 0, +1, 0, +1, Picture::Down, "w dół o 1 mm", "przesunąć wydruku w dół"},
+    {1, +1, 0, +1, 0, Picture::Right, "w prawo o 1 mm", "przesunąć wydruku w prawo"},
+    {2, 0, -1, 0, -1, Picture::Up, "w górę o 1 mm", "przesunąć wydruku w górę"},
+    {2, -1, 0, -1, 0, Picture::Left, "w lewo o 1 mm", "przesunąć wydruku w lewo"},
+    {2, 0, +1, 0, +1, Picture::Down, "w dół o 1 mm", "przesunąć wydruku w dół"},
+    {2, +1, 0, +1, 0, Picture::Right, "w prawo o 1 mm", "przesunąć wydruku w prawo"},
+    {1, -1, 0, +1, 0, Picture::Wider, "szerzej o 2 mm", "poszerzyć wydruku"},
+    {1, +1, 0, -1, 0, Picture::Narrower, "węziej o 2 mm", "zwęzić wydruku"},
+    {1, 0, -1, 0, +1, Picture::Taller, "dłużej o 2 mm", "wydłużyć wydruku"},
+    {1, 0, +1, 0, -1, Picture::Shorter, "krócej o 2 mm", "skrócić wydruku"},
+    {2, -1, 0, +1, 0, Picture::Wider, "szerzej o 2 mm", "poszerzyć wydruku"},
+    {2, +1, 0, -1, 0, Picture::Narrower, "węziej o 2 mm", "zwęzić wydruku"},
+    {2, 0, +1, 0, -1, Picture::Shorter, "krócej o 2 mm", "skrócić wydruku"},
+    {2, 0, -1, 0, +1, Picture::Taller, "dłużej o 2 mm", "wydłużyć wydruku"},
 };
 
 // Where a button of each picture sits: in the cross of arrows of its
@@ -386,15 +383,14 @@ void TFDrukuj::SpeedButtonClick(int number) {
     if (number < 1 || number > 16)
         return;
     const ButtonRule &rule = kRules[number - 1];
-    // The four edits of the button's side, in the order of Edge.
-    const QList<QLineEdit *> edit = edgeEdits().mid((rule.side - 1) * 4, 4);
-    auto value = [&](Edge e) { return edit[e]->text().toInt(); };
-    auto change = [&](Edge e, int by) { edit[e]->setText(QString::number(value(e) + by)); };
-    if (rule.guard != None && value(rule.guard) == 1)
+    structMarginData set = edges();
+    QString msg;
+    if (!bFunMoveSideEdges(msg, set, rule.side, rule.dLeft, rule.dTop, rule.dRight, rule.dBottom,
+                           QString::fromUtf8(rule.move))) {
+        showMessage(this, QString::fromUtf8("Ustawienia wydruku"), msg, Prompts::Icon::Warning);
         return;
-    change(rule.first, rule.firstBy);
-    if (!(rule.secondStopsAtOne && value(rule.second) == 1))
-        change(rule.second, rule.secondBy);
+    }
+    setEdges(set);
 }
 
 void TFDrukuj::SaveNewButtonClick() {
@@ -421,7 +417,11 @@ void TFDrukuj::SaveNewButtonClick() {
             Prompts::Icon::Error);
         return;
     }
-    bFunLoadMarginList();
+    // The set just saved (the last one stored) is the one shown and printed with.
+    if (bFunLoadMarginList() && MarginesyComboBox->count() > 0) {
+        MarginesyComboBox->setCurrentIndex(MarginesyComboBox->count() - 1);
+        MarginesyComboBoxChange();
+    }
 }
 
 void TFDrukuj::DeleteButtonClick() {

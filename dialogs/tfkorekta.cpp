@@ -85,42 +85,17 @@ void TFKorekta::setEdges(const structMarginData &edges) {
 
 bool TFKorekta::bFunShiftSide(QString &msg, structMarginData &edges, int side, int right,
                               int down) {
-    using M = structMarginData;
-    const bool first = side == 1;
-    int M::*left = first ? &M::Page1X1 : &M::Page2X1;
-    int M::*top = first ? &M::Page1Y1 : &M::Page2Y1;
-    int M::*rightEdge = first ? &M::Page1X2 : &M::Page2X2;
-    int M::*bottom = first ? &M::Page1Y2 : &M::Page2Y2;
-    const struct {
-        int M::*edge;
-        int by;
-        const char *towards;
-        const char *edgeName;
-        const char *none;
-    } moves[] = {{left, right, "w lewo", "lewa", "W lewo już go przesunąć nie można."},
-                 {top, down, "w górę", "górna", "W górę już go przesunąć nie można."}};
-    for (const auto &m : moves) {
-        // A move away from the paper's edge is always possible; towards it,
-        // the edge stops at 1 mm, as with the arrow buttons.
-        if (m.by >= 0 || edges.*m.edge + m.by >= 1)
-            continue;
-        const int room = std::max(0, edges.*m.edge - 1);
-        msg = QString::fromUtf8("Strona %1: wydruku nie można przesunąć %2 o %3 mm, bo %4 "
-                                "krawędź wydruku byłaby bliżej niż 1 mm od brzegu kartki.\n")
-                  .arg(side)
-                  .arg(QString::fromUtf8(m.towards))
-                  .arg(-m.by)
-                  .arg(QString::fromUtf8(m.edgeName));
-        msg += room > 0 ? QString::fromUtf8("Można go przesunąć %1 najwyżej o %2 mm.")
-                              .arg(QString::fromUtf8(m.towards))
-                              .arg(room)
-                        : QString::fromUtf8(m.none);
+    // The same rule as the arrow buttons: the print stays on the sheet.
+    structMarginData moved = edges;
+    if (right != 0 && !bFunMoveSideEdges(msg, moved, side, right, 0, right, 0,
+                                         QString::fromUtf8(right > 0 ? "przesunąć wydruku w prawo"
+                                                                     : "przesunąć wydruku w lewo")))
         return false;
-    }
-    edges.*left += right;
-    edges.*rightEdge += right;
-    edges.*top += down;
-    edges.*bottom += down;
+    if (down != 0 && !bFunMoveSideEdges(msg, moved, side, 0, down, 0, down,
+                                        QString::fromUtf8(down > 0 ? "przesunąć wydruku w dół"
+                                                                   : "przesunąć wydruku w górę")))
+        return false;
+    edges = moved;
     return true;
 }
 

@@ -25,11 +25,11 @@ public:
     QPushButton *AnulujButton;
 
     // Checks the amounts and moves the edges; stays open with a message
-    // when an amount is no whole number or a move would cross 1 mm.
+    // when an amount is no whole number or the print would leave the sheet.
     void OKButtonClick();
 
-    // Moves one side's rectangle; false with the reason when it would take
-    // the left or top edge below 1 mm (the set is then unchanged).
+    // Moves one side's rectangle; false with the reason when the print would
+    // leave the sheet (the set is then unchanged).
     static bool bFunShiftSide(QString &msg, structMarginData &edges, int side, int right, int down);
 
 private:

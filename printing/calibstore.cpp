@@ -7,6 +7,10 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
 namespace {
 
 bool missing(QString &msg, const QString &path, const char *prefix, const char *logName) {
@@ -221,4 +225,56 @@ bool bFunMarginRestoreOriginal(QString &msg, const QString &shippedPath,
         return bFunFail(msg, QStringLiteral("Sql exception: ") + strFunSqlErrorText(e),
                         "bFunMarginRestoreOriginal()");
     }
+}
+
+bool bFunMoveSideEdges(QString &msg, structMarginData &edges, int side, int dLeft, int dTop,
+                       int dRight, int dBottom, const QString &what) {
+    using M = structMarginData;
+    int M::*const left = side == 1 ? &M::Page1X1 : &M::Page2X1;
+    int M::*const top = side == 1 ? &M::Page1Y1 : &M::Page2Y1;
+    int M::*const right = side == 1 ? &M::Page1X2 : &M::Page2X2;
+    int M::*const bottom = side == 1 ? &M::Page1Y2 : &M::Page2Y2;
+    constexpr int kWidth = 210, kHeight = 297; // A4, mm
+    // The move in steps of 1 mm along its longest edge change.
+    const int steps =
+        std::max({std::abs(dLeft), std::abs(dTop), std::abs(dRight), std::abs(dBottom)});
+    // A moved edge ends on the sheet, or at least nearer to it than it was
+    // (a set from elsewhere may start off the sheet: it can be brought back).
+    auto fits = [&](int n) {
+        bool ok = true;
+        auto at = [&](int M::*edge, int d, int limit) {
+            const int was = edges.*edge, now = was + d * n / std::max(steps, 1);
+            const auto off = [limit](int v) {
+                return v < 0 ? qint64(-v) : v > limit ? qint64(v) - limit : qint64(0);
+            };
+            if (d != 0 && off(now) > 0 && off(now) >= off(was))
+                ok = false;
+            return now;
+        };
+        // The right and bottom edges of a set as large as the sheet pass it
+        // when the print is moved right or down: only the page's blank
+        // margin leaves the sheet there, so they are held to the sheet only
+        // by the top left corner and a width and height.
+        const int l = at(left, dLeft, kWidth - 1), t = at(top, dTop, kHeight - 1),
+                  r = at(right, dRight, INT_MAX), b = at(bottom, dBottom, INT_MAX);
+        return ok && l < r && t < b;
+    };
+    if (fits(steps)) {
+        edges.*left += dLeft;
+        edges.*top += dTop;
+        edges.*right += dRight;
+        edges.*bottom += dBottom;
+        return true;
+    }
+    int room = steps - 1;
+    while (room > 0 && !fits(room))
+        --room;
+    msg = QString::fromUtf8("Strona %1: nie można %2 o %3 mm, bo lewy górny róg wydruku "
+                            "wyszedłby poza kartkę.\n")
+              .arg(side)
+              .arg(what)
+              .arg(steps);
+    msg += room > 0 ? QString::fromUtf8("Można najwyżej o %1 mm.").arg(room)
+                    : QString::fromUtf8("Wydruk jest już na brzegu kartki.");
+    return false;
 }

@@ -40,3 +40,13 @@ bool bFunMarginWriteNewSettings(QString &msg, const QString &path, const structM
 bool bFunMarginDeleteSettings(QString &msg, const QString &path, const QString &name);
 bool bFunMarginRestoreOriginal(QString &msg, const QString &shippedPath,
                                const QString &workingPath);
+
+// Moves the edges of one side's paper rectangle by whole millimetres (left,
+// top, right, bottom), as the arrow and size buttons and the correction do.
+// One rule for all of them: the print's top left corner stays on the A4 sheet
+// (0-209 mm across, 0-296 mm down) and the rectangle keeps a width and a
+// height; an edge already off the sheet may only come back. A move past that
+// is refused, the set unchanged, and msg says how far it can go
+// ("what" names the move: "przesunąć wydruku w górę", "poszerzyć wydruku").
+bool bFunMoveSideEdges(QString &msg, structMarginData &edges, int side, int dLeft, int dTop,
+                       int dRight, int dBottom, const QString &what);

@@ -1,5 +1,5 @@
-#include "printfixture.h"
 #include "dialogs/tfpomoc.h"
+#include "printfixture.h"
 #include "storage/settings.h"
 #include "support/privatecups.h"
 
@@ -136,39 +136,45 @@ void TestTFDrukuj::speedButtons_data() {
                    const QList<int> &after) {
         QTest::newRow(name) << button << QString::fromUtf8(tip) << before << after;
     };
+    // One rule for every button: the top left corner stays on the sheet
+    // (0 mm is on it), an edge off the sheet may come back, a print keeps
+    // a width and a height; a refused move changes nothing and says why.
     row("1 up", 1, "Strona 1: w górę o 1 mm", start, {9, 20, 190, 279});
-    row("1 up at the top", 1, "Strona 1: w górę o 1 mm", {1, 20, 190, 280}, {1, 20, 190, 280});
-    row("1 up from 0", 1, "Strona 1: w górę o 1 mm", {0, 0, 210, 297}, {-1, 0, 210, 296});
+    row("1 up to the top", 1, "Strona 1: w górę o 1 mm", {1, 20, 190, 280}, {0, 20, 190, 279});
+    row("1 up at the top", 1, "Strona 1: w górę o 1 mm", {0, 0, 210, 297}, {0, 0, 210, 297});
+    row("1 up from above the sheet", 1, "Strona 1: w górę o 1 mm", {-6, 0, 210, 297},
+        {-6, 0, 210, 297});
     row("2 left", 2, "Strona 1: w lewo o 1 mm", start, {10, 19, 189, 280});
-    row("2 left at the edge", 2, "Strona 1: w lewo o 1 mm", {10, 1, 190, 280}, {10, 1, 190, 280});
-    row("2 left, right at 1", 2, "Strona 1: w lewo o 1 mm", {10, 5, 1, 280}, {10, 4, 1, 280});
+    row("2 left at the edge", 2, "Strona 1: w lewo o 1 mm", {10, 0, 190, 280}, {10, 0, 190, 280});
     row("3 down", 3, "Strona 1: w dół o 1 mm", {1, 20, 190, 280}, {2, 20, 190, 281});
-    row("4 right", 4, "Strona 1: w prawo o 1 mm", start, {10, 21, 191, 280});
+    row("3 down from above the sheet", 3, "Strona 1: w dół o 1 mm", {-6, 0, 210, 297},
+        {-5, 0, 210, 298});
+    row("4 right past the sheet's edge", 4, "Strona 1: w prawo o 1 mm", {0, 0, 210, 297},
+        {0, 1, 211, 297});
     row("5 up", 5, "Strona 2: w górę o 1 mm", start, {9, 20, 190, 279});
-    row("5 up at the top", 5, "Strona 2: w górę o 1 mm", {1, 20, 190, 280}, {1, 20, 190, 280});
+    row("5 up at the top", 5, "Strona 2: w górę o 1 mm", {0, 20, 190, 280}, {0, 20, 190, 280});
     row("6 left", 6, "Strona 2: w lewo o 1 mm", start, {10, 19, 189, 280});
-    row("6 left at the edge", 6, "Strona 2: w lewo o 1 mm", {10, 1, 190, 280}, {10, 1, 190, 280});
-    // Side 2 has no stop on the right edge.
-    row("6 left, right at 1", 6, "Strona 2: w lewo o 1 mm", {10, 5, 1, 280}, {10, 4, 0, 280});
+    row("6 left at the edge", 6, "Strona 2: w lewo o 1 mm", {10, 0, 190, 280}, {10, 0, 190, 280});
     row("7 down", 7, "Strona 2: w dół o 1 mm", start, {11, 20, 190, 281});
     row("8 right", 8, "Strona 2: w prawo o 1 mm", start, {10, 21, 191, 280});
     row("9 wider", 9, "Strona 1: szerzej o 2 mm", start, {10, 19, 191, 280});
-    row("9 wider at the edge", 9, "Strona 1: szerzej o 2 mm", {10, 1, 190, 280}, {10, 1, 190, 280});
+    row("9 wider at the edge", 9, "Strona 1: szerzej o 2 mm", {10, 0, 190, 280}, {10, 0, 190, 280});
     row("10 narrower", 10, "Strona 1: węziej o 2 mm", start, {10, 21, 189, 280});
-    row("10 narrower, right at 1", 10, "Strona 1: węziej o 2 mm", {10, 5, 1, 280}, {10, 5, 1, 280});
+    row("10 narrower to nothing", 10, "Strona 1: węziej o 2 mm", {10, 5, 7, 280}, {10, 5, 7, 280});
     row("11 taller", 11, "Strona 1: dłużej o 2 mm", start, {9, 20, 190, 281});
-    row("11 taller at the top", 11, "Strona 1: dłużej o 2 mm", {1, 20, 190, 280},
-        {1, 20, 190, 280});
+    row("11 taller at the top", 11, "Strona 1: dłużej o 2 mm", {0, 20, 190, 280},
+        {0, 20, 190, 280});
     row("12 shorter", 12, "Strona 1: krócej o 2 mm", start, {11, 20, 190, 279});
-    row("12 shorter, bottom at 1", 12, "Strona 1: krócej o 2 mm", {0, 20, 190, 1}, {1, 20, 190, 1});
+    row("12 shorter to nothing", 12, "Strona 1: krócej o 2 mm", {10, 20, 190, 12},
+        {10, 20, 190, 12});
     row("13 wider", 13, "Strona 2: szerzej o 2 mm", start, {10, 19, 191, 280});
-    row("13 wider at the edge", 13, "Strona 2: szerzej o 2 mm", {10, 1, 190, 280},
-        {10, 1, 190, 280});
-    row("14 narrower", 14, "Strona 2: węziej o 2 mm", {10, 5, 1, 280}, {10, 6, 0, 280});
-    row("15 shorter", 15, "Strona 2: krócej o 2 mm", {0, 20, 190, 1}, {1, 20, 190, 0});
+    row("13 wider at the edge", 13, "Strona 2: szerzej o 2 mm", {10, 0, 190, 280},
+        {10, 0, 190, 280});
+    row("14 narrower", 14, "Strona 2: węziej o 2 mm", start, {10, 21, 189, 280});
+    row("15 shorter", 15, "Strona 2: krócej o 2 mm", start, {11, 20, 190, 279});
     row("16 taller", 16, "Strona 2: dłużej o 2 mm", start, {9, 20, 190, 281});
-    row("16 taller at the top", 16, "Strona 2: dłużej o 2 mm", {1, 20, 190, 280},
-        {1, 20, 190, 280});
+    row("16 taller at the top", 16, "Strona 2: dłużej o 2 mm", {0, 20, 190, 280},
+        {0, 20, 190, 280});
 }
 
 void TestTFDrukuj::speedButtons() {
@@ -186,6 +192,12 @@ void TestTFDrukuj::speedButtons() {
     f->click(button);
     QCOMPARE(values(side(own)), after);
     QCOMPARE(values(side(3 - own)), other);
+    // A refused move says so, and how far the print can go.
+    const QStringList said = f->prompts.messages();
+    QCOMPARE(said.size(), after == before ? 1 : 0);
+    if (!said.isEmpty())
+        QVERIFY2(said[0].startsWith(QStringLiteral("Strona %1: nie można ").arg(own)),
+                 qPrintable(said[0]));
 }
 
 void TestTFDrukuj::speedButtonByKeyboard() {
@@ -258,9 +270,17 @@ void TestTFDrukuj::saveNewSet() {
                  (QList<int>{3, 0, 213, 297}));
         QCOMPARE((QList<int>{m.Page2X1, m.Page2Y1, m.Page2X2, m.Page2Y2}),
                  (QList<int>{0, 1, 210, 298}));
-        // The list is read again and shows its first set.
-        QCOMPARE(f->dialog->MarginesyComboBox->currentText(), QStringLiteral("Standardowe"));
-        QCOMPARE(values(side(1)), (QList<int>{0, 0, 210, 297}));
+        // The set just saved stays chosen, with its edges: Drukuj prints with it.
+        QCOMPARE(f->dialog->MarginesyComboBox->currentText(), names[1]);
+        QCOMPARE(values(side(1)), (QList<int>{0, 3, 213, 297}));
+        QCOMPARE(values(side(2)), (QList<int>{1, 0, 210, 298}));
+        const QString pdf = f->env.dataHome() + "/nowe.pdf";
+        f->prompts.fileNames.enqueue(pdf);
+        QTest::mouseClick(f->dialog->DrukujButton, Qt::LeftButton);
+        QString stored;
+        QVERIFY(
+            bFunSqlGetSettingsText(msg, QString::fromLatin1(TFDrukuj::lastMarginSetKey()), stored));
+        QCOMPARE(stored, names[1]);
     } else {
         QCOMPARE(values(side(1)), (QList<int>{0, 3, 213, 297})); // nothing reloaded
     }

@@ -277,21 +277,22 @@ void TestWydrukProbny::correctionRefused_data() {
                                                         "całkowitą milimetrów od -297 do 297, np. "
                                                         "3 albo -2 (a nie „400”).\nNic nie "
                                                         "zostało zmienione.");
-    QTest::newRow("past 1 mm on the left")
-        << szkola << QStringList{"-10", "0", "0", "0"}
-        << QString::fromUtf8("Strona 1: wydruku nie można przesunąć w lewo o 10 mm, bo lewa "
-                             "krawędź wydruku byłaby bliżej niż 1 mm od brzegu kartki.\nMożna go "
-                             "przesunąć w lewo najwyżej o 9 mm.\nNic nie zostało zmienione.");
-    QTest::newRow("past 1 mm at the top of side 2")
-        << szkola << QStringList{"0", "0", "0", "-13"}
-        << QString::fromUtf8("Strona 2: wydruku nie można przesunąć w górę o 13 mm, bo górna "
-                             "krawędź wydruku byłaby bliżej niż 1 mm od brzegu kartki.\nMożna go "
-                             "przesunąć w górę najwyżej o 12 mm.\nNic nie zostało zmienione.");
+    // The arrows' rule: the print's top left corner stays on the sheet.
+    QTest::newRow("past the sheet on the left")
+        << szkola << QStringList{"-11", "0", "0", "0"}
+        << QString::fromUtf8("Strona 1: nie można przesunąć wydruku w lewo o 11 mm, bo lewy górny "
+                             "róg wydruku wyszedłby poza kartkę.\nMożna najwyżej o 10 mm.\nNic "
+                             "nie zostało zmienione.");
+    QTest::newRow("past the sheet at the top of side 2")
+        << szkola << QStringList{"0", "0", "0", "-14"}
+        << QString::fromUtf8("Strona 2: nie można przesunąć wydruku w górę o 14 mm, bo lewy górny "
+                             "róg wydruku wyszedłby poza kartkę.\nMożna najwyżej o 13 mm.\nNic "
+                             "nie zostało zmienione.");
     QTest::newRow("already at the edge")
         << "Standardowe" << QStringList{"-1", "0", "0", "0"}
-        << QString::fromUtf8("Strona 1: wydruku nie można przesunąć w lewo o 1 mm, bo lewa "
-                             "krawędź wydruku byłaby bliżej niż 1 mm od brzegu kartki.\nW lewo "
-                             "już go przesunąć nie można.\nNic nie zostało zmienione.");
+        << QString::fromUtf8("Strona 1: nie można przesunąć wydruku w lewo o 1 mm, bo lewy górny "
+                             "róg wydruku wyszedłby poza kartkę.\nWydruk jest już na brzegu "
+                             "kartki.\nNic nie zostało zmienione.");
 }
 
 void TestWydrukProbny::correctionRefused() {
