@@ -113,6 +113,10 @@ QString TFDrukuj::pdfDestination() {
     return QStringLiteral("Plik PDF");
 }
 
+QString TFDrukuj::duplexKey(const QString &printer) {
+    return QStringLiteral("duplex_used:") + printer;
+}
+
 const char *TFDrukuj::lastMarginSetKey() {
     return "last_margin_set";
 }
@@ -315,8 +319,18 @@ void TFDrukuj::vFunUstawDrukarke() {
     // whether it prints both sides and whether it takes jobs at all.
     const bool twoSided = !isPdf() && bFunCanPrintTwoSided(m_printer);
     enableDuplex(twoSided);
-    if (!twoSided)
+    if (!twoSided) {
         DuplexComboBox->setCurrentIndex(0);
+    } else if (m_duplexPrinter != m_printer || DuplexComboBox->currentIndex() < 0) {
+        // The box always holds a choice: the one last printed with on this
+        // printer, else both sides (long edge), which the printer can.
+        QString msg, last;
+        bFunSqlGetSettingsText(msg, duplexKey(m_printer), last);
+        bool known = false;
+        const int index = last.toInt(&known);
+        DuplexComboBox->setCurrentIndex(known && index >= 0 && index <= 2 ? index : 1);
+    }
+    m_duplexPrinter = m_printer;
     m_printerOk = true;
     if (isPdf())
         return;
@@ -513,9 +527,33 @@ bool TFDrukuj::prepareOrder(structPrintOrder &order, const QString &proposedPdf)
     return true;
 }
 
-void TFDrukuj::turnOver() {
-    showMessage(this, QStringLiteral("Alert"), QString::fromUtf8(kTurnOver),
-                Prompts::Icon::Warning);
+bool TFDrukuj::turnOver() {
+    // "Anuluj" stops before side 2, when side 1 came out wrong.
+    return askOkCancel(this, QStringLiteral("Alert"), QString::fromUtf8(kTurnOver),
+                       Prompts::Icon::Warning);
+}
+
+QString TFDrukuj::stoppedNotice(const QString &printer) {
+    if (lastResult.jobIds.isEmpty())
+        return QString::fromUtf8("Drukowanie przerwano: nic nie trafiło do drukarki.");
+    QStringList ids;
+    for (int id : lastResult.jobIds)
+        ids << QString::number(id);
+    const QString sent = QString::fromUtf8("do drukarki „%1” trafiły już pierwsze strony "
+                                           "(zadanie nr %2)")
+                             .arg(printer, ids.join(QStringLiteral(", ")));
+    // What reached the queue may still be taken back: it is no data of hers.
+    if (askYesNo(this, QStringLiteral("Drukowanie"),
+                 QString::fromUtf8("Drukowanie przerwano, ale %1.\n\nCzy usunąć je z kolejki "
+                                   "drukarki? (Kartki, które już wyszły z drukarki, zostaną.)")
+                     .arg(sent),
+                 Prompts::Icon::Question)) {
+        QString msg;
+        if (bFunCancelJobs(msg, printer, lastResult.jobIds))
+            return QString::fromUtf8("Drukowanie przerwano; %1 – usunięto je z kolejki.").arg(sent);
+        showMessage(this, QStringLiteral("Błąd"), msg, Prompts::Icon::Error);
+    }
+    return QString::fromUtf8("Drukowanie przerwano; %1 i zostały w jej kolejce.").arg(sent);
 }
 
 bool TFDrukuj::reportOutcome(bool printed, const QString &msg) {
@@ -545,15 +583,20 @@ void TFDrukuj::DrukujButtonClick() {
     const bool printed = printOrder ? printOrder(order, msg, lastResult)
                                     : bFunPrintDocument(
                                           msg, order, m_engine.ctx.page1, m_engine.ctx.page2,
-                                          [this] { turnOver(); }, lastResult);
+                                          [this] { return turnOver(); }, lastResult);
     if (!printed && msg.isEmpty()) {
-        reject(); // stopped by the user
+        // Stopped by the user: she is told what reached the printer.
+        emit printDone(stoppedNotice(order.printer));
+        reject();
         return;
     }
     if (!reportOutcome(printed, msg))
         return;
     bFunSqlSettingWriteText(msg, QString::fromLatin1(lastMarginSetKey()),
                             MarginesyComboBox->currentText());
+    if (!order.printer.isEmpty() && DuplexComboBox->isEnabled())
+        bFunSqlSettingWriteText(msg, duplexKey(order.printer),
+                                QString::number(DuplexComboBox->currentIndex()));
     emit printDone(order.printer.isEmpty()
                        ? QString::fromUtf8("Zapisano plik PDF: ") + order.pdfFile
                        : QString::fromUtf8("Wysłano do drukarki „%1”.").arg(order.printer));
@@ -585,9 +628,15 @@ void TFDrukuj::TestPrintButtonClick() {
     };
     QString msg;
     const bool printed = bFunPrintDocument(
-        msg, order, page1, page2, [this] { turnOver(); }, lastResult);
+        msg, order, page1, page2, [this] { return turnOver(); }, lastResult);
     // The dialog stays open: the teacher corrects the set and prints.
-    reportOutcome(printed, msg);
+    if (!printed && msg.isEmpty())
+        emit printDone(QString::fromUtf8("Wydruk próbny: ") + stoppedNotice(order.printer));
+    else if (reportOutcome(printed, msg))
+        emit printDone(
+            order.printer.isEmpty()
+                ? QString::fromUtf8("Zapisano wydruk próbny: ") + order.pdfFile
+                : QString::fromUtf8("Wysłano wydruk próbny do drukarki „%1”.").arg(order.printer));
 }
 
 void TFDrukuj::KorektaButtonClick() {

@@ -27,6 +27,8 @@ public:
     static QString pdfDestination();
     // The settings key of the margin set last used for printing.
     static const char *lastMarginSetKey();
+    // The settings key of the duplex choice last printed with on a printer.
+    static QString duplexKey(const QString &printer);
 
     // The pupil and document being printed, for the proposed PDF file name.
     void setDocumentName(const QString &pupil, const QString &documentLabel);
@@ -104,13 +106,18 @@ private:
     // The order for the chosen printer or PDF file, duplex and margin set;
     // false when the printer cannot print or no file was chosen.
     bool prepareOrder(structPrintOrder &order, const QString &proposedPdf);
-    // Asks to turn the sheet over between the two jobs of a two-sided document.
-    void turnOver();
+    // Asks to turn the sheet over between the two jobs of a two-sided
+    // document; false when she stops there.
+    bool turnOver();
+    // After a print she stopped: what reached the printer, removed from its
+    // queue when she says so; the sentence for the status bar.
+    QString stoppedNotice(const QString &printer);
     // Reports a refusal, or a stopped printer's waiting jobs; false when not printed.
     bool reportOutcome(bool printed, const QString &msg);
 
     PrintEngine &m_engine;
-    QString m_printer; // the destination chosen last (the current printer)
+    QString m_printer;       // the destination chosen last (the current printer)
+    QString m_duplexPrinter; // the printer the duplex box was set for
     bool m_printerOk = true;
     QString m_pupil, m_document;
     QString m_pdfFolder; // where the last PDF file went

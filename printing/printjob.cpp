@@ -5,11 +5,11 @@
 #include "storage/log.h"
 #include "storage/paths.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPainter>
-#include <QBuffer>
 #include <QPdfWriter>
 #include <QTemporaryDir>
 #include <cups/cups.h>
@@ -145,7 +145,8 @@ QString strFunPdfTargetRefusal(const QString &target, const QStringList &classFi
                file.fileName();
     };
     const QString to = where(target);
-    const QString head = QString::fromUtf8("Nie zapisano pliku PDF:\n") + target + QLatin1Char('\n');
+    const QString head =
+        QString::fromUtf8("Nie zapisano pliku PDF:\n") + target + QLatin1Char('\n');
     const QString tail = QString::fromUtf8("\nWybierz inną nazwę pliku PDF (z końcówką .pdf).");
     const QFileInfo info(to);
     if (info.isDir())
@@ -277,14 +278,14 @@ bool bFunPrintJobs(QString &msg, const structPrintOrder &order, const QList<stru
         if (!render(bytes, order.pdfFile, sheets, where))
             return false;
         if (const int err = iFunWriteWholeFile(order.pdfFile, bytes))
-            return bFunFail(msg,
-                            QString::fromUtf8("Nie udało się zapisać pliku PDF:\n") +
-                                order.pdfFile + QString::fromUtf8("\nPowód: ") +
-                                strFunWriteFailure(err) +
-                                QString::fromUtf8("\nPlik nie został zapisany (poprzedni plik o tej "
-                                                  "nazwie, jeśli był, pozostał bez zmian). Wybierz "
-                                                  "inny folder lub inną nazwę pliku."),
-                            fun);
+            return bFunFail(
+                msg,
+                QString::fromUtf8("Nie udało się zapisać pliku PDF:\n") + order.pdfFile +
+                    QString::fromUtf8("\nPowód: ") + strFunWriteFailure(err) +
+                    QString::fromUtf8("\nPlik nie został zapisany (poprzedni plik o tej "
+                                      "nazwie, jeśli był, pozostał bez zmian). Wybierz "
+                                      "inny folder lub inną nazwę pliku."),
+                fun);
         return true;
     }
 
@@ -336,7 +337,7 @@ bool bFunPrintJobs(QString &msg, const structPrintOrder &order, const QList<stru
 }
 
 bool bFunPrintDocument(QString &msg, const structPrintOrder &order, const PagePicture &page1,
-                       const PagePicture &page2, const std::function<void()> &turnOver,
+                       const PagePicture &page2, const std::function<bool()> &turnOver,
                        structPrintResult &result) {
     const structMarginData &m = order.margins;
     const QMarginsF unprintable = order.overlay && !order.printer.isEmpty()
@@ -362,13 +363,24 @@ bool bFunPrintDocument(QString &msg, const structPrintOrder &order, const PagePi
         jobs = {{{side1}}, {{side2}}};
     }
     structJobCallbacks callbacks;
-    callbacks.between = [&turnOver](int) {
-        if (turnOver)
-            turnOver();
-        return true;
-    };
+    callbacks.between = [&turnOver](int) { return !turnOver || turnOver(); };
     bool cancelled = false;
     return bFunPrintJobs(msg, order, jobs, callbacks, kPrintFun, result, cancelled);
+}
+
+bool bFunCancelJobs(QString &msg, const QString &printer, const QList<int> &jobIds) {
+    QStringList failed;
+    for (int id : jobIds) {
+        if (cupsCancelJob2(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(), id, 0) != IPP_STATUS_OK)
+            failed << QString::number(id);
+    }
+    if (failed.isEmpty())
+        return true;
+    return bFunFail(msg,
+                    QString::fromUtf8("Nie udało się usunąć z kolejki drukarki „%1” zadania nr "
+                                      "%2.\nPowód: %3\nUsuń je w ustawieniach drukarek systemu.")
+                        .arg(printer, failed.join(QStringLiteral(", ")), strFunLastSpoolerReason()),
+                    "bFunCancelJobs()");
 }
 
 bool bFunCheckPrinter(QString &msg, const QString &printer, bool &stopped) {

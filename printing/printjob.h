@@ -95,12 +95,18 @@ struct structPrintResult {
 
 // Prints one rendered document: on a two-sided printer with duplex in one
 // job of two pages; a one-sided document in one job; a two-sided document
-// otherwise in two jobs with turnOver() between them; into a PDF file as one
-// file of all pages. Fails (message filled, logged) when the spooler refuses
-// a job or the file cannot be written; never reports that as printed.
+// otherwise in two jobs with turnOver() between them (false stops before the
+// second: false with the message empty, result naming the job sent); into a
+// PDF file as one file of all pages. Fails (message filled, logged) when the
+// spooler refuses a job or the file cannot be written; never reports that as
+// printed.
 bool bFunPrintDocument(QString &msg, const structPrintOrder &order, const PagePicture &page1,
-                       const PagePicture &page2, const std::function<void()> &turnOver,
+                       const PagePicture &page2, const std::function<bool()> &turnOver,
                        structPrintResult &result);
+
+// Removes jobs from a printer's queue (a print stopped halfway); false with
+// the spooler's reason when one could not be removed.
+bool bFunCancelJobs(QString &msg, const QString &printer, const QList<int> &jobIds);
 
 // One job for the spooler: its sheets in order and how it prints them.
 struct structPrintJob {

@@ -39,6 +39,9 @@ private slots:
     void wholeClass_data();
     void wholeClass();
     void wholeClassStoppedBeforeTheBacks();
+    void duplexChoiceRememberedPerPrinter();
+    void stoppedAtTheTurnOver_data();
+    void stoppedAtTheTurnOver();
 
 private:
     QString ppd(const char *name) const {
@@ -161,6 +164,25 @@ void TestSpooler::printersListedAndStateKept() {
     QCOMPARE(errors(), QStringList());
 }
 
+// The duplex box always holds a choice: both sides on a printer that can,
+// then the one last printed with on that printer, in a later session too.
+void TestSpooler::duplexChoiceRememberedPerPrinter() {
+    TFDrukuj *d = f->dialog;
+    f->renderSampleCertificate();
+    d->show();
+    f->selectPrinter("Dwustronna");
+    QCOMPARE(d->DuplexComboBox->currentText(), QStringLiteral("Duplex pionowo"));
+    QCOMPARE(print("Dwustronna", 2).size(), 1);
+    // Another printer and back (as at a later start): the choice is read
+    // from the settings, not left as the box had it.
+    d->DuplexComboBox->setCurrentIndex(0);
+    f->dialog->show();
+    f->selectPrinter("Jednostronna");
+    QCOMPARE(f->dialog->DuplexComboBox->currentText(), QString::fromUtf8("Wyłączony"));
+    f->selectPrinter("Dwustronna");
+    QCOMPARE(f->dialog->DuplexComboBox->currentText(), QStringLiteral("Duplex poziomo"));
+}
+
 void TestSpooler::printerSetupChoosesThePrinter() {
     TFDrukuj *d = f->dialog;
     d->show();
@@ -192,8 +214,9 @@ void TestSpooler::waysToPrint_data() {
         << "Dwustronna" << 2 << 2 << QStringList{"two-sided-short-edge"} << QList<int>{2} << false;
     QTest::newRow("Wyłączony") << "Dwustronna" << 0 << 2 << QStringList{one, one}
                                << QList<int>{1, 1} << true;
+    // Nothing chosen: a printer that prints both sides does.
     QTest::newRow("no duplex chosen")
-        << "Dwustronna" << -1 << 2 << QStringList{one, one} << QList<int>{1, 1} << true;
+        << "Dwustronna" << -1 << 2 << QStringList{"two-sided-long-edge"} << QList<int>{2} << false;
     QTest::newRow("one-sided printer")
         << "Jednostronna" << 1 << 2 << QStringList{one, one} << QList<int>{1, 1} << true;
     QTest::newRow("one-sided document")
@@ -208,6 +231,7 @@ void TestSpooler::waysToPrint() {
     QFETCH(QList<int>, jobPages);
     QFETCH(bool, turnOver);
     f->renderSampleCertificate(sides);
+    f->prompts.answers.enqueue(Prompts::Answer::Ok); // the sheet is turned over
     const QList<int> jobs = print(printer, duplex);
     QCOMPARE(errors(), QStringList());
     QVERIFY(!f->dialog->isVisible());
@@ -232,7 +256,55 @@ void TestSpooler::waysToPrint() {
         QCOMPARE(alert->text, QString::fromUtf8("Gdy zakończy się drukowanie pierwszej strony, "
                                                 "proszę odwrócić \n świadectwo i nacisnąć OK"));
         QCOMPARE(alert->icon, Prompts::Icon::Warning);
+        QCOMPARE(alert->buttons, Prompts::Buttons::OkCancel); // she can stop before side 2
     }
+}
+
+void TestSpooler::stoppedAtTheTurnOver_data() {
+    QTest::addColumn<bool>("wholeClass");
+    QTest::addColumn<bool>("remove");
+    QTest::newRow("one document, side 1 removed") << false << true;
+    QTest::newRow("one document, side 1 kept") << false << false;
+    QTest::newRow("whole class, fronts removed") << true << true;
+    QTest::newRow("whole class, fronts kept") << true << false;
+}
+
+// "Anuluj" at the turn-over question: nothing more is sent, she is told what
+// reached the printer and may take it back from the queue; the status bar
+// says it, in place of an earlier print's notice.
+void TestSpooler::stoppedAtTheTurnOver() {
+    QFETCH(bool, wholeClass);
+    QFETCH(bool, remove);
+    QStringList notices;
+    connect(f->dialog, &TFDrukuj::printDone, this, [&](const QString &s) { notices << s; });
+    f->prompts.answers.enqueue(Prompts::Answer::Cancel); // at the turn-over
+    f->prompts.answers.enqueue(remove ? Prompts::Answer::Yes : Prompts::Answer::No);
+    QList<int> jobs;
+    if (wholeClass) {
+        QVERIFY(!printClass("Jednostronna", -1, false));
+        jobs = f->dialog->lastResult.jobIds;
+    } else {
+        f->renderSampleCertificate();
+        jobs = print("Jednostronna", -1);
+    }
+    QCOMPARE(jobs.size(), 1);
+    QCOMPARE(m_cups.jobDocuments().size() - m_jobsBefore, 1); // no backs
+    const QList<ScriptedPrompts::Asked> &asked = f->prompts.asked;
+    QVERIFY(asked.size() >= 2);
+    QCOMPARE(asked[asked.size() - 2].caption, QStringLiteral("Alert"));
+    const ScriptedPrompts::Asked &question = asked.last();
+    QCOMPARE(question.caption, QStringLiteral("Drukowanie"));
+    QVERIFY2(question.text.contains(QStringLiteral("zadanie nr %1").arg(jobs[0])),
+             qPrintable(question.text));
+    const QString state = m_cups.jobAttributes(jobs[0]).value("job-state");
+    QCOMPARE(state.contains("canceled") || state == "7", remove);
+    QCOMPARE(notices.size(), 1);
+    QVERIFY2(notices[0].startsWith(QString::fromUtf8("Drukowanie przerwano")),
+             qPrintable(notices[0]));
+    QVERIFY(notices[0].contains(remove ? QString::fromUtf8("usunięto je z kolejki")
+                                       : QString::fromUtf8("zostały w jej kolejce")));
+    QCOMPARE(errors(), QStringList());
+    QVERIFY(!f->dialog->isVisible());
 }
 
 void TestSpooler::secondSideTurned() {
@@ -484,8 +556,9 @@ void TestSpooler::wholeClass() {
 void TestSpooler::wholeClassStoppedBeforeTheBacks() {
     // "Anuluj" at the turn-over question: the fronts are printed, no backs.
     QVERIFY(!printClass("Jednostronna", -1, false));
-    QCOMPARE(m_jobsAtMessage, QList<int>{1});
-    QCOMPARE(f->prompts.asked.last().caption, QStringLiteral("Alert"));
+    // The turn-over question, then whether to take the fronts back.
+    QCOMPARE(m_jobsAtMessage, (QList<int>{1, 1}));
+    QCOMPARE(f->prompts.asked[f->prompts.asked.size() - 2].caption, QStringLiteral("Alert"));
     const QStringList documents = m_cups.jobDocuments().mid(m_jobsBefore);
     QCOMPARE(documents.size(), 1);
     QCOMPARE(pdfPageOwners(documents[0], {"Agrest", "Buk", "Cis"}),

@@ -19,6 +19,7 @@ private slots:
     void correctionMovesOneSide();
     void correctionRefused_data();
     void correctionRefused();
+    void testPrintIsAnnounced();
     void needsARenderedDocument();
 
 private:
@@ -307,6 +308,17 @@ void TestWydrukProbny::correctionRefused() {
     const structMarginData after = f->dialog->edges();
     QCOMPARE((QList<int>{after.Page1X1, after.Page1Y1, after.Page2X1, after.Page2Y2}),
              (QList<int>{before.Page1X1, before.Page1Y1, before.Page2X1, before.Page2Y2}));
+}
+
+// A test print leaves its own notice for the status bar, in place of the
+// last print's.
+void TestWydrukProbny::testPrintIsAnnounced() {
+    QStringList notices;
+    connect(f->dialog, &TFDrukuj::printDone, this, [&](const QString &s) { notices << s; });
+    f->dialog->show();
+    const QString pdf = testPrint("probny.pdf");
+    QCOMPARE(notices, QStringList{QString::fromUtf8("Zapisano wydruk próbny: ") + pdf});
+    QVERIFY(f->dialog->isVisible()); // it stays open for the correction
 }
 
 void TestWydrukProbny::needsARenderedDocument() {

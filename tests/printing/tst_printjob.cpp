@@ -154,7 +154,12 @@ void TestPrintJob::pdfFileHoldsEverySide() {
     structPrintResult result;
     QString msg;
     QVERIFY2(bFunPrintDocument(
-                 msg, order, page1, page2, [&] { ++turnOvers; }, result),
+                 msg, order, page1, page2,
+                 [&] {
+                     ++turnOvers;
+                     return true;
+                 },
+                 result),
              qPrintable(msg));
     QCOMPARE(turnOvers, 0);
     QVERIFY(result.jobIds.isEmpty());
@@ -250,7 +255,12 @@ void TestPrintJob::unreachableSpooler() {
     int turnOvers = 0;
     structPrintResult result;
     QVERIFY(!bFunPrintDocument(
-        msg, order, page, page, [&] { ++turnOvers; }, result));
+        msg, order, page, page,
+        [&] {
+            ++turnOvers;
+            return true;
+        },
+        result));
     QVERIFY2(msg.startsWith(QString::fromUtf8("Drukarka „Biuro” nie przyjęła wydruku.\nPowód: ")),
              qPrintable(msg));
     QCOMPARE(turnOvers, 0); // the first side failed: no turning over
