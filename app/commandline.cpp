@@ -197,8 +197,12 @@ QString strFunCommandLineHelp() {
                "Dokumenty:\n") +
            documentNames() +
            QString::fromUtf8("\n\n"
-                             "Kod wyjścia: 0 – plik zapisany; 2 – błędne argumenty (nieznana "
-                             "opcja lub dokument,\n"
+                             "Kod wyjścia: 0 – plik zapisany; 3 – plik zapisany, ale coś "
+                             "wyszłoby na druku źle\n"
+                             "(tekst poza polem, niewypełniony dokument, brak numeru PESEL; "
+                             "lista na standardowym\n"
+                             "wyjściu błędów); 2 – błędne argumenty (nieznana opcja lub "
+                             "dokument,\n"
                              "nieznany PESEL, plik klasy nie do odczytania); 1 – inny błąd.");
 }
 
@@ -338,11 +342,14 @@ int runCommandLine(int argc, char **argv) {
                     .arg(request.order.pdfFile)
                     .arg(outcome.pupilsPrinted)
                     .arg(outcome.pages));
-    if (outcome.failures.isEmpty())
-        return kExitOk;
     for (const structPupilFailure &f : outcome.failures)
         say(stderr, QString::fromUtf8("Pominięto ucznia %1: nie udało się wczytać jego danych "
                                       "(%2).")
                         .arg(f.pupil.trimmed(), f.reason.simplified()));
-    return kExitFailure;
+    // What would come out wrong on paper: each on a line of its own.
+    for (const structPrintFinding &f : outcome.findings)
+        say(stderr, QString::fromUtf8("Uwaga: ") + f.text());
+    if (!outcome.failures.isEmpty())
+        return kExitFailure;
+    return outcome.findings.isEmpty() ? kExitOk : kExitPrintedWithFindings;
 }

@@ -14,6 +14,10 @@
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitBadArguments = 2;
+// The file is written, but something on it would come out wrong (text over
+// its field, a document never filled in, a pupil without a PESEL): said on
+// standard error.
+constexpr int kExitPrintedWithFindings = 3;
 
 struct structCommandLine {
     bool help = false;

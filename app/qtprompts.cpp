@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 
 Prompts::Answer QtPrompts::message(QWidget *parent, const QString &caption, const QString &text,
                                    Icon icon, Buttons buttons) {
@@ -45,6 +46,15 @@ Prompts::Answer QtPrompts::message(QWidget *parent, const QString &caption, cons
         box.setDefaultButton(QMessageBox::Ok);
         box.setEscapeButton(QMessageBox::Cancel);
         return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
+    }
+    if (buttons == Buttons::PrintAnywayBack) {
+        QPushButton *anyway =
+            box.addButton(QString::fromUtf8("&Drukuj mimo to"), QMessageBox::AcceptRole);
+        QPushButton *back = box.addButton(QString::fromUtf8("&Wróć"), QMessageBox::RejectRole);
+        box.setDefaultButton(back);
+        box.setEscapeButton(back);
+        box.exec();
+        return box.clickedButton() == anyway ? Answer::Yes : Answer::No;
     }
     if (buttons == Buttons::YesNoCancel) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);

@@ -10,6 +10,7 @@
 #include "editors/editor.h"
 #include "editors/editorcontext.h"
 #include "editors/tfdaneucznia.h"
+#include "printing/printcheck.h"
 #include "storage/codec.h"
 #include "storage/paths.h"
 #include "storage/settings.h"
@@ -776,6 +777,9 @@ void TFGlowna::DrukujToolButtonClick() {
     }
     renderDocument(*row, true);
     m_windows.drukuj->protectedFiles = protectedClassFiles();
+    // What would come out wrong is said before the numbered form is used.
+    m_windows.drukuj->findings = listFunCheckDocument(strFunGetSelectedText(Selected::Pupil), *row,
+                                                      m_records, m_engine.overflows);
     m_windows.drukuj->setDocumentName(strFunGetSelectedText(Selected::Pupil),
                                       QString::fromUtf8(row->label));
     m_windows.drukuj->exec();

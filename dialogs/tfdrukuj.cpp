@@ -576,6 +576,13 @@ bool TFDrukuj::reportOutcome(bool printed, const QString &msg) {
 }
 
 void TFDrukuj::DrukujButtonClick() {
+    // A numbered form is not spent on a print that would come out wrong
+    // unless she says so; "Wróć" (the default) keeps the dialog open.
+    if (!findings.isEmpty() &&
+        prompts().message(this, QString::fromUtf8("Sprawdzenie przed drukowaniem"),
+                          strFunFindingsText(findings), Prompts::Icon::Warning,
+                          Prompts::Buttons::PrintAnywayBack) != Prompts::Answer::Yes)
+        return;
     structPrintOrder order;
     if (!prepareOrder(order, strFunPdfFileName(m_pupil, m_document)))
         return;

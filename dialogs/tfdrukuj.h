@@ -1,6 +1,7 @@
 #pragma once
 
 #include "printing/calibstore.h"
+#include "printing/printcheck.h"
 #include "printing/printjob.h"
 
 #include <QDialog>
@@ -56,6 +57,9 @@ public:
     // The class files a PDF may not replace: the open class file and its
     // working copy.
     QStringList protectedFiles;
+    // What would come out wrong on paper: asked about before printing
+    // ("Drukuj mimo to" / "Wróć").
+    QList<structPrintFinding> findings;
     // The spooler's answer to the last print (job numbers, refusal).
     structPrintResult lastResult;
     // Shows the platform's printer set-up on a printer; true when confirmed.

@@ -281,7 +281,10 @@ bool bFunPrintWholeClass(TFDrukujKlase &choice, TFDrukuj &print, const structOpe
         result = outcome.print;
         return printed;
     };
+    // The whole class is checked before any form is used.
+    print.findings = listFunCheckClass(request);
     print.exec();
+    print.findings.clear();
     print.printOrder = nullptr;
     if (!printed)
         return false;

@@ -17,7 +17,9 @@ public:
     // OkCancel: go on or stop; Escape answers Cancel.
     // YesNoCancel: the save question before work is left; Escape answers
     // Cancel (stay), never No (which would throw the work away).
-    enum class Buttons { Ok, YesNo, YesNoDefaultNo, OkCancel, YesNoCancel };
+    // PrintAnywayBack: "Drukuj mimo to" (Yes) and "Wróć" (No), the default
+    // and Escape, before a print that would come out wrong.
+    enum class Buttons { Ok, YesNo, YesNoDefaultNo, OkCancel, YesNoCancel, PrintAnywayBack };
     enum class Answer { Ok, Yes, No, Cancel };
 
     virtual ~Prompts() = default;

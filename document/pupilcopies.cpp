@@ -24,6 +24,10 @@ QString yearAlone(const QString &year) {
 
 } // namespace
 
+bool bFunIsPlaceholderPesel(const QString &pesel) {
+    return pesel.startsWith(QLatin1String("_BRAK"));
+}
+
 bool structPupilData::isBoy() const {
     return gender == QString::fromUtf8(kBoy);
 }
@@ -48,6 +52,9 @@ FieldValues pupilCopiesFor(const DocumentInfo &doc, const structPupilData &p,
         out.append({QString::fromLatin1(name), value});
     };
     const QString fullName = p.firstName + QLatin1Char(' ') + p.surname;
+    // A pupil imported without a PESEL is stored under a placeholder: it is
+    // no number, and its boxes on the documents stay empty.
+    const QString pesel = bFunIsPlaceholderPesel(p.pesel) ? QString() : p.pesel;
     switch (doc.kind) {
     case DocumentKind::Certificate: {
         const QString ending = p.isBoy() ? QString() : QStringLiteral("a");
@@ -57,7 +64,7 @@ FieldValues pupilCopiesFor(const DocumentInfo &doc, const structPupilData &p,
         set("ZMIENNA_UczeszczalA_STR1_DATA_EDIT", ending);
         set("ZMIENNA_OtrzymalA_STR1_DATA_EDIT", ending);
         set("ZMIENNA_SwiadectwoNr_STR1_DATA_EDIT", p.certificateNumber);
-        set("ZMIENNA_NrPesel_STR1_DATA_EDIT", p.pesel);
+        set("ZMIENNA_NrPesel_STR1_DATA_EDIT", pesel);
         break;
     }
     case DocumentKind::TitlePage: {
@@ -73,7 +80,7 @@ FieldValues pupilCopiesFor(const DocumentInfo &doc, const structPupilData &p,
         if (!current || current(town).isEmpty())
             out.append({town, p.birthTown});
         for (int i = 0; i < 11; ++i)
-            out.append({QStringLiteral("ZMIENNA_Pesel%1_DATA_EDIT").arg(i + 1), p.pesel.mid(i, 1)});
+            out.append({QStringLiteral("ZMIENNA_Pesel%1_DATA_EDIT").arg(i + 1), pesel.mid(i, 1)});
         break;
     }
     case DocumentKind::Report:

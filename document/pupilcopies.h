@@ -8,6 +8,10 @@
 #include <functional>
 
 // The pupil's own data as the pupil dialog stores it.
+// Whether a stored PESEL is the import's placeholder for a pupil without one
+// ("_BRAK_1"): no number to print.
+bool bFunIsPlaceholderPesel(const QString &pesel);
+
 struct structPupilData {
     QString firstName, surname, gender, birthDay, birthYear, birthTown, certificateNumber, pesel;
 

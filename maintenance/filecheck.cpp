@@ -121,6 +121,10 @@ bool bFunCheckFilesDir(QString &msg) {
                                    QLatin1String(kCatalogStateFileName),
                                writable ? QByteArray() : fileHash(catalog));
 
+        // Flags to take back once the list is read: the catalogue is
+        // written only when a file was really replaced, so programs started
+        // side by side (a script printing classes) do not wait on each other.
+        QStringList replacedNow;
         CppSQLite3Query files = db.Query(QStringLiteral("select * from `files`"));
         while (!files.AtEnd()) {
             const QString stored = files.TextOr(QStringLiteral("name"), QString());
@@ -146,12 +150,20 @@ bool bFunCheckFilesDir(QString &msg) {
                 if (!bFunCopyFile(msg, source, target, true))
                     return false;
             }
-            if (writable)
-                db.Execute(QStringLiteral("update `files` set `update`='0' where `name`='") +
-                           strFunSqlEscape(stored) + QStringLiteral("'"));
+            if (writable && files.TextOr(QStringLiteral("update"), QString()) != QLatin1String("0"))
+                replacedNow << stored;
             files.Next();
         }
         files.Release();
+        if (!replacedNow.isEmpty()) {
+            // Another copy may be writing it too: wait for it, do not fail.
+            db.SetBusyTimeout(15000);
+            QString sql = QStringLiteral("begin immediate;");
+            for (const QString &name : replacedNow)
+                sql += QStringLiteral(" update `files` set `update`='0' where `name`='") +
+                       strFunSqlEscape(name) + QStringLiteral("';");
+            db.Execute(sql + QStringLiteral(" commit;"));
+        }
         db.Close();
         return true;
     } catch (const CppSQLite3Exception &e) {

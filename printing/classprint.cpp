@@ -1,5 +1,7 @@
 #include "printing/classprint.h"
 
+#include "printing/printcheck.h"
+
 #include "document/fieldsource.h"
 #include "printing/printengine.h"
 #include "storage/log.h"
@@ -93,6 +95,7 @@ bool bFunPrintClass(QString &msg, const structClassRequest &request,
             continue;
         }
         engine.vFunRenderDocument(RecordFieldSource(doc, records), doc, true);
+        outcome.findings += listFunCheckDocument(pupil.name, doc, records, engine.overflows);
         // Without its calibration no pupil's document can print.
         if (engine.calibList.isEmpty())
             return bFunFail(msg,
@@ -148,4 +151,26 @@ bool bFunPrintClass(QString &msg, const structClassRequest &request,
         outcome.pages = sheets;
     }
     return printed;
+}
+
+QList<structPrintFinding> listFunCheckClass(const structClassRequest &request) {
+    QList<structPrintFinding> findings;
+    if (!request.document)
+        return findings;
+    const DocumentInfo &doc = *request.document;
+    PrintEngine engine;
+    engine.ctx.printWithoutDots = request.options.printWithoutDots;
+    engine.ctx.strikeEmptyFields = request.options.strikeEmptyFields;
+    engine.ctx.clipTextFields = request.options.clipTextFields;
+    // A failure shows when the class prints; the check only looks.
+    engine.ctx.report = [](const QString &, const QString &, Prompts::Icon) {};
+    for (const structStudentEntry &pupil : request.pupils) {
+        SqlDataList records;
+        QString why;
+        if (!bFunLoadCertData(why, request.classFile, pupil.table, records))
+            continue;
+        engine.vFunRenderDocument(RecordFieldSource(doc, records), doc, true);
+        findings += listFunCheckDocument(pupil.name, doc, records, engine.overflows);
+    }
+    return findings;
 }

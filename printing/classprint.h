@@ -2,6 +2,7 @@
 
 #include "document/certfile.h"
 #include "document/documents.h"
+#include "printing/printcheck.h"
 #include "printing/printjob.h"
 
 #include <QList>
@@ -72,6 +73,7 @@ struct structClassCallbacks {
 
 struct structClassOutcome {
     structPrintResult print;
+    QList<structPrintFinding> findings; // what came out wrong, printed all the same
     QList<structPupilFailure> failures; // pupils left out
     QStringList notices;                // what the renderer said, each once
     int pupilsPrinted = 0;
@@ -87,3 +89,7 @@ struct structClassOutcome {
 // "bFunPrintClass()".
 bool bFunPrintClass(QString &msg, const structClassRequest &request,
                     const structClassCallbacks &callbacks, structClassOutcome &outcome);
+
+// What would print wrong for the pupils of the request (the check before
+// printing a class; it prints nothing).
+QList<structPrintFinding> listFunCheckClass(const structClassRequest &request);

@@ -66,11 +66,13 @@ void PrintEngine::vFunRenderDocument(const FieldSource &source, const DocumentIn
     m_fields.clear();
     m_fieldOrder.clear();
     previewMarks.clear();
+    overflows.clear();
     for (const structCalibData &row : calibList)
         drawRow(source, doc, row);
+    collectMarks();
     if (printing)
         return;
-    collectMarks();
+    previewMarks = overflows;
 
     QString scratch;
     const QStringList backdrops = doc.backdrops();
@@ -227,7 +229,7 @@ void PrintEngine::collectMarks() {
         else if (span.tooWide)
             text = QString::fromUtf8("Tekst wychodzi poza pole. Skróć go, aby wydruk był pełny.");
         if (!text.isEmpty())
-            previewMarks.append({span.side, span.rect, text});
+            overflows.append({span.side, span.rect, text, component});
     }
 }
 
@@ -249,12 +251,19 @@ void PrintEngine::drawMarks(QPainter &painter, const QRectF &target, int side) c
         painter.setPen(QPen(red, 3));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(field.adjusted(-3, -3, 3, 3));
-        const QRectF line(field.left() - 3, field.bottom() + 5, fm.horizontalAdvance(mark.text) + 8,
-                          fm.height() + 2);
-        // A light veil under the words: what the form holds there still shows.
-        painter.fillRect(line, QColor(255, 255, 255, 150));
+        // The words stand inside the field's own frame, at its foot, cut to
+        // its width: they cover no other field's text and stay on the page.
+        const qreal height = std::min(field.height(), fm.height() + 2);
+        const QRectF line(field.left(), field.bottom() - height, field.width(), height);
+        const QString words =
+            fm.elidedText(mark.text, Qt::ElideRight, std::max<qreal>(0, line.width() - 8));
+        painter.save();
+        painter.setClipRect(line);
+        // A light veil under the words: what the field holds there still shows.
+        painter.fillRect(line, QColor(255, 255, 255, 190));
         painter.setPen(red);
-        painter.drawText(line.adjusted(4, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, mark.text);
+        painter.drawText(line.adjusted(4, 0, -4, 0), Qt::AlignLeft | Qt::AlignVCenter, words);
+        painter.restore();
     }
     painter.restore();
 }

@@ -18,6 +18,7 @@ struct PreviewMark {
     int side = 1;
     QRect rect; // page units
     QString text;
+    QString component; // the field
 };
 
 // Renders one filled-in document into the two page pictures, for the preview
@@ -35,6 +36,8 @@ public:
     double previewScale = 1.0;
     // The fields of the last preview whose text does not fit.
     QList<PreviewMark> previewMarks;
+    // The same of the last rendering, for paper too (the check before printing).
+    QList<PreviewMark> overflows;
     // Shows the preview: both images and whether the second side exists.
     std::function<void(const QImage &, const QImage &, bool twoSides)> showPreview;
 

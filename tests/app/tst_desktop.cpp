@@ -56,11 +56,15 @@ void TestDesktop::printOptionsAlsoInTheMenu_data() {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("key");
-    QTest::newRow("strike empty fields")
-        << "WykreskujPuste1" << "WykreskujPusteCheckBox" << "strike_empty_fields";
-    QTest::newRow("without dots") << "PrintNoDots1" << "PrintNoDotsCheckBox"
+    QTest::newRow("strike empty fields") << "WykreskujPuste1"
+                                         << "WykreskujPusteCheckBox"
+                                         << "strike_empty_fields";
+    QTest::newRow("without dots") << "PrintNoDots1"
+                                  << "PrintNoDotsCheckBox"
                                   << "print_without_dots";
-    QTest::newRow("clip text fields") << "WordWrap1" << "cbWordWrap" << "word_wrap";
+    QTest::newRow("clip text fields") << "WordWrap1"
+                                      << "cbWordWrap"
+                                      << "word_wrap";
 }
 
 // On a 1024-pixel screen at a large scale the tool bar hides its last check

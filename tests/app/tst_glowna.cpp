@@ -329,7 +329,7 @@ void TestGlowna::editDocumentCommand() {
     rejectNextModal(); // "Anuluj" in the editor
     g->EdytujSwiadectwoToolButtonClick();
     QVERIFY(f->prompts.asked.isEmpty());
-    QVERIFY(!g->DataChanged); // "Anuluj" changed nothing
+    QVERIFY(!g->DataChanged);                          // "Anuluj" changed nothing
     QCOMPARE(g->TreeView->currentItem(), node(1, 12)); // selected again
     QCOMPARE(g->strFunGetSelectedText(TFGlowna::Selected::Pupil), QString::fromUtf8("Bąk Bartosz"));
 

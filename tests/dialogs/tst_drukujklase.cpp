@@ -41,6 +41,8 @@ private:
 
 void TestDrukujKlase::init() {
     f = std::make_unique<PrintFixture>();
+    // The check before printing has tests of its own.
+    f->prompts.printAnyway = true;
     m_dir = std::make_unique<QTemporaryDir>();
     m_class = m_dir->filePath("klasa.sqbr5");
     m_pdf = m_dir->filePath("klasa.pdf");

@@ -88,6 +88,8 @@ void TestSpooler::cleanupTestCase() {
 
 void TestSpooler::init() {
     f = std::make_unique<PrintFixture>();
+    // The check before printing has tests of its own.
+    f->prompts.printAnyway = true;
     m_jobsAtTurnOver = -1;
     m_jobsAtMessage.clear();
     m_jobsBefore = m_cups.jobDocuments().size();

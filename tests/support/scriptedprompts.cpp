@@ -11,6 +11,8 @@ QStringList ScriptedPrompts::messages() const {
 
 Prompts::Answer ScriptedPrompts::message(QWidget *, const QString &caption, const QString &text,
                                          Icon icon, Buttons buttons) {
+    if (buttons == Buttons::PrintAnywayBack && printAnyway)
+        return Answer::Yes; // neither recorded nor taken from the queue
     asked.append({QStringLiteral("message"), caption, text, icon, buttons, QString()});
     if (onMessage)
         onMessage(asked.last());

@@ -31,6 +31,10 @@ public:
     QList<QUrl> opened;
     // What opening a document or address with the desktop answers.
     bool externalOpens = true;
+    // Whether the check before printing ("Drukuj mimo to" / "Wróć") is
+    // answered "Drukuj mimo to", unrecorded and without taking an answer from
+    // the queue: for tests about something else than that check.
+    bool printAnyway = false;
     // Called when a message is shown, before it is answered.
     std::function<void(const Asked &)> onMessage;
 

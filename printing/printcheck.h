@@ -1,0 +1,30 @@
+#pragma once
+
+#include "document/certfile.h"
+#include "document/documents.h"
+#include "printing/printengine.h"
+
+#include <QList>
+#include <QString>
+
+// What would come out wrong on a numbered form, said before it is printed:
+// one check for the print dialog, whole-class printing and the command line.
+struct structPrintFinding {
+    QString pupil;    // as the tree shows the pupil
+    QString document; // the document's label
+    QString field;    // what the form calls the field; empty: the whole document
+    QString problem;  // in plain Polish
+    // "Nowak Jan – MEN-I/1/2 świad. klasa 1 – zachowanie: …"
+    QString text() const;
+};
+
+// The findings of a pupil's document just rendered for paper by the engine:
+// text over its field (more lines than rows, a line wider than its field),
+// a document with nothing stored, a pupil without a PESEL (its boxes stay
+// empty).
+QList<structPrintFinding> listFunCheckDocument(const QString &pupil, const DocumentInfo &doc,
+                                               const SqlDataList &records,
+                                               const QList<PreviewMark> &overflows);
+
+// The findings as one text: a line each, and what to do.
+QString strFunFindingsText(const QList<structPrintFinding> &findings);
