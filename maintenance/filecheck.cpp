@@ -1,5 +1,7 @@
 #include "maintenance/filecheck.h"
 
+#include <cerrno>
+
 #include "storage/cppsqlite3.h"
 #include "storage/log.h"
 #include "storage/paths.h"
@@ -147,7 +149,10 @@ bool bFunCheckFilesDir(QString &msg) {
                     replaced.remember(name, sourceHash);
                 }
             } else if (!QFileInfo::exists(target)) {
-                if (!bFunCopyFile(msg, source, target, true))
+                // Another copy of the program started beside this one may
+                // have put it there first: that is as good.
+                int err = 0;
+                if (!bFunCopyFile(msg, source, target, true, &err) && err != EEXIST)
                     return false;
             }
             if (writable && files.TextOr(QStringLiteral("update"), QString()) != QLatin1String("0"))

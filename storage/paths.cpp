@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <ctime>
 #include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
@@ -25,7 +26,8 @@ QString &exeDirOverride() {
 }
 
 // A save that was killed midway leaves its temporary file behind; the name
-// says what it is, and the next copy onto the same target removes it.
+// says what it is, and a later copy onto the same target removes it once it
+// is old enough not to be another program's copy still being written.
 QByteArray temporaryPrefix(const QByteArray &target) {
     const int slash = target.lastIndexOf('/');
     return target.left(slash + 1) + ".zapis-" + target.mid(slash + 1) + '-';
@@ -39,8 +41,13 @@ void removeStaleTemporaries(const QByteArray &target) {
     const QStringList stale =
         QDir(dir).entryList({namePrefix + QStringLiteral("??????")},
                             QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QString &name : stale)
-        ::unlink(QFile::encodeName(dir + QLatin1Char('/') + name).constData());
+    const time_t now = ::time(nullptr);
+    for (const QString &name : stale) {
+        const QByteArray path = QFile::encodeName(dir + QLatin1Char('/') + name);
+        struct stat st {};
+        if (::lstat(path.constData(), &st) == 0 && now - st.st_mtime > 600)
+            ::unlink(path.constData());
+    }
 }
 
 // The file a path names once its symbolic links are followed: a save through

@@ -794,13 +794,22 @@ void TestDataSafety::staleSaveTemporaryIsRemoved() {
     // A save that was killed midway left its temporary file beside the class file.
     const QString stale = docs->filePath(".zapis-klasa.sqbr5-Ab12Cd");
     writeFile(stale, "half a file");
+    {
+        QFile old(stale);
+        QVERIFY(old.open(QIODevice::ReadWrite));
+        QVERIFY(old.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                QFileDevice::FileModificationTime));
+    }
+    // A fresh one may be another program's save still being written: it stays.
+    const QString fresh = docs->filePath(".zapis-klasa.sqbr5-Xy34Zw");
+    writeFile(fresh, "being written");
     const QString teachers = docs->filePath("klasa.sqbr5.kopia");
     writeFile(teachers, "the teacher's own file");
     g->DataChanged = true;
     g->Zapisz1Click();
     QVERIFY(!g->DataChanged);
     QCOMPARE(QDir(docs->path()).entryList(QDir::Files | QDir::Hidden),
-             QStringList({"klasa.sqbr5", "klasa.sqbr5.kopia"}));
+             QStringList({".zapis-klasa.sqbr5-Xy34Zw", "klasa.sqbr5", "klasa.sqbr5.kopia"}));
 }
 
 void TestDataSafety::errorReasonsInPlainPolish_data() {
