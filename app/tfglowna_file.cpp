@@ -12,6 +12,7 @@
 #include "storage/paths.h"
 #include "storage/settings.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
@@ -171,6 +172,23 @@ void TFGlowna::openCommandLineDocument(const QString &text) {
         openDocumentOrClear(text);
     else
         setDocumentPath(QString());
+}
+
+void TFGlowna::openHandedOverFile(const QString &path) {
+    if (isMinimized())
+        showMaximized();
+    raise();
+    activateWindow();
+    if (QApplication::activeModalWidget()) {
+        // An editor or a dialog holds her work: nothing is opened under it.
+        showStatusNotice(QString::fromUtf8("Nie otwarto pliku ") + path +
+                         QString::fromUtf8(": najpierw zamknij otwarte okno, potem otwórz plik "
+                                           "poleceniem Plik › Otwórz plik."));
+        return;
+    }
+    if (!fileExists(path) || !offerSaveBeforeReplacing())
+        return;
+    openDocumentOrClear(path);
 }
 
 void TFGlowna::openDocumentOrClear(const QString &path) {
