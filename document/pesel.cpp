@@ -35,14 +35,22 @@ structPeselCheck peselCheck(const QString &pesel) {
     const int yy = digit(0) * 10 + digit(1);
     const int mm = digit(2) * 10 + digit(3);
     const int dd = digit(4) * 10 + digit(5);
+    // The century is in the month: +80 for the 1800s, +0, +20, +40, +60 for
+    // the 1900s to the 2100s.
     const int century[] = {1900, 2000, 2100, 2200, 1800};
-    const QDate date = mm >= 1 && mm <= 92 && (mm - 1) % 20 < 12
-                           ? QDate(century[(mm - 1) / 20] + yy, (mm - 1) % 20 + 1, dd)
-                           : QDate();
+    if (mm < 1 || mm > 92 || (mm - 1) % 20 >= 12) {
+        out.reason = QString::fromUtf8("cyfry miesiąca urodzenia, %1, nie oznaczają żadnego "
+                                       "miesiąca")
+                         .arg(pesel.mid(2, 2));
+        return out;
+    }
+    const int year = century[(mm - 1) / 20] + yy, month = (mm - 1) % 20 + 1;
+    const QDate date(year, month, dd);
     if (!date.isValid()) {
-        out.reason =
-            QString::fromUtf8("zapisana w nim data urodzenia (dzień %1, miesiąc %2) nie istnieje")
-                .arg(pesel.mid(4, 2), pesel.mid(2, 2));
+        out.reason = QString::fromUtf8("zapisana w nim data urodzenia, %1.%2.%3, nie istnieje")
+                         .arg(pesel.mid(4, 2))
+                         .arg(month, 2, 10, QLatin1Char('0'))
+                         .arg(year);
         return out;
     }
     if ((10 - sum % 10) % 10 != digit(10)) {

@@ -9,6 +9,7 @@
 #include "storage/namelists.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QTreeWidget>
@@ -25,6 +26,10 @@ private slots:
     void memoLinesKeepStoredOrder();
     void pupilDialogChecks_data();
     void pupilDialogChecks();
+    void peselQuestion_data();
+    void peselQuestion();
+    void peselFillsAndPointsOut();
+    void pupilWithoutAPesel();
     void capitalisation_data();
     void capitalisation();
     void addingAnExistingPesel();
@@ -205,6 +210,10 @@ void TestRecords::pupilDialogChecks_data() {
                                 << "Jan" << 1 << "14210512349"
                                 << "Nazwisko ucznia jest wymagane"
                                 << "Nazwisko_DATA_EDIT";
+    QTest::newRow("surname of blanks") << "   "
+                                       << "Zofia" << 0 << "15230512348"
+                                       << "Nazwisko ucznia jest wymagane"
+                                       << "Nazwisko_DATA_EDIT";
     QTest::newRow("no first name") << "Żak"
                                    << "" << 1 << "14210512349"
                                    << "Imię ucznia jest wymagane"
@@ -262,6 +271,161 @@ void TestRecords::pupilDialogChecks() {
     QCOMPARE(pupil()->focusWidget()->objectName(), focus);
     QVERIFY(!QFileInfo::exists(f->tmp()));
     pupil()->hide();
+}
+
+void TestRecords::peselQuestion_data() {
+    QTest::addColumn<QString>("typed");  // typed key by key into the PESEL field
+    QTest::addColumn<int>("answer");     // -1: unanswered (No), 0 No, 1 Yes
+    QTest::addColumn<QString>("reason"); // empty: no question
+    QTest::addColumn<QString>("table");  // empty: nothing saved
+    QTest::newRow("good") << "15230512348" << -1 << ""
+                          << "PESEL15230512348";
+    QTest::newRow("wrong check digit, Nie")
+        << "15230512349" << 0
+        << "ostatnia cyfra, kontrolna, nie zgadza się z pozostałymi – sprawdź, czy żadna cyfra "
+           "nie jest przestawiona"
+        << "";
+    QTest::newRow("letter O and a blank, Tak")
+        << "1322O50123 " << 1 << "zawiera znak „O”, a powinny być same cyfry"
+        << "PESEL1322O50123";
+    QTest::newRow("a blank inside, unanswered") << "132205 1233" << -1 << "zawiera odstęp"
+                                                << "";
+    QTest::newRow("a date that does not exist")
+        << "15223012340" << 0 << "zapisana w nim data urodzenia, 30.02.2015, nie istnieje"
+        << "";
+    QTest::newRow("no such month")
+        << "15330512340" << 0 << "cyfry miesiąca urodzenia, 33, nie oznaczają żadnego miesiąca"
+        << "";
+    QTest::newRow("ten digits, Tak") << "1523051234" << 1 << "ma 10 cyfr zamiast 11"
+                                     << "PESEL1523051234";
+}
+
+void TestRecords::peselQuestion() {
+    QFETCH(QString, typed);
+    QFETCH(int, answer);
+    QFETCH(QString, reason);
+    QFETCH(QString, table);
+    f->g()->ClearAllEditors();
+    pupil()->setAddMode();
+    pupil()->show();
+    typePupil(QString::fromUtf8("Żaba"), "Zofia", 0, QString());
+    auto *pesel = pupil()->findChild<QLineEdit *>("Pesel_DATA_EDIT");
+    pesel->setFocus();
+    QTest::keyClicks(pesel, typed);
+    if (answer >= 0)
+        f->prompts.answers.enqueue(answer ? Prompts::Answer::Yes : Prompts::Answer::No);
+    QTest::keyClick(pupil(), Qt::Key_Return);
+    if (reason.isEmpty()) {
+        QVERIFY(f->prompts.asked.isEmpty());
+    } else {
+        QCOMPARE(f->prompts.messages(),
+                 QStringList{QString::fromUtf8("Numer PESEL wygląda na błędny (") + reason +
+                             QString::fromUtf8("). Zapisać mimo to ?")});
+        QCOMPARE(f->prompts.asked[0].buttons, Prompts::Buttons::YesNoDefaultNo);
+    }
+    QStringList tables;
+    QString msg;
+    QVERIFY(bFunGetTableList(msg, f->tmp(), tables));
+    QCOMPARE(tables, table.isEmpty() ? QStringList() : QStringList{table});
+    QCOMPARE(pupil()->isVisible(), table.isEmpty());
+    if (table.isEmpty()) {
+        QCOMPARE(pupil()->focusWidget(), pesel);
+        pupil()->hide();
+    }
+}
+
+void TestRecords::peselFillsAndPointsOut() {
+    f->g()->ClearAllEditors();
+    pupil()->setAddMode();
+    pupil()->show();
+    typePupil(QString::fromUtf8("  Żaba "), " Zofia  ", -1, QString());
+    auto *day = pupil()->findChild<QLineEdit *>("UrodzonyDnia_DATA_EDIT");
+    auto *year = pupil()->findChild<QComboBox *>("UrodzonyRok_DATA_COMBOBOX");
+    auto *gender = pupil()->findChild<QComboBox *>("Plec_DATA_COMBOBOX");
+    day->clear();
+    year->setCurrentText(QString());
+    // Typing a right PESEL fills what is empty: the date and the gender.
+    auto *pesel = pupil()->findChild<QLineEdit *>("Pesel_DATA_EDIT");
+    QTest::keyClicks(pesel, "15230512348");
+    QCOMPARE(day->text(), QStringLiteral("5 marca"));
+    QCOMPARE(year->currentText(), QStringLiteral("2015 r."));
+    QCOMPARE(gender->currentText(), QStringLiteral("kobieta"));
+    QVERIFY(pupil()->peselNote()->isHidden());
+    // What she chose otherwise stays, and is pointed out before OK.
+    gender->setCurrentIndex(1);
+    vFunSetWidgetText(day, QStringLiteral("7 marca"));
+    QVERIFY(pupil()->peselNote()->isVisibleTo(pupil()));
+    QCOMPARE(pupil()->peselNote()->text(),
+             QString::fromUtf8("Nie zgadza się z numerem PESEL: płeć (według numeru: kobieta), "
+                               "dzień urodzenia (według numeru: 5 marca). Sprawdź, co jest "
+                               "błędne; zapisane zostanie to, co jest w polach."));
+    // Retyping the PESEL leaves her entries as they are.
+    QTest::keyClick(pesel, Qt::Key_Backspace);
+    QTest::keyClicks(pesel, "8");
+    QCOMPARE(day->text(), QStringLiteral("7 marca"));
+    QCOMPARE(gender->currentText(), QString::fromUtf8("mężczyzna"));
+    QTest::keyClick(pupil(), Qt::Key_Return);
+    QVERIFY(f->prompts.asked.isEmpty());
+    QVERIFY(!pupil()->isVisible());
+    // Names are saved without the blanks around them.
+    QCOMPARE(f->g()->students().first().name, QString::fromUtf8("Żaba Zofia"));
+    bool kept = false;
+    for (const structSqlData &r : tableRows("PESEL15230512348"))
+        kept |= r.comp_name == "UrodzonyDnia_DATA_EDIT" && r.value == "7 marca";
+    QVERIFY(kept);
+}
+
+void TestRecords::pupilWithoutAPesel() {
+    TFGlowna *g = f->g();
+    makeClassFile(f->tmp(), {{"_BRAK_2", QString::fromUtf8("Żak"), "Ewa"}});
+    g->bFunLoadStudentList();
+    g->TreeView->setCurrentItem(nodeOf("PESEL_BRAK_2"));
+    g->TreeViewClick();
+    // The placeholder is no number: the field is empty and the note says
+    // that the PESEL is still needed.
+    auto *pesel = pupil()->findChild<QLineEdit *>("Pesel_DATA_EDIT");
+    pupil()->setEditMode("PESEL_BRAK_2");
+    pupil()->show();
+    QCOMPARE(pesel->text(), QString());
+    QVERIFY(pupil()->peselNote()->isVisibleTo(pupil()));
+    QVERIFY(pupil()->peselNote()->text().startsWith(
+        QString::fromUtf8("Ten uczeń nie ma jeszcze numeru PESEL")));
+    QCOMPARE(pupil()->pesel(), QStringLiteral("_BRAK_2"));
+    // OK without a number keeps her under the placeholder.
+    pupil()->findChild<QComboBox *>("Plec_DATA_COMBOBOX")->setCurrentIndex(0);
+    pupil()->OKButtonClick();
+    QVERIFY2(f->prompts.asked.isEmpty(), qPrintable(f->prompts.messages().join('|')));
+    QStringList tables;
+    QString msg;
+    QVERIFY(bFunGetTableList(msg, f->tmp(), tables));
+    QCOMPARE(tables, QStringList{"PESEL_BRAK_2"});
+    bool placeholder = false;
+    for (const structSqlData &r : tableRows("PESEL_BRAK_2"))
+        placeholder |= r.comp_name == "Pesel_DATA_EDIT" && r.value == "_BRAK_2";
+    QVERIFY(placeholder);
+    // A new pupil without a PESEL takes the first free placeholder.
+    g->ClearAllEditors();
+    pupil()->setAddMode();
+    pupil()->show();
+    typePupil("Lis", "Ola", 0, QString());
+    QVERIFY(pupil()->peselNote()->isVisibleTo(pupil()));
+    pupil()->OKButtonClick();
+    QVERIFY(f->prompts.asked.isEmpty());
+    tables.clear();
+    QVERIFY(bFunGetTableList(msg, f->tmp(), tables));
+    tables.sort();
+    QCOMPARE(tables, QStringList({"PESEL_BRAK_1", "PESEL_BRAK_2"}));
+    // Her number, once typed, moves her out of the placeholder.
+    g->TreeView->setCurrentItem(nodeOf("PESEL_BRAK_2"));
+    g->TreeViewClick();
+    pupil()->setEditMode("PESEL_BRAK_2");
+    pupil()->show();
+    QTest::keyClicks(pesel, "15230512348");
+    pupil()->OKButtonClick();
+    tables.clear();
+    QVERIFY(bFunGetTableList(msg, f->tmp(), tables));
+    tables.sort();
+    QCOMPARE(tables, QStringList({"PESEL15230512348", "PESEL_BRAK_1"}));
 }
 
 void TestRecords::capitalisation_data() {
