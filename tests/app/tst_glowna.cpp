@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QMenu>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -31,6 +32,7 @@ private slots:
     void editDocumentCommand();
     void printNeedsADocument();
     void helpAndWebPages();
+    void aSpacerRowShowsNoDocument();
     void wheelScrollsBothPages();
     void previewFollowsTheOptions();
 
@@ -329,7 +331,7 @@ void TestGlowna::editDocumentCommand() {
     rejectNextModal(); // "Anuluj" in the editor
     g->EdytujSwiadectwoToolButtonClick();
     QVERIFY(f->prompts.asked.isEmpty());
-    QVERIFY(!g->DataChanged); // "Anuluj" changed nothing
+    QVERIFY(!g->DataChanged);                          // "Anuluj" changed nothing
     QCOMPARE(g->TreeView->currentItem(), node(1, 12)); // selected again
     QCOMPARE(g->strFunGetSelectedText(TFGlowna::Selected::Pupil), QString::fromUtf8("Bąk Bartosz"));
 
@@ -353,8 +355,21 @@ void TestGlowna::printNeedsADocument() {
     QCOMPARE(f->prompts.asked.size(), 1);
 }
 
+void TestGlowna::aSpacerRowShowsNoDocument() {
+    TFGlowna *g = openClass({{"01", "Agrest", "Adam"}});
+    select(node(0, 1));
+    QVERIFY(!g->Image1->pixmap().isNull());
+    select(node(0, 4)); // a spacer: the certificate does not stay beside it
+    QVERIFY(g->Image1->pixmap().isNull());
+    QCOMPARE(g->strFunGetSelectedText(TFGlowna::Selected::Document), QString());
+}
+
 void TestGlowna::helpAndWebPages() {
     TFGlowna *g = f->g();
+    // Every entry of the help menu says what it opens.
+    const QList<QAction *> help = g->findChild<QMenu *>("Pomoc1")->actions();
+    QCOMPARE(help.last()->text(),
+             QString::fromUtf8("&Dziennik internetowy (strona w przeglądarce)"));
     g->Instrukcjaobsugi1Click();
     g->KontaktButtonClick();
     g->DziennikInternetowy1Click();

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QtTest>
@@ -39,6 +40,7 @@ private slots:
     void wrappedLinesAreLinesOfTheirOwn();
     void wrapSettingIsShared();
     void fieldsReplaceCharactersOutsideCp1250();
+    void ctrlPageKeysTurnThePages();
     void sampleFills_data();
     void sampleFills();
     void malformedLayoutIsReported();
@@ -376,6 +378,32 @@ void TestLayoutEditors::fieldsReplaceCharactersOutsideCp1250() {
     memo->setPlainText(QStringLiteral("ąЖę"));
     QCOMPARE(memo->toPlainText(), QStringLiteral("ąŻę"));
     e->hide();
+}
+
+void TestLayoutEditors::ctrlPageKeysTurnThePages() {
+    int multiPage = 0;
+    for (TFEditor *e : m_editors) {
+        auto *editor = qobject_cast<LayoutEditor *>(e);
+        if (!editor || !editor->pageControl())
+            continue;
+        ++multiPage;
+        QTabWidget *tabs = editor->pageControl();
+        editor->show();
+        QApplication::setActiveWindow(editor);
+        QVERIFY(QTest::qWaitForWindowActive(editor));
+        QWidget *field = editor->firstField();
+        QVERIFY(field);
+        field->setFocus();
+        // From a field, whatever its kind: each page in turn, round to the first.
+        for (int i = 1; i <= tabs->count(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown, Qt::ControlModifier);
+            QCOMPARE(tabs->currentIndex(), i % tabs->count());
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), tabs->count() - 1);
+        editor->hide();
+    }
+    QVERIFY(multiPage > 0);
 }
 
 void TestLayoutEditors::sampleFills_data() {
