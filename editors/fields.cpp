@@ -242,9 +242,10 @@ void MemoEdit::keyPressEvent(QKeyEvent *event) {
         cursor.selectionEnd() >= before.size() || isLineBreak(before.at(cursor.selectionEnd()));
     const bool blank = !typed.isEmpty() && typed.trimmed().isEmpty() && !enter;
     if (atRefusedEnter && !enter) {
-        refuse(fullText() + QString::fromUtf8(" Enter nie dodał nowego wiersza, więc tekst nie "
-                                              "jest dopisywany do wiersza przed nim. Przesuń "
-                                              "kursor albo usuń część tekstu."));
+        refuse(fullText() +
+               QString::fromUtf8(" Enter nie dodał nowego wiersza, dlatego dalsze pisanie w "
+                                 "tym miejscu jest wstrzymane: przesuń kursor albo "
+                                 "usuń część tekstu."));
         return;
     }
     if (!room(typed) || (blank && atLineEnd && !room(typed + QLatin1Char('x')))) {
@@ -253,15 +254,27 @@ void MemoEdit::keyPressEvent(QKeyEvent *event) {
         refuse(fullText());
         return;
     }
-    if (typed.isEmpty()) {
+    if (typed.isEmpty()) { // a character with no stand-in
         emit notice(cp1250::replacementNotice(replaced), false);
         return;
     }
     cursor.insertText(typed);
     setTextCursor(cursor);
     ensureCursorVisible();
-    if (!replaced.isEmpty())
-        emit notice(cp1250::replacementNotice(replaced), false);
+    if (!replaced.isEmpty()) {
+        // Letters typed one by one are named together, not only the last.
+        for (const cp1250::Replacement &r : replaced) {
+            if (std::none_of(m_typedReplacements.begin(), m_typedReplacements.end(),
+                             [&](const cp1250::Replacement &t) { return t.from == r.from; }))
+                m_typedReplacements.append(r);
+        }
+        emit notice(cp1250::replacementNotice(m_typedReplacements), false);
+    }
+}
+
+void MemoEdit::focusInEvent(QFocusEvent *event) {
+    m_typedReplacements.clear();
+    QPlainTextEdit::focusInEvent(event);
 }
 
 void MemoEdit::insertFromMimeData(const QMimeData *source) {

@@ -83,6 +83,7 @@ protected:
     void changeEvent(QEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
 
 private:
     // Whether an edit that leaves this text keeps to the limit: within it,
@@ -97,7 +98,8 @@ private:
     bool m_tooWide = false;
     int m_maxChars = 0;
     bool m_fixing = false;
-    int m_enterRefusedAt = -1; // caret of a refused Enter, until it moves
+    int m_enterRefusedAt = -1;                      // caret of a refused Enter, until it moves
+    QList<cp1250::Replacement> m_typedReplacements; // since the memo took the focus
     QLabel *m_warning = nullptr;
     SpellHighlighter *m_spell = nullptr;
 };
