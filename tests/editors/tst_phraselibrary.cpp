@@ -365,6 +365,14 @@ void TestPhraseLibrary::phraseCommandsSaveTheFile() {
     // Cancelling the input adds nothing.
     click("DodajSformulowanieZachowanieDoListyButton");
     QCOMPARE(f->library->phrases(0)->count(), 4);
+    // A phrase with letters the file cannot hold is kept with their nearest
+    // ones, and she is told which.
+    f->prompts.inputs.enqueue(QString::fromUtf8("Lubi piosenki o Muñozie."));
+    click("DodajSformulowanieZachowanieDoListyButton");
+    QCOMPARE(f->library->phrases(0)->item(4)->text(), QStringLiteral("Lubi piosenki o Munozie."));
+    QVERIFY(readFile(file).endsWith("Lubi piosenki o Munozie.\r\n"));
+    QCOMPARE(f->library->statusLabel()->text(),
+             QString::fromUtf8("Zamieniono litery, których plik nie może zapisać: ñ→n."));
 }
 
 void TestPhraseLibrary::categoryCommands() {
