@@ -5,19 +5,84 @@
 #include "app/version.h"
 #include "app/windowfactory.h"
 #include "document/prompts.h"
+#include "editors/fields.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLibraryInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QTranslator>
 
-std::unique_ptr<QLockFile> lockSingleInstance() {
+QString strFunInstanceFolder() {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty())
-        dir = QDir::tempPath();
-    auto lock = std::make_unique<QLockFile>(dir + QStringLiteral("/VELTRA-BR5.lock"));
+    return dir.isEmpty() ? QDir::tempPath() : dir;
+}
+
+namespace {
+
+QString socketPath() {
+    return strFunInstanceFolder() + QStringLiteral("/VELTRA-BR5.sock");
+}
+
+const QByteArray kAcknowledged = QByteArrayLiteral("ok\n");
+
+} // namespace
+
+InstanceServer::InstanceServer(QObject *parent)
+    : QObject(parent), m_server(new QLocalServer(this)) {
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    connect(m_server, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+                if (!socket->canReadLine())
+                    return;
+                const QString path = QString::fromUtf8(socket->readLine()).trimmed();
+                socket->write(kAcknowledged);
+                socket->flush();
+                // Opened once the second start has its answer: the save
+                // question may wait for her.
+                if (!path.isEmpty())
+                    QTimer::singleShot(0, this, [this, path] { emit fileHandedOver(path); });
+            });
+        }
+    });
+}
+
+bool InstanceServer::listen() {
+    // The lock is held: a socket left by a copy that crashed is stale.
+    QLocalServer::removeServer(socketPath());
+    return m_server->listen(socketPath());
+}
+
+bool bFunHandOverFile(const QString &absolutePath, int timeoutMs) {
+    QLocalSocket socket;
+    socket.connectToServer(socketPath());
+    if (!socket.waitForConnected(timeoutMs))
+        return false;
+    socket.write(absolutePath.toUtf8() + '\n');
+    if (!socket.waitForBytesWritten(timeoutMs))
+        return false;
+    QByteArray answer;
+    QElapsedTimer timer;
+    timer.start();
+    while (!answer.endsWith('\n') && timer.elapsed() < timeoutMs) {
+        if (!socket.waitForReadyRead(int(timeoutMs - timer.elapsed())))
+            break;
+        answer += socket.readAll();
+    }
+    return answer == kAcknowledged;
+}
+
+std::unique_ptr<QLockFile> lockSingleInstance() {
+    auto lock =
+        std::make_unique<QLockFile>(strFunInstanceFolder() + QStringLiteral("/VELTRA-BR5.lock"));
     lock->setStaleLockTime(0);
     if (lock->tryLock(0))
         return lock;
@@ -64,18 +129,40 @@ int runProgram(int argc, char **argv) {
     QtPrompts qtPrompts;
     setPrompts(&qtPrompts);
 
+    vFunInstallKeyboardContextMenu();
+
+    const QString commandLine = commandLineText(QApplication::arguments());
     const std::unique_ptr<QLockFile> lock = lockSingleInstance();
     if (!lock) {
-        showMessage(nullptr, QStringLiteral("Kopia"),
-                    QString::fromUtf8("Ten program jest już uruchomiony."), Prompts::Icon::Error);
-        return 0;
+        // A file named to a second start goes to the copy that runs.
+        const QFileInfo file(commandLine);
+        if (commandLine.isEmpty() || !file.isFile()) {
+            showMessage(nullptr, QStringLiteral("Kopia"),
+                        QString::fromUtf8("Ten program jest już uruchomiony."),
+                        Prompts::Icon::Error);
+            return 0;
+        }
+        if (bFunHandOverFile(file.absoluteFilePath()))
+            return 0;
+        showMessage(
+            nullptr, QStringLiteral("Kopia"),
+            QString::fromUtf8("Ten program jest już uruchomiony, ale nie odebrał pliku:\n") +
+                file.absoluteFilePath() +
+                QString::fromUtf8("\n\nOtwórz go w uruchomionym programie poleceniem "
+                                  "Plik › Otwórz plik."),
+            Prompts::Icon::Error);
+        return 1;
     }
 
     ProgramWindows windows;
-    const bool started = startProgram(windows, commandLineText(QApplication::arguments()));
+    const bool started = startProgram(windows, commandLine);
     std::unique_ptr<TFGlowna> owner(windows.glowna);
     if (!started)
         return 0;
+    InstanceServer server;
+    QObject::connect(&server, &InstanceServer::fileHandedOver, windows.glowna,
+                     &TFGlowna::openHandedOverFile);
+    server.listen();
     const int rc = QApplication::exec();
     setPrompts(nullptr);
     return rc;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLockFile>
+#include <QObject>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -9,6 +10,31 @@
 // null when another copy holds it. A copy that crashed leaves a stale lock,
 // which is taken over.
 std::unique_ptr<QLockFile> lockSingleInstance();
+
+// The folder of the single-instance lock ("VELTRA-BR5.lock") and of the
+// running copy's hand-over socket ("VELTRA-BR5.sock").
+QString strFunInstanceFolder();
+
+// The running copy's end of the hand-over: a second start names a file on its
+// command line; the running copy takes the path, acknowledges it and then
+// opens the file (after its usual save question).
+class InstanceServer : public QObject {
+    Q_OBJECT
+public:
+    explicit InstanceServer(QObject *parent = nullptr);
+    // False when the socket cannot be made (the program runs on without it).
+    bool listen();
+
+signals:
+    void fileHandedOver(const QString &path);
+
+private:
+    class QLocalServer *m_server;
+};
+
+// The second start's end: hands the absolute path to the running copy and
+// waits for its acknowledgement. False when no copy took it.
+bool bFunHandOverFile(const QString &absolutePath, int timeoutMs = 5000);
 
 // The command-line document: the arguments after the program name joined by
 // single blanks.

@@ -313,7 +313,8 @@ void TFGlowna::buildMenus() {
           separator,
           {"Logiprogramu1", "&Logi programu", &TFGlowna::Logiprogramu1Click},
           separator,
-          {"DziennikInternetowy1", "&Vezazuva Zuvuvudarev", &TFGlowna::DziennikInternetowy1Click}});
+          {"DziennikInternetowy1", "&Dziennik internetowy (strona w przeglądarce)",
+           &TFGlowna::DziennikInternetowy1Click}});
 
     TreeViewPopupMenu = new QMenu(this);
     TreeViewPopupMenu->setObjectName(QStringLiteral("TreeViewPopupMenu"));
@@ -590,8 +591,10 @@ void TFGlowna::TreeViewClick() {
     if (const DocumentInfo *row = rowForLabel(strFunGetSelectedText(Selected::Document))) {
         renderDocument(*row, false);
         m_previewTable = table;
-    } else if (m_previewTable != table) {
-        clearPreview(); // never another pupil's document beside this pupil
+    } else if (m_previewTable != table || item->parent()) {
+        // Never another pupil's document beside this pupil, nor the last
+        // document beside a spacer row.
+        clearPreview();
     }
     vFunUpdatePopupMenu();
 }

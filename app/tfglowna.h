@@ -67,6 +67,9 @@ public:
     bool StartUpChecks();
     // The command-line document: opened when the text names a file.
     void openCommandLineDocument(const QString &text);
+    // A file named to a second start of the program: opened here after the
+    // usual save question, unless a window of the program is open over this one.
+    void openHandedOverFile(const QString &path);
 
     bool bFunLoadStudentList();
     QString strFunGetSelectedText(Selected mode) const;

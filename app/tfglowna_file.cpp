@@ -12,6 +12,7 @@
 #include "storage/paths.h"
 #include "storage/settings.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
@@ -172,6 +173,27 @@ void TFGlowna::openCommandLineDocument(const QString &text) {
         openDocumentOrClear(text);
     else
         setDocumentPath(QString());
+}
+
+void TFGlowna::openHandedOverFile(const QString &path) {
+    if (QWidget *modal = QApplication::activeModalWidget()) {
+        // An editor or a dialog holds her work: nothing is opened under it,
+        // and it stays in front.
+        showStatusNotice(QString::fromUtf8("Nie otwarto pliku ") + path +
+                         QString::fromUtf8(": najpierw zamknij otwarte okno, potem otwórz plik "
+                                           "poleceniem Plik › Otwórz plik."));
+        modal->raise();
+        modal->activateWindow();
+        return;
+    }
+    if (isMinimized())
+        showMaximized();
+    raise();
+    activateWindow();
+    if (!fileExists(path) || !offerSaveBeforeReplacing())
+        return;
+    showStatusNotice(QString()); // an earlier "not opened" is no longer true
+    openDocumentOrClear(path);
 }
 
 void TFGlowna::openDocumentOrClear(const QString &path) {

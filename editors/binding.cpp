@@ -22,14 +22,25 @@ QString strFunWidgetText(const QWidget *w) {
     return QString();
 }
 
+namespace {
+
+// The program's own text is no typing of hers: its validator stays quiet.
+QSignalBlocker quietValidator(QLineEdit *edit) {
+    return QSignalBlocker(edit ? const_cast<QValidator *>(edit->validator()) : nullptr);
+}
+
+} // namespace
+
 void vFunSetWidgetText(QWidget *w, const QString &text) {
-    if (auto *label = qobject_cast<QLabel *>(w))
+    if (auto *label = qobject_cast<QLabel *>(w)) {
         label->setText(text);
-    else if (auto *edit = qobject_cast<QLineEdit *>(w))
+    } else if (auto *edit = qobject_cast<QLineEdit *>(w)) {
+        const QSignalBlocker quiet = quietValidator(edit);
         edit->setText(text);
-    else if (auto *combo = qobject_cast<QComboBox *>(w))
+    } else if (auto *combo = qobject_cast<QComboBox *>(w)) {
+        const QSignalBlocker quiet = quietValidator(combo->lineEdit());
         combo->setCurrentText(text);
-    else if (auto *memo = qobject_cast<QPlainTextEdit *>(w))
+    } else if (auto *memo = qobject_cast<QPlainTextEdit *>(w))
         memo->setPlainText(text);
 }
 

@@ -6,11 +6,13 @@
 #include "editors/spellcheck.h"
 #include "storage/codec.h"
 
+#include <QApplication>
 #include <QBoxLayout>
 #include <QContextMenuEvent>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
@@ -19,10 +21,30 @@
 #include <algorithm>
 #include <memory>
 
-QValidator::State Cp1250Validator::validate(QString &input, int &) const {
-    if (m_maxLength > 0 && input.size() > m_maxLength)
+namespace {
+QString fullFieldText(int held, int limit, bool chars);
+}
+
+QValidator::State Cp1250Validator::validate(QString &input, int &pos) const {
+    QList<cp1250::Replacement> replaced;
+    const QString fixed = cp1250::storable(input, &replaced);
+    if (fixed != input) {
+        pos = int(cp1250::storable(input.left(pos)).size());
+        input = fixed;
+    }
+    const bool quiet = signalsBlocked(); // the program sets the text
+    if (m_maxLength > 0 && input.size() > m_maxLength) {
+        // Only what she adds is refused: a longer stored value stays.
+        if (!quiet && input.size() > m_last.size())
+            emit notice(fullFieldText(m_maxLength, m_maxLength, true), true);
+        if (quiet)
+            m_last = input;
         return Invalid;
-    return cp1250::canEncode(QStringView(input)) ? Acceptable : Invalid;
+    }
+    if (!quiet && !replaced.isEmpty())
+        emit notice(cp1250::replacementNotice(replaced), false);
+    m_last = input;
+    return Acceptable;
 }
 
 namespace {
@@ -34,8 +56,9 @@ bool isLineBreak(QChar ch) {
 }
 
 // Text as a memo holds it: line ends of any platform become one line break,
-// tabs become blanks, characters code page 1250 lacks are dropped.
-QString memoInput(const QString &text) {
+// tabs become blanks, characters code page 1250 lacks are replaced.
+QString memoInput(const QString &raw, QList<cp1250::Replacement> *replaced) {
+    const QString text = cp1250::storable(raw, replaced);
     QString out;
     out.reserve(text.size());
     for (int i = 0; i < text.size(); ++i) {
@@ -48,7 +71,7 @@ QString memoInput(const QString &text) {
             out += QLatin1Char('\n');
         } else if (ch == QLatin1Char('\t')) {
             out += QLatin1Char(' ');
-        } else if (isLineBreak(ch) || cp1250::canEncode(ch)) {
+        } else {
             out += ch;
         }
     }
@@ -65,7 +88,19 @@ QString linesNoun(int n) {
     return QStringLiteral("wierszy");
 }
 
+// "Pole jest pełne: 7 z 7 wierszy." ("znaków" for a limit of characters).
+QString fullFieldText(int held, int limit, bool chars) {
+    const QString noun = chars
+                             ? (limit == 1 ? QStringLiteral("znaku") : QString::fromUtf8("znaków"))
+                             : (limit == 1 ? QStringLiteral("wiersza") : QStringLiteral("wierszy"));
+    return QString::fromUtf8("Pole jest pełne: %1 z %2 %3.").arg(held).arg(limit).arg(noun);
+}
+
 } // namespace
+
+QString strFunLinesCount(int lines) {
+    return QStringLiteral("%1 %2").arg(lines).arg(linesNoun(lines));
+}
 
 QString strFunLinesLeftOutText(int lines) {
     return QString::fromUtf8("Tekst nie zmieścił się w polu w całości: pominięto %1 %2.")
@@ -125,6 +160,10 @@ MemoEdit::MemoEdit(int lineLimit, QWidget *parent) : QPlainTextEdit(parent), m_l
     m_warning->hide();
     setWordWrap(true);
     connect(this, &QPlainTextEdit::textChanged, this, &MemoEdit::onChanged);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        if (textCursor().position() != m_enterRefusedAt)
+            m_enterRefusedAt = -1;
+    });
     m_spell = new SpellHighlighter(this);
     // A correction goes in only where typing it would.
     m_spell->setReplaceCheck([this](int start, int end, const QString &text) {
@@ -150,38 +189,112 @@ bool MemoEdit::fits(const QString &text, int linesBefore) const {
     return lines <= m_limit || lines <= linesBefore;
 }
 
+QString MemoEdit::fullText() const {
+    if (m_maxChars > 0 && memoText(this).size() >= m_maxChars)
+        return fullFieldText(int(memoText(this).size()), m_maxChars, true);
+    return fullFieldText(m_lines, m_limit, false);
+}
+
+void MemoEdit::refuse(const QString &text) {
+    emit notice(text, true);
+}
+
 void MemoEdit::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        event->ignore(); // the keyboard context menu (vFunInstallKeyboardContextMenu)
+        return;
+    }
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    const QString typed = enter ? QStringLiteral("\n") : event->text();
+    QString typed = enter ? QStringLiteral("\n") : event->text();
     bool inserts = enter || !typed.isEmpty();
     for (QChar ch : typed)
         inserts = inserts && (ch.isPrint() || isLineBreak(ch));
     if (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))
         inserts = false;
-    if (inserts && !isReadOnly()) {
-        const QString before = memoText(this);
-        const QTextCursor cursor = textCursor();
+    if (!inserts || isReadOnly()) {
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    QList<cp1250::Replacement> replaced;
+    typed = cp1250::storable(typed, &replaced);
+    const QString before = memoText(this);
+    QTextCursor cursor = textCursor();
+    const int at = cursor.selectionStart();
+    const bool atRefusedEnter =
+        m_enterRefusedAt >= 0 && m_enterRefusedAt == cursor.position() && !cursor.hasSelection();
+    auto result = [&](const QString &text) {
         QString after = before;
-        after.replace(cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart(),
-                      typed);
+        after.replace(at, cursor.selectionEnd() - at, text);
+        return after;
+    };
+    const int linesBefore = int(memoLines(this, before).size());
+    auto room = [&](const QString &text) {
+        const QString after = result(text);
         const bool tooLong =
             m_maxChars > 0 && after.size() > m_maxChars && after.size() > before.size();
-        if (!cp1250::canEncode(QStringView(typed)) || tooLong ||
-            !fits(after, int(memoLines(this, before).size()))) {
-            event->accept();
-            return;
-        }
+        return !tooLong && fits(after, linesBefore);
+    };
+    // A blank at a line's end is invisible: it goes in only where a letter
+    // could follow it, or the word she goes on typing would be refused after
+    // its blank was stored.
+    const bool atLineEnd =
+        cursor.selectionEnd() >= before.size() || isLineBreak(before.at(cursor.selectionEnd()));
+    const bool blank = !typed.isEmpty() && typed.trimmed().isEmpty() && !enter;
+    if (atRefusedEnter && !enter) {
+        refuse(fullText() +
+               QString::fromUtf8(" Enter nie dodał nowego wiersza, dlatego dalsze pisanie w "
+                                 "tym miejscu jest wstrzymane: przesuń kursor albo "
+                                 "usuń część tekstu."));
+        return;
     }
-    QPlainTextEdit::keyPressEvent(event);
+    if (!room(typed) || (blank && atLineEnd && !room(typed + QLatin1Char('x')))) {
+        if (enter)
+            m_enterRefusedAt = cursor.position();
+        refuse(fullText());
+        return;
+    }
+    if (typed.isEmpty()) { // a character with no stand-in
+        emit notice(cp1250::replacementNotice(replaced), false);
+        return;
+    }
+    cursor.insertText(typed);
+    setTextCursor(cursor);
+    ensureCursorVisible();
+    if (!replaced.isEmpty()) {
+        // Letters typed one by one are named together, not only the last.
+        for (const cp1250::Replacement &r : replaced) {
+            if (std::none_of(m_typedReplacements.begin(), m_typedReplacements.end(),
+                             [&](const cp1250::Replacement &t) { return t.from == r.from; }))
+                m_typedReplacements.append(r);
+        }
+        emit notice(cp1250::replacementNotice(m_typedReplacements), false);
+    }
+}
+
+void MemoEdit::focusInEvent(QFocusEvent *event) {
+    m_typedReplacements.clear();
+    QPlainTextEdit::focusInEvent(event);
 }
 
 void MemoEdit::insertFromMimeData(const QMimeData *source) {
-    if (const int left = insertLimited(source->text()))
-        emit linesLeftOut(left);
+    QList<cp1250::Replacement> replaced;
+    const QString before = memoText(this);
+    const int left = insertLimited(source->text(), &replaced);
+    QStringList said;
+    const bool nothing = memoText(this) == before && !source->text().isEmpty();
+    if (left > 0)
+        said << strFunLinesLeftOutText(left);
+    else if (nothing)
+        said << fullText();
+    if (!replaced.isEmpty())
+        said << cp1250::replacementNotice(replaced);
+    if (!said.isEmpty())
+        emit notice(said.join(QLatin1Char(' ')), left > 0 || nothing);
 }
 
-int MemoEdit::insertLimited(const QString &raw) {
-    const QString text = memoInput(raw);
+int MemoEdit::insertLimited(const QString &raw, QList<cp1250::Replacement> *replaced) {
+    const QString text = memoInput(raw, replaced);
     QTextCursor cursor = textCursor();
     const QString before = memoText(this);
     const int start = cursor.selectionStart();
@@ -229,26 +342,38 @@ int MemoEdit::insertLimited(const QString &raw) {
 void MemoEdit::onChanged() {
     if (m_fixing)
         return;
-    // Text put in by the program (a file, a stored document) shows a tab as
-    // a blank, and loses what code page 1250 cannot store.
+    m_enterRefusedAt = -1; // the text changed: room may have been made
+    // Text put in by the program or an input method shows a tab as a blank,
+    // and has what code page 1250 cannot store replaced.
     const QString text = memoText(this);
     bool clean = true;
     for (QChar ch : text)
         clean = clean && ch != QLatin1Char('\t') && (isLineBreak(ch) || cp1250::canEncode(ch));
     if (!clean) {
         m_fixing = true;
+        QList<cp1250::Replacement> replaced;
         QTextCursor c(document());
         c.beginEditBlock();
         for (int i = int(text.size()) - 1; i >= 0; --i) {
             const QChar ch = text[i];
             if (ch != QLatin1Char('\t') && (isLineBreak(ch) || cp1250::canEncode(ch)))
                 continue;
-            c.setPosition(i);
+            // A pair of surrogates is one character.
+            const int from =
+                ch.isLowSurrogate() && i > 0 && text[i - 1].isHighSurrogate() ? i - 1 : i;
+            c.setPosition(from);
             c.setPosition(i + 1, QTextCursor::KeepAnchor);
-            c.insertText(ch == QLatin1Char('\t') ? QStringLiteral(" ") : QString());
+            c.insertText(ch == QLatin1Char('\t')
+                             ? QStringLiteral(" ")
+                             : cp1250::storable(text.mid(from, i + 1 - from), &replaced));
+            i = from;
         }
         c.endEditBlock();
         m_fixing = false;
+        if (!replaced.isEmpty()) {
+            std::reverse(replaced.begin(), replaced.end());
+            emit notice(cp1250::replacementNotice(replaced), false);
+        }
     }
     updateLineCount();
 }
@@ -358,6 +483,62 @@ private:
 };
 
 } // namespace
+
+void vFunShowFieldNotice(QLabel *status, const QString &text, bool refused) {
+    status->setText(text);
+    status->setVisible(!text.isEmpty());
+    if (refused)
+        QApplication::beep();
+}
+
+void vFunConnectFieldNotices(QWidget *window, QLabel *status) {
+    auto show = [status](const QString &text, bool refused) {
+        vFunShowFieldNotice(status, text, refused);
+    };
+    for (MemoEdit *memo : window->findChildren<MemoEdit *>())
+        QObject::connect(memo, &MemoEdit::notice, status, show);
+    for (QLineEdit *edit : window->findChildren<QLineEdit *>()) {
+        if (auto *v = qobject_cast<const Cp1250Validator *>(edit->validator()))
+            QObject::connect(v, &Cp1250Validator::notice, status, show);
+    }
+}
+
+namespace {
+
+// Shift+F10 is the context-menu key of the desktop's keyboard conventions;
+// Qt turns only the Menu key into a context menu event.
+class KeyboardContextMenu : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() != Qt::Key_F10 || key->modifiers() != Qt::ShiftModifier)
+            return false;
+        auto *w = static_cast<QWidget *>(watched);
+        if (w->contextMenuPolicy() == Qt::NoContextMenu ||
+            w->contextMenuPolicy() == Qt::PreventContextMenu)
+            return false;
+        const QRect caret = w->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        const QPoint at = caret.isValid() && w->rect().contains(caret.center())
+                              ? caret.center()
+                              : w->rect().center();
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, w->mapToGlobal(at), Qt::NoModifier);
+        QApplication::sendEvent(w, &menu);
+        return true;
+    }
+};
+
+} // namespace
+
+void vFunInstallKeyboardContextMenu() {
+    static KeyboardContextMenu *filter = nullptr;
+    if (filter || !qApp)
+        return;
+    filter = new KeyboardContextMenu(qApp);
+    qApp->installEventFilter(filter);
+}
 
 QPushButton *addOkCancelButtons(QDialog *dialog, QBoxLayout *row, const char *okName,
                                 const char *cancelName) {

@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -109,8 +110,6 @@ void LayoutEditor::build(const QString &variant) {
             w = combo;
         } else if (item.kind == QLatin1String("memo")) {
             auto *memo = new MemoEdit(item.limit, page);
-            connect(memo, &MemoEdit::linesLeftOut, this,
-                    [this](int lines) { setStatusText(strFunLinesLeftOutText(lines)); });
             memo->setWordWrap(!item.has("nowrap"));
             for (const QString &flag : item.flags) {
                 if (flag.startsWith(QLatin1String("maxchars=")))
@@ -148,7 +147,8 @@ void LayoutEditor::build(const QString &variant) {
     }
 
     // The status line, the window's whole width over the buttons: what a
-    // paste left out. It shows only while it has something to say.
+    // key or a paste could not put in, letters replaced. It shows only while
+    // it has something to say.
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("StatusLabel"));
     m_status->setWordWrap(true);
@@ -156,6 +156,23 @@ void LayoutEditor::build(const QString &variant) {
     m_status->setStyleSheet(QStringLiteral("color: #b00000;"));
     m_status->hide();
     outer->addWidget(m_status);
+    vFunConnectFieldNotices(this, m_status);
+    // Ctrl+PgDown / Ctrl+PgUp turn the pages, from whichever field has the focus.
+    if (m_tabs) {
+        const struct {
+            QKeySequence keys;
+            int step;
+        } turns[] = {{QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+                     {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}};
+        for (const auto &turn : turns) {
+            auto *shortcut = new QShortcut(turn.keys, this);
+            shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+            connect(shortcut, &QShortcut::activated, this, [this, step = turn.step] {
+                const int n = m_tabs->count();
+                m_tabs->setCurrentIndex((m_tabs->currentIndex() + step + n) % n);
+            });
+        }
+    }
     auto *panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("BottomPanel"));
     panel->setFixedHeight(41);

@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -198,9 +199,16 @@ struct TFSzablonOcenyOpisowej::Half {
             fail(info.savePhrases, path, err);
     }
 
+    // A phrase she types is kept in a code page 1250 file: letters it lacks
+    // are replaced, and she is told.
     bool askPhrase(QString &text) {
-        return prompts().textInput(dialog, QStringLiteral("Nowe zdanie"),
-                                   QString::fromUtf8("Sformułowanie"), text, 255);
+        if (!prompts().textInput(dialog, QStringLiteral("Nowe zdanie"),
+                                 QString::fromUtf8("Sformułowanie"), text, 255))
+            return false;
+        QList<cp1250::Replacement> replaced;
+        text = cp1250::storable(text, &replaced);
+        vFunShowFieldNotice(status, cp1250::replacementNotice(replaced), false);
+        return true;
     }
 
     void addPhrase() {
@@ -250,14 +258,31 @@ struct TFSzablonOcenyOpisowej::Half {
         }
         // Only what is inserted changes: the text before it stays as it was,
         // and of a phrase that does not fit only the words that do go in.
-        if (memoLines(preview).size() >= info.limit)
+        // Either way she is told why and how much room there was.
+        const int held = int(memoLines(preview).size());
+        if (held >= info.limit) {
+            vFunShowFieldNotice(
+                status,
+                QString::fromUtf8("Sformułowanie nie zmieści się: ") + preview->fullText() +
+                    QString::fromUtf8(" Wolnego miejsca nie ma; usuń część tekstu w podglądzie "
+                                      "albo wybierz krótsze sformułowanie."),
+                true);
             return;
+        }
         const QString text = memoText(preview);
         const QString blank =
             !text.isEmpty() && !text.endsWith(QLatin1Char('\n')) ? QStringLiteral(" ") : QString();
         preview->moveCursor(QTextCursor::End);
-        if (const int left = preview->insertLimited(blank + item->text()))
-            status->setText(strFunLinesLeftOutText(left));
+        QList<cp1250::Replacement> replaced;
+        QStringList said;
+        const int left = preview->insertLimited(blank + item->text(), &replaced);
+        if (left > 0)
+            said << strFunLinesLeftOutText(left) +
+                        QString::fromUtf8(" Przed wstawieniem było w polu wolne miejsce na ") +
+                        strFunLinesCount(info.limit - held) + QLatin1Char('.');
+        if (!replaced.isEmpty())
+            said << cp1250::replacementNotice(replaced);
+        vFunShowFieldNotice(status, said.join(QLatin1Char(' ')), left > 0);
     }
 
     void addCategory() {
@@ -411,8 +436,6 @@ TFSzablonOcenyOpisowej::TFSzablonOcenyOpisowej(QWidget *parent) : QDialog(parent
         half->preview->setFont(fieldFont());
         half->preview->setFixedWidth(434);
         half->setPreviewHeight();
-        connect(half->preview, &MemoEdit::linesLeftOut, this,
-                [this](int lines) { m_status->setText(strFunLinesLeftOutText(lines)); });
         half->list = new QListWidget(box);
         half->list->setObjectName(QString::fromLatin1(info.list));
         half->list->setAccessibleName(
@@ -423,6 +446,9 @@ TFSzablonOcenyOpisowej::TFSzablonOcenyOpisowej(QWidget *parent) : QDialog(parent
         half->list->setMinimumWidth(420);
         connect(half->list, &QListWidget::itemDoubleClicked, this,
                 [half] { half->insertPhrase(); });
+        // Return on a phrase inserts it, as a double click does; it does
+        // not press OK.
+        half->list->installEventFilter(this);
         // Lists to choose from: a phrase always goes into a listed category,
         // a new category only comes from "Dodaj kategorie".
         half->categories = new QComboBox(box);
@@ -488,6 +514,20 @@ TFSzablonOcenyOpisowej::TFSzablonOcenyOpisowej(QWidget *parent) : QDialog(parent
     QPushButton *ok = addOkCancelButtons(this, buttons, "OKButton", "AnulujButton");
     connect(ok, &QPushButton::clicked, this, &TFSzablonOcenyOpisowej::OKButtonClick);
     outer->addLayout(buttons);
+    vFunConnectFieldNotices(this, m_status);
+}
+
+bool TFSzablonOcenyOpisowej::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        for (Half *half : m_halves) {
+            if (watched == half->list && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+                half->insertPhrase();
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 TFSzablonOcenyOpisowej::~TFSzablonOcenyOpisowej() {

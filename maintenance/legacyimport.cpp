@@ -58,7 +58,8 @@ bool writeRows(QString &msg, CppSQLite3DB &db, const QString &table, const SqlDa
     } catch (const CppSQLite3Exception &e) {
         if (sqliteCode)
             *sqliteCode = e.ErrorCode();
-        return bFunFail(msg, QStringLiteral("SQLite exception: \n") + strFunSqlErrorText(e), funName);
+        return bFunFail(msg, QStringLiteral("SQLite exception: \n") + strFunSqlErrorText(e),
+                        funName);
     }
 }
 
@@ -247,9 +248,11 @@ bool bFunImportDataFromFile(QString &msg, const QString &tmpPath, const QString 
 QString strFunImportSummary(const structImportReport &report) {
     QString text = QString::fromUtf8("Zaimportowano uczniów: %1.").arg(report.imported);
     if (!report.placeholders.isEmpty()) {
-        text += QString::fromUtf8("\n\nTych uczniów zapisano pod zastępczym numerem PESEL. "
-                                  "Wpisz właściwy numer PESEL w danych ucznia "
-                                  "(Uczniowie - Edytuj dane wybranego ucznia):");
+        text += QString::fromUtf8(
+            "\n\nTych uczniów zapisano bez numeru PESEL, pod numerem zastępczym. Aby wpisać "
+            "numer, zaznacz ucznia w drzewie, wybierz Uczniowie › Edytuj dane wybranego ucznia "
+            "(albo naciśnij Enter na jego nazwisku), wpisz numer w polu „numer PESEL” i "
+            "naciśnij OK:");
         for (const auto &p : report.placeholders)
             text += QStringLiteral("\n- ") + pupilName(p) + QStringLiteral(" (") + problemText(p) +
                     QString::fromUtf8("), w pliku jako ") + p.table;

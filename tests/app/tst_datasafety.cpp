@@ -89,11 +89,11 @@ private:
 
 namespace {
 
-const QStringList kAdam{"11111111111", "Agrest", "Adam", QString::fromUtf8("mężczyzna")};
-const QStringList kBartosz{"22222222222", QString::fromUtf8("Bąk"), "Bartosz",
+const QStringList kAdam{"13220501233", "Agrest", "Adam", QString::fromUtf8("mężczyzna")};
+const QStringList kBartosz{"14211202221", QString::fromUtf8("Bąk"), "Bartosz",
                            QString::fromUtf8("mężczyzna")};
-const QString kTableA = QStringLiteral("PESEL11111111111");
-const QString kTableB = QStringLiteral("PESEL22222222222");
+const QString kTableA = QStringLiteral("PESEL13220501233");
+const QString kTableB = QStringLiteral("PESEL14211202221");
 
 // Runs the check on the next modal window as soon as it is shown; the check
 // closes it.
@@ -223,11 +223,11 @@ void TestDataSafety::everyRoadLoadsTheSelectedPupil() {
 
 void TestDataSafety::openingAnotherClassUnloadsThePupil() {
     // Two classes, each with a "Nowak Jan" of its own.
-    TFGlowna *g = openClass({{"11111111111", "Nowak", "Jan"}});
+    TFGlowna *g = openClass({{"13220501233", "Nowak", "Jan"}});
     const QString second = docs->filePath("druga.sqbr5");
-    makeClassFile(second, {{"22222222222", "Nowak", "Jan"}});
+    makeClassFile(second, {{"14211202221", "Nowak", "Jan"}});
     g->TreeView->setCurrentItem(node(0, 0));
-    QCOMPARE(g->loadedPupilTable(), QStringLiteral("PESEL11111111111"));
+    QCOMPARE(g->loadedPupilTable(), QStringLiteral("PESEL13220501233"));
     QVERIFY(!g->Image1->pixmap().isNull());
 
     f->prompts.fileNames.enqueue(second);
@@ -245,8 +245,8 @@ void TestDataSafety::openingAnotherClassUnloadsThePupil() {
     // The keyboard road into the new class loads its own pupil.
     g->TreeView->setFocus();
     QTest::keyClick(g->TreeView, Qt::Key_Down);
-    QCOMPARE(g->loadedPupilTable(), QStringLiteral("PESEL22222222222"));
-    QCOMPARE(f->windows.daneUcznia->pesel(), QStringLiteral("22222222222"));
+    QCOMPARE(g->loadedPupilTable(), QStringLiteral("PESEL14211202221"));
+    QCOMPARE(f->windows.daneUcznia->pesel(), QStringLiteral("14211202221"));
 }
 
 void TestDataSafety::addedPupilIsNotShownWithAnotherPupilsPage() {
@@ -257,11 +257,11 @@ void TestDataSafety::addedPupilIsNotShownWithAnotherPupilsPage() {
         w->findChild<QLineEdit *>("Nazwisko_DATA_EDIT")->setText("Zamek");
         w->findChild<QLineEdit *>("Imie_DATA_EDIT")->setText("Zofia");
         w->findChild<QComboBox *>("Plec_DATA_COMBOBOX")->setCurrentIndex(0);
-        w->findChild<QLineEdit *>("Pesel_DATA_EDIT")->setText("33333333333");
+        w->findChild<QLineEdit *>("Pesel_DATA_EDIT")->setText("14220300037");
         w->findChild<QPushButton *>("OKButton")->click();
     });
     g->DodajUczniaToolButtonClick();
-    QCOMPARE(g->loadedPupilTable(), QStringLiteral("PESEL33333333333"));
+    QCOMPARE(g->loadedPupilTable(), QStringLiteral("PESEL14220300037"));
     QCOMPARE(g->strFunGetSelectedText(TFGlowna::Selected::Pupil), QStringLiteral("Zamek Zofia"));
     QVERIFY(g->Image1->pixmap().isNull()); // not Adam's page beside Zofia
 }
@@ -284,25 +284,25 @@ void TestDataSafety::renamedPupilShowsInEveryDocument() {
 
 void TestDataSafety::samePupilNamesAreToldApart() {
     TFGlowna *g = openClass(
-        {{"11111111111", "Nowak", "Jan"}, {"22222222222", "Nowak", "Jan"}, {"33", "Lis", "Ewa"}});
+        {{"13220501233", "Nowak", "Jan"}, {"14211202221", "Nowak", "Jan"}, {"33", "Lis", "Ewa"}});
     QStringList labels;
     for (int i = 0; i < g->TreeView->topLevelItemCount(); ++i)
         labels << g->TreeView->topLevelItem(i)->text(0);
     QCOMPARE(labels,
-             QStringList({"Lis Ewa", "Nowak Jan (11111111111)", "Nowak Jan (22222222222)"}));
+             QStringList({"Lis Ewa", "Nowak Jan (13220501233)", "Nowak Jan (14211202221)"}));
     g->TreeView->setCurrentItem(node(2));
     f->prompts.answers.enqueue(Prompts::Answer::No);
     g->UsunUczniaToolButtonClick();
     QCOMPARE(
         f->prompts.asked.last().text,
-        QString::fromUtf8("Czy na pewno chcesz skasować dane ucznia: \nNowak Jan (22222222222)"));
+        QString::fromUtf8("Czy na pewno chcesz skasować dane ucznia: \nNowak Jan (14211202221)"));
     // A save moves the first one to the end of the class file; in the tree
     // the two keep their places.
     g->TreeView->setCurrentItem(node(1));
     QVERIFY(g->SaveStudentRecord());
-    QCOMPARE(pupilTables(f->tmp()).last(), QStringLiteral("PESEL11111111111"));
-    QCOMPARE(node(1)->text(0), QStringLiteral("Nowak Jan (11111111111)"));
-    QCOMPARE(node(2)->text(0), QStringLiteral("Nowak Jan (22222222222)"));
+    QCOMPARE(pupilTables(f->tmp()).last(), QStringLiteral("PESEL13220501233"));
+    QCOMPARE(node(1)->text(0), QStringLiteral("Nowak Jan (13220501233)"));
+    QCOMPARE(node(2)->text(0), QStringLiteral("Nowak Jan (14211202221)"));
 }
 
 void TestDataSafety::returnInAnEditorPressesOk_data() {
@@ -387,14 +387,14 @@ void TestDataSafety::returnInThePupilDialogSaves() {
         dialog->findChild<QLineEdit *>("Imie_DATA_EDIT")->setText("Zenon");
         dialog->findChild<QComboBox *>("Plec_DATA_COMBOBOX")->setCurrentIndex(0);
         auto *pesel = dialog->findChild<QLineEdit *>("Pesel_DATA_EDIT");
-        pesel->setText("12345678901");
+        pesel->setText("15230512348");
         QTest::keyClick(pesel, Qt::Key_Return);
         if (dialog->isVisible())
             dialog->close();
     });
     g->DodajUczniaToolButtonClick();
-    QCOMPARE(tables(), QStringList({kTableA, "PESEL12345678901"}));
-    QCOMPARE(g->loadedPupilTable(), QStringLiteral("PESEL12345678901"));
+    QCOMPARE(tables(), QStringList({kTableA, "PESEL15230512348"}));
+    QCOMPARE(g->loadedPupilTable(), QStringLiteral("PESEL15230512348"));
 }
 
 void TestDataSafety::openStopsWhenTheSaveDoesNotHappen() {
@@ -722,7 +722,7 @@ void TestDataSafety::cancelOnTheSaveQuestionKeepsTheWork() {
     TFGlowna *g = openClass({kAdam});
     g->show();
     QString msg;
-    QVERIFY(bFunSaveCertData(msg, f->tmp(), "PESEL33333333333",
+    QVERIFY(bFunSaveCertData(msg, f->tmp(), "PESEL14220300037",
                              {{"DANE UCZNIA", "Nazwisko_DATA_EDIT", "Nowy"}}));
     g->DataChanged = true;
     f->prompts.answers.enqueue(Prompts::Answer::Cancel);
@@ -740,7 +740,7 @@ void TestDataSafety::cancelOnTheSaveQuestionKeepsTheWork() {
     QVERIFY(g->isVisible());
     QVERIFY(g->DataChanged);
     QCOMPARE(g->documentPath(), classFile);
-    QCOMPARE(tables(), QStringList({kTableA, "PESEL33333333333"}));
+    QCOMPARE(tables(), QStringList({kTableA, "PESEL14220300037"}));
 }
 
 void TestDataSafety::leavingAnEditorAsksBeforeTypingIsLost_data() {

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QMenu>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -31,6 +32,7 @@ private slots:
     void editDocumentCommand();
     void printNeedsADocument();
     void helpAndWebPages();
+    void aSpacerRowShowsNoDocument();
     void wheelScrollsBothPages();
     void previewFollowsTheOptions();
 
@@ -353,14 +355,27 @@ void TestGlowna::printNeedsADocument() {
     QCOMPARE(f->prompts.asked.size(), 1);
 }
 
+void TestGlowna::aSpacerRowShowsNoDocument() {
+    TFGlowna *g = openClass({{"01", "Agrest", "Adam"}});
+    select(node(0, 1));
+    QVERIFY(!g->Image1->pixmap().isNull());
+    select(node(0, 4)); // a spacer: the certificate does not stay beside it
+    QVERIFY(g->Image1->pixmap().isNull());
+    QCOMPARE(g->strFunGetSelectedText(TFGlowna::Selected::Document), QString());
+}
+
 void TestGlowna::helpAndWebPages() {
     TFGlowna *g = f->g();
+    // Every entry of the help menu says what it opens.
+    const QList<QAction *> help = g->findChild<QMenu *>("Pomoc1")->actions();
+    QCOMPARE(help.last()->text(),
+             QString::fromUtf8("&Dziennik internetowy (strona w przeglądarce)"));
     // The manual opens in a window of the program; the maker's pages in the browser.
     QString shown;
     QTimer::singleShot(0, [&] {
-        if (QWidget *help = QApplication::activeModalWidget()) {
-            shown = help->objectName();
-            help->close();
+        if (QWidget *window = QApplication::activeModalWidget()) {
+            shown = window->objectName();
+            window->close();
         }
     });
     g->Instrukcjaobsugi1Click();

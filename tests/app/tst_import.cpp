@@ -288,11 +288,11 @@ void TestImport::placeholderPupilKeepsToItsOwnTable() {
     f->prompts.clear();
     pupil->setEditMode("PESEL_BRAK_1");
     pupil->findChild<QComboBox *>("Plec_DATA_COMBOBOX")->setCurrentIndex(0);
-    pupil->findChild<QLineEdit *>("Pesel_DATA_EDIT")->setText("44444444444");
+    pupil->findChild<QLineEdit *>("Pesel_DATA_EDIT")->setText("15230400049");
     pupil->OKButtonClick();
     QVERIFY(f->prompts.asked.isEmpty());
-    QCOMPARE(tables(f->tmp()), QStringList({"PESEL22222222222", "PESEL44444444444"}));
-    QVERIFY(rawColumn(f->tmp(), "select value from PESEL44444444444").contains("druga"));
+    QCOMPARE(tables(f->tmp()), QStringList({"PESEL22222222222", "PESEL15230400049"}));
+    QVERIFY(rawColumn(f->tmp(), "select value from PESEL15230400049").contains("druga"));
 }
 
 QTEST_MAIN(TestImport)

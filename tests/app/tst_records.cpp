@@ -9,6 +9,7 @@
 #include "storage/namelists.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QTreeWidget>
@@ -25,6 +26,10 @@ private slots:
     void memoLinesKeepStoredOrder();
     void pupilDialogChecks_data();
     void pupilDialogChecks();
+    void peselQuestion_data();
+    void peselQuestion();
+    void peselFillsAndPointsOut();
+    void pupilWithoutAPesel();
     void capitalisation_data();
     void capitalisation();
     void addingAnExistingPesel();
@@ -81,7 +86,7 @@ QTreeWidgetItem *TestRecords::nodeOf(const QString &table) const {
 void TestRecords::everyEditorRoundTrips() {
     TFGlowna *g = f->g();
     g->ClearAllEditors();
-    typePupil("Żak", "Jan", 1, "01234567890");
+    typePupil("Żak", "Jan", 1, "14210512349");
     // Every bound component of every editor gets a value of its own.
     int n = 0;
     for (TFEditor *e : f->windows.boundWindows()) {
@@ -115,7 +120,7 @@ void TestRecords::everyEditorRoundTrips() {
 
     QVERIFY(g->SaveStudentRecord());
     g->ClearAllEditors();
-    QVERIFY(g->LoadStudentRecord("PESEL01234567890"));
+    QVERIFY(g->LoadStudentRecord("PESEL14210512349"));
     SqlDataList actual;
     for (TFEditor *e : f->windows.boundWindows())
         e->CollectFields(actual);
@@ -126,7 +131,7 @@ void TestRecords::everyEditorRoundTrips() {
         QCOMPARE(actual[i].value, expected[i].value);
     }
     // The stored rows are the collected records, in order.
-    const SqlDataList rows = tableRows("PESEL01234567890");
+    const SqlDataList rows = tableRows("PESEL14210512349");
     QCOMPARE(rows.size(), expected.size());
     QCOMPARE(rows.first().id, QStringLiteral("DANE UCZNIA"));
     QCOMPARE(rows.first().comp_name, QStringLiteral("Imie_DATA_EDIT"));
@@ -140,20 +145,20 @@ void TestRecords::everyEditorRoundTrips() {
 void TestRecords::storedTableReadsAsCp1250WithTheNamesOfTheForms() {
     TFGlowna *g = f->g();
     g->ClearAllEditors();
-    typePupil("Żak", "Jan", 1, "01234567890");
+    typePupil("Żak", "Jan", 1, "14210512349");
     f->windows.editor("TFKlasa1")->setFieldText("ZMIENNA_SzkolaWoj_STR1_DATA_EDIT", "śląskie");
     QVERIFY(g->SaveStudentRecord());
     QProcess sqlite;
-    sqlite.start("sqlite3", {f->tmp(), "select hex(value) from PESEL01234567890 where "
+    sqlite.start("sqlite3", {f->tmp(), "select hex(value) from PESEL14210512349 where "
                                        "comp_name='ZMIENNA_SzkolaWoj_STR1_DATA_EDIT';"
-                                       "select count(distinct id) from PESEL01234567890;"
+                                       "select count(distinct id) from PESEL14210512349;"
                                        "select name from sqlite_master;"});
     QVERIFY(sqlite.waitForFinished(10000));
     const QStringList out =
         QString::fromLatin1(sqlite.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(out, QStringList({"9C6CB9736B6965", "14", "PESEL01234567890"}));
+    QCOMPARE(out, QStringList({"9C6CB9736B6965", "14", "PESEL14210512349"}));
     QStringList ids, names;
-    for (const structSqlData &r : tableRows("PESEL01234567890")) {
+    for (const structSqlData &r : tableRows("PESEL14210512349")) {
         if (!ids.contains(r.id))
             ids << r.id;
         names << r.comp_name;
@@ -178,7 +183,7 @@ void TestRecords::storedTableReadsAsCp1250WithTheNamesOfTheForms() {
         QVERIFY2(names.contains(name), name);
     // A fresh certificate reads "promocję"; empty memos write no rows.
     QVERIFY(!names.contains("ZMIENNA_Zachowanie_STR2_DATA_MEMO01"));
-    for (const structSqlData &r : tableRows("PESEL01234567890"))
+    for (const structSqlData &r : tableRows("PESEL14210512349"))
         if (r.comp_name == "ZMIENNA_PromocjiE_STR1_DATA_EDIT")
             QCOMPARE(r.value, QStringLiteral("ę"));
 }
@@ -202,25 +207,38 @@ void TestRecords::pupilDialogChecks_data() {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("focus");
     QTest::newRow("no surname") << ""
-                                << "Jan" << 1 << "01234567890"
+                                << "Jan" << 1 << "14210512349"
                                 << "Nazwisko ucznia jest wymagane"
                                 << "Nazwisko_DATA_EDIT";
+    QTest::newRow("surname of blanks") << "   "
+                                       << "Zofia" << 0 << "15230512348"
+                                       << "Nazwisko ucznia jest wymagane"
+                                       << "Nazwisko_DATA_EDIT";
     QTest::newRow("no first name") << "Żak"
-                                   << "" << 1 << "01234567890"
+                                   << "" << 1 << "14210512349"
                                    << "Imię ucznia jest wymagane"
                                    << "Imie_DATA_EDIT";
     QTest::newRow("no gender") << "Żak"
-                               << "Jan" << -1 << "01234567890"
+                               << "Jan" << -1 << "14210512349"
                                << "Płeć ucznia jest wymagana"
                                << "Plec_DATA_COMBOBOX";
+    // A number that cannot be a PESEL is asked about; unanswered (No) keeps
+    // the dialog open at the PESEL (the answers: peselQuestion below).
     QTest::newRow("PESEL of 10") << "Żak"
                                  << "Jan" << 1 << "0123456789"
-                                 << "Numer PESEL jest nieprawidłowy"
+                                 << "Numer PESEL wygląda na błędny (ma 10 cyfr zamiast 11). "
+                                    "Zapisać mimo to ?"
                                  << "Pesel_DATA_EDIT";
-    QTest::newRow("eleven letters pass") << "Żak"
-                                         << "Jan" << 0 << "abcdefghijk"
-                                         << ""
-                                         << "";
+    QTest::newRow("eleven letters are asked about")
+        << "Żak"
+        << "Jan" << 0 << "abcdefghijk"
+        << "Numer PESEL wygląda na błędny (zawiera znak „a”, a powinny być same cyfry). "
+           "Zapisać mimo to ?"
+        << "Pesel_DATA_EDIT";
+    QTest::newRow("a right PESEL passes") << "Żak"
+                                          << "Jan" << 0 << "14210512349"
+                                          << ""
+                                          << "";
 }
 
 void TestRecords::pupilDialogChecks() {
@@ -243,12 +261,171 @@ void TestRecords::pupilDialogChecks() {
         return;
     }
     QCOMPARE(f->prompts.messages(), QStringList{message});
-    QCOMPARE(f->prompts.asked[0].caption, QStringLiteral("Brak danych"));
+    const bool peselQuestion = focus == QLatin1String("Pesel_DATA_EDIT");
+    QCOMPARE(f->prompts.asked[0].caption,
+             peselQuestion ? QStringLiteral("Numer PESEL") : QStringLiteral("Brak danych"));
+    QCOMPARE(f->prompts.asked[0].buttons,
+             peselQuestion ? Prompts::Buttons::YesNoDefaultNo : Prompts::Buttons::Ok);
     QCOMPARE(f->prompts.asked[0].icon, Prompts::Icon::Warning);
     QVERIFY(pupil()->isVisible());
     QCOMPARE(pupil()->focusWidget()->objectName(), focus);
     QVERIFY(!QFileInfo::exists(f->tmp()));
     pupil()->hide();
+}
+
+void TestRecords::peselQuestion_data() {
+    QTest::addColumn<QString>("typed");  // typed key by key into the PESEL field
+    QTest::addColumn<int>("answer");     // -1: unanswered (No), 0 No, 1 Yes
+    QTest::addColumn<QString>("reason"); // empty: no question
+    QTest::addColumn<QString>("table");  // empty: nothing saved
+    QTest::newRow("good") << "15230512348" << -1 << ""
+                          << "PESEL15230512348";
+    QTest::newRow("wrong check digit, Nie")
+        << "15230512349" << 0
+        << "ostatnia cyfra, kontrolna, nie zgadza się z pozostałymi – sprawdź, czy żadna cyfra "
+           "nie jest przestawiona"
+        << "";
+    QTest::newRow("letter O and a blank, Tak")
+        << "1322O50123 " << 1 << "zawiera znak „O”, a powinny być same cyfry"
+        << "PESEL1322O50123";
+    QTest::newRow("a blank inside, unanswered") << "132205 1233" << -1 << "zawiera odstęp"
+                                                << "";
+    QTest::newRow("a date that does not exist")
+        << "15223012340" << 0 << "zapisana w nim data urodzenia, 30.02.2015, nie istnieje"
+        << "";
+    QTest::newRow("no such month")
+        << "15330512340" << 0 << "cyfry miesiąca urodzenia, 33, nie oznaczają żadnego miesiąca"
+        << "";
+    QTest::newRow("ten digits, Tak") << "1523051234" << 1 << "ma 10 cyfr zamiast 11"
+                                     << "PESEL1523051234";
+}
+
+void TestRecords::peselQuestion() {
+    QFETCH(QString, typed);
+    QFETCH(int, answer);
+    QFETCH(QString, reason);
+    QFETCH(QString, table);
+    f->g()->ClearAllEditors();
+    pupil()->setAddMode();
+    pupil()->show();
+    typePupil(QString::fromUtf8("Żaba"), "Zofia", 0, QString());
+    auto *pesel = pupil()->findChild<QLineEdit *>("Pesel_DATA_EDIT");
+    pesel->setFocus();
+    QTest::keyClicks(pesel, typed);
+    if (answer >= 0)
+        f->prompts.answers.enqueue(answer ? Prompts::Answer::Yes : Prompts::Answer::No);
+    QTest::keyClick(pupil(), Qt::Key_Return);
+    if (reason.isEmpty()) {
+        QVERIFY(f->prompts.asked.isEmpty());
+    } else {
+        QCOMPARE(f->prompts.messages(),
+                 QStringList{QString::fromUtf8("Numer PESEL wygląda na błędny (") + reason +
+                             QString::fromUtf8("). Zapisać mimo to ?")});
+        QCOMPARE(f->prompts.asked[0].buttons, Prompts::Buttons::YesNoDefaultNo);
+    }
+    QStringList tables;
+    QString msg;
+    QVERIFY(bFunGetTableList(msg, f->tmp(), tables));
+    QCOMPARE(tables, table.isEmpty() ? QStringList() : QStringList{table});
+    QCOMPARE(pupil()->isVisible(), table.isEmpty());
+    if (table.isEmpty()) {
+        QCOMPARE(pupil()->focusWidget(), pesel);
+        pupil()->hide();
+    }
+}
+
+void TestRecords::peselFillsAndPointsOut() {
+    f->g()->ClearAllEditors();
+    pupil()->setAddMode();
+    pupil()->show();
+    typePupil(QString::fromUtf8("  Żaba "), " Zofia  ", -1, QString());
+    auto *day = pupil()->findChild<QLineEdit *>("UrodzonyDnia_DATA_EDIT");
+    auto *year = pupil()->findChild<QComboBox *>("UrodzonyRok_DATA_COMBOBOX");
+    auto *gender = pupil()->findChild<QComboBox *>("Plec_DATA_COMBOBOX");
+    day->clear();
+    year->setCurrentText(QString());
+    // Typing a right PESEL fills what is empty: the date and the gender.
+    auto *pesel = pupil()->findChild<QLineEdit *>("Pesel_DATA_EDIT");
+    QTest::keyClicks(pesel, "15230512348");
+    QCOMPARE(day->text(), QStringLiteral("5 marca"));
+    QCOMPARE(year->currentText(), QStringLiteral("2015 r."));
+    QCOMPARE(gender->currentText(), QStringLiteral("kobieta"));
+    QVERIFY(pupil()->peselNote()->isHidden());
+    // What she chose otherwise stays, and is pointed out before OK.
+    gender->setCurrentIndex(1);
+    vFunSetWidgetText(day, QStringLiteral("7 marca"));
+    QVERIFY(pupil()->peselNote()->isVisibleTo(pupil()));
+    QCOMPARE(pupil()->peselNote()->text(),
+             QString::fromUtf8("Nie zgadza się z numerem PESEL: płeć (według numeru: kobieta), "
+                               "dzień urodzenia (według numeru: 5 marca). Sprawdź, co jest "
+                               "błędne; zapisane zostanie to, co jest w polach."));
+    // Retyping the PESEL leaves her entries as they are.
+    QTest::keyClick(pesel, Qt::Key_Backspace);
+    QTest::keyClicks(pesel, "8");
+    QCOMPARE(day->text(), QStringLiteral("7 marca"));
+    QCOMPARE(gender->currentText(), QString::fromUtf8("mężczyzna"));
+    QTest::keyClick(pupil(), Qt::Key_Return);
+    QVERIFY(f->prompts.asked.isEmpty());
+    QVERIFY(!pupil()->isVisible());
+    // Names are saved without the blanks around them.
+    QCOMPARE(f->g()->students().first().name, QString::fromUtf8("Żaba Zofia"));
+    bool kept = false;
+    for (const structSqlData &r : tableRows("PESEL15230512348"))
+        kept |= r.comp_name == "UrodzonyDnia_DATA_EDIT" && r.value == "7 marca";
+    QVERIFY(kept);
+}
+
+void TestRecords::pupilWithoutAPesel() {
+    TFGlowna *g = f->g();
+    makeClassFile(f->tmp(), {{"_BRAK_2", QString::fromUtf8("Żak"), "Ewa"}});
+    g->bFunLoadStudentList();
+    g->TreeView->setCurrentItem(nodeOf("PESEL_BRAK_2"));
+    g->TreeViewClick();
+    // The placeholder is no number: the field is empty and the note says
+    // that the PESEL is still needed.
+    auto *pesel = pupil()->findChild<QLineEdit *>("Pesel_DATA_EDIT");
+    pupil()->setEditMode("PESEL_BRAK_2");
+    pupil()->show();
+    QCOMPARE(pesel->text(), QString());
+    QVERIFY(pupil()->peselNote()->isVisibleTo(pupil()));
+    QVERIFY(pupil()->peselNote()->text().startsWith(
+        QString::fromUtf8("Ten uczeń nie ma jeszcze numeru PESEL")));
+    QCOMPARE(pupil()->pesel(), QStringLiteral("_BRAK_2"));
+    // OK without a number keeps her under the placeholder.
+    pupil()->findChild<QComboBox *>("Plec_DATA_COMBOBOX")->setCurrentIndex(0);
+    pupil()->OKButtonClick();
+    QVERIFY2(f->prompts.asked.isEmpty(), qPrintable(f->prompts.messages().join('|')));
+    QStringList tables;
+    QString msg;
+    QVERIFY(bFunGetTableList(msg, f->tmp(), tables));
+    QCOMPARE(tables, QStringList{"PESEL_BRAK_2"});
+    bool placeholder = false;
+    for (const structSqlData &r : tableRows("PESEL_BRAK_2"))
+        placeholder |= r.comp_name == "Pesel_DATA_EDIT" && r.value == "_BRAK_2";
+    QVERIFY(placeholder);
+    // A new pupil without a PESEL takes the first free placeholder.
+    g->ClearAllEditors();
+    pupil()->setAddMode();
+    pupil()->show();
+    typePupil("Lis", "Ola", 0, QString());
+    QVERIFY(pupil()->peselNote()->isVisibleTo(pupil()));
+    pupil()->OKButtonClick();
+    QVERIFY(f->prompts.asked.isEmpty());
+    tables.clear();
+    QVERIFY(bFunGetTableList(msg, f->tmp(), tables));
+    tables.sort();
+    QCOMPARE(tables, QStringList({"PESEL_BRAK_1", "PESEL_BRAK_2"}));
+    // Her number, once typed, moves her out of the placeholder.
+    g->TreeView->setCurrentItem(nodeOf("PESEL_BRAK_2"));
+    g->TreeViewClick();
+    pupil()->setEditMode("PESEL_BRAK_2");
+    pupil()->show();
+    QTest::keyClicks(pesel, "15230512348");
+    pupil()->OKButtonClick();
+    tables.clear();
+    QVERIFY(bFunGetTableList(msg, f->tmp(), tables));
+    tables.sort();
+    QCOMPARE(tables, QStringList({"PESEL15230512348", "PESEL_BRAK_1"}));
 }
 
 void TestRecords::capitalisation_data() {
@@ -269,7 +446,7 @@ void TestRecords::capitalisation() {
     QFETCH(QString, saved);
     f->g()->ClearAllEditors();
     pupil()->setAddMode();
-    typePupil(typed, typed + "x", 0, "01234567890");
+    typePupil(typed, typed + "x", 0, "14210512349");
     pupil()->OKButtonClick();
     QCOMPARE(pupil()->surname(), saved);
     QCOMPARE(pupil()->firstName(), saved + "x");
@@ -279,20 +456,20 @@ void TestRecords::capitalisation() {
 void TestRecords::addingAnExistingPesel() {
     TFGlowna *g = f->g();
     g->ClearAllEditors();
-    typePupil("Agrest", "Adam", 1, "01234567890");
+    typePupil("Agrest", "Adam", 1, "14210512349");
     QVERIFY(g->SaveStudentRecord());
     const QByteArray before = readFile(f->tmp());
     g->ClearAllEditors();
     pupil()->setAddMode();
     pupil()->show();
-    typePupil("Inny", "Ktoś", 0, "01234567890");
+    typePupil("Inny", "Ktoś", 0, "14210512349");
     f->prompts.answers.enqueue(Prompts::Answer::No);
     pupil()->OKButtonClick();
     // The question names the pupil whose data would be replaced.
     QCOMPARE(f->prompts.asked.last().text,
              QString::fromUtf8(
                  "Uczeń o tym numerze PESEL już istnieje, czy chcesz nadpisać dane tego ucznia ?"
-                 "\n\nAgrest Adam (PESEL 01234567890)"));
+                 "\n\nAgrest Adam (PESEL 14210512349)"));
     QCOMPARE(f->prompts.asked.last().caption, QStringLiteral("Zapis"));
     QVERIFY(pupil()->isVisible());
     QCOMPARE(readFile(f->tmp()), before);
@@ -306,26 +483,26 @@ void TestRecords::addingAnExistingPesel() {
 void TestRecords::changingThePeselMovesThePupil() {
     TFGlowna *g = f->g();
     g->ClearAllEditors();
-    typePupil("Agrest", "Adam", 1, "01234567890");
+    typePupil("Agrest", "Adam", 1, "14210512349");
     f->windows.editor("TFKlasa1")->setFieldText("ZMIENNA_Klasa_STR1_DATA_EDIT", "pierwszej");
     QVERIFY(g->SaveStudentRecord());
-    pupil()->setEditMode("PESEL01234567890");
-    pupil()->findChild<QLineEdit *>("Pesel_DATA_EDIT")->setText("99999999999");
+    pupil()->setEditMode("PESEL14210512349");
+    pupil()->findChild<QLineEdit *>("Pesel_DATA_EDIT")->setText("16240900097");
     pupil()->OKButtonClick();
     QVERIFY(f->prompts.asked.isEmpty());
     QStringList tables;
     QString msg;
     QVERIFY(bFunGetTableList(msg, f->tmp(), tables));
-    QCOMPARE(tables, QStringList{"PESEL99999999999"});
+    QCOMPARE(tables, QStringList{"PESEL16240900097"});
     bool found = false;
-    for (const structSqlData &r : tableRows("PESEL99999999999"))
+    for (const structSqlData &r : tableRows("PESEL16240900097"))
         found |= r.comp_name == "ZMIENNA_Klasa_STR1_DATA_EDIT" && r.value == "pierwszej";
     QVERIFY(found);
 }
 
 void TestRecords::changingToAnotherPupilsPeselAsks() {
     TFGlowna *g = f->g();
-    makeClassFile(f->tmp(), {{"11111111111", "Agrest", "Adam"}, {"22222222222", "Bąk", "Bartosz"}});
+    makeClassFile(f->tmp(), {{"11111111111", "Agrest", "Adam"}, {"14211202221", "Bąk", "Bartosz"}});
     g->bFunLoadStudentList();
     g->TreeView->setCurrentItem(nodeOf("PESEL11111111111"));
     g->TreeViewClick();
@@ -333,7 +510,7 @@ void TestRecords::changingToAnotherPupilsPeselAsks() {
     pupil()->setEditMode("PESEL11111111111");
     pupil()->show();
     pupil()->findChild<QComboBox *>("Plec_DATA_COMBOBOX")->setCurrentIndex(1);
-    pupil()->findChild<QLineEdit *>("Pesel_DATA_EDIT")->setText("22222222222");
+    pupil()->findChild<QLineEdit *>("Pesel_DATA_EDIT")->setText("14211202221");
     f->prompts.answers.enqueue(Prompts::Answer::No);
     pupil()->OKButtonClick();
     QCOMPARE(f->prompts.asked.last().caption, QStringLiteral("Zapis"));
@@ -345,25 +522,25 @@ void TestRecords::changingToAnotherPupilsPeselAsks() {
 void TestRecords::failedSaveKeepsThePupil() {
     TFGlowna *g = f->g();
     g->ClearAllEditors();
-    typePupil("Agrest", "Adam", 1, "01234567890");
+    typePupil("Agrest", "Adam", 1, "14210512349");
     QVERIFY(g->SaveStudentRecord());
-    const SqlDataList before = tableRows("PESEL01234567890");
+    const SqlDataList before = tableRows("PESEL14210512349");
     SqlDataList records{{"DANE UCZNIA", "Nazwisko_DATA_EDIT", "Nowe"},
                         {"DANE UCZNIA", "Imie_DATA_EDIT", "Dane"}};
     int steps = 0;
     QString msg;
     // The disk fills up after the first row.
     const bool ok = bFunReplaceCertData(
-        msg, f->tmp(), "PESEL01234567890", records,
+        msg, f->tmp(), "PESEL14210512349", records,
         [&] {
             if (++steps == 1)
                 throw CppSQLite3Exception(13, "disk full");
         },
-        "PESEL01234567890");
+        "PESEL14210512349");
     QVERIFY(!ok);
     QCOMPARE(msg, QString::fromUtf8("SQLite exception: Brak miejsca na dysku. Zwolnij miejsce i "
                                     "spróbuj ponownie.\nSQLITE_FULL"));
-    const SqlDataList after = tableRows("PESEL01234567890");
+    const SqlDataList after = tableRows("PESEL14210512349");
     QCOMPARE(after.size(), before.size());
     QCOMPARE(after.first().value, before.first().value);
 }
@@ -378,7 +555,7 @@ void TestRecords::cancelledPupilDialogIsReloaded() {
     QCOMPARE(g->selectedPupilTable(), QStringLiteral("PESEL11111111111"));
     QCOMPARE(pupil()->pesel(), QStringLiteral("11111111111"));
     QTimer::singleShot(0, [this] {
-        pupil()->findChild<QLineEdit *>("Pesel_DATA_EDIT")->setText("99999999999");
+        pupil()->findChild<QLineEdit *>("Pesel_DATA_EDIT")->setText("16240900097");
         pupil()->findChild<QLineEdit *>("Nazwisko_DATA_EDIT")->setText("Zmienione");
         f->prompts.answers.enqueue(Prompts::Answer::Yes); // throw the changes away
         pupil()->reject();
@@ -396,7 +573,7 @@ void TestRecords::cancelledPupilDialogIsReloaded() {
 
 void TestRecords::clearAllEditorsAndKeptTexts() {
     TFGlowna *g = f->g();
-    typePupil("Agrest", "Adam", 1, "01234567890");
+    typePupil("Agrest", "Adam", 1, "14210512349");
     pupil()->findChild<QComboBox *>("UrodzonyRok_DATA_COMBOBOX")->setCurrentText("2001 r.");
     pupil()->findChild<QComboBox *>("UrodzonyMiasto_DATA_COMBOBOX")->setCurrentText("Kraków");
     pupil()->findChild<QComboBox *>("UrodzonyWoj_DATA_COMBOBOX")->setCurrentText("małopolskie");

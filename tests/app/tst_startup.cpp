@@ -5,8 +5,12 @@
 #include "storage/settings.h"
 
 #include <QCheckBox>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
+
+#include <thread>
 
 class TestStartup : public QObject {
     Q_OBJECT
@@ -21,6 +25,7 @@ private slots:
     void commandLine_data();
     void commandLine();
     void singleInstance();
+    void aSecondStartHandsOverItsFile();
 };
 
 void TestStartup::allWindowsExistOnceInOrder() {
@@ -232,6 +237,56 @@ void TestStartup::singleInstance() {
     writeFile(runtime + "/VELTRA-BR5.lock",
               "999999\nswiadectwa\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     QVERIFY(lockSingleInstance());
+}
+
+void TestStartup::aSecondStartHandsOverItsFile() {
+    // This process is the running copy: the lock, the hand-over socket and a
+    // main window with unsaved work. The program started a second time with
+    // a file hands it over and ends; the file opens after the save question.
+    AppFixture f;
+    QTemporaryDir docs;
+    const QString file = docs.filePath("klasa 3b.sqbr5");
+    makeClassFile(file, {{"01", QString::fromUtf8("Żaba"), "Zofia"}});
+    TFGlowna *g = f.start();
+    QVERIFY(g->StartUpChecks());
+    f.prompts.clear();
+    g->DataChanged = true;
+    auto lock = lockSingleInstance();
+    QVERIFY(lock);
+    auto server = std::make_unique<InstanceServer>();
+    QVERIFY(server->listen());
+    connect(server.get(), &InstanceServer::fileHandedOver, g, &TFGlowna::openHandedOverFile);
+    f.prompts.answers.enqueue(Prompts::Answer::No); // do not save the work open now
+
+    QProcess second;
+    second.setWorkingDirectory(docs.path()); // a relative path is made whole
+    second.start(QCoreApplication::applicationDirPath() + QStringLiteral("/swiadectwa"),
+                 {QStringLiteral("klasa"), QStringLiteral("3b.sqbr5")});
+    QVERIFY(second.waitForStarted());
+    QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 20000);
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QTRY_COMPARE(g->documentPath(), file);
+    QCOMPARE(f.prompts.messages(), QStringList{QStringLiteral("Czy chcesz zapisać zmiany ?")});
+    QCOMPARE(g->TreeView->topLevelItemCount(), 1);
+    QCOMPARE(g->TreeView->topLevelItem(0)->text(0), QString::fromUtf8("Żaba Zofia"));
+
+    // "Anuluj" on the save question keeps the work open now.
+    g->DataChanged = true;
+    f.prompts.clear();
+    f.prompts.answers.enqueue(Prompts::Answer::Cancel);
+    const QString other = docs.filePath("inna.sqbr5");
+    makeClassFile(other, {{"02", "Agrest", "Adam"}});
+    bool handed = false;
+    std::thread client([&] { handed = bFunHandOverFile(other); });
+    QTRY_VERIFY(f.prompts.messages().size() == 1);
+    client.join();
+    QVERIFY(handed);
+    QCOMPARE(g->documentPath(), file);
+
+    // With no copy listening, nothing takes the file.
+    server.reset();
+    QVERIFY(!bFunHandOverFile(other, 500));
 }
 
 QTEST_MAIN(TestStartup)

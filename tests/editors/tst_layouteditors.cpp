@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QtTest>
@@ -38,7 +39,8 @@ private slots:
     void memoLimits();
     void wrappedLinesAreLinesOfTheirOwn();
     void wrapSettingIsShared();
-    void fieldsRefuseCharactersOutsideCp1250();
+    void fieldsReplaceCharactersOutsideCp1250();
+    void ctrlPageKeysTurnThePages();
     void sampleFills_data();
     void sampleFills();
     void malformedLayoutIsReported();
@@ -352,25 +354,56 @@ void TestLayoutEditors::wrapSettingIsShared() {
     one->hide();
 }
 
-void TestLayoutEditors::fieldsRefuseCharactersOutsideCp1250() {
+void TestLayoutEditors::fieldsReplaceCharactersOutsideCp1250() {
     TFEditor *e = editor("TFKlasa1");
     e->show();
     auto *edit = e->findChild<QLineEdit *>("ZMIENNA_Klasa_STR1_DATA_EDIT");
     edit->setFocus();
     for (QChar ch : QStringLiteral("ż€Жb"))
         QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-    QCOMPARE(edit->text(), QStringLiteral("ż€b"));
+    // A letter the code page lacks is replaced by its nearest one, and said.
+    QCOMPARE(edit->text(), QStringLiteral("ż€Żb"));
+    QCOMPARE(static_cast<LayoutEditor *>(e)->statusLabel()->text(),
+             QString::fromUtf8("Zamieniono litery, których plik nie może zapisać: Ж→Ż."));
     // Typing stops at the field's length; text set by the program stays whole.
     auto *year = e->findChild<QLineEdit *>("ZMIENNA_RokSzkolny1_STR1_DATA_EDIT");
     year->setFocus();
     QTest::keyClicks(year, "201234");
     QCOMPARE(year->text(), QStringLiteral("2012"));
-    year->setText("2012/2013");
+    QCOMPARE(static_cast<LayoutEditor *>(e)->statusLabel()->text(),
+             QString::fromUtf8("Pole jest pełne: 4 z 4 znaków."));
+    vFunSetWidgetText(year, "2012/2013");
     QCOMPARE(year->text(), QStringLiteral("2012/2013"));
     auto *memo = e->findChild<MemoEdit *>("ZMIENNA_Zachowanie_STR2_DATA_MEMO");
     memo->setPlainText(QStringLiteral("ąЖę"));
-    QCOMPARE(memo->toPlainText(), QStringLiteral("ąę"));
+    QCOMPARE(memo->toPlainText(), QStringLiteral("ąŻę"));
     e->hide();
+}
+
+void TestLayoutEditors::ctrlPageKeysTurnThePages() {
+    int multiPage = 0;
+    for (TFEditor *e : m_editors) {
+        auto *editor = qobject_cast<LayoutEditor *>(e);
+        if (!editor || !editor->pageControl())
+            continue;
+        ++multiPage;
+        QTabWidget *tabs = editor->pageControl();
+        editor->show();
+        QApplication::setActiveWindow(editor);
+        QVERIFY(QTest::qWaitForWindowActive(editor));
+        QWidget *field = editor->firstField();
+        QVERIFY(field);
+        field->setFocus();
+        // From a field, whatever its kind: each page in turn, round to the first.
+        for (int i = 1; i <= tabs->count(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown, Qt::ControlModifier);
+            QCOMPARE(tabs->currentIndex(), i % tabs->count());
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), tabs->count() - 1);
+        editor->hide();
+    }
+    QVERIFY(multiPage > 0);
 }
 
 void TestLayoutEditors::sampleFills_data() {

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QtTest>
@@ -32,6 +33,11 @@ private slots:
     void pasteKeepsWhatFits();
     void tabsBecomeBlanks();
     void aLineTooWideForTheFieldIsSaid();
+    void aFullMemoRefusesAloud();
+    void aFullLineEditRefusesAloud_data();
+    void aFullLineEditRefusesAloud();
+    void lettersOutsideTheCodePageAreReplacedAndSaid_data();
+    void lettersOutsideTheCodePageAreReplacedAndSaid();
 
 private:
     LayoutEditor *editor(const QString &name) const {
@@ -340,6 +346,138 @@ void TestMemos::tabsBecomeBlanks() {
     e->ApplyFields({{e->documentId(), "ZMIENNA_Zachowanie_DATA_MEMO01", "Grzeczna\treligia"}});
     QCOMPARE(memoText(m), QStringLiteral("Grzeczna religia"));
     QCOMPARE(memoRecords(e, "ZMIENNA_Zachowanie_DATA_MEMO"), QStringList{"Grzeczna religia"});
+}
+
+void TestMemos::aFullMemoRefusesAloud() {
+    auto *cert = static_cast<TFKlasa *>(editor("TFKlasa1"));
+    setWrap(cert, true);
+    auto *m = cert->findChild<MemoEdit *>("ZMIENNA_Zachowanie_STR2_DATA_MEMO");
+    const QString six = QString::fromUtf8("pierwsza\ndruga\ntrzecia\nczwarta\npiąta\nszósta\n");
+    const QString seven = six + QString::fromUtf8("siódma linia");
+    m->setPlainText(seven);
+    cert->show();
+    m->setFocus();
+    QTextCursor c = m->textCursor();
+    c.setPosition(int(six.size()));
+    m->setTextCursor(c);
+    // Enter on the last allowed line is refused and said.
+    QTest::keyClick(m, Qt::Key_Return);
+    QCOMPARE(memoText(m), seven);
+    QCOMPARE(cert->statusLabel()->text(), QString::fromUtf8("Pole jest pełne: 7 z 7 wierszy."));
+    // The words typed next never run into the line ("dopisanesiódma linia").
+    QTest::keyClicks(m, "dopisane");
+    QCOMPARE(memoText(m), seven);
+    QVERIFY2(cert->statusLabel()->text().startsWith(
+                 QString::fromUtf8("Pole jest pełne: 7 z 7 wierszy. Enter nie dodał")),
+             qPrintable(cert->statusLabel()->text()));
+    // Moved on, typing goes in where there is room, and the line is cleared.
+    m->moveCursor(QTextCursor::End);
+    QTest::keyClicks(m, " x");
+    QCOMPARE(memoText(m), seven + " x");
+    // A blank at the end of a full last line is refused while no letter
+    // could follow it: it would be stored with the word refused after it.
+    QString last = QStringLiteral("w");
+    while (memoLines(m, six + last + QStringLiteral(" x")).size() == 7)
+        last += QLatin1Char('w');
+    m->setPlainText(six + last);
+    cert->statusLabel()->clear();
+    m->moveCursor(QTextCursor::End);
+    QTest::keyClick(m, Qt::Key_Space);
+    QCOMPARE(memoText(m), six + last);
+    QCOMPARE(cert->statusLabel()->text(), QString::fromUtf8("Pole jest pełne: 7 z 7 wierszy."));
+    // A paste into the full memo puts in nothing and says so.
+    QApplication::clipboard()->setText(QStringLiteral("\nosma linia"));
+    QTest::keyClick(m, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(memoText(m), six + last);
+    QVERIFY(cert->statusLabel()->text().startsWith(QString::fromUtf8("Tekst nie zmieścił się")));
+    cert->hide();
+}
+
+void TestMemos::aFullLineEditRefusesAloud_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<bool>("paste");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("status");
+    const QString full = QString::fromUtf8("Pole jest pełne: 4 z 4 znaków.");
+    QTest::newRow("typing stops at the length") << "" << false << "201234"
+                                                << "2012" << full;
+    QTest::newRow("a paste too long is refused whole") << "" << true << "2012/2013"
+                                                       << "" << full;
+    QTest::newRow("a paste that fits goes in") << "20" << true << "12"
+                                               << "2012" << QString();
+}
+
+void TestMemos::aFullLineEditRefusesAloud() {
+    QFETCH(QString, before);
+    QFETCH(bool, paste);
+    QFETCH(QString, input);
+    QFETCH(QString, after);
+    QFETCH(QString, status);
+    LayoutEditor *e = editor("TFKlasa1");
+    auto *year = e->findChild<QLineEdit *>("ZMIENNA_RokSzkolny1_STR1_DATA_EDIT");
+    e->show();
+    vFunSetWidgetText(year, before);
+    year->setFocus();
+    year->end(false);
+    if (paste) {
+        QApplication::clipboard()->setText(input);
+        QTest::keyClick(year, Qt::Key_V, Qt::ControlModifier);
+    } else {
+        QTest::keyClicks(year, input);
+    }
+    QCOMPARE(year->text(), after);
+    QCOMPARE(e->statusLabel()->text(), status);
+    QCOMPARE(memoRecords(e, "ZMIENNA_RokSzkolny1_STR1_DATA_EDIT"), QStringList{after});
+    e->hide();
+}
+
+void TestMemos::lettersOutsideTheCodePageAreReplacedAndSaid_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<bool>("paste");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("status");
+    const QString memo = QStringLiteral("ZMIENNA_Zachowanie_STR2_DATA_MEMO");
+    const QString edit = QStringLiteral("ZMIENNA_SzkolaMiasto_STR1_DATA_EDIT");
+    const QString intro = QString::fromUtf8("Zamieniono litery, których plik nie może zapisać: ");
+    QTest::newRow("memo, paste") << memo << true << QString::fromUtf8("Pani Muñoz i Jørgen")
+                                 << "Pani Munoz i Jorgen" << intro + QString::fromUtf8("ñ→n, ø→o.");
+    QTest::newRow("memo, Polish letters stay")
+        << memo << true << QString::fromUtf8("Zażółć gęślą jaźń")
+        << QString::fromUtf8("Zażółć gęślą jaźń") << QString();
+    QTest::newRow("memo, typed") << memo << false << QString::fromUtf8("ñøœЖ")
+                                 << QString::fromUtf8("nooeŻ")
+                                 << intro + QString::fromUtf8("ñ→n, ø→o, œ→oe, Ж→Ż.");
+    QTest::newRow("line edit, paste") << edit << true << QString::fromUtf8("Muñoz Åsa")
+                                      << "Munoz Asa" << intro + QString::fromUtf8("ñ→n, Å→A.");
+    QTest::newRow("line edit, typed") << edit << false << QString::fromUtf8("Jørgen") << "Jorgen"
+                                      << intro + QString::fromUtf8("ø→o.");
+}
+
+void TestMemos::lettersOutsideTheCodePageAreReplacedAndSaid() {
+    QFETCH(QString, field);
+    QFETCH(bool, paste);
+    QFETCH(QString, input);
+    QFETCH(QString, stored);
+    QFETCH(QString, status);
+    LayoutEditor *e = editor("TFKlasa1");
+    QWidget *w = e->findChild<QWidget *>(field);
+    e->show();
+    e->pageControl()->setCurrentIndex(field.endsWith("MEMO") ? 1 : 0);
+    w->setFocus();
+    if (paste) {
+        QApplication::clipboard()->setText(input);
+        QTest::keyClick(w, Qt::Key_V, Qt::ControlModifier);
+    } else {
+        for (QChar ch : input)
+            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+    QCOMPARE(strFunWidgetText(w), stored);
+    QCOMPARE(e->statusLabel()->text(), status);
+    // What is stored is what she sees.
+    QCOMPARE(memoRecords(e, field), QStringList{stored});
+    e->hide();
 }
 
 QTEST_MAIN(TestMemos)

@@ -26,6 +26,8 @@ private slots:
     void insertion_data();
     void insertion();
     void insertionNeedsAPhraseAndRoom();
+    void returnAndDoubleClickInsertAPhrase_data();
+    void returnAndDoubleClickInsertAPhrase();
     void previewLimits();
     void okWritesBothTextsAnulujNothing();
     void untouchedTextComesBackAsItWent_data();
@@ -121,6 +123,37 @@ void TestPhraseLibrary::insertionNeedsAPhraseAndRoom() {
     selectPhrase(0, 0);
     click("Button1");
     QCOMPARE(f->library->preview(0)->toPlainText(), seven);
+    // Nothing went in, and she is told why.
+    QCOMPARE(
+        f->library->statusLabel()->text(),
+        QString::fromUtf8("Sformułowanie nie zmieści się: Pole jest pełne: 7 z 7 wierszy. "
+                          "Wolnego miejsca nie ma; usuń część tekstu w podglądzie albo wybierz "
+                          "krótsze sformułowanie."));
+}
+
+void TestPhraseLibrary::returnAndDoubleClickInsertAPhrase_data() {
+    QTest::addColumn<bool>("doubleClick");
+    QTest::newRow("Return") << false;
+    QTest::newRow("double click") << true;
+}
+
+void TestPhraseLibrary::returnAndDoubleClickInsertAPhrase() {
+    QFETCH(bool, doubleClick);
+    QListWidget *list = f->library->phrases(0);
+    f->library->preview(0)->setPlainText(QString::fromUtf8("Uczeń."));
+    selectPhrase(0, 0);
+    list->setFocus();
+    if (doubleClick) {
+        // A double click is a click and a second press.
+        const QPoint at = list->visualItemRect(list->item(0)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    } else
+        QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(memoText(f->library->preview(0)), QString::fromUtf8("Uczeń. Jest uprzejmy."));
+    // The library stays open: the phrase went in, OK was not pressed.
+    QVERIFY(f->library->isVisible());
+    QCOMPARE(f->library->result(), int(QDialog::Rejected));
 }
 
 void TestPhraseLibrary::previewLimits() {
@@ -255,6 +288,9 @@ void TestPhraseLibrary::insertionChangesOnlyWhatItInserts() {
     QCOMPARE(preview->document()->blockCount(), 1);
     QVERIFY(f->library->statusLabel()->text().startsWith(
         QString::fromUtf8("Tekst nie zmieścił się w polu w całości")));
+    QVERIFY2(f->library->statusLabel()->text().endsWith(
+                 QString::fromUtf8("Przed wstawieniem było w polu wolne miejsce na 2 wiersze.")),
+             qPrintable(f->library->statusLabel()->text()));
 }
 
 void TestPhraseLibrary::phraseGoesIntoTheChosenCategory() {
@@ -329,6 +365,14 @@ void TestPhraseLibrary::phraseCommandsSaveTheFile() {
     // Cancelling the input adds nothing.
     click("DodajSformulowanieZachowanieDoListyButton");
     QCOMPARE(f->library->phrases(0)->count(), 4);
+    // A phrase with letters the file cannot hold is kept with their nearest
+    // ones, and she is told which.
+    f->prompts.inputs.enqueue(QString::fromUtf8("Lubi piosenki o Muñozie."));
+    click("DodajSformulowanieZachowanieDoListyButton");
+    QCOMPARE(f->library->phrases(0)->item(4)->text(), QStringLiteral("Lubi piosenki o Munozie."));
+    QVERIFY(readFile(file).endsWith("Lubi piosenki o Munozie.\r\n"));
+    QCOMPARE(f->library->statusLabel()->text(),
+             QString::fromUtf8("Zamieniono litery, których plik nie może zapisać: ñ→n."));
 }
 
 void TestPhraseLibrary::categoryCommands() {

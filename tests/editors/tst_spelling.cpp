@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTextBlock>
 #include <QtTest>
@@ -23,6 +24,8 @@ private slots:
     void typedTextIsCheckedOnceTheWordIsFinished();
     void contextMenuCorrects_data();
     void contextMenuCorrects();
+    void shiftF10OpensTheContextMenu_data();
+    void shiftF10OpensTheContextMenu();
     void onlyCorrectionsThatFitAndCp1250CanStore();
     void addedWordSurvivesARestartIgnoredDoesNot();
     void aPersonalListThatCannotBeWrittenIsReported();
@@ -234,6 +237,58 @@ void TestSpelling::contextMenuCorrects() {
         QVERIFY(suggestionTexts(menu).isEmpty());
         QVERIFY(!actionNamed(menu, QStringLiteral("SpellAddWord")));
     });
+}
+
+void TestSpelling::shiftF10OpensTheContextMenu_data() {
+    QTest::addColumn<QString>("which");
+    QTest::newRow("certificate memo") << "certificate";
+    QTest::newRow("phrase library") << "phrase library";
+    QTest::newRow("certificate line edit") << "ZMIENNA_SzkolaMiasto_STR1_DATA_EDIT";
+    QTest::newRow("pupil surname") << "Nazwisko_DATA_EDIT";
+}
+
+void TestSpelling::shiftF10OpensTheContextMenu() {
+    QFETCH(QString, which);
+    loadDictionary();
+    vFunInstallKeyboardContextMenu();
+    const QString text = QStringLiteral("Ala ma kota, ktury biega.");
+    QWidget *w = nullptr;
+    if (which.endsWith(QLatin1String("_EDIT"))) {
+        QWidget *window = which.startsWith(QLatin1String("Nazwisko"))
+                              ? static_cast<QWidget *>(f->pupil)
+                              : static_cast<QWidget *>(f->editor("TFKlasa1"));
+        auto *edit = window->findChild<QLineEdit *>(which);
+        edit->setText(QStringLiteral("Ala"));
+        w = edit;
+    } else {
+        MemoEdit *memo = field(which);
+        memo->setPlainText(text);
+        QTextCursor at(memo->document());
+        at.setPosition(int(text.indexOf(QLatin1String("ktury"))) + 2);
+        memo->setTextCursor(at);
+        w = memo;
+    }
+    // The menu is the one the mouse and the Menu key open: in a memo it
+    // offers corrections of the word at the caret.
+    QMenu *menu = nullptr;
+    QStringList offered;
+    QTimer::singleShot(0, w, [&] {
+        menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (menu) {
+            offered = suggestionTexts(menu);
+            menu->close();
+        }
+    });
+    QTest::keyClick(w, Qt::Key_F10, Qt::ShiftModifier);
+    if (!menu) { // a line edit's menu does not wait
+        menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QVERIFY(!menu->actions().isEmpty());
+        menu->close();
+    }
+    QVERIFY(menu);
+    if (qobject_cast<MemoEdit *>(w))
+        QCOMPARE(offered.value(0), QString::fromUtf8("który"));
 }
 
 void TestSpelling::onlyCorrectionsThatFitAndCp1250CanStore() {

@@ -158,9 +158,10 @@ void TestLegacyImport::placeholdersAreImportedAndNamed() {
     QCOMPARE(report.placeholders.size(), 3);
     QCOMPARE(strFunImportSummary(report),
              QString::fromUtf8(
-                 "Zaimportowano uczniów: 4.\n\nTych uczniów zapisano pod zastępczym numerem "
-                 "PESEL. Wpisz właściwy numer PESEL w danych ucznia (Uczniowie - Edytuj dane "
-                 "wybranego ucznia):\n"
+                 "Zaimportowano uczniów: 4.\n\nTych uczniów zapisano bez numeru PESEL, pod "
+                 "numerem zastępczym. Aby wpisać numer, zaznacz ucznia w drzewie, wybierz "
+                 "Uczniowie › Edytuj dane wybranego ucznia (albo naciśnij Enter na jego "
+                 "nazwisku), wpisz numer w polu „numer PESEL” i naciśnij OK:\n"
                  "- Nowak Anna (brak numeru PESEL), w pliku jako PESEL_BRAK_1\n"
                  "- Lis Ewa (pusty numer PESEL), w pliku jako PESEL_BRAK_2\n"
                  "- Kowalski Adam (numer PESEL 11111111111 ma już inny uczeń z tego pliku), "

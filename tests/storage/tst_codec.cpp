@@ -10,6 +10,8 @@ private slots:
     void everyByteSurvivesARoundTrip();
     void unencodableCharactersBecomeQuestionMarks_data();
     void unencodableCharactersBecomeQuestionMarks();
+    void storableReplacesWhatTheCodePageLacks_data();
+    void storableReplacesWhatTheCodePageLacks();
 };
 
 void TestCodec::encodesPolishLetters_data() {
@@ -55,6 +57,46 @@ void TestCodec::unencodableCharactersBecomeQuestionMarks() {
     QFETCH(QByteArray, bytes);
     QCOMPARE(cp1250::encode(text), bytes);
     QVERIFY(!cp1250::canEncode(QStringView(text)));
+}
+
+void TestCodec::storableReplacesWhatTheCodePageLacks_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("notice");
+    const QString intro = QString::fromUtf8("Zamieniono litery, których plik nie może zapisać: ");
+    QTest::newRow("Polish letters stay")
+        << QString::fromUtf8("Zażółć gęślą jaźń – „cytat”")
+        << QString::fromUtf8("Zażółć gęślą jaźń – „cytat”") << QString();
+    QTest::newRow("accents go, each named once")
+        << QString::fromUtf8("Pani Muñoz i Jørgen, Muñoz") << "Pani Munoz i Jorgen, Munoz"
+        << intro + QString::fromUtf8("ñ→n, ø→o.");
+    // ß is in the code page and stays.
+    QTest::newRow("spelled-out letters")
+        << QString::fromUtf8("Straße, œuvre, Æsop") << QString::fromUtf8("Straße, oeuvre, Aesop")
+        << intro + QString::fromUtf8("œ→oe, Æ→Ae.");
+    QTest::newRow("Cyrillic, capitals kept")
+        << QString::fromUtf8("Жанна ЩУКА") << QString::fromUtf8("Żanna SZCZUKA")
+        << intro + QString::fromUtf8("Ж→Ż, а→a, н→n, Щ→SZCZ, У→U, К→K, А→A.");
+    QTest::newRow("Greek") << QString::fromUtf8("Σωκράτης") << "Sokratis"
+                           << intro + QString::fromUtf8("Σ→S, ω→o, κ→k, ρ→r, ά→a, τ→t, η→i, ς→s.");
+    QTest::newRow("a decomposed Polish letter is composed")
+        << QString::fromUtf8("Ln\u0301") << QString::fromUtf8("Lń") << QString();
+    QTest::newRow("invisible marks go, odd blanks become blanks")
+        << QString::fromUtf8("a\u200Bb\u2003c") << "ab c" << QString();
+    QTest::newRow("what has no stand-in is left out and said")
+        << QString::fromUtf8("ok 😀 漢") << "ok  "
+        << QString::fromUtf8("Pominięto znaki, których plik nie może zapisać: 😀 漢.");
+}
+
+void TestCodec::storableReplacesWhatTheCodePageLacks() {
+    QFETCH(QString, text);
+    QFETCH(QString, stored);
+    QFETCH(QString, notice);
+    QList<cp1250::Replacement> replaced;
+    const QString out = cp1250::storable(text, &replaced);
+    QCOMPARE(out, stored);
+    QVERIFY(cp1250::canEncode(QStringView(out)));
+    QCOMPARE(cp1250::replacementNotice(replaced), notice);
 }
 
 QTEST_GUILESS_MAIN(TestCodec)
