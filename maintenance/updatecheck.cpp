@@ -34,20 +34,19 @@ void UpdateCheck::vFunUpdateCheck(bool silent) {
         QTimer::singleShot(0, this, [this, silent] { finish(silent, Outcome::NoConnection, {}); });
         return;
     }
-    fetchUpdateSmallFile(
-        m_network, url, kCheckStallMs, kVersionFileMaxBytes, this,
-        [this, url, silent](const UpdateSmallFile &file) {
-            UpdateVersion server;
-            if (file.status == 0)
-                finish(silent, Outcome::NoConnection, server);
-            else if (file.status == 404 || file.status == 500)
-                finish(silent, Outcome::Quiet, server);
-            else if (file.status != 200 || !file.complete ||
-                     !bFunParseVersionFile(file.body, server))
-                finish(silent, Outcome::Invalid, server);
-            else
-                checkSignature(silent, url, file.body, server);
-        });
+    fetchUpdateSmallFile(m_network, url, kCheckStallMs, kVersionFileMaxBytes, this,
+                         [this, url, silent](const UpdateSmallFile &file) {
+                             UpdateVersion server;
+                             if (file.status == 0)
+                                 finish(silent, Outcome::NoConnection, server);
+                             else if (file.status == 404 || file.status == 500)
+                                 finish(silent, Outcome::Quiet, server);
+                             else if (file.status != 200 || !file.complete ||
+                                      !bFunParseVersionFile(file.body, server))
+                                 finish(silent, Outcome::Invalid, server);
+                             else
+                                 checkSignature(silent, url, file.body, server);
+                         });
 }
 
 void UpdateCheck::checkSignature(bool silent, const QUrl &url, const QByteArray &body,

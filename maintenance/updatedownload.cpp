@@ -156,9 +156,9 @@ void UpdateDownload::onBodyFinished() {
     m_reply->deleteLater();
     QUrl signatureUrl = m_url;
     signatureUrl.setPath(m_url.path() + QLatin1String(kUpdateSignatureSuffix));
-    m_reply = fetchUpdateSmallFile(m_network, signatureUrl, kDownloadStallMs,
-                                   kUpdateSignatureBytes, this,
-                                   [this](const UpdateSmallFile &file) { onSignature(file); });
+    m_reply =
+        fetchUpdateSmallFile(m_network, signatureUrl, kDownloadStallMs, kUpdateSignatureBytes, this,
+                             [this](const UpdateSmallFile &file) { onSignature(file); });
 }
 
 void UpdateDownload::onSignature(const UpdateSmallFile &signature) {

@@ -22,7 +22,7 @@ class QTemporaryFile;
 class UpdateDownload : public QObject {
     Q_OBJECT
 public:
-    // The package is about 10 MB; 200 MB leaves room for any future one and
+    // The package is a few MB; 200 MB leaves room for any future one and
     // still stops a server that sends without end long before the disk is full.
     static constexpr qint64 kPackageMaxBytes = 200LL * 1024 * 1024;
 

@@ -122,19 +122,18 @@ QNetworkReply *fetchUpdateSmallFile(QNetworkAccessManager *network, const QUrl &
             reply->abort();
         }
     });
-    QObject::connect(reply, &QNetworkReply::finished, context,
-                     [reply, file, maxBytes, done = std::move(done)] {
-                         reply->deleteLater();
-                         if (!file->tooLong && reply->bytesAvailable() > 0)
-                             file->body.append(reply->read(maxBytes + 1 - file->body.size()));
-                         if (file->body.size() > maxBytes) {
-                             file->tooLong = true;
-                             file->body.truncate(maxBytes);
-                         }
-                         file->status = iFunReplyStatus(reply);
-                         file->complete =
-                             !file->tooLong && reply->error() == QNetworkReply::NoError;
-                         done(*file);
-                     });
+    QObject::connect(
+        reply, &QNetworkReply::finished, context, [reply, file, maxBytes, done = std::move(done)] {
+            reply->deleteLater();
+            if (!file->tooLong && reply->bytesAvailable() > 0)
+                file->body.append(reply->read(maxBytes + 1 - file->body.size()));
+            if (file->body.size() > maxBytes) {
+                file->tooLong = true;
+                file->body.truncate(maxBytes);
+            }
+            file->status = iFunReplyStatus(reply);
+            file->complete = !file->tooLong && reply->error() == QNetworkReply::NoError;
+            done(*file);
+        });
     return reply;
 }

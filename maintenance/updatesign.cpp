@@ -54,10 +54,10 @@ void vFunSetUpdateKeyForTests(const QByteArray &publicKey) {
 bool bFunUpdateSignatureValid(QByteArrayView data, QByteArrayView signature) {
     if (signature.size() != kUpdateSignatureBytes)
         return false;
-    const QByteArray own = testKey().isEmpty()
-                               ? QByteArray(reinterpret_cast<const char *>(kBuiltInKey),
-                                            kUpdatePublicKeyBytes)
-                               : testKey();
+    const QByteArray own =
+        testKey().isEmpty()
+            ? QByteArray(reinterpret_cast<const char *>(kBuiltInKey), kUpdatePublicKeyBytes)
+            : testKey();
     if (own.size() != kUpdatePublicKeyBytes)
         return false;
     const Pkey key(EVP_PKEY_new_raw_public_key(
@@ -88,8 +88,9 @@ QByteArray updatePublicKeyOfPem(const QByteArray &privateKeyPem) {
     const Pkey key = privateKeyOfPem(privateKeyPem);
     QByteArray raw(kUpdatePublicKeyBytes, '\0');
     size_t length = size_t(raw.size());
-    if (!key || EVP_PKEY_get_raw_public_key(key.get(), reinterpret_cast<unsigned char *>(raw.data()),
-                                            &length) != 1 ||
+    if (!key ||
+        EVP_PKEY_get_raw_public_key(key.get(), reinterpret_cast<unsigned char *>(raw.data()),
+                                    &length) != 1 ||
         length != size_t(kUpdatePublicKeyBytes))
         return QByteArray();
     return raw;
