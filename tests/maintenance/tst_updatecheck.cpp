@@ -3,8 +3,11 @@
 #include "support/httpstub.h"
 #include "support/scriptedprompts.h"
 #include "support/signingkey.h"
+#include "support/testenv.h"
 
+#include <QProcess>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -50,6 +53,7 @@ private slots:
     void signatures_data();
     void signatures();
     void signatureFormat();
+    void signingTool();
     void yesToANewerVersion_data();
     void yesToANewerVersion();
     void severalChecksAtOnce();
@@ -295,6 +299,44 @@ void TestUpdateCheck::signatureFormat() {
     vFunSetUpdateKeyForTests(m_key->publicKey());
     QVERIFY(bFunUpdateSignatureValid(data, signature));
     QVERIFY(signUpdateData("not a key", data).isEmpty());
+}
+
+void TestUpdateCheck::signingTool() {
+    // The maintainer's road: a key of `openssl genpkey`, the file signed by swsign.
+    const QString swsign = QStringLiteral(SW_SWSIGN);
+    const QString openssl = QStringLiteral("openssl");
+    QTemporaryDir dir;
+    const QString key = dir.filePath(QStringLiteral("klucz.pem"));
+    const QString file = dir.filePath(QStringLiteral("bruma_wersja.bin"));
+    QCOMPARE(QProcess::execute(openssl, {"genpkey", "-algorithm", "ed25519", "-out", key}), 0);
+    writeFile(file, versionAnswer(1, 7, 0).body);
+    QCOMPARE(QProcess::execute(swsign, {key, file}), 0);
+    const QByteArray signature = readFile(file + QStringLiteral(".sig"));
+    QCOMPARE(signature.size(), 64);
+    // The documented alternative makes the same signature (Ed25519 is deterministic).
+    QCOMPARE(QProcess::execute(openssl, {"pkeyutl", "-sign", "-rawin", "-inkey", key, "-in", file,
+                                         "-out", file + QStringLiteral(".openssl")}),
+             0);
+    QCOMPARE(readFile(file + QStringLiteral(".openssl")), signature);
+
+    // --public prints the 32 bytes to paste into the program.
+    QProcess tool;
+    tool.start(swsign, {QStringLiteral("--public"), key});
+    QVERIFY(tool.waitForFinished(10000));
+    QCOMPARE(tool.exitCode(), 0);
+    QByteArray printed;
+    for (const QByteArray &word : tool.readAllStandardOutput().simplified().split(' '))
+        printed.append(char(word.chopped(word.endsWith(',') ? 1 : 0).toInt(nullptr, 16)));
+    QCOMPARE(printed.size(), 32);
+    vFunSetUpdateKeyForTests(printed);
+    QVERIFY(bFunUpdateSignatureValid(versionAnswer(1, 7, 0).body, signature));
+    vFunSetUpdateKeyForTests(m_key->publicKey());
+    QVERIFY(!bFunUpdateSignatureValid(versionAnswer(1, 7, 0).body, signature));
+
+    // Not a key: a failure, and no signature written.
+    QVERIFY(QFile::remove(file + QStringLiteral(".sig")));
+    QCOMPARE(QProcess::execute(swsign, {file, file}), 1);
+    QVERIFY(!QFileInfo::exists(file + QStringLiteral(".sig")));
 }
 
 void TestUpdateCheck::yesToANewerVersion_data() {
