@@ -116,7 +116,7 @@ QNetworkReply *fetchUpdateSmallFile(QNetworkAccessManager *network, const QUrl &
             return;
         file->body.append(reply->read(maxBytes + 1 - file->body.size()));
         if (file->body.size() > maxBytes) {
-            // A server that sends without end is cut off here, not at the disk's end.
+            // A server that sends without end is cut off here, not when memory runs out.
             file->tooLong = true;
             file->body.truncate(maxBytes);
             reply->abort();
