@@ -123,7 +123,11 @@ void TFAktualizacja::showEvent(QShowEvent *event) {
 }
 
 void TFAktualizacja::FormShow() {
-    editDownloadLink->setText(urlFunUpdatePackage().toString());
+    // A refused address (a password in it, plain http) is neither shown nor offered.
+    const QUrl link = urlFunUpdatePackage();
+    const bool allowed = bFunUpdateUrlAllowed(link);
+    editDownloadLink->setText(allowed ? link.toString() : QString());
+    btnDownloadViaBrowser->setEnabled(allowed);
     btnClose->setEnabled(false);
     btnClose->setText(QStringLiteral("Zamknij"));
     editStatus->clear();
@@ -181,7 +185,9 @@ void TFAktualizacja::btnCloseClick() {
 }
 
 void TFAktualizacja::btnDownloadViaBrowserClick() {
-    prompts().openExternal(QUrl(editDownloadLink->text()));
+    const QUrl link = urlFunUpdatePackage();
+    if (bFunUpdateUrlAllowed(link))
+        prompts().openExternal(link);
 }
 
 void TFAktualizacja::reject() {

@@ -1,16 +1,16 @@
 #include "maintenance/updatecheck.h"
 
 #include "document/prompts.h"
+#include "maintenance/updatesign.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QTimer>
 
-#include <memory>
-
 namespace {
 
-constexpr int kVersionFileBytes = 12;
+// A version file is 12 bytes; anything much longer is not one.
+constexpr qint64 kVersionFileMaxBytes = 64 * 1024;
 // A version file is a few bytes: a server that stalls this long is not answering.
 constexpr int kCheckStallMs = 30000;
 
@@ -34,29 +34,34 @@ void UpdateCheck::vFunUpdateCheck(bool silent) {
         QTimer::singleShot(0, this, [this, silent] { finish(silent, Outcome::NoConnection, {}); });
         return;
     }
-    QNetworkReply *reply = startUpdateRequest(m_network, url, kCheckStallMs);
-    auto head = std::make_shared<QByteArray>();
-    // Only the first bytes count; the rest is dropped as it comes, whatever its size.
-    connect(reply, &QIODevice::readyRead, reply, [reply, head] {
-        if (head->size() < kVersionFileBytes)
-            head->append(reply->read(kVersionFileBytes - head->size()));
-        reply->skip(reply->bytesAvailable());
-    });
-    connect(reply, &QNetworkReply::finished, this, [this, reply, head, silent] {
-        reply->deleteLater();
-        if (head->size() < kVersionFileBytes)
-            head->append(reply->read(kVersionFileBytes - head->size()));
-        const int status = iFunReplyStatus(reply);
-        UpdateVersion server;
-        if (status == 0)
-            finish(silent, Outcome::NoConnection, server);
-        else if (status == 404 || status == 500)
-            finish(silent, Outcome::Quiet, server);
-        else if (status != 200 || !bFunParseVersionFile(*head, server))
-            finish(silent, Outcome::Invalid, server);
-        else
-            finish(silent, Outcome::Version, server);
-    });
+    fetchUpdateSmallFile(m_network, url, kCheckStallMs, kVersionFileMaxBytes, this,
+                         [this, url, silent](const UpdateSmallFile &file) {
+                             UpdateVersion server;
+                             if (file.status == 0)
+                                 finish(silent, Outcome::NoConnection, server);
+                             else if (file.status == 404 || file.status == 500)
+                                 finish(silent, Outcome::Quiet, server);
+                             else if (file.status != 200 || !file.complete ||
+                                      !bFunParseVersionFile(file.body, server))
+                                 finish(silent, Outcome::Invalid, server);
+                             else
+                                 checkSignature(silent, url, file.body, server);
+                         });
+}
+
+void UpdateCheck::checkSignature(bool silent, const QUrl &url, const QByteArray &body,
+                                 const UpdateVersion &server) {
+    // Whoever answers for the server could offer any "newer" version: only a
+    // version file signed with the program's key counts.
+    QUrl signatureUrl = url;
+    signatureUrl.setPath(url.path() + QLatin1String(kUpdateSignatureSuffix));
+    fetchUpdateSmallFile(m_network, signatureUrl, kCheckStallMs, kUpdateSignatureBytes, this,
+                         [this, silent, body, server](const UpdateSmallFile &file) {
+                             const bool signedBody = file.status == 200 && file.complete &&
+                                                     bFunUpdateSignatureValid(body, file.body);
+                             finish(silent, signedBody ? Outcome::Version : Outcome::Unverified,
+                                    server);
+                         });
 }
 
 void UpdateCheck::finish(bool silent, Outcome outcome, const UpdateVersion &server) {
@@ -74,6 +79,11 @@ void UpdateCheck::finish(bool silent, Outcome outcome, const UpdateVersion &serv
         break;
     case Outcome::Invalid:
         warn("Serwer aktualizacji zwrócił niepoprawną odpowiedź.");
+        break;
+    case Outcome::Unverified:
+        warn("Nie udało się potwierdzić, że odpowiedź serwera aktualizacji pochodzi od autora "
+             "programu (brak ważnego podpisu), dlatego nowa wersja nie jest proponowana. "
+             "Spróbuj ponownie później.");
         break;
     case Outcome::Version:
         if (server.isNewerThan(m_own)) {

@@ -15,7 +15,9 @@ class QWidget;
 //
 // Silent mode says nothing unless a newer version exists. Every answer other
 // than a version file with status 200 is "no valid answer", except 404 and
-// 500, which end the check quietly in both modes.
+// 500, which end the check quietly in both modes. A version file counts only
+// with a valid signature beside it (updatesign.h); without one the check
+// offers nothing and, when not silent, says the answer could not be verified.
 class UpdateCheck : public QObject {
     Q_OBJECT
 public:
@@ -38,7 +40,9 @@ signals:
     void checkEnded();
 
 private:
-    enum class Outcome { NoConnection, Quiet, Invalid, Version };
+    enum class Outcome { NoConnection, Quiet, Invalid, Unverified, Version };
+    void checkSignature(bool silent, const QUrl &url, const QByteArray &body,
+                        const UpdateVersion &server);
     void finish(bool silent, Outcome outcome, const UpdateVersion &server);
 
     UpdateVersion m_own;

@@ -1,33 +1,19 @@
 #include "maintenance/updatedownload.h"
 
 #include "document/prompts.h"
-#include "maintenance/updatenet.h"
+#include "maintenance/updatesign.h"
 
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 namespace {
 
 // A download that delivers nothing for this long has stalled.
 constexpr int kDownloadStallMs = 60000;
-// A checksum file is one line; nothing longer is read.
-constexpr qint64 kChecksumBytes = 4096;
-
-// The digest in a checksum file: the first word of its first line.
-QByteArray publishedDigest(const QByteArray &body) {
-    const QByteArray word = body.simplified().split(' ').constFirst().toLower();
-    if (word.size() != 64)
-        return QByteArray();
-    for (char c : word) {
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
-            return QByteArray();
-    }
-    return word;
-}
 
 } // namespace
 
@@ -50,8 +36,13 @@ QString UpdateDownload::writeFailedText() {
 QString UpdateDownload::downloadingText() {
     return QString::fromUtf8("Pobieranie nowej wersji programu");
 }
-QString UpdateDownload::damagedText() {
-    return QString::fromUtf8("Pobrany plik jest uszkodzony.");
+QString UpdateDownload::tooLargeText() {
+    return QString::fromUtf8("Plik na serwerze ma ponad 200 MB, więc nie jest pakietem programu. "
+                             "Pobieranie przerwano.");
+}
+QString UpdateDownload::unsignedText() {
+    return QString::fromUtf8("Pobrany plik nie ma ważnego podpisu autora programu, więc go "
+                             "usunięto.");
 }
 
 void UpdateDownload::vFunUpdateDownload(const QUrl &url, const QString &target) {
@@ -60,8 +51,6 @@ void UpdateDownload::vFunUpdateDownload(const QUrl &url, const QString &target) 
     m_target = target;
     m_announced = -1;
     m_received = 0;
-    m_checksum.clear();
-    m_hash.reset();
     // An earlier download goes first, so that no failure leaves one behind.
     QFile::remove(target);
     if (!bFunUpdateUrlAllowed(url)) {
@@ -88,10 +77,8 @@ void UpdateDownload::abort() {
             },
             Qt::QueuedConnection);
     }
-    if (m_file) {
-        m_file->cancelWriting();
-        m_file.reset();
-    }
+    // The temporary file goes with its object.
+    m_file.reset();
 }
 
 void UpdateDownload::fail(const QString &status) {
@@ -112,9 +99,14 @@ void UpdateDownload::onHeaders() {
     }
     const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
     m_announced = length.isValid() ? length.toLongLong() : -1;
+    if (m_announced > m_sizeCap) {
+        fail(tooLargeText());
+        return;
+    }
     emit lengthKnown(std::max<qint64>(m_announced, 0));
-    m_file = std::make_unique<QSaveFile>(m_target);
-    if (!m_file->open(QIODevice::WriteOnly)) {
+    m_file = std::make_unique<QTemporaryFile>(m_target + QLatin1String(".XXXXXX"));
+    if (!m_file->open()) {
+        m_file.reset();
         fail(writeFailedText());
         return;
     }
@@ -129,11 +121,14 @@ void UpdateDownload::onBody() {
     const QByteArray data = m_reply->readAll();
     if (data.isEmpty())
         return;
+    if (m_received + data.size() > m_sizeCap) {
+        fail(tooLargeText());
+        return;
+    }
     if (m_file->write(data) != data.size()) {
         fail(writeFailedText());
         return;
     }
-    m_hash.addData(data);
     m_received += data.size();
     emit progressed(m_received);
 }
@@ -147,44 +142,51 @@ void UpdateDownload::onBodyFinished() {
     }
     onBody();
     if (!m_reply)
-        return; // refused by the status or the file
+        return; // refused by the status, the size or the file
     const bool whole = m_reply->error() == QNetworkReply::NoError &&
                        (m_announced < 0 || m_received == m_announced);
     if (!whole) {
         fail(readFailedText());
         return;
     }
-    m_reply->deleteLater();
-    QUrl checksumUrl = m_url;
-    checksumUrl.setPath(m_url.path() + QLatin1String(kUpdateChecksumSuffix));
-    m_reply = startUpdateRequest(m_network, checksumUrl, kDownloadStallMs);
-    connect(m_reply, &QIODevice::readyRead, this, [this] {
-        if (m_checksum.size() < kChecksumBytes)
-            m_checksum.append(m_reply->read(kChecksumBytes - m_checksum.size()));
-        m_reply->skip(m_reply->bytesAvailable());
-    });
-    connect(m_reply, &QNetworkReply::finished, this, &UpdateDownload::onChecksumFinished);
-}
-
-void UpdateDownload::onChecksumFinished() {
-    if (!m_reply)
-        return;
-    const bool fetched =
-        m_reply->error() == QNetworkReply::NoError && iFunReplyStatus(m_reply) == 200;
-    if (m_checksum.size() < kChecksumBytes)
-        m_checksum.append(m_reply->read(kChecksumBytes - m_checksum.size()));
-    const QByteArray published = fetched ? publishedDigest(m_checksum) : QByteArray();
-    if (published.isEmpty() || published != m_hash.result().toHex()) {
-        fail(damagedText());
-        return;
-    }
-    m_reply->deleteLater();
-    m_reply = nullptr;
-    if (!m_file->commit()) {
-        m_file.reset();
+    if (!m_file->flush()) {
         fail(writeFailedText());
         return;
     }
+    m_reply->deleteLater();
+    QUrl signatureUrl = m_url;
+    signatureUrl.setPath(m_url.path() + QLatin1String(kUpdateSignatureSuffix));
+    m_reply =
+        fetchUpdateSmallFile(m_network, signatureUrl, kDownloadStallMs, kUpdateSignatureBytes, this,
+                             [this](const UpdateSmallFile &file) { onSignature(file); });
+}
+
+void UpdateDownload::onSignature(const UpdateSmallFile &signature) {
+    m_reply = nullptr; // deleted by the fetch
+    bool valid = false;
+    if (signature.status == 200 && signature.complete) {
+        // Mapped, not read: the package may be large.
+        const qint64 size = m_file->size();
+        const uchar *data = size > 0 ? m_file->map(0, size) : nullptr;
+        if (size == 0 || data)
+            valid = bFunUpdateSignatureValid(
+                QByteArrayView(reinterpret_cast<const char *>(data), size), signature.body);
+        if (data)
+            m_file->unmap(const_cast<uchar *>(data));
+    }
+    if (!valid) {
+        fail(unsignedText());
+        return;
+    }
+    m_file->close();
+    // The name of a finished download: what an installer is given to read.
+    if (!m_file->rename(m_target)) {
+        fail(writeFailedText());
+        return;
+    }
+    m_file->setAutoRemove(false);
+    m_file->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                           QFileDevice::ReadGroup | QFileDevice::ReadOther);
     m_file.reset();
     emit finished(true);
 }

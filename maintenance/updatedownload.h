@@ -1,25 +1,31 @@
 #pragma once
 
-#include <QCryptographicHash>
+#include "maintenance/updatenet.h"
+
 #include <QObject>
 #include <QUrl>
 #include <memory>
 
 class QNetworkAccessManager;
 class QNetworkReply;
-class QSaveFile;
+class QTemporaryFile;
 
 // The download of the package offered by the update server. Asynchronous;
 // everything it reports comes as signals.
 //
 // The package is written under a temporary name beside the target and takes
 // the target's name only when it is complete: status 200, exactly the
-// announced length (when one was announced), and a SHA-256 equal to the one
-// published beside it (the same address plus ".sha256"). Any failure leaves
-// no file under the target's name.
+// announced length (when one was announced), no more than the size cap, and
+// a valid signature under the program's key published beside it (the same
+// address plus ".sig", see updatesign.h). Any failure leaves no file under
+// the target's name and no temporary file either.
 class UpdateDownload : public QObject {
     Q_OBJECT
 public:
+    // The package is a few MB; 200 MB leaves room for any future one and
+    // still stops a server that sends without end long before the disk is full.
+    static constexpr qint64 kPackageMaxBytes = 200LL * 1024 * 1024;
+
     explicit UpdateDownload(QObject *parent = nullptr);
     ~UpdateDownload() override;
 
@@ -28,13 +34,16 @@ public:
     // Stops a running download and discards what came so far; no signal follows.
     void abort();
     bool isRunning() const { return m_reply != nullptr; }
+    // Tests only: a smaller cap than kPackageMaxBytes.
+    void setSizeCap(qint64 bytes) { m_sizeCap = bytes; }
 
     // Status texts.
     static QString connectionFailedText();
     static QString readFailedText();
     static QString writeFailedText();
     static QString downloadingText();
-    static QString damagedText();
+    static QString tooLargeText();
+    static QString unsignedText();
 
 signals:
     // The announced length, or 0 when the server announced none.
@@ -48,18 +57,17 @@ private:
     void onHeaders();
     void onBody();
     void onBodyFinished();
-    void onChecksumFinished();
+    void onSignature(const UpdateSmallFile &file);
     void fail(const QString &status);
 
     QNetworkAccessManager *m_network = nullptr;
     QNetworkReply *m_reply = nullptr;
-    std::unique_ptr<QSaveFile> m_file;
-    QCryptographicHash m_hash{QCryptographicHash::Sha256};
+    std::unique_ptr<QTemporaryFile> m_file;
     QUrl m_url;
     QString m_target;
+    qint64 m_sizeCap = kPackageMaxBytes;
     qint64 m_announced = -1;
     qint64 m_received = 0;
-    QByteArray m_checksum;
 };
 
 // Hands a downloaded package to the desktop's software installer. True only

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -60,7 +61,9 @@ QUrl urlFunUpdatePackage() {
 }
 
 bool bFunUpdateUrlAllowed(const QUrl &url) {
-    if (!url.isValid() || url.host().isEmpty())
+    // A user name or password in an address would be sent, shown and logged
+    // wherever the address goes.
+    if (!url.isValid() || url.host().isEmpty() || !url.userInfo().isEmpty())
         return false;
     const QString scheme = url.scheme().toLower();
     if (scheme == QLatin1String("https"))
@@ -101,4 +104,36 @@ QNetworkReply *startUpdateRequest(QNetworkAccessManager *network, const QUrl &ur
 
 int iFunReplyStatus(QNetworkReply *reply) {
     return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+}
+
+QNetworkReply *fetchUpdateSmallFile(QNetworkAccessManager *network, const QUrl &url, int stallMs,
+                                    qint64 maxBytes, QObject *context,
+                                    std::function<void(const UpdateSmallFile &)> done) {
+    QNetworkReply *reply = startUpdateRequest(network, url, stallMs);
+    auto file = std::make_shared<UpdateSmallFile>();
+    QObject::connect(reply, &QIODevice::readyRead, context, [reply, file, maxBytes] {
+        if (file->tooLong)
+            return;
+        file->body.append(reply->read(maxBytes + 1 - file->body.size()));
+        if (file->body.size() > maxBytes) {
+            // A server that sends without end is cut off here, not when memory runs out.
+            file->tooLong = true;
+            file->body.truncate(maxBytes);
+            reply->abort();
+        }
+    });
+    QObject::connect(
+        reply, &QNetworkReply::finished, context, [reply, file, maxBytes, done = std::move(done)] {
+            reply->deleteLater();
+            if (!file->tooLong && reply->bytesAvailable() > 0)
+                file->body.append(reply->read(maxBytes + 1 - file->body.size()));
+            if (file->body.size() > maxBytes) {
+                file->tooLong = true;
+                file->body.truncate(maxBytes);
+            }
+            file->status = iFunReplyStatus(reply);
+            file->complete = !file->tooLong && reply->error() == QNetworkReply::NoError;
+            done(*file);
+        });
+    return reply;
 }

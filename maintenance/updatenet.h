@@ -5,6 +5,8 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
+
 class QNetworkAccessManager;
 class QNetworkReply;
 class QObject;
@@ -26,8 +28,6 @@ inline const char *const kUpdateDefaultBase = "https://www.veltra-br5.pl";
 inline const char *const kUpdateBaseVariable = "SWIADECTWA_UPDATE_URL";
 inline const char *const kUpdateVersionPath = "/veltra/bruma/program/2014/bruma_wersja.bin";
 inline const char *const kUpdatePackagePath = "/veltra/bruma/program/2014/swiadectwa_amd64.deb";
-// Published beside the package: its SHA-256 in hexadecimal, first on its line.
-inline const char *const kUpdateChecksumSuffix = ".sha256";
 // Where the package is saved, under the program folder.
 inline const char *const kUpdateSavedPackage = "aktualizacja/nowy.deb";
 
@@ -35,8 +35,9 @@ QString strFunUpdateBaseUrl();
 QUrl urlFunUpdateVersionFile();
 QUrl urlFunUpdatePackage();
 
-// Only encrypted addresses leave the machine; plain http is allowed to a
-// loopback address alone.
+// The one check of every address the update fetches or opens: only encrypted
+// addresses leave the machine, plain http is allowed to a loopback address
+// alone, and an address with a user name or password is refused.
 bool bFunUpdateUrlAllowed(const QUrl &url);
 
 // The version file: its first 12 bytes are three little-endian 32-bit
@@ -50,3 +51,18 @@ QNetworkAccessManager *newUpdateNetwork(QObject *parent);
 QNetworkReply *startUpdateRequest(QNetworkAccessManager *network, const QUrl &url, int stallMs);
 // The HTTP status of a reply, or 0 when no HTTP answer came at all.
 int iFunReplyStatus(QNetworkReply *reply);
+
+// A small file fetched whole: its status (0 when no HTTP answer came), its
+// body, and whether it came complete. A body longer than the limit is not
+// read on: the fetch stops there and is not complete.
+struct UpdateSmallFile {
+    int status = 0;
+    bool complete = false;
+    bool tooLong = false;
+    QByteArray body;
+};
+// Starts the fetch; done runs once, in context, unless context disconnects
+// the reply first. Returns the reply (deleted after done).
+QNetworkReply *fetchUpdateSmallFile(QNetworkAccessManager *network, const QUrl &url, int stallMs,
+                                    qint64 maxBytes, QObject *context,
+                                    std::function<void(const UpdateSmallFile &)> done);

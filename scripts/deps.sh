@@ -6,7 +6,7 @@ PACKAGES=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-transla
           libsqlite3-dev sqlite3 fonts-liberation fontconfig xvfb xdotool imagemagick
           poppler-utils xdg-utils dpkg-dev file desktop-file-utils
           libcups2-dev cups cups-client cups-bsd cups-ipp-utils
-          libhunspell-dev hunspell-pl appstream)
+          libhunspell-dev hunspell-pl appstream libssl-dev openssl)
 # Callers may ask for more (scripts/fuzz-import.sh: the fuzzing toolchain).
 PACKAGES+=("$@")
 

@@ -6,6 +6,7 @@
 #include "maintenance/updatecheck.h"
 #include "storage/log.h"
 #include "support/httpstub.h"
+#include "support/signingkey.h"
 
 #include <QAction>
 #include <QDir>
@@ -22,9 +23,11 @@ const QByteArray kVersionPath = "/veltra/bruma/program/2014/bruma_wersja.bin";
 const QByteArray kPackagePath = "/veltra/bruma/program/2014/swiadectwa_amd64.deb";
 const QByteArray kPackage(250, 'p');
 
-// A server offering 1.6.3 and its package, and the program started against
-// it with the folder for downloads in place.
+// A server offering 1.6.3 and its package, both signed with a throw-away key
+// made the program's key, and the program started against it with the
+// folder for downloads in place.
 struct UpdateFixture {
+    TestSigningKey key;
     AppFixture app;
     TestHttpServer server;
     StandInTools tools;
@@ -32,8 +35,9 @@ struct UpdateFixture {
 
     UpdateFixture() {
         server.answer(kVersionPath, versionAnswer(1, 6, 3));
+        server.answer(kVersionPath + ".sig", key.signatureAnswer(versionAnswer(1, 6, 3).body));
         server.answer(kPackagePath, httpAnswer(200, kPackage));
-        server.answer(kPackagePath + ".sha256", httpAnswer(200, sha256Line(kPackage)));
+        server.answer(kPackagePath + ".sig", key.signatureAnswer(kPackage));
         tools.add(QStringLiteral("xdg-mime"), "echo org.gnome.Software.desktop\n");
         g = app.start();
         QDir().mkpath(app.env.programFile(QStringLiteral("aktualizacja")));
@@ -114,23 +118,31 @@ void TestUpdate::unsavedChangesNeverOpenTheDialog() {
     QVERIFY(!f.app.windows.aktualizacja->isVisible());
     QCOMPARE(f.app.prompts.asked.size(), 2);
     QCOMPARE(f.app.prompts.asked[1].caption, QStringLiteral("Zapisz dane"));
-    QCOMPARE(f.server.paths, QByteArrayList{kVersionPath});
+    QCOMPARE(f.server.paths, QByteArrayList({kVersionPath, kVersionPath + ".sig"}));
 }
 
 void TestUpdate::startUpChecksSilentlyWithoutWaiting_data() {
     QTest::addColumn<int>("build"); // -1: nothing listens
+    QTest::addColumn<bool>("signedByTheProgramsKey");
     QTest::addColumn<QStringList>("asked");
-    QTest::newRow("newer") << 3 << QStringList{kQuestion};
-    QTest::newRow("same") << 2 << QStringList();
-    QTest::newRow("no server") << -1 << QStringList();
+    QTest::newRow("newer") << 3 << true << QStringList{kQuestion};
+    QTest::newRow("newer, signed by another key") << 3 << false << QStringList();
+    QTest::newRow("same") << 2 << true << QStringList();
+    QTest::newRow("no server") << -1 << true << QStringList();
 }
 
 void TestUpdate::startUpChecksSilentlyWithoutWaiting() {
     QFETCH(int, build);
+    QFETCH(bool, signedByTheProgramsKey);
     QFETCH(QStringList, asked);
+    const TestSigningKey key;
+    const TestSigningKey stranger(TestSigningKey::Use::Stranger);
     AppFixture f;
     TestHttpServer server;
     server.answer(kVersionPath, versionAnswer(1, 6, build));
+    server.answer(
+        kVersionPath + ".sig",
+        (signedByTheProgramsKey ? key : stranger).signatureAnswer(versionAnswer(1, 6, build).body));
     qputenv("SWIADECTWA_UPDATE_URL",
             (build < 0 ? TestHttpServer::refusingBase() : server.base()).toUtf8());
     TFGlowna *g = f.start();
@@ -141,7 +153,7 @@ void TestUpdate::startUpChecksSilentlyWithoutWaiting() {
     f.prompts.clear();
     QVERIFY(ended.wait(5000));
     QCOMPARE(f.prompts.messages(), asked);
-    QCOMPARE(server.paths.size(), build < 0 ? 0 : 1);
+    QCOMPARE(server.paths.size(), build < 0 ? 0 : 2);
 }
 
 void TestUpdate::logViewerFromTheMenu() {

@@ -2,6 +2,7 @@
 #include "maintenance/updatedownload.h"
 #include "support/httpstub.h"
 #include "support/scriptedprompts.h"
+#include "support/signingkey.h"
 #include "support/testenv.h"
 
 #include <QDir>
@@ -15,7 +16,7 @@
 namespace {
 
 const QByteArray kPackagePath = "/veltra/bruma/program/2014/swiadectwa_amd64.deb";
-const QByteArray kChecksumPath = kPackagePath + ".sha256";
+const QByteArray kSignaturePath = kPackagePath + ".sig";
 
 // 250 bytes that are not all alike, so a lost or repeated piece shows.
 QByteArray package() {
@@ -37,11 +38,14 @@ TestHttpServer::Answer packageAnswer(int status = 200, qint64 announced = -2) {
 
 } // namespace
 
-// The update dialog downloading from a server of the test's own into a fresh
-// program folder, which holds the package of an earlier download.
+// The update dialog downloading from a server of the test's own, which signs
+// with a throw-away key made the program's key, into a fresh program folder
+// holding the package of an earlier download.
 class TestAktualizacja : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
+    void cleanupTestCase();
     void init();
     void cleanup();
     void download_data();
@@ -51,6 +55,8 @@ private slots:
     void installWithoutAnInstallerSaysHow_data();
     void installWithoutAnInstallerSaysHow();
     void browserGetsTheAddress();
+    void refusedAddressIsNeitherShownNorOpened_data();
+    void refusedAddressIsNeitherShownNorOpened();
     void escapeStopsTheDownload();
 
 private:
@@ -58,6 +64,7 @@ private:
     // Shows the dialog and waits for the end of its download.
     void downloadNow();
 
+    std::unique_ptr<TestSigningKey> m_key;
     std::unique_ptr<TestEnv> m_env;
     std::unique_ptr<TestHttpServer> m_server;
     std::unique_ptr<ScriptedPrompts> m_prompts;
@@ -65,6 +72,14 @@ private:
     // xdg-mime names an installer for Debian packages, unless a test says otherwise.
     std::unique_ptr<StandInTools> m_tools;
 };
+
+void TestAktualizacja::initTestCase() {
+    m_key = std::make_unique<TestSigningKey>();
+}
+
+void TestAktualizacja::cleanupTestCase() {
+    m_key.reset();
+}
 
 void TestAktualizacja::init() {
     m_env = std::make_unique<TestEnv>();
@@ -93,48 +108,79 @@ void TestAktualizacja::downloadNow() {
 
 void TestAktualizacja::download_data() {
     QTest::addColumn<TestHttpServer::Answer>("answer");
-    QTest::addColumn<TestHttpServer::Answer>("checksum");
+    // The ".sig" beside the package: signed with the program's key unless
+    // the row says otherwise.
+    QTest::addColumn<TestHttpServer::Answer>("signature");
     QTest::addColumn<bool>("folder");
+    QTest::addColumn<qint64>("cap"); // 0: the program's own
     QTest::addColumn<QString>("status");
     QTest::addColumn<bool>("saved");
 
-    const TestHttpServer::Answer digest = httpAnswer(200, sha256Line(package()));
+    const TestHttpServer::Answer good = m_key->signatureAnswer(package());
     const QString downloading = UpdateDownload::downloadingText();
     const QString readFailed = UpdateDownload::readFailedText();
-    const QString damaged = UpdateDownload::damagedText();
+    const QString unsignedPackage = UpdateDownload::unsignedText();
+    const QString tooLarge = UpdateDownload::tooLargeText();
     QTest::newRow("250 bytes in pieces of 100")
-        << packageAnswer() << digest << true << downloading << true;
+        << packageAnswer() << good << true << 0LL << downloading << true;
     QTest::newRow("no length announced")
-        << packageAnswer(200, -1) << digest << true << downloading << true;
-    QTest::newRow("digest in capitals, no file name")
-        << packageAnswer() << httpAnswer(200, sha256Line(package()).left(64).toUpper()) << true
-        << downloading << true;
-    QTest::newRow("short body") << packageAnswer(200, 300) << digest << true << readFailed << false;
-    QTest::newRow("status 403") << packageAnswer(403) << digest << true << readFailed << false;
-    QTest::newRow("redirect") << httpAnswer(302, "Moved") << digest << true << readFailed << false;
-    QTest::newRow("status 404") << httpAnswer(404, "") << digest << true << readFailed << false;
-    QTest::newRow("checksum mismatch")
-        << packageAnswer() << httpAnswer(200, sha256Line(package() + "x")) << true << damaged
-        << false;
-    QTest::newRow("no checksum file")
-        << packageAnswer() << httpAnswer(404, "") << true << damaged << false;
-    QTest::newRow("checksum file not a digest")
-        << packageAnswer() << httpAnswer(200, "<html>logowanie</html>") << true << damaged << false;
+        << packageAnswer(200, -1) << good << true << 0LL << downloading << true;
+    QTest::newRow("short body") << packageAnswer(200, 300) << good << true << 0LL << readFailed
+                                << false;
+    QTest::newRow("status 403") << packageAnswer(403) << good << true << 0LL << readFailed << false;
+    QTest::newRow("redirect") << httpAnswer(302, "Moved") << good << true << 0LL << readFailed
+                              << false;
+    QTest::newRow("status 404") << httpAnswer(404, "") << good << true << 0LL << readFailed
+                                << false;
+
+    const TestSigningKey stranger(TestSigningKey::Use::Stranger);
+    QTest::newRow("wrong key") << packageAnswer() << stranger.signatureAnswer(package()) << true
+                               << 0LL << unsignedPackage << false;
+    TestHttpServer::Answer tampered = packageAnswer();
+    tampered.body[100] = char(tampered.body[100] ^ 0x20);
+    QTest::newRow("tampered package")
+        << tampered << good << true << 0LL << unsignedPackage << false;
+    QTest::newRow("missing signature")
+        << packageAnswer() << httpAnswer(404, "") << true << 0LL << unsignedPackage << false;
+    QTest::newRow("signature file a login page")
+        << packageAnswer() << httpAnswer(200, "<html>logowanie</html>") << true << 0LL
+        << unsignedPackage << false;
+    QTest::newRow("signature in base64 is not the format")
+        << packageAnswer() << httpAnswer(200, good.body.toBase64()) << true << 0LL
+        << unsignedPackage << false;
+
+    // Refused at the announced length, before anything is written.
+    TestHttpServer::Answer oversize = packageAnswer(200, UpdateDownload::kPackageMaxBytes + 1);
+    QTest::newRow("over 200 MB announced") << oversize << good << true << 0LL << tooLarge << false;
+    QTest::newRow("cap reached by a body that came whole")
+        << packageAnswer(200, -1) << good << true << 249LL << tooLarge << false;
+    QTest::newRow("exactly the cap")
+        << packageAnswer(200, -1) << good << true << 250LL << downloading << true;
+    TestHttpServer::Answer endless = packageAnswer(200, -1);
+    endless.endless = true;
+    endless.piece = 64 * 1024;
+    endless.pauseMs = 0;
+    QTest::newRow("endless body stops at the cap")
+        << endless << good << true << 4LL * 1024 * 1024 << tooLarge << false;
+
     QTest::newRow("no folder aktualizacja")
-        << packageAnswer() << digest << false << UpdateDownload::writeFailedText() << false;
+        << packageAnswer() << good << false << 0LL << UpdateDownload::writeFailedText() << false;
 }
 
 void TestAktualizacja::download() {
     QFETCH(TestHttpServer::Answer, answer);
-    QFETCH(TestHttpServer::Answer, checksum);
+    QFETCH(TestHttpServer::Answer, signature);
     QFETCH(bool, folder);
+    QFETCH(qint64, cap);
     QFETCH(QString, status);
     QFETCH(bool, saved);
     m_server->answer(kPackagePath, answer);
-    m_server->answer(kChecksumPath, checksum);
+    m_server->answer(kSignaturePath, signature);
     const QString dir = QFileInfo(target()).absolutePath();
     if (!folder)
         QVERIFY(QDir(dir).removeRecursively());
+    if (cap > 0)
+        m_dialog->download()->setSizeCap(cap);
 
     downloadNow();
     QCOMPARE(m_dialog->editStatus->text(), status);
@@ -157,7 +203,7 @@ void TestAktualizacja::download() {
 
 void TestAktualizacja::showingPreparesTheDialog() {
     m_server->answer(kPackagePath, packageAnswer());
-    m_server->answer(kChecksumPath, httpAnswer(200, sha256Line(package())));
+    m_server->answer(kSignaturePath, m_key->signatureAnswer(package()));
     m_dialog->setVersions({1, 6, 2}, {1, 7, 0});
     QCOMPARE(m_dialog->windowTitle(), QStringLiteral("Aktualizacja"));
     QCOMPARE(m_dialog->AWersjaLabel->text(), QStringLiteral("1.6.2"));
@@ -167,7 +213,7 @@ void TestAktualizacja::showingPreparesTheDialog() {
     downloadNow();
     QCOMPARE(m_dialog->editDownloadLink->text(),
              m_server->base() + QString::fromLatin1(kPackagePath));
-    QCOMPARE(m_server->paths, QByteArrayList({kPackagePath, kChecksumPath}));
+    QCOMPARE(m_server->paths, QByteArrayList({kPackagePath, kSignaturePath}));
     // Shown again: a new download, the button back to "Zamknij" until it ends.
     m_dialog->hide();
     m_dialog->show();
@@ -179,7 +225,7 @@ void TestAktualizacja::showingPreparesTheDialog() {
 
 void TestAktualizacja::installHandsThePackageOver() {
     m_server->answer(kPackagePath, packageAnswer());
-    m_server->answer(kChecksumPath, httpAnswer(200, sha256Line(package())));
+    m_server->answer(kSignaturePath, m_key->signatureAnswer(package()));
     QSignalSpy handedOver(m_dialog.get(), &TFAktualizacja::installerHandedOver);
     downloadNow();
     // Return presses the default button, "Zainstaluj".
@@ -205,7 +251,7 @@ void TestAktualizacja::installWithoutAnInstallerSaysHow() {
     QFETCH(bool, desktopOpens);
     QFETCH(int, opened);
     m_server->answer(kPackagePath, packageAnswer());
-    m_server->answer(kChecksumPath, httpAnswer(200, sha256Line(package())));
+    m_server->answer(kSignaturePath, m_key->signatureAnswer(package()));
     m_tools->add(QStringLiteral("xdg-mime"), xdgMime);
     m_prompts->externalOpens = desktopOpens;
     QSignalSpy handedOver(m_dialog.get(), &TFAktualizacja::installerHandedOver);
@@ -229,12 +275,45 @@ void TestAktualizacja::browserGetsTheAddress() {
              QList<QUrl>{QUrl(m_server->base() + QString::fromLatin1(kPackagePath))});
 }
 
+void TestAktualizacja::refusedAddressIsNeitherShownNorOpened_data() {
+    // %1: the host and port of the test's server, which would answer.
+    QTest::addColumn<QString>("base");
+    QTest::newRow("user and password") << QStringLiteral("http://jan:tajne@%1");
+    QTest::newRow("user name") << QStringLiteral("http://tajne@%1");
+    QTest::newRow("https with a password") << QStringLiteral("https://jan:tajne@%1");
+    QTest::newRow("plain http to another machine") << QStringLiteral("http://tajne.invalid");
+}
+
+void TestAktualizacja::refusedAddressIsNeitherShownNorOpened() {
+    QFETCH(QString, base);
+    if (base.contains(QLatin1String("%1")))
+        base = base.arg(QUrl(m_server->base()).authority());
+    qputenv("SWIADECTWA_UPDATE_URL", base.toUtf8());
+    m_server->answer(kPackagePath, packageAnswer());
+    m_server->answer(kSignaturePath, m_key->signatureAnswer(package()));
+    downloadNow();
+    QCOMPARE(m_dialog->editStatus->text(), UpdateDownload::connectionFailedText());
+    QVERIFY(m_dialog->editDownloadLink->text().isEmpty());
+    QVERIFY(!m_dialog->btnDownloadViaBrowser->isEnabled());
+    // Neither the button's slot (whatever reaches it) nor the keyboard opens anything.
+    m_dialog->btnDownloadViaBrowserClick();
+    m_dialog->btnDownloadViaBrowser->setFocus();
+    QTest::keyClick(m_dialog->btnDownloadViaBrowser, Qt::Key_Space);
+    QVERIFY(m_prompts->opened.isEmpty());
+    QVERIFY(m_server->paths.isEmpty());
+    for (const QLineEdit *edit : m_dialog->findChildren<QLineEdit *>())
+        QVERIFY2(!edit->text().contains(QLatin1String("tajne")), qPrintable(edit->text()));
+    for (const QLabel *label : m_dialog->findChildren<QLabel *>())
+        QVERIFY2(!label->text().contains(QLatin1String("tajne")), qPrintable(label->text()));
+    QVERIFY(!m_dialog->windowTitle().contains(QLatin1String("tajne")));
+}
+
 void TestAktualizacja::escapeStopsTheDownload() {
     TestHttpServer::Answer slow = packageAnswer();
     slow.piece = 10;
     slow.pauseMs = 100;
     m_server->answer(kPackagePath, slow);
-    m_server->answer(kChecksumPath, httpAnswer(200, sha256Line(package())));
+    m_server->answer(kSignaturePath, m_key->signatureAnswer(package()));
     m_dialog->show();
     QTRY_VERIFY_WITH_TIMEOUT(m_dialog->Postep->value() > 0, 5000);
     QTest::keyClick(m_dialog.get(), Qt::Key_Escape);

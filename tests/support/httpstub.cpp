@@ -1,6 +1,5 @@
 #include "httpstub.h"
 
-#include <QCryptographicHash>
 #include <QPointer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -68,14 +67,19 @@ void TestHttpServer::serve(QTcpSocket *socket) {
             pieces->append(a.body.mid(at, size));
         auto send = std::make_shared<std::function<void()>>();
         const std::weak_ptr<std::function<void()>> self = send;
-        *send = [guard, pieces, self, pause = a.pauseMs] {
+        const QByteArray filler(a.piece > 0 ? a.piece : 64 * 1024, '\0');
+        *send = [guard, pieces, self, filler, pause = a.pauseMs, endless = a.endless] {
             if (!guard)
                 return;
-            if (pieces->isEmpty()) {
+            if (pieces->isEmpty() && !endless) {
                 guard->disconnectFromHost();
                 return;
             }
-            guard->write(pieces->takeFirst());
+            // An endless answer goes no faster than the other side reads it.
+            if (!pieces->isEmpty())
+                guard->write(pieces->takeFirst());
+            else if (guard->bytesToWrite() < 4 * filler.size())
+                guard->write(filler);
             if (auto next = self.lock())
                 QTimer::singleShot(pause, guard, [next] { (*next)(); });
         };
@@ -98,8 +102,4 @@ TestHttpServer::Answer versionAnswer(qint32 major, qint32 minor, qint32 build) {
     qToLittleEndian<qint32>(minor, body.data() + 4);
     qToLittleEndian<qint32>(build, body.data() + 8);
     return httpAnswer(200, body);
-}
-
-QByteArray sha256Line(const QByteArray &data) {
-    return QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex() + "  nowy.deb\n";
 }

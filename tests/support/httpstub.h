@@ -7,7 +7,7 @@
 
 // A small HTTP server of the tests' own on 127.0.0.1: each path has a fixed
 // answer (404 for any other), sent whole or in timed pieces, after which the
-// connection closes.
+// connection closes (or, for an endless answer, never ends).
 class TestHttpServer : public QObject {
     Q_OBJECT
 public:
@@ -20,6 +20,9 @@ public:
         qint64 announced = -2;
         int piece = 0;   // bytes per piece of the body; 0 sends it at once
         int pauseMs = 0; // pause before the answer and between pieces
+        // After the body, pieces of zeros without end, for as long as the
+        // other side reads (the connection never closes from this side).
+        bool endless = false;
     };
 
     TestHttpServer();
@@ -45,6 +48,5 @@ Q_DECLARE_METATYPE(TestHttpServer::Answer)
 // An answer sent whole, with its length.
 TestHttpServer::Answer httpAnswer(int status, const QByteArray &body,
                                   const QByteArrayList &headers = {});
-// Answers of the update server: the version file, the package and its checksum.
+// The update server's version file.
 TestHttpServer::Answer versionAnswer(qint32 major, qint32 minor, qint32 build);
-QByteArray sha256Line(const QByteArray &data);
