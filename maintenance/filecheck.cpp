@@ -8,13 +8,16 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 const char *const kLogName = "bFunCheckFilesDir()";
+constexpr int kCheckLockWaitMs = 120000;
 
 QString relative(const QString &name) {
     QString out = name;
@@ -100,7 +103,23 @@ bool bFunCheckFilesDir(QString &msg) {
     const QString installDir = strFunGetExeDirPath(msg);
     const bool writable = catalogWritable(catalog);
 
+    // Runs started together (a script printing many classes) fill one
+    // program folder: one at a time, the others wait.
+    const QString programDir = strFunGetProgramDir(msg);
+    if (programDir.isEmpty())
+        return false;
+    QLockFile lock(programDir + QStringLiteral("/pliki_kat.lock"));
+    if (!lock.tryLock(kCheckLockWaitMs)) {
+        msg = QString::fromUtf8("Błąd podczas próby sprawdzenia wymaganych plików / katalogów.\n"
+                                "Inna kopia programu sprawdza je zbyt długo. Spróbuj ponownie "
+                                "za chwilę.\nKod: ") +
+              QString::number(int(lock.error()));
+        vFunWriteLog(msg, QString::fromLatin1(kLogName));
+        return false;
+    }
+
     CppSQLite3DB db;
+    QStringList handled; // catalogue rows whose flag is to be cleared
     try {
         db.Open(catalog);
 
@@ -146,12 +165,22 @@ bool bFunCheckFilesDir(QString &msg) {
                 if (!bFunCopyFile(msg, source, target, true))
                     return false;
             }
-            if (writable)
-                db.Execute(QStringLiteral("update `files` set `update`='0' where `name`='") +
-                           strFunSqlEscape(stored) + QStringLiteral("'"));
+            // Only a flag that is not 0 already is written: the catalogue
+            // is shared by every run, and a start that changes nothing
+            // writes nothing.
+            const int column = files.ColumnIndex(QStringLiteral("update"));
+            if (writable && (files.ColumnType(column) == SQLITE_NULL || update != 0))
+                handled << QStringLiteral("'") + strFunSqlEscape(stored) + QStringLiteral("'");
             files.Next();
         }
         files.Release();
+        if (!handled.isEmpty()) {
+            // Taken as a writer from the start, so a busy catalogue is
+            // waited for (busy timeout) instead of failing midway.
+            db.Execute(QStringLiteral("begin immediate; update `files` set `update`='0' where "
+                                      "`name` in (") +
+                       handled.join(QLatin1Char(',')) + QStringLiteral("); commit;"));
+        }
         db.Close();
         return true;
     } catch (const CppSQLite3Exception &e) {

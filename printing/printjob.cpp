@@ -3,6 +3,7 @@
 #include "printing/printengine.h"
 #include "storage/errortext.h"
 #include "storage/log.h"
+#include "storage/paths.h"
 
 #include <QFile>
 #include <QPageLayout>
@@ -183,7 +184,7 @@ bool bFunPrintJobs(QString &msg, const structPrintOrder &order, const QList<stru
                    bool &cancelled) {
     result = structPrintResult();
     cancelled = false;
-    QTemporaryDir work;
+    QTemporaryDir work(strFunRunTempDirTemplate());
     if (!work.isValid())
         return bFunFail(msg,
                         QString::fromUtf8("Nie można przygotować wydruku: brak miejsca na plik "
