@@ -242,28 +242,50 @@ int runCommandLine(int argc, char **argv) {
                                       "katalogów.\n\n") +
                         msg);
 
+    // Copies of pupil data left by runs that were killed midway.
+    iFunRemoveStaleRunTemporaries(false);
+
     // A copy is read, so that nothing (not even a journal left by a crash)
     // can change the class file.
     const QFileInfo classInfo(cl.classFile);
-    QTemporaryDir work;
+    QTemporaryDir work(strFunRunTempDirTemplate());
     const QString copy = work.filePath(QStringLiteral("klasa.sqbr5"));
     StudentList pupils;
+    QStringList unreadable;
     QString why;
+    bool damaged = false;
+    int copyError = 0;
     if (!classInfo.exists())
         why = QString::fromUtf8("plik nie istnieje");
     else if (!classInfo.isFile())
         why = QString::fromUtf8("to nie jest plik");
-    else if (!work.isValid() || !QFile::copy(cl.classFile, copy))
+    else if (!work.isValid())
         why = QString::fromUtf8("nie można go odczytać");
-    else if (!bFunGetStudentsList(msg, copy, pupils))
+    else if (!bFunStageClassFile(msg, cl.classFile, copy, damaged, &copyError))
+        why = copyError ? QString::fromUtf8("nie można go odczytać")
+                        : QString::fromUtf8("to nie jest plik klasy albo jest uszkodzony");
+    else if (!bFunGetStudentsList(msg, copy, pupils, &unreadable))
         why = QString::fromUtf8("to nie jest plik klasy albo jest uszkodzony");
-    if (!why.isEmpty())
-        return fail(kExitBadArguments, QString::fromUtf8("Nie można odczytać pliku klasy %1: %2.")
-                                           .arg(quoted(cl.classFile), why));
+    if (!why.isEmpty()) {
+        // What SQLite said (a limit of a hostile file) helps whoever reads it.
+        const QString detail = msg.section(QLatin1Char('\n'), 1).trimmed();
+        return fail(
+            kExitBadArguments,
+            QString::fromUtf8("Nie można odczytać pliku klasy %1: %2.")
+                    .arg(quoted(cl.classFile), why) +
+                (copyError == 0 && !detail.isEmpty() ? QLatin1Char('\n') + detail : QString()));
+    }
+    // Damage and unreadable pupils are told first; the readable pupils
+    // still print, and the run ends with the failure status.
+    if (damaged)
+        say(stderr, strFunDamagedClassFileText(cl.classFile));
+    if (!unreadable.isEmpty())
+        say(stderr, strFunUnreadablePupilsText(unreadable));
+    const bool incomplete = damaged || !unreadable.isEmpty();
     pupils = pupilsInTreeOrder(pupils);
     if (pupils.isEmpty())
         return fail(
-            kExitBadArguments,
+            incomplete ? kExitFailure : kExitBadArguments,
             QString::fromUtf8("W pliku klasy %1 nie ma żadnego ucznia.").arg(quoted(cl.classFile)));
     if (!cl.pesels.isEmpty()) {
         StudentList chosen;
@@ -271,6 +293,8 @@ int runCommandLine(int argc, char **argv) {
             const QString table = QStringLiteral("PESEL") + pesel;
             const auto it = std::find_if(pupils.begin(), pupils.end(),
                                          [&](const auto &p) { return p.table == table; });
+            if (it == pupils.end() && unreadable.contains(table))
+                continue; // named above already
             if (it == pupils.end())
                 return fail(kExitBadArguments,
                             QString::fromUtf8("Nieznany PESEL: %1. W pliku klasy %2 nie ma "
@@ -349,7 +373,7 @@ int runCommandLine(int argc, char **argv) {
     // What would come out wrong on paper: each on a line of its own.
     for (const structPrintFinding &f : outcome.findings)
         say(stderr, QString::fromUtf8("Uwaga: ") + f.text());
-    if (!outcome.failures.isEmpty())
+    if (!outcome.failures.isEmpty() || incomplete)
         return kExitFailure;
     return outcome.findings.isEmpty() ? kExitOk : kExitPrintedWithFindings;
 }

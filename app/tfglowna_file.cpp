@@ -33,6 +33,9 @@ bool fileExists(const QString &path) {
 } // namespace
 
 bool TFGlowna::StartUpChecks() {
+    // One window runs per user (the start-up lock): copies of pupil data left
+    // by runs that were killed midway are nobody's now.
+    iFunRemoveStaleRunTemporaries(true);
     if (!bFunCheckFilesDir(m_msg)) {
         showMessage(
             this, QStringLiteral("Błąd"),

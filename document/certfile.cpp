@@ -2,11 +2,17 @@
 
 #include "document/documents.h"
 #include "storage/cppsqlite3.h"
+#include "storage/errortext.h"
 #include "storage/log.h"
+#include "storage/paths.h"
 #include "storage/sqltext.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
+
+#include <sqlite3.h>
+#include <unistd.h>
 
 namespace {
 
@@ -64,9 +70,13 @@ bool bFunGetTableList(QString &msg, const QString &path, QStringList &tables) {
         return bFunFail(msg, QStringLiteral("Plik nie istnieje: \n:") + path, "bFunGetTableList");
     CppSQLite3DB db;
     try {
-        db.Open(path);
-        tables += strFunQueryColumn(db, QStringLiteral("select * from sqlite_master"),
-                                    QStringLiteral("name"));
+        db.OpenUntrusted(path);
+        // Only tables: indexes, views and triggers hold no pupils.
+        tables += strFunQueryColumn(
+            db,
+            QStringLiteral(
+                "select name from sqlite_master where type='table' and name not glob 'sqlite_*'"),
+            QStringLiteral("name"));
         db.Close();
         return true;
     } catch (const CppSQLite3Exception &e) {
@@ -76,28 +86,59 @@ bool bFunGetTableList(QString &msg, const QString &path, QStringList &tables) {
     }
 }
 
-bool bFunGetStudentsList(QString &msg, const QString &path, StudentList &students) {
+bool bFunGetStudentsList(QString &msg, const QString &path, StudentList &students,
+                         QStringList *unreadable) {
     QStringList tables;
     if (!bFunGetTableList(msg, path, tables))
         return false;
     if (!QFileInfo::exists(path))
         return false;
+    QStringList failed;
+    StudentList found;
     CppSQLite3DB db;
     try {
-        db.Open(path);
-        for (const QString &table : tables) {
+        db.OpenUntrusted(path);
+    } catch (const CppSQLite3Exception &e) {
+        return bFunFail(msg, QStringLiteral("SQL exception: \n") + strFunSqlErrorText(e),
+                        "bFunGetStudentsList");
+    }
+    for (const QString &table : tables) {
+        if (!table.startsWith(QLatin1String(kPupilTablePrefix)))
+            continue; // a table of a newer version, or of some tool: not a pupil
+        // One pupil that cannot be read does not hide the others.
+        try {
+            // Every row read once: damage or a value over the limit anywhere
+            // in the pupil shows here, not later in an editor or a print.
+            db.Query(QStringLiteral("select sum(length(id) + length(comp_name) + length(value)) "
+                                    "from ") +
+                     strFunSqlName(table));
             QString name = pupilField(db, table, "Nazwisko_DATA_EDIT") + QLatin1Char(' ');
             name += pupilField(db, table, "Imie_DATA_EDIT");
-            students.append({name, table});
+            found.append({name, table});
+        } catch (const CppSQLite3Exception &e) {
+            // A value too long or a statement that ran too long is no damage
+            // but a file made to hurt: nothing of it is taken.
+            const int code = e.ErrorCode() & 0xff;
+            if (code == SQLITE_TOOBIG || code == SQLITE_INTERRUPT || code == SQLITE_NOMEM)
+                return bFunFail(msg, QStringLiteral("SQL exception: \n") + strFunSqlErrorText(e),
+                                "bFunGetStudentsList");
+            failed << table;
+            vFunWriteLog(table + QStringLiteral(": ") + strFunSqlErrorText(e),
+                         QStringLiteral("bFunGetStudentsList"));
         }
-        db.Close();
-        return true;
-    } catch (const CppSQLite3Exception &e) {
-        // Pupils read so far stay listed; the rest of the file is skipped.
-        bFunFail(msg, QStringLiteral("SQL exception: \n") + strFunSqlErrorText(e),
-                 "bFunGetStudentsList");
-        return true;
     }
+    db.Close();
+    students += found;
+    if (!failed.isEmpty())
+        msg = strFunUnreadablePupilsText(failed);
+    if (unreadable)
+        *unreadable = failed;
+    return true;
+}
+
+QString strFunUnreadablePupilsText(const QStringList &tables) {
+    return QString::fromUtf8("Nie udało się odczytać danych uczniów: ") +
+           tables.join(QStringLiteral(", ")) + QString::fromUtf8("; plik może być uszkodzony.");
 }
 
 bool bFunLoadCertData(QString &msg, const QString &path, const QString &table,
@@ -106,7 +147,7 @@ bool bFunLoadCertData(QString &msg, const QString &path, const QString &table,
         return bFunFail(msg, QStringLiteral("Plik nie istnieje: \n") + path, "bFunLoadCertData");
     CppSQLite3DB db;
     try {
-        db.Open(path);
+        db.OpenUntrusted(path);
         if (!db.HasTable(table)) {
             db.Close();
             return bFunFail(msg, QStringLiteral("Tablica nie istnieje: \n") + table,
@@ -134,7 +175,7 @@ bool bFunDeleteTable(QString &msg, const QString &path, const QString &table) {
         return bFunFail(msg, QStringLiteral("Plik nie istnieje: \n") + path, "bFunDeleteTable");
     CppSQLite3DB db;
     try {
-        db.Open(path);
+        db.OpenUntrusted(path);
         if (db.HasTable(table))
             db.Execute(QStringLiteral("drop table ") + strFunSqlName(table));
         db.Close();
@@ -151,7 +192,7 @@ bool bFunSaveCertData(QString &msg, const QString &path, const QString &table,
         return bFunFail(msg, QStringLiteral("Plik nie istnieje: \n") + path, "bFunSaveCertData()");
     CppSQLite3DB db;
     try {
-        db.Open(path);
+        db.OpenUntrusted(path);
         if (db.HasTable(table)) {
             db.Close();
             return bFunFail(msg, QStringLiteral("Tablica już istnieje: ") + table,
@@ -177,6 +218,20 @@ bool bFunSaveCertData(QString &msg, const QString &path, const QString &table,
     }
 }
 
+namespace {
+
+// The ids of the documents this version edits, as an SQL list: the rows a
+// pupil's save rewrites. Rows of other ids (a newer version's documents) are
+// not ours to drop.
+QString ownedIdsSql() {
+    QStringList ids;
+    for (const DocumentInfo &doc : documentTable())
+        ids << QStringLiteral("'") + strFunSqlEscape(doc.id()) + QStringLiteral("'");
+    return QStringLiteral("(") + ids.join(QStringLiteral(", ")) + QStringLiteral(")");
+}
+
+} // namespace
+
 bool bFunReplaceCertData(QString &msg, const QString &path, const QString &table,
                          const SqlDataList &records, const std::function<void()> &step,
                          const QString &dropTable) {
@@ -184,18 +239,31 @@ bool bFunReplaceCertData(QString &msg, const QString &path, const QString &table
         return bFunFail(msg, QStringLiteral("Plik nie istnieje: \n") + path, "bFunSaveCertData()");
     CppSQLite3DB db;
     try {
-        db.Open(path);
+        db.OpenUntrusted(path);
         db.Execute(QStringLiteral("begin transaction;"));
-        for (const QString &old : {dropTable, table}) {
-            if (!old.isEmpty() && db.HasTable(old))
-                db.Execute(QStringLiteral("drop table ") + strFunSqlName(old));
+        // The rows of documents this version does not know wait aside, as
+        // SQLite holds them, and come back under the pupil's (new) table.
+        const QString owned = ownedIdsSql();
+        db.Execute(
+            QStringLiteral("create temp table `obce`( id TEXT, comp_name TEXT, value TEXT )"));
+        for (const QString &old : {table, dropTable}) {
+            if (old.isEmpty() || !db.HasTable(old))
+                continue;
+            db.Execute(QStringLiteral("insert into temp.`obce` select id, comp_name, value from ") +
+                       strFunSqlName(old) + QStringLiteral(" where id is null or id not in ") +
+                       owned);
+            db.Execute(QStringLiteral("drop table ") + strFunSqlName(old));
         }
-        const QString failed = createAndFill(db, table, records, step);
+        db.Execute(strFunCreatePupilTableSql(table));
+        const QString failed = strFunInsertCertRows(db, table, records, step);
         if (!failed.isEmpty()) {
             db.Close();
             return bFunFail(msg, QStringLiteral("Błąd dodania wpisu do bazy:\n") + failed,
                             "bFunSqlSaveCertData()");
         }
+        db.Execute(QStringLiteral("insert into ") + strFunSqlName(table) +
+                   QStringLiteral(" select id, comp_name, value from temp.`obce`; drop table "
+                                  "temp.`obce`;"));
         db.Execute(QStringLiteral("commit transaction;"));
         db.Close();
         return true;
@@ -211,7 +279,7 @@ int iFunCheckIsStudentExists(QString &msg, const QString &path, const QString &t
     CppSQLite3DB db;
     try {
         if (!QFileInfo::exists(path) && createFile) {
-            db.Open(path);
+            db.OpenUntrusted(path);
             db.Close();
         }
         if (!QFileInfo::exists(path)) {
@@ -219,7 +287,7 @@ int iFunCheckIsStudentExists(QString &msg, const QString &path, const QString &t
                      "iFunCheckIsStudentExists");
             return -1;
         }
-        db.Open(path);
+        db.OpenUntrusted(path);
         const int exists = db.HasTable(table) ? 1 : 0;
         db.Close();
         return exists;
@@ -251,4 +319,83 @@ bool bFunSameAsStored(const QString &path, const QString &table, const SqlDataLi
     a.sort();
     b.sort();
     return a == b;
+}
+
+namespace {
+
+const char *const kSidecars[] = {"-wal", "-journal", "-shm"};
+
+void removeWithSidecars(const QString &path) {
+    ::unlink(QFile::encodeName(path).constData());
+    for (const char *suffix : kSidecars)
+        ::unlink(QFile::encodeName(path + QLatin1String(suffix)).constData());
+}
+
+} // namespace
+
+bool bFunStageClassFile(QString &msg, const QString &source, const QString &target, bool &damaged,
+                        int *error) {
+    damaged = false;
+    if (error)
+        *error = 0;
+    removeWithSidecars(target);
+    if (!bFunCopyFile(msg, source, target, false, error))
+        return false;
+    // Changes still in the write-ahead log (or a journal of a transaction cut
+    // off) are part of the file: the copy takes them in, so her file is
+    // only ever read.
+    for (const char *suffix : {"-wal", "-journal"}) {
+        const QString side = source + QLatin1String(suffix);
+        if (QFileInfo(side).isFile() &&
+            !bFunCopyFile(msg, side, target + QLatin1String(suffix), false, error)) {
+            removeWithSidecars(target);
+            return false;
+        }
+    }
+    CppSQLite3DB db;
+    try {
+        db.OpenUntrusted(target);
+        CppSQLite3Query check = db.Query(QStringLiteral("pragma quick_check"));
+        damaged = check.AtEnd() || check.ColumnText(0) != QLatin1String("ok");
+        check.Release();
+        // The working copy is saved by copying one file: no log may stay
+        // beside it.
+        CppSQLite3Query mode = db.Query(QStringLiteral("pragma journal_mode=delete"));
+        const QString journal = mode.AtEnd() ? QString() : mode.ColumnText(0);
+        mode.Release();
+        if (journal.compare(QLatin1String("delete"), Qt::CaseInsensitive) != 0)
+            throw CppSQLite3Exception(CPPSQLITE_ERROR, "journal mode");
+        // The program makes neither views nor triggers; those of a file from
+        // elsewhere would go on into every file saved from it.
+        const QStringList kinds{QStringLiteral("trigger"), QStringLiteral("view")};
+        for (const QString &kind : kinds) {
+            const QStringList names =
+                strFunQueryColumn(db,
+                                  QStringLiteral("select name from sqlite_master where type='") +
+                                      kind + QStringLiteral("'"),
+                                  QStringLiteral("name"));
+            for (const QString &name : names) {
+                db.Execute(QStringLiteral("drop ") + kind + QStringLiteral(" if exists ") +
+                           strFunSqlName(name));
+                vFunWriteLog(QString::fromUtf8("Usunięto z kopii roboczej: ") + kind +
+                                 QLatin1Char(' ') + name,
+                             QStringLiteral("bFunStageClassFile()"));
+            }
+        }
+        db.Close();
+    } catch (const CppSQLite3Exception &e) {
+        db.Close();
+        removeWithSidecars(target);
+        return bFunFail(msg, QStringLiteral("SQL exception: \n") + strFunSqlErrorText(e),
+                        "bFunStageClassFile()");
+    }
+    for (const char *suffix : kSidecars)
+        ::unlink(QFile::encodeName(target + QLatin1String(suffix)).constData());
+    return true;
+}
+
+QString strFunDamagedClassFileText(const QString &path) {
+    return QString::fromUtf8("Plik klasy jest uszkodzony:\n") + path +
+           QString::fromUtf8("\n\nProgram pokaże tych uczniów, których dane da się odczytać. "
+                             "Sprawdź ich dane i poproś autora pliku o nową kopię.");
 }

@@ -22,6 +22,8 @@ struct structStudentEntry {
 using StudentList = QList<structStudentEntry>;
 
 inline const char *const kPupilDataId = "DANE UCZNIA";
+// Every pupil is a table of this prefix and the PESEL; nothing else is.
+inline const char *const kPupilTablePrefix = "PESEL";
 
 // The statement that makes a pupil table.
 QString strFunCreatePupilTableSql(const QString &table);
@@ -36,8 +38,16 @@ QString strFunInsertCertRows(CppSQLite3DB &db, const QString &table, const SqlDa
 
 // Table operations on a class file (in practice the working copy). Each
 // returns false (or -1) with its message in the buffer on failure.
+// Class files come from other people: every operation here opens them as
+// files of unknown origin (CppSQLite3DB::OpenUntrusted).
+// The tables of the file (not its indexes, views or triggers).
 bool bFunGetTableList(QString &msg, const QString &path, QStringList &tables);
-bool bFunGetStudentsList(QString &msg, const QString &path, StudentList &students);
+// Every pupil table that can be read; the tables that cannot go to
+// unreadable (when given) and their message, strFunUnreadablePupilsText, to
+// msg, and the result is still true. False when the file is no database.
+bool bFunGetStudentsList(QString &msg, const QString &path, StudentList &students,
+                         QStringList *unreadable = nullptr);
+QString strFunUnreadablePupilsText(const QStringList &tables);
 bool bFunLoadCertData(QString &msg, const QString &path, const QString &table,
                       SqlDataList &records);
 bool bFunDeleteTable(QString &msg, const QString &path, const QString &table);
@@ -45,8 +55,10 @@ bool bFunDeleteTable(QString &msg, const QString &path, const QString &table);
 // called after each record (a progress bar attaches here).
 bool bFunSaveCertData(QString &msg, const QString &path, const QString &table,
                       const SqlDataList &records, const std::function<void()> &step = {});
-// Replaces the pupil's table (and drops dropTable, when given) in one
-// transaction: on any failure the file keeps the pupil as it was.
+// Replaces the pupil's rows of the documents this version knows (and moves
+// the rest of dropTable, when given, into the table, then drops it) in one
+// transaction: rows of documents it does not know stay as they were, and on
+// any failure the file keeps the pupil as it was.
 bool bFunReplaceCertData(QString &msg, const QString &path, const QString &table,
                          const SqlDataList &records, const std::function<void()> &step = {},
                          const QString &dropTable = QString());
@@ -58,3 +70,14 @@ int iFunCheckIsStudentExists(QString &msg, const QString &path, const QString &t
 // Whether the pupil's table already holds exactly these records (those of
 // the documents the program knows; order aside): a save would change nothing.
 bool bFunSameAsStored(const QString &path, const QString &table, const SqlDataList &records);
+// Makes target a private copy of a class file of unknown origin, source
+// only read: a write-ahead log or journal beside source is taken in, the copy
+// is left in rollback-journal mode, and its views and triggers are dropped.
+// damaged tells that the copy fails SQLite's quick_check (the caller says so
+// and still lists what can be read). False with the message (and the errno
+// of a failed copy in error) when no usable copy could be made; then no copy
+// is left.
+bool bFunStageClassFile(QString &msg, const QString &source, const QString &target, bool &damaged,
+                        int *error = nullptr);
+// What the teacher is told of a damaged class file.
+QString strFunDamagedClassFileText(const QString &path);

@@ -94,10 +94,19 @@ ClassFileOutcome bFunWczytajPlikSwiadectw(const QString &path) {
         out.messages << error(QStringLiteral("Błąd"), msg);
         return out;
     }
-    const QString staged = tmp + QStringLiteral(".otwierany");
+    const QString staged = tmp + QLatin1String(kStagedSuffix);
     const QByteArray stagedNative = QFile::encodeName(staged);
     int err = 0;
-    if (!bFunCopyFile(msg, path, staged, false, &err))
+    bool damaged = false;
+    if (!bFunStageClassFile(msg, path, staged, damaged, &err)) {
+        if (err == 0) // a copy was made but SQLite refused it
+            return fail(out, 0,
+                        error(QStringLiteral("Błąd"),
+                              QString::fromUtf8("Nie można otworzyć pliku:\n") + path +
+                                  QString::fromUtf8("\n\nTo nie jest plik świadectw SP 1-3 albo "
+                                                    "plik jest uszkodzony.\n\n") +
+                                  msg),
+                        "bFunWczytajPlikSwiadectw()");
         return fail(out, err,
                     error(QStringLiteral("Błąd"),
                           QString::fromUtf8("Błąd kopiowania pliku\nz :") + path +
@@ -105,6 +114,13 @@ ClassFileOutcome bFunWczytajPlikSwiadectw(const QString &path) {
                               strFunErrnoCode(err) +
                               QString::fromUtf8("\nDane świadectw nie zostały wczytane.")),
                     "bFunWczytajPlikSwiadectw()");
+    }
+    if (damaged) {
+        const ClassFileMessage m =
+            warning(QStringLiteral("Uwaga"), strFunDamagedClassFileText(path));
+        vFunWriteLog(m.text, QStringLiteral("bFunWczytajPlikSwiadectw()"));
+        out.messages << m;
+    }
     // Her file is only read: a protection she set stays. One that cannot be
     // replaced opens all the same, and "Zapisz" then leads to "Zapisz jako".
     int replaceError = 0;
@@ -121,7 +137,8 @@ ClassFileOutcome bFunWczytajPlikSwiadectw(const QString &path) {
         out.messages << m;
     }
     StudentList students;
-    if (!bFunGetStudentsList(msg, staged, students)) {
+    QStringList unreadable;
+    if (!bFunGetStudentsList(msg, staged, students, &unreadable)) {
         ::unlink(stagedNative.constData());
         return fail(out, 0,
                     error(QStringLiteral("Błąd"),
@@ -142,6 +159,8 @@ ClassFileOutcome bFunWczytajPlikSwiadectw(const QString &path) {
                               QString::fromUtf8("\nDane świadectw nie zostały wczytane.")),
                     "bFunWczytajPlikSwiadectw()");
     }
+    if (!unreadable.isEmpty())
+        out.messages << warning(QStringLiteral("Uwaga"), strFunUnreadablePupilsText(unreadable));
     out.ok = true;
     return out;
 }

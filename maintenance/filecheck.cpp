@@ -10,13 +10,16 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 const char *const kLogName = "bFunCheckFilesDir()";
+constexpr int kCheckLockWaitMs = 120000;
 
 QString relative(const QString &name) {
     QString out = name;
@@ -102,7 +105,23 @@ bool bFunCheckFilesDir(QString &msg) {
     const QString installDir = strFunGetExeDirPath(msg);
     const bool writable = catalogWritable(catalog);
 
+    // Runs started together (a script printing many classes) fill one
+    // program folder: one at a time, the others wait.
+    const QString programDir = strFunGetProgramDir(msg);
+    if (programDir.isEmpty())
+        return false;
+    QLockFile lock(programDir + QStringLiteral("/pliki_kat.lock"));
+    if (!lock.tryLock(kCheckLockWaitMs)) {
+        msg = QString::fromUtf8("Błąd podczas próby sprawdzenia wymaganych plików / katalogów.\n"
+                                "Inna kopia programu sprawdza je zbyt długo. Spróbuj ponownie "
+                                "za chwilę.\nKod: ") +
+              QString::number(int(lock.error()));
+        vFunWriteLog(msg, QString::fromLatin1(kLogName));
+        return false;
+    }
+
     CppSQLite3DB db;
+    QStringList handled; // catalogue rows whose flag is to be cleared
     try {
         db.Open(catalog);
 
@@ -123,10 +142,6 @@ bool bFunCheckFilesDir(QString &msg) {
                                    QLatin1String(kCatalogStateFileName),
                                writable ? QByteArray() : fileHash(catalog));
 
-        // Flags to take back once the list is read: the catalogue is
-        // written only when a file was really replaced, so programs started
-        // side by side (a script printing classes) do not wait on each other.
-        QStringList replacedNow;
         CppSQLite3Query files = db.Query(QStringLiteral("select * from `files`"));
         while (!files.AtEnd()) {
             const QString stored = files.TextOr(QStringLiteral("name"), QString());
@@ -155,19 +170,21 @@ bool bFunCheckFilesDir(QString &msg) {
                 if (!bFunCopyFile(msg, source, target, true, &err) && err != EEXIST)
                     return false;
             }
-            if (writable && files.TextOr(QStringLiteral("update"), QString()) != QLatin1String("0"))
-                replacedNow << stored;
+            // Only a flag that is not 0 already is written: the catalogue
+            // is shared by every run, and a start that changes nothing
+            // writes nothing.
+            const int column = files.ColumnIndex(QStringLiteral("update"));
+            if (writable && (files.ColumnType(column) == SQLITE_NULL || update != 0))
+                handled << QStringLiteral("'") + strFunSqlEscape(stored) + QStringLiteral("'");
             files.Next();
         }
         files.Release();
-        if (!replacedNow.isEmpty()) {
-            // Another copy may be writing it too: wait for it, do not fail.
-            db.SetBusyTimeout(15000);
-            QString sql = QStringLiteral("begin immediate;");
-            for (const QString &name : replacedNow)
-                sql += QStringLiteral(" update `files` set `update`='0' where `name`='") +
-                       strFunSqlEscape(name) + QStringLiteral("';");
-            db.Execute(sql + QStringLiteral(" commit;"));
+        if (!handled.isEmpty()) {
+            // Taken as a writer from the start, so a busy catalogue is
+            // waited for (busy timeout) instead of failing midway.
+            db.Execute(QStringLiteral("begin immediate; update `files` set `update`='0' where "
+                                      "`name` in (") +
+                       handled.join(QLatin1Char(',')) + QStringLiteral("); commit;"));
         }
         db.Close();
         return true;

@@ -240,7 +240,7 @@ bool bFunPrintJobs(QString &msg, const structPrintOrder &order, const QList<stru
                    bool &cancelled) {
     result = structPrintResult();
     cancelled = false;
-    QTemporaryDir work;
+    QTemporaryDir work(strFunRunTempDirTemplate());
     if (!work.isValid())
         return bFunFail(msg,
                         QString::fromUtf8("Nie można przygotować wydruku: brak miejsca na plik "

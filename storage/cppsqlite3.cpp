@@ -3,8 +3,39 @@
 #include "storage/codec.h"
 #include "storage/sqltext.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <sqlite3.h>
+
+// The bound of work of the statement running on an untrusted connection.
+struct structStatementGuard {
+    long long ticks = 0;
+    QElapsedTimer timer;
+
+    void arm() {
+        ticks = 0;
+        timer.start();
+    }
+};
+
+namespace {
+
+constexpr int kStepsPerTick = 1000;
+
+int progressHandler(void *context) {
+    auto *guard = static_cast<structStatementGuard *>(context);
+    ++guard->ticks;
+    // A non-zero answer interrupts the statement.
+    return guard->ticks * kStepsPerTick > kUntrustedStatementSteps ||
+           guard->timer.elapsed() > kUntrustedStatementMs;
+}
+
+void armGuard(structStatementGuard *guard) {
+    if (guard)
+        guard->arm();
+}
+
+} // namespace
 
 const char *CodeName(int code) {
     switch (code) {
@@ -226,6 +257,8 @@ QString CppSQLite3Query::TextOr(const QString &name, const QString &nullValue) c
 
 // ---------------------------------------------------------------------------
 
+CppSQLite3DB::CppSQLite3DB() = default;
+
 CppSQLite3DB::~CppSQLite3DB() {
     try {
         Close();
@@ -234,8 +267,35 @@ CppSQLite3DB::~CppSQLite3DB() {
 }
 
 void CppSQLite3DB::Open(const QString &path) {
+    openWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+}
+
+void CppSQLite3DB::OpenUntrusted(const QString &path, bool readOnly) {
+    openWith(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    // Before the first statement reads the schema: nothing of the file runs
+    // with more trust than the file deserves.
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+    sqlite3_limit(m_db, SQLITE_LIMIT_LENGTH, kUntrustedValueBytes);
+    sqlite3_limit(m_db, SQLITE_LIMIT_SQL_LENGTH, kUntrustedSqlBytes);
+    sqlite3_limit(m_db, SQLITE_LIMIT_ATTACHED, 0);
+    m_guard = std::make_unique<structStatementGuard>();
+    m_guard->arm();
+    sqlite3_progress_handler(m_db, kStepsPerTick, progressHandler, m_guard.get());
+}
+
+void CppSQLite3DB::arm() {
+    armGuard(m_guard.get());
+}
+
+void CppSQLite3DB::openWith(const QString &path, int flags) {
+    if (m_db)
+        Close();
     const QByteArray name = QFile::encodeName(path);
-    const int rc = sqlite3_open(name.constData(), &m_db);
+    const int rc = sqlite3_open_v2(name.constData(), &m_db, flags, nullptr);
     if (rc != SQLITE_OK) {
         const CppSQLite3Exception error(rc, m_db ? sqlite3_errmsg(m_db) : "");
         // sqlite3_open hands back a handle even on failure; it must be closed.
@@ -253,6 +313,7 @@ void CppSQLite3DB::Close() {
     if (sqlite3_close(m_db) != SQLITE_OK)
         throw CppSQLite3Exception(CPPSQLITE_ERROR, "Unable to close database");
     m_db = nullptr;
+    m_guard.reset();
 }
 
 void CppSQLite3DB::SetBusyTimeout(int ms) {
@@ -269,6 +330,7 @@ void CppSQLite3DB::checkOpen() const {
 int CppSQLite3DB::Execute(const QString &sql) {
     checkOpen();
     const QByteArray text = cp1250::encode(sql);
+    arm();
     char *error = nullptr;
     const int rc = sqlite3_exec(m_db, text.constData(), nullptr, nullptr, &error);
     if (rc != SQLITE_OK)
@@ -279,6 +341,7 @@ int CppSQLite3DB::Execute(const QString &sql) {
 sqlite3_stmt *CppSQLite3DB::prepare(const QString &sql) {
     checkOpen();
     const QByteArray text = cp1250::encode(sql);
+    arm();
     sqlite3_stmt *stmt = nullptr;
     const int rc = sqlite3_prepare_v2(m_db, text.constData(), -1, &stmt, nullptr);
     if (rc != SQLITE_OK)
@@ -289,7 +352,8 @@ sqlite3_stmt *CppSQLite3DB::prepare(const QString &sql) {
 }
 
 std::unique_ptr<CppSQLite3Statement> CppSQLite3DB::Compile(const QString &sql) {
-    return std::make_unique<CppSQLite3Statement>(m_db, prepare(sql));
+    sqlite3_stmt *stmt = prepare(sql);
+    return std::make_unique<CppSQLite3Statement>(m_db, stmt, m_guard.get());
 }
 
 CppSQLite3Statement::~CppSQLite3Statement() {
@@ -305,6 +369,7 @@ void CppSQLite3Statement::Bind(int param, const QString &text) {
 }
 
 int CppSQLite3Statement::Execute() {
+    armGuard(m_guard);
     const int rc = sqlite3_step(m_stmt);
     if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
         const int code = sqlite3_reset(m_stmt);

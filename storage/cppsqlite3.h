@@ -7,6 +7,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct structStatementGuard;
 
 // A thin object layer over SQLite. Every failure raises CppSQLite3Exception;
 // statements and column texts are code page 1250 on the SQLite side and
@@ -77,11 +78,21 @@ private:
     bool m_owns = false;
 };
 
+// What a file of unknown origin (a class file mailed by a colleague) may make
+// SQLite do. A class file's longest value, a memo, is a few kilobytes.
+constexpr int kUntrustedValueBytes = 4 * 1024 * 1024;
+constexpr int kUntrustedSqlBytes = 1024 * 1024;
+// The work of one statement, in virtual machine steps and in time; listing
+// or saving a pupil takes well under a thousandth of either.
+constexpr long long kUntrustedStatementSteps = 200'000'000;
+constexpr int kUntrustedStatementMs = 5000;
+
 // A compiled statement run many times with new values: the values are bound
 // (as code page 1250), never spliced into the text.
 class CppSQLite3Statement {
 public:
-    CppSQLite3Statement(sqlite3 *db, sqlite3_stmt *stmt) : m_db(db), m_stmt(stmt) {}
+    CppSQLite3Statement(sqlite3 *db, sqlite3_stmt *stmt, structStatementGuard *guard = nullptr)
+        : m_db(db), m_stmt(stmt), m_guard(guard) {}
     CppSQLite3Statement(const CppSQLite3Statement &) = delete;
     CppSQLite3Statement &operator=(const CppSQLite3Statement &) = delete;
     ~CppSQLite3Statement();
@@ -95,6 +106,7 @@ public:
 private:
     sqlite3 *m_db;
     sqlite3_stmt *m_stmt;
+    structStatementGuard *m_guard;
 };
 
 class CppSQLite3DB;
@@ -104,13 +116,19 @@ QStringList strFunQueryColumn(CppSQLite3DB &db, const QString &sql, const QStrin
 
 class CppSQLite3DB {
 public:
-    CppSQLite3DB() = default;
+    CppSQLite3DB();
     CppSQLite3DB(const CppSQLite3DB &) = delete;
     CppSQLite3DB &operator=(const CppSQLite3DB &) = delete;
     ~CppSQLite3DB();
 
     // Opens or creates the file; the path is a native file name.
     void Open(const QString &path);
+    // Opens a file of unknown origin the way SQLite advises for such files:
+    // defensive mode, an untrusted schema, no views and no triggers run,
+    // values and statements limited in length, and each statement stopped
+    // (SQLITE_INTERRUPT) after the bounds of work above. readOnly opens
+    // without ever writing to the file.
+    void OpenUntrusted(const QString &path, bool readOnly = false);
     void Close();
     bool IsOpen() const { return m_db != nullptr; }
 
@@ -129,9 +147,13 @@ public:
 
 private:
     void checkOpen() const;
+    void openWith(const QString &path, int flags);
+    // A new statement gets the whole budget of work again.
+    void arm();
     // Compiles one statement; throws on an error or an empty text.
     sqlite3_stmt *prepare(const QString &sql);
 
     sqlite3 *m_db = nullptr;
     int m_busyTimeoutMs = 60000;
+    std::unique_ptr<structStatementGuard> m_guard; // only for an untrusted file
 };

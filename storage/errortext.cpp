@@ -67,6 +67,12 @@ QString strFunSqliteReason(int code) {
         return QString::fromUtf8("Błąd odczytu lub zapisu dysku.");
     case SQLITE_NOMEM:
         return QString::fromUtf8("Za mało pamięci.");
+    case SQLITE_TOOBIG:
+        return QString::fromUtf8("Plik zawiera wartość dłuższą, niż program przyjmuje: jest "
+                                 "uszkodzony albo nie został zapisany tym programem.");
+    case SQLITE_INTERRUPT:
+        return QString::fromUtf8("Odczyt pliku trwał za długo i został przerwany: plik jest "
+                                 "uszkodzony albo nie został zapisany tym programem.");
     default:
         return QString();
     }

@@ -8,6 +8,8 @@
 // does, for callers).
 
 inline const char *const kTmpFileName = "data_tmp.sqtmp";
+// A class file being opened is staged beside the working copy under this suffix.
+inline const char *const kStagedSuffix = ".otwierany";
 inline const char *const kSettingsFileName = "ustawienia.sqset";
 inline const char *const kCalibFileName = "bruma_kalibracja.sqset";
 inline const char *const kLogFileName = "logs.sqdb";

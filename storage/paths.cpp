@@ -12,9 +12,11 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <ctime>
 #include <fcntl.h>
 #include <functional>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -259,4 +261,53 @@ bool bFunClearFileAttributes(QString &, const QString &path) {
     if (::stat(native.constData(), &st) != 0)
         return false;
     return ::chmod(native.constData(), (st.st_mode & 07777) | S_IRUSR | S_IWUSR) == 0;
+}
+
+namespace {
+
+const char *const kRunTempPrefix = "swiadectwa-";
+
+// True when no process of that id runs (kill with signal 0 only asks).
+bool processGone(qint64 pid) {
+    if (pid <= 0 || pid > std::numeric_limits<pid_t>::max())
+        return false;
+    return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+}
+
+} // namespace
+
+QString strFunRunTempDirTemplate() {
+    return QDir::tempPath() + QLatin1Char('/') + QLatin1String(kRunTempPrefix) +
+           QString::number(::getpid()) + QStringLiteral("-XXXXXX");
+}
+
+int iFunRemoveStaleRunTemporaries(bool removeStaged) {
+    int removed = 0;
+    const QDir temp(QDir::tempPath());
+    const QStringList dirs = temp.entryList({QLatin1String(kRunTempPrefix) + QStringLiteral("*-*")},
+                                            QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QString &name : dirs) {
+        // "swiadectwa-<pid>-XXXXXX": the folders of older versions carry no
+        // pid and are left alone, as are other users' folders.
+        const QStringList parts = name.mid(int(qstrlen(kRunTempPrefix))).split(QLatin1Char('-'));
+        bool isNumber = false;
+        const qint64 pid = parts.value(0).toLongLong(&isNumber);
+        const QFileInfo info(temp.filePath(name));
+        if (parts.size() != 2 || !isNumber || info.isSymLink() || info.ownerId() != ::geteuid() ||
+            !processGone(pid))
+            continue;
+        if (QDir(info.filePath()).removeRecursively())
+            ++removed;
+    }
+    if (removeStaged) {
+        QString msg;
+        const QString tmp = strFunGetTmpFilePath(msg);
+        if (!tmp.isEmpty()) {
+            for (const char *suffix : {"", "-journal", "-wal", "-shm"})
+                ::unlink(
+                    QFile::encodeName(tmp + QLatin1String(kStagedSuffix) + QLatin1String(suffix))
+                        .constData());
+        }
+    }
+    return removed;
 }

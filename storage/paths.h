@@ -42,3 +42,14 @@ QString strFunGetDataFilePath(QString &msg, const QString &fileName, bool fromIn
 
 // Tests point the installation folder elsewhere; an empty path restores it.
 void vFunSetExeDirPathForTests(const QString &path);
+
+// Temporary copies of pupil data (a class file read by the command line, a
+// rendered print) go into a folder of this template for QTemporaryDir:
+// "<temp>/swiadectwa-<pid>-XXXXXX". The pid tells a later start whether
+// the run that made it is gone.
+QString strFunRunTempDirTemplate();
+// Removes the folders of that template, and the staged copy of a class file
+// being opened ("data_tmp.sqtmp.otwierany") when removeStaged is set, left by
+// runs of this user that are gone (killed midway). A folder of a running
+// process stays. Returns the number of folders removed.
+int iFunRemoveStaleRunTemporaries(bool removeStaged);

@@ -208,8 +208,10 @@ void TestWholeClass::commandLine_data() {
         << 0 << 0;
     QTest::newRow("a pupil that cannot be read")
         << base + QStringList{"{dir}/zepsuta.sqbr5"} << 1
-        << QString::fromUtf8("Pominięto ucznia Dab: nie udało się wczytać jego danych "
-                             "(Tablica nie istnieje: PESEL04).\n")
+        << QString::fromUtf8("Plik klasy jest uszkodzony:\n{dir}/zepsuta.sqbr5\n\nProgram "
+                             "pokaże tych uczniów, których dane da się odczytać. Sprawdź ich "
+                             "dane i poproś autora pliku o nową kopię.\nNie udało się odczytać "
+                             "danych uczniów: PESEL04; plik może być uszkodzony.\n")
         << 6 << 3;
 }
 
@@ -223,7 +225,8 @@ void TestWholeClass::commandLine() {
     writeFile(dir + "/tekst.sqbr5", "To nie jest baza danych, tylko zwykły tekst.\n");
     writeFile(dir + "/pusta.sqbr5", QByteArray());
     QFile::copy(m_class, dir + "/zepsuta.sqbr5");
-    addUnreadablePupil(dir + "/zepsuta.sqbr5", "04", "Dab");
+    addClassPupils(dir + "/zepsuta.sqbr5", {{"04", "Dab", "Ewa"}});
+    zeroPupilPage(dir + "/zepsuta.sqbr5", "PESEL04");
     const QString pdf = dir + "/wynik.pdf";
     for (QString &a : arguments)
         a.replace("{class}", m_class).replace("{pdf}", pdf).replace("{dir}", dir);

@@ -25,6 +25,8 @@ private slots:
     void assignmentMovesTheStatement();
     void exceptionCopyDuplicatesMessage();
     void busyTimeoutWaitsThenFails();
+    void untrustedFileIsBounded_data();
+    void untrustedFileIsBounded();
 
 private:
     QString dbPath() const { return m_dir.filePath(QStringLiteral("t.sqlite")); }
@@ -299,6 +301,64 @@ void TestCppSQLite3::busyTimeoutWaitsThenFails() {
     }
     QVERIFY(timer.elapsed() >= 250);
     holder.Execute(QStringLiteral("commit;"));
+}
+
+void TestCppSQLite3::untrustedFileIsBounded_data() {
+    QTest::addColumn<QString>("setup"); // run on a trusted connection first
+    QTest::addColumn<QString>("query"); // then on an untrusted one
+    QTest::addColumn<int>("code");      // what stops it there; 0: it runs
+    QTest::addColumn<QString>("check"); // afterwards, trusted: must give 0
+    const QString table = QStringLiteral("create table t( v TEXT ); insert into t values( 'a' );");
+    QTest::newRow("endless recursive query")
+        << table
+        << "with recursive c(x) as (select 1 union all select x + 1 from c) select count(*) from c"
+        << SQLITE_INTERRUPT << "select 0";
+    QTest::newRow("endless query in a view")
+        << table + "create view v as with recursive c(x) as (select 1 union all select x + 1 "
+                   "from c) select x from c;"
+        << "select count(*) from v" << SQLITE_ERROR << "select 0";
+    QTest::newRow("trigger on insert")
+        << table + "create trigger g after insert on t begin delete from t; end;"
+        << "insert into t values( 'b' )" << 0 << "select count(*) != 2 from t";
+    QTest::newRow("value over the length limit")
+        << table + "update t set v = printf('%.*c', 5000000, 'x');"
+        << "select v from t" << SQLITE_TOOBIG << "select 0";
+    QTest::newRow("value under the limit")
+        << table + "update t set v = printf('%.*c', 100000, 'x');"
+        << "select v from t" << 0 << "select 0";
+    QTest::newRow("statement over the SQL limit")
+        << table << "select '" + QString(2 * 1024 * 1024, QLatin1Char('x')) + "'" << SQLITE_TOOBIG
+        << "select 0";
+}
+
+void TestCppSQLite3::untrustedFileIsBounded() {
+    QFETCH(QString, setup);
+    QFETCH(QString, query);
+    QFETCH(int, code);
+    QFETCH(QString, check);
+    {
+        CppSQLite3DB db;
+        db.Open(dbPath());
+        db.Execute(setup);
+    }
+    QElapsedTimer timer;
+    timer.start();
+    int caught = 0;
+    try {
+        CppSQLite3DB db;
+        db.OpenUntrusted(dbPath());
+        CppSQLite3Query q = db.Query(query);
+        while (!q.AtEnd())
+            q.Next();
+    } catch (const CppSQLite3Exception &e) {
+        caught = e.ErrorCode() & 0xff;
+    }
+    QCOMPARE(caught, code);
+    QVERIFY2(timer.elapsed() < 3 * kUntrustedStatementMs,
+             qPrintable(QString::number(timer.elapsed())));
+    CppSQLite3DB db;
+    db.Open(dbPath());
+    QCOMPARE(db.QueryInt(check), 0);
 }
 
 QTEST_GUILESS_MAIN(TestCppSQLite3)

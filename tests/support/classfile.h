@@ -6,6 +6,7 @@
 #include "support/pdfraster.h"
 #include "support/testenv.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QStringList>
 
@@ -14,9 +15,8 @@
 // name field of its own), so that every printed page tells whose it is,
 // and a text too long for its field.
 
-// Pupils as PESEL, surname, first name.
-inline void writeClassFile(const QString &path, const QList<QStringList> &pupils) {
-    writeFile(path, QByteArray());
+// Adds pupils (PESEL, surname, first name) to a class file.
+inline void addClassPupils(const QString &path, const QList<QStringList> &pupils) {
     const QString certificate = documentByClass(QStringLiteral("TFKlasa1"))->id();
     for (const QStringList &p : pupils) {
         const SqlDataList records{
@@ -33,6 +33,12 @@ inline void writeClassFile(const QString &path, const QList<QStringList> &pupils
     }
 }
 
+// Pupils as PESEL, surname, first name.
+inline void writeClassFile(const QString &path, const QList<QStringList> &pupils) {
+    writeFile(path, QByteArray());
+    addClassPupils(path, pupils);
+}
+
 // A pupil listed in the class file whose records cannot be read: a view
 // where a table belongs (what a damaged file can hold).
 inline void addUnreadablePupil(const QString &path, const QString &pesel, const QString &surname) {
@@ -42,6 +48,22 @@ inline void addUnreadablePupil(const QString &path, const QString &pesel, const 
                               "'Nazwisko_DATA_EDIT' as comp_name, '%2' as value")
                    .arg(pesel, surname));
     db.Close();
+}
+
+// Zeroes the first page of a pupil's table, as a bad sector or a cut copy
+// would: the file fails SQLite's check and the pupil cannot be read.
+inline void zeroPupilPage(const QString &path, const QString &table) {
+    int page = 0, size = 0;
+    {
+        CppSQLite3DB db;
+        db.Open(path);
+        page = db.QueryInt(QStringLiteral("select rootpage from sqlite_master where name='") +
+                           table + QStringLiteral("'"));
+        size = db.QueryInt(QStringLiteral("pragma page_size"));
+    }
+    QFile file(path);
+    if (page > 1 && file.open(QIODevice::ReadWrite) && file.seek(qint64(page - 1) * size))
+        file.write(QByteArray(size, '\0'));
 }
 
 // The text of one page (1-based) of a PDF, as pdftotext reads it.
