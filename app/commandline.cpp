@@ -1,8 +1,8 @@
 #include "app/commandline.h"
 
-#include "app/tfglowna.h"
 #include "app/version.h"
 #include "document/certfile.h"
+#include "document/classsession.h"
 #include "document/documents.h"
 #include "maintenance/filecheck.h"
 #include "printing/calibstore.h"
@@ -247,42 +247,33 @@ int runCommandLine(int argc, char **argv) {
 
     // A copy is read, so that nothing (not even a journal left by a crash)
     // can change the class file.
-    const QFileInfo classInfo(cl.classFile);
     QTemporaryDir work(strFunRunTempDirTemplate());
-    const QString copy = work.filePath(QStringLiteral("klasa.sqbr5"));
-    StudentList pupils;
-    QStringList unreadable;
-    QString why;
-    bool damaged = false;
-    int copyError = 0;
-    if (!classInfo.exists())
-        why = QString::fromUtf8("plik nie istnieje");
-    else if (!classInfo.isFile())
-        why = QString::fromUtf8("to nie jest plik");
-    else if (!work.isValid())
-        why = QString::fromUtf8("nie można go odczytać");
-    else if (!bFunStageClassFile(msg, cl.classFile, copy, damaged, &copyError))
-        why = copyError ? QString::fromUtf8("nie można go odczytać")
-                        : QString::fromUtf8("to nie jest plik klasy albo jest uszkodzony");
-    else if (!bFunGetStudentsList(msg, copy, pupils, &unreadable))
-        why = QString::fromUtf8("to nie jest plik klasy albo jest uszkodzony");
-    if (!why.isEmpty()) {
+    ClassSession session(work.isValid() ? work.filePath(QStringLiteral("klasa.sqbr5")) : QString());
+    const ClassFileOutcome read = session.read(cl.classFile);
+    if (!read.ok) {
+        const QFileInfo classInfo(cl.classFile);
+        const QString why = !classInfo.exists()   ? QString::fromUtf8("plik nie istnieje")
+                            : !classInfo.isFile() ? QString::fromUtf8("to nie jest plik")
+                            : read.error != 0
+                                ? QString::fromUtf8("nie można go odczytać")
+                                : QString::fromUtf8("to nie jest plik klasy albo jest uszkodzony");
         // What SQLite said (a limit of a hostile file) helps whoever reads it.
-        const QString detail = msg.section(QLatin1Char('\n'), 1).trimmed();
+        const QString detail = read.messages.value(0).text.section(QLatin1Char('\n'), 1).trimmed();
         return fail(
             kExitBadArguments,
             QString::fromUtf8("Nie można odczytać pliku klasy %1: %2.")
                     .arg(quoted(cl.classFile), why) +
-                (copyError == 0 && !detail.isEmpty() ? QLatin1Char('\n') + detail : QString()));
+                (read.error == 0 && !detail.isEmpty() ? QLatin1Char('\n') + detail : QString()));
     }
     // Damage and unreadable pupils are told first; the readable pupils
     // still print, and the run ends with the failure status.
-    if (damaged)
+    const QStringList unreadable = session.unreadablePupils();
+    if (session.wasDamaged())
         say(stderr, strFunDamagedClassFileText(cl.classFile));
     if (!unreadable.isEmpty())
         say(stderr, strFunUnreadablePupilsText(unreadable));
-    const bool incomplete = damaged || !unreadable.isEmpty();
-    pupils = pupilsInTreeOrder(pupils);
+    const bool incomplete = session.wasDamaged() || !unreadable.isEmpty();
+    StudentList pupils = session.pupilsInOrder();
     if (pupils.isEmpty())
         return fail(
             incomplete ? kExitFailure : kExitBadArguments,
@@ -338,7 +329,7 @@ int runCommandLine(int argc, char **argv) {
         set = &margins.first();
 
     structClassRequest request;
-    request.classFile = copy;
+    request.classFile = session.workingCopy();
     request.document = doc;
     request.pupils = pupils;
     // The window's three options, as saved, unless the command line says.
@@ -353,7 +344,7 @@ int runCommandLine(int argc, char **argv) {
             *options[i] = *(cl.*s.member);
     }
     request.order.pdfFile = QFileInfo(cl.pdf).absoluteFilePath();
-    request.order.protectedFiles = {classInfo.absoluteFilePath(), copy};
+    request.order.protectedFiles = {session.path(), session.workingCopy()};
     request.order.title = doc->labelText();
     request.order.margins = *set;
 

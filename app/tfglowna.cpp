@@ -55,30 +55,6 @@ QString documentFileFilter() {
     return QStringLiteral("SP 1-3 (*.sqbr5)");
 }
 
-QByteArray pupilSortKey(const QString &name) {
-    static const struct {
-        char16_t from;
-        char to;
-    } fold[] = {{u'ą', 'A'}, {u'Ą', 'A'}, {u'ć', 'C'}, {u'Ć', 'C'}, {u'ę', 'E'}, {u'Ę', 'E'},
-                {u'ł', 'L'}, {u'Ł', 'L'}, {u'ń', 'N'}, {u'Ń', 'N'}, {u'ś', 'S'}, {u'Ś', 'S'},
-                {u'ó', 'O'}, {u'Ó', 'O'}, {u'ż', 'Z'}, {u'Ż', 'Z'}, {u'ź', 'Z'}, {u'Ź', 'Z'}};
-    QString key = name;
-    for (QChar &ch : key) {
-        const char16_t u = ch.unicode();
-        if (u >= 'a' && u <= 'z') {
-            ch = QChar(u - 'a' + 'A');
-            continue;
-        }
-        for (const auto &f : fold) {
-            if (f.from == u) {
-                ch = QChar::fromLatin1(f.to);
-                break;
-            }
-        }
-    }
-    return cp1250::encode(key);
-}
-
 // ---------------------------------------------------------------------------
 
 // The pictures live in the static app library; its resources must be
@@ -87,7 +63,7 @@ static void initAppResources() {
     Q_INIT_RESOURCE(app);
 }
 
-TFGlowna::TFGlowna() {
+TFGlowna::TFGlowna() : DataChanged(m_session.unsaved) {
     initAppResources();
     setObjectName(QStringLiteral("TFGlowna"));
     setWindowTitle(QString::fromUtf8("Świadectwa 1-3"));
@@ -112,10 +88,7 @@ TFGlowna::TFGlowna() {
         if (scroll2 >= 0)
             ScrollBox2->verticalScrollBar()->setValue(int(scroll2 * m_zoom));
     };
-    DataChanged.onChange = [this](bool on) {
-        markUnsaved(on);
-        setWindowModified(on);
-    };
+    m_session.onUnsavedChange = [this](bool on) { setWindowModified(on); };
     AktualizacjaTimer = new QTimer(this);
     AktualizacjaTimer->setObjectName(QStringLiteral("AktualizacjaTimer"));
     connect(AktualizacjaTimer, &QTimer::timeout, this, &TFGlowna::AktualizacjaTimerTimer);
@@ -407,7 +380,7 @@ void TFGlowna::buildCentralArea() {
 // ---------------------------------------------------------------------------
 
 QString TFGlowna::documentPath() const {
-    return m_statusText->text();
+    return m_session.path();
 }
 
 QStringList TFGlowna::protectedClassFiles() const {
@@ -427,12 +400,10 @@ void TFGlowna::updateWindowTitle() {
 }
 
 void TFGlowna::setDocumentPath(const QString &path) {
+    m_session.setPath(path);
     m_statusText->setText(path);
     updateWindowTitle();
     m_statusText->repaint();
-    // The mark of unsaved work names the class file it belongs to.
-    if (DataChanged)
-        markUnsaved(true);
 }
 
 void TFGlowna::showStatusNotice(const QString &text) {
@@ -452,62 +423,26 @@ bool TFGlowna::bFunLoadStudentList() {
 }
 
 bool TFGlowna::loadStudentList(bool report) {
-    const QString tmp = strFunGetTmpFilePath(m_msg);
-    if (tmp.isEmpty() || !QFileInfo::exists(tmp))
-        return false;
-    m_students.clear();
-    if (!bFunGetStudentsList(m_msg, tmp, m_students)) {
+    const ClassFileOutcome out = m_session.readPupils();
+    if (!out.ok) {
         if (report)
-            showMessage(this, QStringLiteral("Błąd"),
-                        QString::fromUtf8("Błąd podczas próby wczytania listy uczniów"),
-                        Prompts::Icon::Error);
+            showOutcome(out);
         return false;
     }
     rebuildTree();
     return true;
 }
 
-StudentList pupilsInTreeOrder(const StudentList &pupils) {
-    QList<int> order(pupils.size());
-    std::iota(order.begin(), order.end(), 0);
-    QList<QByteArray> keys;
-    QHash<QString, int> sameName;
-    for (const auto &s : pupils) {
-        keys << pupilSortKey(s.name);
-        ++sameName[s.name];
-    }
-    // Equal keys keep the class file's order, except pupils of one name:
-    // the file's order changes with every save, so they go by their tables
-    // (their PESEL) and keep their places in the tree.
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        if (keys[a] != keys[b])
-            return keys[a] < keys[b];
-        return pupils[a].name == pupils[b].name && pupils[a].table < pupils[b].table;
-    });
-    StudentList sorted;
-    for (int i : order) {
-        structStudentEntry entry = pupils[i];
-        // Two pupils of one name are told apart by their PESEL.
-        if (sameName.value(entry.name) > 1)
-            entry.name += QStringLiteral(" (") +
-                          (entry.table.startsWith(QLatin1String("PESEL")) ? entry.table.mid(5)
-                                                                          : entry.table) +
-                          QLatin1Char(')');
-        sorted << entry;
-    }
-    return sorted;
-}
-
 void TFGlowna::rebuildTree() {
     m_rebuilding = true;
     TreeView->clear();
     QTreeWidgetItem *reselect = nullptr;
-    for (const structStudentEntry &entry : pupilsInTreeOrder(m_students)) {
+    for (const structStudentEntry &entry : m_session.pupilsInOrder()) {
         auto *pupil = new QTreeWidgetItem(TreeView, QStringList{entry.name});
         pupil->setData(0, Qt::UserRole, entry.table);
         for (const DocumentInfo *row : treeRows())
             new QTreeWidgetItem(pupil, QStringList{row ? row->labelText() : QString()});
-        if (!m_loadedTable.isEmpty() && entry.table == m_loadedTable)
+        if (!loadedPupilTable().isEmpty() && entry.table == loadedPupilTable())
             reselect = m_loadedRow >= 0 ? pupil->child(m_loadedRow) : pupil;
     }
     // The pupil the editors hold stays selected; nothing else is.
@@ -568,7 +503,7 @@ void TFGlowna::followSelection() {
         return;
     }
     const int row = item->parent() ? item->parent()->indexOfChild(item) : -1;
-    if (selectedPupilTable() == m_loadedTable && row == m_loadedRow) {
+    if (selectedPupilTable() == loadedPupilTable() && row == m_loadedRow) {
         vFunUpdatePopupMenu();
         return;
     }
@@ -586,7 +521,6 @@ void TFGlowna::TreeViewClick() {
         vFunUpdatePopupMenu();
         return;
     }
-    m_loadedTable = table;
     m_loadedRow = item->parent() ? item->parent()->indexOfChild(item) : -1;
     if (const DocumentInfo *row = rowForLabel(strFunGetSelectedText(Selected::Document))) {
         renderDocument(*row, false);
@@ -600,7 +534,7 @@ void TFGlowna::TreeViewClick() {
 }
 
 void TFGlowna::unloadPupil() {
-    m_loadedTable.clear();
+    m_session.unloadPupil();
     m_loadedRow = -1;
     ClearAllEditors();
     clearPreview();
@@ -610,8 +544,9 @@ void TFGlowna::renderDocument(const DocumentInfo &doc, bool forPrinting) {
     m_engine.ctx.printWithoutDots = PrintNoDotsCheckBox->isChecked();
     m_engine.ctx.strikeEmptyFields = WykreskujPusteCheckBox->isChecked();
     m_engine.ctx.clipTextFields = cbWordWrap->isChecked();
-    const RecordFieldSource source =
-        m_loadedTable.isEmpty() ? RecordFieldSource::blank(doc) : RecordFieldSource(doc, m_records);
+    const RecordFieldSource source = loadedPupilTable().isEmpty()
+                                         ? RecordFieldSource::blank(doc)
+                                         : RecordFieldSource(doc, m_session.records());
     if (!forPrinting) {
         m_previewDoc = &doc;
         m_engine.previewScale = m_zoom;
@@ -625,36 +560,26 @@ bool TFGlowna::SaveStudentRecord(const QString &dropTable) {
     TFWait *wait = m_windows.wait;
     wait->show();
     wait->repaint();
-    m_records.clear();
+    SqlDataList records;
     for (TFEditor *e : m_windows.boundWindows())
-        e->CollectFields(m_records);
-    wait->ProgressBar->setRange(0, int(m_records.size()));
+        e->CollectFields(records);
+    wait->ProgressBar->setRange(0, int(records.size()));
     wait->ProgressBar->setValue(0);
-    const QString table = m_windows.daneUcznia->pupilTableName();
-    const QString tmp = strFunGetTmpFilePath(m_msg);
     auto step = [wait] { wait->ProgressBar->setValue(wait->ProgressBar->value() + 1); };
-    // The old rows are replaced in one transaction: a failed save leaves the
-    // pupil as it was. OK on what is stored already changes nothing, and
-    // the class is not marked as changed.
-    const bool same =
-        dropTable.isEmpty() && !tmp.isEmpty() && bFunSameAsStored(tmp, table, m_records);
-    if (!same &&
-        (tmp.isEmpty() || !bFunReplaceCertData(m_msg, tmp, table, m_records, step, dropTable))) {
-        wait->hide();
-        showMessage(this, QStringLiteral("Błąd"),
-                    QString::fromUtf8("Błąd zapisu danych.\n\n") + m_msg, Prompts::Icon::Error);
-        return false;
-    }
+    const ClassFileOutcome out =
+        m_session.savePupil(m_windows.daneUcznia->pupilTableName(), records, dropTable, step);
     wait->hide();
-    if (!same)
-        DataChanged = true;
+    showOutcome(out);
+    if (!out.ok)
+        return false;
     // The editors now hold the saved pupil (under its new table after a
-    // PESEL change): the tree selects it again and the preview shows it.
-    m_loadedTable = table;
-    // The documents take the pupil's data (name, endings, PESEL) when loaded:
-    // after a change in the pupil dialog they are loaded again.
-    LoadStudentRecord(table);
-    bFunLoadStudentList();
+    // PESEL change), with the data its documents take from the pupil: the
+    // tree selects it again and the preview shows it.
+    const QString table = loadedPupilTable();
+    if (!table.isEmpty())
+        for (TFEditor *e : m_windows.boundWindows())
+            e->ApplyFields(m_session.records());
+    rebuildTree();
     if (!selectedNode())
         m_loadedRow = -1;
     if (const DocumentInfo *row = rowForLabel(strFunGetSelectedText(Selected::Document))) {
@@ -668,16 +593,12 @@ bool TFGlowna::SaveStudentRecord(const QString &dropTable) {
 }
 
 bool TFGlowna::LoadStudentRecord(const QString &table) {
-    m_records.clear();
-    const QString tmp = strFunGetTmpFilePath(m_msg);
-    if (tmp.isEmpty() || !bFunLoadCertData(m_msg, tmp, table, m_records)) {
-        showMessage(this, QStringLiteral("Błąd"),
-                    QString::fromUtf8("Błąd podczas próby wczytania danych.\n\n") + m_msg,
-                    Prompts::Icon::Error);
+    const ClassFileOutcome out = m_session.loadPupil(table);
+    showOutcome(out);
+    if (!out.ok)
         return false;
-    }
     for (TFEditor *e : m_windows.boundWindows())
-        e->ApplyFields(m_records);
+        e->ApplyFields(m_session.records());
     return true;
 }
 
@@ -696,7 +617,7 @@ void TFGlowna::ClearAllEditors() {
 
 void TFGlowna::DodajUczniaToolButtonClick() {
     m_windows.daneUcznia->setAddMode();
-    m_loadedTable.clear();
+    m_session.unloadPupil();
     m_loadedRow = -1;
     ClearAllEditors();
     if (m_windows.daneUcznia->exec() != QDialog::Accepted)
@@ -706,7 +627,7 @@ void TFGlowna::DodajUczniaToolButtonClick() {
 
 void TFGlowna::EdytujDaneUczniaToolButtonClick() {
     // The dialog shows the pupil the editors hold, which is the selected one.
-    const QString table = m_loadedTable;
+    const QString table = loadedPupilTable();
     if (table.isEmpty() || strFunGetSelectedText(Selected::Pupil).isEmpty()) {
         showMessage(this, QStringLiteral("Brak wyboru"),
                     QStringLiteral("Nie wybrano ucznia z listy"), Prompts::Icon::Warning);
@@ -721,7 +642,7 @@ void TFGlowna::EdytujDaneUczniaToolButtonClick() {
 
 void TFGlowna::UsunUczniaToolButtonClick() {
     const QString name = strFunGetSelectedText(Selected::Pupil);
-    const QString table = m_loadedTable;
+    const QString table = loadedPupilTable();
     if (name.isEmpty() || table.isEmpty()) {
         showMessage(this, QStringLiteral("Brak wyboru"),
                     QStringLiteral("Nie wybrano ucznia z listy"), Prompts::Icon::Warning);
@@ -731,11 +652,9 @@ void TFGlowna::UsunUczniaToolButtonClick() {
                             QString::fromUtf8("Czy na pewno chcesz skasować dane ucznia: \n") +
                                 name,
                             Prompts::Icon::Warning)) {
-        const QString tmp = strFunGetTmpFilePath(m_msg);
-        if (!tmp.isEmpty() && bFunDeleteTable(m_msg, tmp, table)) { // a failure is in the log
+        // A failure is in the log; the pupil stays.
+        if (m_session.deletePupil(table).ok)
             unloadPupil();
-            DataChanged = true;
-        }
     }
     bFunLoadStudentList();
 }
@@ -755,8 +674,9 @@ void TFGlowna::EdytujSwiadectwoToolButtonClick() {
                                    "chcesz utworzyć szablon teraz ?"),
                  Prompts::Icon::Question))
         m_windows.daneSzkoly->exec();
-    const DocumentInfo *row =
-        m_loadedTable.isEmpty() ? nullptr : rowForLabel(strFunGetSelectedText(Selected::Document));
+    const DocumentInfo *row = loadedPupilTable().isEmpty()
+                                  ? nullptr
+                                  : rowForLabel(strFunGetSelectedText(Selected::Document));
     if (!row) {
         showMessage(this, QStringLiteral("Brak wyboru"),
                     QString::fromUtf8("Nie wybrano świadectwa z listy"), Prompts::Icon::Warning);
@@ -770,8 +690,9 @@ void TFGlowna::EdytujSwiadectwoToolButtonClick() {
 }
 
 void TFGlowna::DrukujToolButtonClick() {
-    const DocumentInfo *row =
-        m_loadedTable.isEmpty() ? nullptr : rowForLabel(strFunGetSelectedText(Selected::Document));
+    const DocumentInfo *row = loadedPupilTable().isEmpty()
+                                  ? nullptr
+                                  : rowForLabel(strFunGetSelectedText(Selected::Document));
     if (!row) {
         showMessage(this, QStringLiteral("Brak wyboru"),
                     QString::fromUtf8("Zaznacz świadectwo które chciesz wydrukować"),
@@ -782,7 +703,7 @@ void TFGlowna::DrukujToolButtonClick() {
     m_windows.drukuj->protectedFiles = protectedClassFiles();
     // What would come out wrong is said before the numbered form is used.
     m_windows.drukuj->findings = listFunCheckDocument(strFunGetSelectedText(Selected::Pupil), *row,
-                                                      m_records, m_engine.overflows);
+                                                      m_session.records(), m_engine.overflows);
     m_windows.drukuj->setDocumentName(strFunGetSelectedText(Selected::Pupil),
                                       QString::fromUtf8(row->label));
     m_windows.drukuj->exec();

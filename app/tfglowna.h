@@ -2,6 +2,7 @@
 
 #include "app/windows.h"
 #include "document/certfile.h"
+#include "document/classsession.h"
 #include "document/documents.h"
 #include "printing/printengine.h"
 
@@ -20,31 +21,13 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class UpdateCheck;
 
-// The unsaved-changes flag. Whoever sets it also marks the working copy, so
-// that work is offered back after a crash; a clear (a successful save)
-// removes the mark.
-class ChangedFlag {
-public:
-    ChangedFlag &operator=(bool on) {
-        if (on != m_on) {
-            m_on = on;
-            if (onChange)
-                onChange(on);
-        }
-        return *this;
-    }
-    operator bool() const { return m_on; }
-    std::function<void(bool)> onChange;
-
-private:
-    bool m_on = false;
-};
-
 // The main window: the pupils of the open class file as a tree, the preview
-// of the selected document, and every command of the program. It owns the
-// shared state: pupil list, record list, message buffer and the two flags.
+// of the selected document, and every command of the program. The open
+// class (its file, pupils, loaded pupil and unsaved flag) is the session's.
 class TFGlowna : public QMainWindow {
     Q_OBJECT
+    ClassSession m_session;
+
 public:
     enum class Selected { Pupil, Document };
 
@@ -53,7 +36,9 @@ public:
     const ProgramWindows &windows() const { return m_windows; }
 
     bool CloseWithoutAsking = false;
-    ChangedFlag DataChanged;
+    // The session's unsaved flag.
+    ChangedFlag &DataChanged;
+    ClassSession &session() { return m_session; }
 
     // The path of the open class file, shown in the status bar.
     QString documentPath() const;
@@ -77,7 +62,7 @@ public:
     QString selectedPupilTable() const;
     // The pupil whose data the editors hold (empty: none) and its document
     // row in the tree (-1: the pupil node itself).
-    QString loadedPupilTable() const { return m_loadedTable; }
+    QString loadedPupilTable() const { return m_session.loadedTable(); }
     int loadedDocumentRow() const { return m_loadedRow; }
     // The preview's zoom: a size of its own (25 % to 200 %), or following the
     // window (the page's width, or the whole page).
@@ -94,7 +79,7 @@ public:
     bool isClassOpen() const;
     QString statusNotice() const;
     void vFunUpdatePopupMenu();
-    const StudentList &students() const { return m_students; }
+    const StudentList &students() const { return m_session.pupils(); }
     QString &messageBuffer() { return m_msg; }
 
     // The whole pupil, across the fourteen bound windows.
@@ -104,7 +89,6 @@ public:
     void ClearAllEditors();
 
     // File operations behind New / Open / Save.
-    bool bFunWczytajPlikSwiadectw(const QString &path);
     bool bFunZapiszIstniejacyPlikSwiadectw();
     bool bFunZapiszNowyPlikSwiadectw();
 
@@ -195,7 +179,6 @@ private:
     void showOutcome(const struct ClassFileOutcome &outcome);
     // Offers back the working copy of a run that ended without closing.
     void recoverUnsavedWork();
-    void markUnsaved(bool on);
     bool loadStudentList(bool report);
     void openCalibration(bool advanced);
     void setOption(QCheckBox *box, const char *key);
@@ -223,7 +206,6 @@ private:
     QString m_caption = QString::fromUtf8("Świadectwa 1-3");
     QLabel *m_statusNotice = nullptr;
     QWidget *m_firstSteps = nullptr;
-    QString m_loadedTable;
     int m_loadedRow = -1;
     QString m_previewTable; // the pupil whose document the preview shows
     bool m_rebuilding = false;
@@ -233,8 +215,6 @@ private:
     QTimer *m_zoomSettle = nullptr;
     QLabel *m_zoomLabel = nullptr;
     bool m_recovered = false;
-    StudentList m_students;
-    SqlDataList m_records; // the loaded pupil's, as stored
     QString m_msg;
     QString m_lastSaveName = QStringLiteral("nowy");
     UpdateCheck *m_updateCheck = nullptr;
@@ -242,9 +222,3 @@ private:
 
 // "SP 1-3 (*.sqbr5)": the only document type of the file dialogs.
 QString documentFileFilter();
-// The pupils in the tree's order, named as the tree names them (two pupils
-// of one name with their PESEL).
-StudentList pupilsInTreeOrder(const StudentList &pupils);
-// The sort key of a display name: ASCII letters in capitals, Polish letters
-// as their plain capitals, compared as code page 1250 bytes.
-QByteArray pupilSortKey(const QString &name);

@@ -3,14 +3,13 @@
 #include "dialogs/tfdrukuj.h"
 #include "dialogs/tfdrukujklase.h"
 #include "document/prompts.h"
-#include "storage/paths.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
 
 void TFGlowna::DrukujDlaKlasyClick() {
-    const QString tmp = strFunGetTmpFilePath(m_msg);
-    if (m_students.isEmpty() || tmp.isEmpty() || !QFileInfo::exists(tmp)) {
+    const QString tmp = m_session.workingCopy();
+    if (m_session.pupils().isEmpty() || tmp.isEmpty() || !QFileInfo::exists(tmp)) {
         showMessage(this, QStringLiteral("Brak danych"),
                     QString::fromUtf8("Nie ma uczniów do wydrukowania. Otwórz plik klasy albo "
                                       "dodaj uczniów."),
@@ -24,7 +23,7 @@ void TFGlowna::DrukujDlaKlasyClick() {
     structOpenClass open;
     open.classFile = tmp; // every saved pupil is in the working copy
     open.className = QFileInfo(documentPath()).completeBaseName();
-    open.pupils = pupilsInTreeOrder(m_students);
+    open.pupils = m_session.pupilsInOrder();
     open.documentLabel = strFunGetSelectedText(Selected::Document);
     open.options.printWithoutDots = PrintNoDotsCheckBox->isChecked();
     open.options.strikeEmptyFields = WykreskujPusteCheckBox->isChecked();

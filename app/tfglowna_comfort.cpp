@@ -13,6 +13,7 @@ const char *const kSpellCheckOffKey = "spell_check_off";
 } // namespace
 
 void TFGlowna::setClassOpen(bool open) {
+    m_session.setOpen(open);
     PageControl->setVisible(open);
     m_firstSteps->setVisible(!open);
     updateWindowTitle();

@@ -121,11 +121,9 @@ bool TFGlowna::StartUpChecks() {
 
 void TFGlowna::recoverUnsavedWork() {
     QString classPath;
-    QString scratch;
-    if (!bFunFindUnsavedWork(classPath)) {
+    if (!m_session.findUnsavedWork(classPath)) {
         // A working copy without the mark was closed normally: it goes.
-        bFunDeleteTmpFile(scratch);
-        bFunClearUnsavedMark(scratch);
+        m_session.discardLeftovers();
         return;
     }
     const QString named =
@@ -135,33 +133,25 @@ void TFGlowna::recoverUnsavedWork() {
                                    "(plik: ") +
                      named + QString::fromUtf8("). Czy chcesz je przywrócić ?"),
                  Prompts::Icon::Question) &&
-        loadStudentList(false)) {
+        m_session.recoverUnsavedWork(classPath).ok) {
+        rebuildTree();
         m_recovered = true;
         setClassOpen(true);
         setDocumentPath(classPath);
-        DataChanged = true;
         return;
     }
     // Nothing is deleted unasked: the work is kept aside under a name of its own.
     QString aside;
-    if (bFunSetAsideWorkingCopy(m_msg, aside))
+    const ClassFileOutcome out = m_session.setAsideUnsavedWork(aside);
+    if (out.ok)
         showMessage(this, QString::fromUtf8("Przywracanie"),
                     QString::fromUtf8("Niezapisane zmiany zachowano w pliku:\n") + aside +
                         QString::fromUtf8("\n\nOtworzysz go poleceniem Plik › Otwórz odzyskaną "
                                           "kopię…"),
                     Prompts::Icon::Information);
     else
-        showMessage(this, QStringLiteral("Błąd"), m_msg, Prompts::Icon::Error);
+        showOutcome(out);
     clearTree();
-    m_students.clear();
-}
-
-void TFGlowna::markUnsaved(bool on) {
-    QString scratch;
-    if (on)
-        bFunMarkUnsaved(scratch, documentPath());
-    else
-        bFunClearUnsavedMark(scratch);
 }
 
 void TFGlowna::openCommandLineDocument(const QString &text) {
@@ -200,25 +190,17 @@ void TFGlowna::openHandedOverFile(const QString &path) {
 }
 
 void TFGlowna::openDocumentOrClear(const QString &path) {
-    // An older text file is pointed to the import; the open class stays.
-    if (bFunIsLegacyClassFile(path)) {
-        const ClassFileMessage m = legacyFileMessage(path);
-        showMessage(this, m.caption, m.text, m.icon);
-        return;
-    }
-    const ClassFileOutcome out = ::bFunWczytajPlikSwiadectw(path);
+    const ClassFileOutcome out = m_session.open(path);
     showOutcome(out);
-    // A file that could not be opened leaves the class that was open (or
-    // none) as it was: nothing of it is lost to a wrong file.
+    // A file that could not be opened (or a legacy one, pointed to the
+    // import) leaves the class that was open as it was.
     if (!out.ok)
         return;
     // The editors held a pupil of the class now closed: they are emptied.
     unloadPupil();
-    loadStudentList(true);
+    rebuildTree();
     setClassOpen(true);
-    // The whole path: saving and the unsaved-work mark do not depend on the
-    // folder the program was started in.
-    setDocumentPath(QFileInfo(path).absoluteFilePath());
+    setDocumentPath(m_session.path());
     if (out.readOnly)
         showStatusNotice(QString::fromUtf8("Plik jest tylko do odczytu: program go nie zmieni. "
                                            "Zmiany zapiszesz poleceniem „Zapisz jako”."));
@@ -245,7 +227,7 @@ void TFGlowna::closeEvent(QCloseEvent *event) {
                  QString::fromUtf8("Czy na pewno chcesz zakończyć pracę ?"),
                  Prompts::Icon::Question)) {
         // A normal close: the working copy is not offered back at the next start.
-        markUnsaved(false);
+        m_session.endNormally();
         event->accept();
     } else
         event->ignore();
@@ -263,18 +245,8 @@ void TFGlowna::showOutcome(const ClassFileOutcome &outcome) {
         showMessage(this, m.caption, m.text, m.icon);
 }
 
-bool TFGlowna::bFunWczytajPlikSwiadectw(const QString &path) {
-    const ClassFileOutcome out = ::bFunWczytajPlikSwiadectw(path);
-    showOutcome(out);
-    if (out.ok) {
-        unloadPupil();
-        loadStudentList(true);
-    }
-    return out.ok;
-}
-
 bool TFGlowna::bFunZapiszIstniejacyPlikSwiadectw() {
-    const ClassFileOutcome out = ::bFunZapiszIstniejacyPlikSwiadectw(documentPath());
+    const ClassFileOutcome out = m_session.save();
     if (out.notReplaceable) {
         // The file stays as it is; the work can still go under another name.
         if (askYesNo(this, QStringLiteral("Zapis"),
@@ -304,7 +276,7 @@ bool TFGlowna::bFunZapiszNowyPlikSwiadectw() {
                                                    "zastąpić istniejący plik ?"),
                                  Prompts::Icon::Question))
             return false;
-        const ClassFileOutcome out = ::bFunZapiszNowyPlikSwiadectw(path);
+        const ClassFileOutcome out = m_session.saveAs(path);
         if (out.notReplaceable) {
             showMessage(this, QStringLiteral("Zapis"),
                         out.messages.value(0).text +
@@ -342,10 +314,8 @@ void TFGlowna::NowyPlikToolButtonClick() {
         return;
     unloadPupil();
     clearTree();
-    m_students.clear();
+    m_session.newClass();
     setDocumentPath(QString());
-    QString scratch;
-    bFunDeleteTmpFile(scratch);
     ClearAllEditors();
     m_windows.daneUcznia->ClearFields();
     setClassOpen(true);

@@ -5,7 +5,6 @@
 #include "dialogs/tfsqlimport.h"
 #include "document/prompts.h"
 #include "maintenance/legacyimport.h"
-#include "storage/paths.h"
 
 namespace {
 // The older program's class files.
@@ -23,37 +22,30 @@ void TFGlowna::Importuj1Click() {
         prompts().openFileName(this, QStringLiteral("Import danych"), legacyFileFilter());
     if (source.isEmpty())
         return;
-    const QString tmp = strFunGetTmpFilePath(m_msg);
-    if (tmp.isEmpty()) {
-        showMessage(this, QStringLiteral("Błąd"), m_msg, Prompts::Icon::Error);
-        return;
-    }
-
     TFSQLImport *window = m_windows.sqlImport;
     window->start();
     structImportReport report;
-    const bool imported = bFunImportDataFromFile(m_msg, tmp, source, window, &report);
+    const ClassFileOutcome out = m_session.import([&](QString &msg, const QString &workingCopy) {
+        return bFunImportDataFromFile(msg, workingCopy, source, window, &report);
+    });
     window->hide();
-    if (!imported) {
+    if (!out.ok) {
         const bool noPupils = report.failure == structImportReport::Failure::NoPupils;
         showMessage(this, noPupils ? QStringLiteral("Brak danych") : QStringLiteral("Błąd"),
-                    m_msg + QString::fromUtf8("\n\nDane nie zostały zaimportowane; otwarte dane "
-                                              "pozostały bez zmian."),
+                    out.messages.value(0).text +
+                        QString::fromUtf8("\n\nDane nie zostały zaimportowane; otwarte dane "
+                                          "pozostały bez zmian."),
                     noPupils ? Prompts::Icon::Warning : Prompts::Icon::Error);
         return;
     }
 
-    // The imported pupils belong to no file yet: "Zapisz" asks for a name,
-    // closing asks to save, and nothing of the previous class stays in the
-    // editors or the preview.
+    // The imported pupils belong to no file yet; nothing of the previous
+    // class stays in the editors or the preview.
     setDocumentPath(QString());
-    DataChanged = true;
     unloadPupil();
-    clearTree();
-    m_students.clear();
     setClassOpen(true);
     clearPreview(); // nothing of the imported class is chosen yet
-    bFunLoadStudentList();
+    rebuildTree();
     vFunUpdatePopupMenu();
     const bool clean = report.placeholders.isEmpty() && report.failed.isEmpty();
     showMessage(this, QStringLiteral("Import danych"), strFunImportSummary(report),
