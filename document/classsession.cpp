@@ -3,6 +3,7 @@
 #include "storage/codec.h"
 #include "storage/paths.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 
@@ -235,6 +236,12 @@ ClassFileOutcome ClassSession::savePupil(const QString &table, const SqlDataList
                                          const std::function<void()> &step) {
     QString msg;
     const QString tmp = workingCopy();
+    // The first pupil of a new class starts its working copy: an empty file
+    // is a class without pupils.
+    if (!tmp.isEmpty() && !QFileInfo::exists(tmp)) {
+        QFile start(tmp);
+        start.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+    }
     // The old rows are replaced in one transaction: a failed save leaves the
     // pupil as it was. Saving what is stored already changes nothing, and
     // the class is not marked as changed.
