@@ -75,9 +75,6 @@ TFGlowna::TFGlowna() : DataChanged(m_session.unsaved) {
     m_engine.ctx.report = [this](const QString &caption, const QString &text, Prompts::Icon icon) {
         showMessage(this, caption, text, icon);
     };
-    m_engine.showPreview = [this](const QImage &page1, const QImage &page2, bool twoSides) {
-        showPreviewImages(page1, page2, twoSides);
-    };
     // While calibrating, the painters bring the selected object into view
     // (their positions are those of the preview at 100 %).
     m_engine.ctx.bringIntoView = [this](int tab, int scroll1, int scroll2) {
@@ -540,18 +537,26 @@ void TFGlowna::unloadPupil() {
     clearPreview();
 }
 
-void TFGlowna::renderDocument(const DocumentInfo &doc, bool forPrinting) {
-    m_engine.ctx.printWithoutDots = PrintNoDotsCheckBox->isChecked();
-    m_engine.ctx.strikeEmptyFields = WykreskujPusteCheckBox->isChecked();
-    m_engine.ctx.clipTextFields = cbWordWrap->isChecked();
+RenderedPages TFGlowna::renderDocument(const DocumentInfo &doc, bool forPrinting) {
+    RenderOptions options = m_engine.options();
+    options.printing = forPrinting;
+    options.withoutDots = PrintNoDotsCheckBox->isChecked();
+    options.strikeEmptyFields = WykreskujPusteCheckBox->isChecked();
+    options.clipTextFields = cbWordWrap->isChecked();
     const RecordFieldSource source = loadedPupilTable().isEmpty()
                                          ? RecordFieldSource::blank(doc)
                                          : RecordFieldSource(doc, m_session.records());
+    const RenderedPages pages = m_engine.render(source, doc, options);
     if (!forPrinting) {
         m_previewDoc = &doc;
-        m_engine.previewScale = m_zoom;
+        if (pages.ok) {
+            m_previewScale = m_zoom;
+            m_preview.compose(pages, pages.overflows, doc, m_zoom, m_previewImage1,
+                              m_previewImage2);
+            showPreviewImages(m_previewImage1, m_previewImage2, doc.sides == 2);
+        }
     }
-    m_engine.vFunRenderDocument(source, doc, forPrinting);
+    return pages;
 }
 
 // ---------------------------------------------------------------------------
@@ -699,20 +704,33 @@ void TFGlowna::DrukujToolButtonClick() {
                     Prompts::Icon::Warning);
         return;
     }
-    renderDocument(*row, true);
+    // The dialog prints these pages, whatever is drawn meanwhile.
+    const RenderedPages pages = renderDocument(*row, true);
+    m_windows.drukuj->setPages(pages);
     m_windows.drukuj->protectedFiles = protectedClassFiles();
     // What would come out wrong is said before the numbered form is used.
     m_windows.drukuj->findings = listFunCheckDocument(strFunGetSelectedText(Selected::Pupil), *row,
-                                                      m_session.records(), m_engine.overflows);
+                                                      m_session.records(), pages.overflows);
     m_windows.drukuj->setDocumentName(strFunGetSelectedText(Selected::Pupil),
                                       QString::fromUtf8(row->label));
     m_windows.drukuj->exec();
-    m_engine.ctx.printing = false;
 }
 
 void TFGlowna::openCalibration(bool advanced) {
     TFKalibracja *k = m_windows.kalibracja;
     k->setMode(advanced ? TFKalibracja::Mode::Advanced : TFKalibracja::Mode::Basic);
+    // The editor draws its samples with an engine of its own, at the
+    // preview's size and with the window's options, into this preview.
+    PrintEngine &samples = k->engine();
+    samples.ctx.printWithoutDots = PrintNoDotsCheckBox->isChecked();
+    samples.ctx.strikeEmptyFields = WykreskujPusteCheckBox->isChecked();
+    samples.ctx.clipTextFields = cbWordWrap->isChecked();
+    samples.ctx.report = m_engine.ctx.report;
+    samples.ctx.bringIntoView = m_engine.ctx.bringIntoView;
+    samples.previewScale = m_zoom;
+    samples.showPreview = [this](const QImage &page1, const QImage &page2, bool twoSides) {
+        showPreviewImages(page1, page2, twoSides);
+    };
     // A layout that needs "Wyłącz kropki" switches it as a click would.
     k->setWithoutDots = [this](bool on) {
         if (PrintNoDotsCheckBox->isChecked() == on)

@@ -96,7 +96,7 @@ public:
     void vFunUpdateCheck(bool silent);
     UpdateCheck *updateCheck();
 
-    // The print engine with its page pictures and calibration list.
+    // The window's own print engine (its last rendering and calibration rows).
     PrintEngine &engine() { return m_engine; }
 
     // Components by their names.
@@ -185,7 +185,7 @@ private:
     // Preview and print hand the document to the print engine.
     // The print engine draws the document of the loaded pupil's records (an
     // empty document when no pupil is loaded); messages are shown here.
-    void renderDocument(const DocumentInfo &doc, bool forPrinting);
+    RenderedPages renderDocument(const DocumentInfo &doc, bool forPrinting);
     const DocumentInfo *rowForLabel(const QString &label) const;
     QTreeWidgetItem *pupilItem(QTreeWidgetItem *item) const;
     bool saveCommand(); // "Zapisz" without touching DataChanged
@@ -202,6 +202,9 @@ private:
 
     ProgramWindows m_windows;
     PrintEngine m_engine;
+    PreviewComposer m_preview;
+    QImage m_previewImage1, m_previewImage2;
+    double m_previewScale = 1.0; // the zoom the shown pictures were drawn at
     QLabel *m_statusText = nullptr;
     QString m_caption = QString::fromUtf8("Świadectwa 1-3");
     QLabel *m_statusNotice = nullptr;

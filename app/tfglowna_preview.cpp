@@ -162,8 +162,7 @@ void TFGlowna::renderPreviewAtZoom() {
     QString scratch;
     bFunSqlSettingWriteValue(scratch, QStringLiteral("preview_zoom_mode"), int(m_zoomMode));
     bFunSqlSettingWriteValue(scratch, QStringLiteral("preview_zoom"), qRound(m_zoom * 100));
-    if (m_previewDoc && !Image1->pixmap().isNull() &&
-        !qFuzzyCompare(m_engine.previewScale, m_zoom)) {
+    if (m_previewDoc && !Image1->pixmap().isNull() && !qFuzzyCompare(m_previewScale, m_zoom)) {
         renderDocument(*m_previewDoc, false);
         return;
     }

@@ -35,12 +35,12 @@ void createOtherWindows(ProgramWindows &w) {
     };
 
     w.daneUcznia = static_cast<TFDaneUcznia *>(bound("TFDaneUcznia"));
-    w.kalibracja = new TFKalibracja(w.glowna->engine(), owner);
+    w.kalibracja = new TFKalibracja(owner);
     w.all << w.kalibracja;
     auto *school = new TFDaneSzkoly(owner);
     w.daneSzkoly = school;
     w.all << school;
-    w.drukuj = new TFDrukuj(w.glowna->engine(), owner);
+    w.drukuj = new TFDrukuj(owner);
     // The teacher learns where a print went, a PDF file above all.
     QObject::connect(w.drukuj, &TFDrukuj::printDone, w.glowna, &TFGlowna::showStatusNotice);
     w.all << w.drukuj;

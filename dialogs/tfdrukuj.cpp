@@ -121,7 +121,7 @@ const char *TFDrukuj::lastMarginSetKey() {
     return "last_margin_set";
 }
 
-TFDrukuj::TFDrukuj(PrintEngine &engine, QWidget *parent) : QDialog(parent), m_engine(engine) {
+TFDrukuj::TFDrukuj(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TFDrukuj"));
     setWindowTitle(QStringLiteral("Drukowanie"));
     setModal(true);
@@ -515,7 +515,7 @@ bool TFDrukuj::prepareOrder(structPrintOrder &order, const QString &proposedPdf)
     }
     order.protectedFiles = protectedFiles;
     order.title = m_pupil.isEmpty() ? m_document : m_pupil + QStringLiteral(" - ") + m_document;
-    order.sides = m_engine.sides;
+    order.sides = m_pages.sides;
     if (DuplexComboBox->isEnabled()) {
         if (DuplexComboBox->currentIndex() == 1)
             order.duplex = Duplex::LongEdge;
@@ -589,7 +589,7 @@ void TFDrukuj::DrukujButtonClick() {
     QString msg;
     const bool printed = printOrder ? printOrder(order, msg, lastResult)
                                     : bFunPrintDocument(
-                                          msg, order, m_engine.ctx.page1, m_engine.ctx.page2,
+                                          msg, order, m_pages.page1, m_pages.page2,
                                           [this] { return turnOver(); }, lastResult);
     if (!printed && msg.isEmpty()) {
         // Stopped by the user: she is told what reached the printer.
@@ -612,7 +612,7 @@ void TFDrukuj::DrukujButtonClick() {
 
 void TFDrukuj::TestPrintButtonClick() {
     const DocumentInfo *doc = documentByLabel(m_document);
-    if (!doc || m_engine.calibList.isEmpty()) {
+    if (!doc || m_pages.rows.isEmpty()) {
         showMessage(this, QStringLiteral("Brak wyboru"),
                     QString::fromUtf8("Nie ma czego wydrukować: zaznacz w oknie głównym "
                                       "świadectwo lub arkusz i wybierz drukowanie."),
@@ -624,7 +624,7 @@ void TFDrukuj::TestPrintButtonClick() {
         return;
     // The test pages follow the calibration the document prints with.
     PagePicture page1, page2;
-    vFunRenderTestPages(m_engine.calibList, *doc, page1, page2);
+    vFunRenderTestPages(m_pages.rows, *doc, page1, page2);
     order.sides = doc->sides;
     order.title = m_document + QString::fromUtf8(" - wydruk próbny");
     const QString document = m_document, set = MarginesyComboBox->currentText();

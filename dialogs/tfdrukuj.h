@@ -1,5 +1,7 @@
 #pragma once
 
+#include "printing/rendered.h"
+
 #include "printing/calibstore.h"
 #include "printing/printcheck.h"
 #include "printing/printjob.h"
@@ -7,7 +9,6 @@
 #include <QDialog>
 #include <functional>
 
-class PrintEngine;
 class TFKorekta;
 class QCheckBox;
 class QComboBox;
@@ -22,7 +23,10 @@ class QToolButton;
 class TFDrukuj : public QDialog {
     Q_OBJECT
 public:
-    explicit TFDrukuj(PrintEngine &engine, QWidget *parent = nullptr);
+    explicit TFDrukuj(QWidget *parent = nullptr);
+    // What "Drukuj" prints: the pages rendered for paper, kept as given.
+    void setPages(const RenderedPages &pages) { m_pages = pages; }
+    const RenderedPages &pages() const { return m_pages; }
 
     // The destination after the installed printers.
     static QString pdfDestination();
@@ -119,7 +123,7 @@ private:
     // Reports a refusal, or a stopped printer's waiting jobs; false when not printed.
     bool reportOutcome(bool printed, const QString &msg);
 
-    PrintEngine &m_engine;
+    RenderedPages m_pages;
     QString m_printer;       // the destination chosen last (the current printer)
     QString m_duplexPrinter; // the printer the duplex box was set for
     bool m_printerOk = true;

@@ -64,8 +64,7 @@ QLabel *label(QWidget *parent, const QString &caption, QWidget *buddy) {
 
 } // namespace
 
-TFKalibracja::TFKalibracja(PrintEngine &engine, QWidget *parent)
-    : QDialog(parent), m_engine(engine) {
+TFKalibracja::TFKalibracja(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TFKalibracja"));
     setModal(true);
     vFunHelpOnF1(this, QString::fromLatin1(kHelpFitting));

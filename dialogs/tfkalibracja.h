@@ -2,12 +2,12 @@
 
 #include "document/documents.h"
 #include "printing/calibstore.h"
+#include "printing/printengine.h"
 
 #include <QDialog>
 #include <functional>
 #include <optional>
 
-class PrintEngine;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -23,7 +23,9 @@ class TFKalibracja : public QDialog {
 public:
     enum class Mode { Basic, Advanced };
 
-    explicit TFKalibracja(PrintEngine &engine, QWidget *parent = nullptr);
+    explicit TFKalibracja(QWidget *parent = nullptr);
+    // The engine of the samples: its own, never the preview's or the printer's.
+    PrintEngine &engine() { return m_engine; }
 
     // Basic lists the variable fields only, advanced every object; sets the caption.
     void setMode(Mode mode);
@@ -88,7 +90,7 @@ private:
     bool readNumber(QLineEdit *edit, int &value);
     void render();
 
-    PrintEngine &m_engine;
+    PrintEngine m_engine;
     Mode m_mode = Mode::Basic;
     CalibList m_rows;
     QString m_msg;

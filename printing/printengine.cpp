@@ -4,7 +4,6 @@
 #include "storage/damaged.h"
 #include "storage/paths.h"
 
-#include <QFileInfo>
 #include <QPainter>
 
 QString strFunPrintable(QString text) {
@@ -32,15 +31,50 @@ void PrintEngine::report(const QString &caption, const QString &text, Prompts::I
         ctx.report(caption, text, icon);
 }
 
-void PrintEngine::vFunRenderDocument(const FieldSource &source, const DocumentInfo &doc,
-                                     bool printing) {
+RenderOptions PrintEngine::options() const {
+    RenderOptions o;
+    o.printing = ctx.printing;
+    o.withoutDots = ctx.printWithoutDots;
+    o.strikeEmptyFields = ctx.strikeEmptyFields;
+    o.clipTextFields = ctx.clipTextFields;
+    o.calibrating = ctx.calibrating;
+    o.selectedObject = ctx.selectedObject;
+    return o;
+}
+
+RenderedPages PrintEngine::render(const FieldSource &source, const DocumentInfo &doc,
+                                  const RenderOptions &options) {
+    ctx.printWithoutDots = options.withoutDots;
+    ctx.strikeEmptyFields = options.strikeEmptyFields;
+    ctx.clipTextFields = options.clipTextFields;
+    ctx.calibrating = options.calibrating;
+    ctx.selectedObject = options.selectedObject;
+    renderPages(source, doc, options.printing);
+    // Drawing for paper is over once the pages are handed out.
+    ctx.printing = false;
+    return pages();
+}
+
+RenderedPages PrintEngine::pages() const {
+    RenderedPages out;
+    out.ok = m_ok;
+    out.sides = sides;
+    out.page1 = ctx.page1;
+    out.page2 = ctx.page2;
+    out.overflows = overflows;
+    out.rows = calibList;
+    return out;
+}
+
+bool PrintEngine::renderPages(const FieldSource &source, const DocumentInfo &doc, bool printing) {
+    m_ok = false;
     vFunResetPages();
     calibList.clear();
     const QString table = doc.calibrationTable(ctx.printWithoutDots);
     if (table.isEmpty()) {
         report(QStringLiteral("Błąd"), QStringLiteral("Niepoprawny typ świadectwa"),
                Prompts::Icon::Warning);
-        return;
+        return false;
     }
     const QString path = strFunGetDataFilePath(m_msg, QString::fromLatin1(kCalibFileName));
     bool loaded = !path.isEmpty() && bFunCalibLoadData(m_msg, path, table, calibList);
@@ -56,7 +90,7 @@ void PrintEngine::vFunRenderDocument(const FieldSource &source, const DocumentIn
         report(QStringLiteral("Błąd"),
                QString::fromUtf8("Błąd podczas próby wczytania danych kalibracji.\n\n") + m_msg,
                Prompts::Icon::Error);
-        return;
+        return false;
     }
     ctx.printing = printing;
     sides = doc.sides;
@@ -70,58 +104,18 @@ void PrintEngine::vFunRenderDocument(const FieldSource &source, const DocumentIn
     for (const structCalibData &row : calibList)
         drawRow(source, doc, row);
     collectMarks();
-    if (printing)
-        return;
-    previewMarks = overflows;
-
-    QString scratch;
-    const QStringList backdrops = doc.backdrops();
-    QImage *images[] = {&image1, &image2};
-    for (int i = 0; i < backdrops.size(); ++i) {
-        const QString file =
-            strFunGetDataFilePath(scratch, QStringLiteral("grafika/") + backdrops[i]);
-        const QImage loaded = backdrop(file, previewScale);
-        if (!loaded.isNull())
-            *images[i] = loaded;
-    }
-    // The pages are drawn straight over copies of the blank form's pictures.
-    const QRectF target(QPointF(74, 74) * previewScale, QPointF(957, 1388) * previewScale);
-    for (int i = 0; i < doc.sides && i < 2; ++i) {
-        if (images[i]->isNull())
-            continue;
-        QPainter painter(images[i]);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setRenderHint(QPainter::TextAntialiasing);
-        vFunDrawPage(painter, i == 0 ? ctx.page1 : ctx.page2, target);
-        drawMarks(painter, target, i + 1);
-    }
-    if (showPreview)
-        showPreview(image1, image2, doc.sides == 2);
+    m_ok = true;
+    return true;
 }
 
-QImage PrintEngine::backdrop(const QString &path, double scale) {
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists())
-        return QImage();
-    // Decoding a page-sized bitmap costs more than drawing the page: keep it
-    // while the file stays the same.
-    Backdrop &cached = m_backdrops[path];
-    if (cached.modified != info.lastModified() || cached.size != info.size() ||
-        cached.image.isNull()) {
-        QImage loaded;
-        if (!loaded.load(path))
-            return QImage();
-        cached = {loaded.convertToFormat(QImage::Format_RGB32), info.lastModified(), info.size(),
-                  QImage(), 1.0};
-    }
-    if (qFuzzyCompare(scale, 1.0))
-        return cached.image;
-    if (cached.scaled.isNull() || !qFuzzyCompare(cached.scaledBy, scale)) {
-        cached.scaled = cached.image.scaled(cached.image.size() * scale, Qt::IgnoreAspectRatio,
-                                            Qt::SmoothTransformation);
-        cached.scaledBy = scale;
-    }
-    return cached.scaled;
+void PrintEngine::vFunRenderDocument(const FieldSource &source, const DocumentInfo &doc,
+                                     bool printing) {
+    if (!renderPages(source, doc, printing) || printing)
+        return;
+    previewMarks = overflows;
+    m_preview.compose(pages(), previewMarks, doc, previewScale, image1, image2);
+    if (showPreview)
+        showPreview(image1, image2, doc.sides == 2);
 }
 
 void PrintEngine::drawRow(const FieldSource &source, const DocumentInfo &doc,
@@ -231,39 +225,4 @@ void PrintEngine::collectMarks() {
         if (!text.isEmpty())
             overflows.append({span.side, span.rect, text, component});
     }
-}
-
-void PrintEngine::drawMarks(QPainter &painter, const QRectF &target, int side) const {
-    const QColor red(200, 0, 0);
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(13);
-    font.setBold(true);
-    const QFontMetricsF fm(font);
-    const qreal sx = target.width() / kPageWidth, sy = target.height() / kPageHeight;
-    painter.save();
-    painter.setFont(font);
-    for (const PreviewMark &mark : previewMarks) {
-        if (mark.side != side)
-            continue;
-        const QRectF field(target.left() + mark.rect.left() * sx,
-                           target.top() + mark.rect.top() * sy, mark.rect.width() * sx,
-                           mark.rect.height() * sy);
-        painter.setPen(QPen(red, 3));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(field.adjusted(-3, -3, 3, 3));
-        // The words stand inside the field's own frame, at its foot, cut to
-        // its width: they cover no other field's text and stay on the page.
-        const qreal height = std::min(field.height(), fm.height() + 2);
-        const QRectF line(field.left(), field.bottom() - height, field.width(), height);
-        const QString words =
-            fm.elidedText(mark.text, Qt::ElideRight, std::max<qreal>(0, line.width() - 8));
-        painter.save();
-        painter.setClipRect(line);
-        // A light veil under the words: what the field holds there still shows.
-        painter.fillRect(line, QColor(255, 255, 255, 190));
-        painter.setPen(red);
-        painter.drawText(line.adjusted(4, 0, -4, 0), Qt::AlignLeft | Qt::AlignVCenter, words);
-        painter.restore();
-    }
-    painter.restore();
 }

@@ -3,6 +3,8 @@
 #include "document/documents.h"
 #include "document/fieldsource.h"
 #include "printing/painters.h"
+#include "printing/preview.h"
+#include "printing/rendered.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -12,17 +14,10 @@
 
 class QPainter;
 
-// A field whose text does not fit where it prints: the preview marks it in
-// red (the paper never shows the mark).
-struct PreviewMark {
-    int side = 1;
-    QRect rect; // page units
-    QString text;
-    QString component; // the field
-};
-
 // Renders one filled-in document into the two page pictures, for the preview
-// (over pictures of the blank form) or for paper.
+// (over pictures of the blank form) or for paper. Each user (the main
+// window, the calibration editor, whole-class printing, the command line)
+// has an engine of its own.
 class PrintEngine {
 public:
     structPrintContext ctx;
@@ -44,21 +39,21 @@ public:
     PrintEngine();
 
     void vFunResetPages();
+    // The options the engine draws with now (its context's).
+    RenderOptions options() const;
+    // Draws the document with these options and returns the pages; the
+    // engine keeps them as its last rendering too.
+    RenderedPages render(const FieldSource &source, const DocumentInfo &doc,
+                         const RenderOptions &options);
+    // The last rendering as a value.
+    RenderedPages pages() const;
     // Draws the document with the texts of the field source: for paper into
     // the page pictures only, for the preview also over the pictures of the
     // blank form. A failure is reported through ctx.report.
     void vFunRenderDocument(const FieldSource &source, const DocumentInfo &doc, bool printing);
 
 private:
-    struct Backdrop {
-        QImage image;
-        QDateTime modified;
-        qint64 size = 0;
-        QImage scaled; // at scaledBy
-        double scaledBy = 1.0;
-    };
-    // A backdrop picture of the program folder, decoded once per version of the file.
-    QImage backdrop(const QString &path, double scale);
+    bool renderPages(const FieldSource &source, const DocumentInfo &doc, bool printing);
     void drawRow(const FieldSource &source, const DocumentInfo &doc, const structCalibData &row);
     void drawText(const FieldSource &source, const structCalibData &row, int side);
     void drawMemoLine(const FieldSource &source, const structCalibData &row, int side);
@@ -67,7 +62,6 @@ private:
     void noteField(const QString &component, const structCalibData &row, int side,
                    const QString &text, bool memoRow);
     void collectMarks();
-    void drawMarks(QPainter &painter, const QRectF &target, int side) const;
 
     struct FieldSpan {
         int side = 1;
@@ -82,7 +76,8 @@ private:
     QHash<QString, QStringList> m_memoLines; // each memo's lines, once per rendering
     int m_memoLine = 0;
     QString m_msg;
-    QHash<QString, Backdrop> m_backdrops;
+    bool m_ok = false;
+    PreviewComposer m_preview;
 };
 
 // A field's text as it prints: a stored tab is a blank, not words run together.

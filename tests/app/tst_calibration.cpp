@@ -75,10 +75,10 @@ void TestCalibration::menuOpensItsMode() {
         QCOMPARE(k->mode() == TFKalibracja::Mode::Advanced, advanced);
         QVERIFY(k->isModal());
         QCOMPARE(k->x(), QGuiApplication::primaryScreen()->availableGeometry().left() + 5);
-        QVERIFY(g->engine().ctx.calibrating);
+        QVERIFY(k->engine().ctx.calibrating);
         // The preview shows the first layout's samples with its first object.
         QVERIFY(!g->Image1->pixmap().isNull());
-        QCOMPARE(g->engine().ctx.selectedObject, k->VariableComboBox->itemText(0));
+        QCOMPARE(k->engine().ctx.selectedObject, k->VariableComboBox->itemText(0));
     });
     QVERIFY(!g->engine().ctx.calibrating);
     QVERIFY(f->prompts.messages().isEmpty());
@@ -106,8 +106,8 @@ void TestCalibration::layoutWithoutDotsTicksTheOption() {
         k->TypSwiadectwaComboBox->setCurrentText("klasa_1_3_bk");
         QVERIFY(g->PrintNoDotsCheckBox->isChecked());
         QCOMPARE(stored(), 1);
-        QVERIFY(g->engine().ctx.printWithoutDots);
-        QCOMPARE(g->engine().calibList.size(), k->rows().size());
+        QVERIFY(k->engine().ctx.printWithoutDots);
+        QCOMPARE(k->engine().calibList.size(), k->rows().size());
         // The selected pupil was drawn again; the samples never reach the editors.
         QCOMPARE(certificate->fieldText("ZMIENNA_ImieNazwisko_STR1_DATA_EDIT"), pupilName);
         k->TypSwiadectwaComboBox->setCurrentText("klasa_1_3");

@@ -50,7 +50,7 @@ struct PrintFixture {
                 pupil = static_cast<TFDaneUcznia *>(e);
             editors << e;
         }
-        dialog = new TFDrukuj(engine, owner.get());
+        dialog = new TFDrukuj(owner.get());
         dialog->setDocumentName(QStringLiteral("Agrest Ewa"),
                                 QString::fromUtf8("MEN-I/1/2 świad. klasa 1"));
     }
@@ -75,6 +75,7 @@ struct PrintFixture {
         engine.ctx.printWithoutDots = true;
         engine.vFunRenderDocument(WidgetFieldSource(k), *documentByClass(k->objectName()), true);
         engine.sides = sides;
+        dialog->setPages(engine.pages());
     }
     structCalibData row(const QString &name) const {
         for (const structCalibData &r : engine.calibList)

@@ -45,7 +45,7 @@ private:
     std::unique_ptr<TestEnv> env;
     std::unique_ptr<QTemporaryDir> install;
     std::unique_ptr<ScriptedPrompts> prompts;
-    std::unique_ptr<PrintEngine> engine;
+    PrintEngine *engine = nullptr; // the dialog's own
     std::unique_ptr<TFKalibracja> dialog;
     int previews = 0;
     QList<int> tabs;
@@ -63,7 +63,8 @@ void TestKalibracja::init() {
                 install->filePath("bruma_kalibracja.sqset"));
     vFunSetExeDirPathForTests(install->path());
     prompts = std::make_unique<ScriptedPrompts>();
-    engine = std::make_unique<PrintEngine>();
+    dialog = std::make_unique<TFKalibracja>();
+    engine = &dialog->engine();
     previews = 0;
     tabs.clear();
     engine->showPreview = [this](const QImage &, const QImage &, bool) { ++previews; };
@@ -71,12 +72,11 @@ void TestKalibracja::init() {
     engine->ctx.report = [this](const QString &caption, const QString &text, Prompts::Icon icon) {
         prompts->message(nullptr, caption, text, icon, Prompts::Buttons::Ok);
     };
-    dialog = std::make_unique<TFKalibracja>(*engine);
 }
 
 void TestKalibracja::cleanup() {
     dialog.reset();
-    engine.reset();
+    engine = nullptr;
     prompts.reset();
     vFunSetExeDirPathForTests(QString());
     install.reset();

@@ -33,6 +33,7 @@ private slots:
     void pdfFileReplacedOnlyAfterAsking();
     void pdfFileNotWritable();
     void pdfLanding();
+    void printsThePagesItWasGiven();
     void cancelAndKeys();
     void helpAndPrinterSetup();
 
@@ -483,6 +484,22 @@ void TestTFDrukuj::pdfLanding() {
              qPrintable(mmText(before) + " -> " + mmText(after)));
     QVERIFY(qAbs(after.right() - before.right() - 5.0) <= 0.1);
     QVERIFY(qAbs(after.top() - before.top()) <= 0.1);
+}
+
+void TestTFDrukuj::printsThePagesItWasGiven() {
+    f->renderSampleCertificate();
+    const PagePicture given = f->engine.ctx.page1;
+    const structCalibData pesel = f->row("ZMIENNA_NrPesel_STR1_DATA_EDIT");
+    // The preview draws another document meanwhile: the dialog still prints
+    // the certificate it was handed.
+    const DocumentInfo &report = *documentByClass(QStringLiteral("TFWywiadowka"));
+    f->engine.vFunRenderDocument(RecordFieldSource::blank(report), report, false);
+    QVERIFY(!(f->engine.ctx.page1 == given));
+    f->dialog->show();
+    const QString pdf = f->env.dataHome() + "/podane.pdf";
+    f->prompts.fileNames.enqueue(pdf);
+    QTest::mouseClick(f->dialog->DrukujButton, Qt::LeftButton);
+    checkFieldLanding(pdf, 1, given, pesel, {0, 0, 210, 297}, f->env.dataHome());
 }
 
 void TestTFDrukuj::cancelAndKeys() {

@@ -322,7 +322,7 @@ void TestWydrukProbny::testPrintIsAnnounced() {
 }
 
 void TestWydrukProbny::needsARenderedDocument() {
-    f->engine.calibList.clear();
+    f->dialog->setPages(RenderedPages()); // nothing rendered
     testPrint("nic.pdf");
     QCOMPARE(f->prompts.asked.size(), 1);
     QCOMPARE(f->prompts.asked[0].caption, QStringLiteral("Brak wyboru"));
