@@ -18,6 +18,7 @@ class QTimer;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class SpellChecker;
 class UpdateCheck;
 
 // The unsaved-changes flag. Whoever sets it also marks the working copy, so
@@ -111,6 +112,8 @@ public:
     // The update check against the server (asynchronous; returns at once).
     void vFunUpdateCheck(bool silent);
     UpdateCheck *updateCheck();
+    // The program's one spell checker, which the windows' memos use.
+    SpellChecker *spellChecker();
 
     // The print engine with its page pictures and calibration list.
     PrintEngine &engine() { return m_engine; }
@@ -238,6 +241,7 @@ private:
     QString m_msg;
     QString m_lastSaveName = QStringLiteral("nowy");
     UpdateCheck *m_updateCheck = nullptr;
+    SpellChecker *m_spellChecker = nullptr;
 };
 
 // "SP 1-3 (*.sqbr5)": the only document type of the file dialogs.
