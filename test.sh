@@ -3,6 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/deps.sh
+# No layer may use one above it; checked before anything is built.
+./scripts/check-layers.sh
 ./scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 # A private runtime folder, as a desktop session would have (mode 700).

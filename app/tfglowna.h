@@ -19,6 +19,7 @@ class QTimer;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class SpellChecker;
 class UpdateCheck;
 
 // The main window: the pupils of the open class file as a tree, the preview
@@ -95,6 +96,8 @@ public:
     // The update check against the server (asynchronous; returns at once).
     void vFunUpdateCheck(bool silent);
     UpdateCheck *updateCheck();
+    // The program's one spell checker, which the windows' memos use.
+    SpellChecker *spellChecker();
 
     // The window's own print engine (its last rendering and calibration rows).
     PrintEngine &engine() { return m_engine; }
@@ -221,6 +224,7 @@ private:
     QString m_msg;
     QString m_lastSaveName = QStringLiteral("nowy");
     UpdateCheck *m_updateCheck = nullptr;
+    SpellChecker *m_spellChecker = nullptr;
 };
 
 // "SP 1-3 (*.sqbr5)": the only document type of the file dialogs.

@@ -1,7 +1,7 @@
 // The first steps shown while no class is open, and the spell-checking switch.
 #include "app/tfglowna.h"
 
-#include "editors/spellcheck.h"
+#include "document/spellchecker.h"
 #include "storage/settings.h"
 
 #include <QAction>
@@ -23,8 +23,14 @@ bool TFGlowna::isClassOpen() const {
     return !PageControl->isHidden();
 }
 
+SpellChecker *TFGlowna::spellChecker() {
+    if (!m_spellChecker)
+        m_spellChecker = new SpellChecker(this);
+    return m_spellChecker;
+}
+
 void TFGlowna::startSpellChecking() {
-    SpellChecker &checker = SpellChecker::instance();
+    SpellChecker &checker = *spellChecker();
     connect(&checker, &SpellChecker::unavailable, this, &TFGlowna::spellCheckUnavailable,
             Qt::UniqueConnection);
     int off = 0;
@@ -47,7 +53,7 @@ void TFGlowna::Sprawdzaniepisowni1Click() {
     const bool on = findChild<QAction *>(QStringLiteral("Sprawdzaniepisowni1"))->isChecked();
     QString scratch;
     bFunSqlSettingWriteValue(scratch, QString::fromLatin1(kSpellCheckOffKey), on ? 0 : 1);
-    SpellChecker::instance().setEnabled(on);
+    spellChecker()->setEnabled(on);
     if (on)
-        SpellChecker::instance().load();
+        spellChecker()->load();
 }

@@ -11,18 +11,18 @@
 UpdateCheck *TFGlowna::updateCheck() {
     if (!m_updateCheck) {
         m_updateCheck = new UpdateCheck({kVersionMajor, kVersionMinor, kVersionBuild}, this);
-        m_updateCheck->setPromptParent(this);
-        m_updateCheck->setDataChanged([this] { return DataChanged; });
-        connect(
-            m_updateCheck, &UpdateCheck::updateAccepted, this,
-            [this](const UpdateVersion &own, const UpdateVersion &server) {
+        connect(m_updateCheck, &UpdateCheck::checkFinished, this, [this](const UpdateOutcome &o) {
+            if (!bFunAskAboutUpdate(this, o, [this] { return DataChanged; }))
+                return;
+            // The dialog opens from the event loop, after the check has ended.
+            QTimer::singleShot(0, this, [this, own = o.own, server = o.server] {
                 // A second check accepted while the dialog is open adds nothing.
                 if (!m_windows.aktualizacja || m_windows.aktualizacja->isVisible())
                     return;
                 m_windows.aktualizacja->setVersions(own, server);
                 AktualizacjaTimer->start(1000);
-            },
-            Qt::QueuedConnection);
+            });
+        });
     }
     return m_updateCheck;
 }

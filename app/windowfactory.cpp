@@ -8,6 +8,7 @@
 #include "dialogs/tfsqlimport.h"
 #include "editors/editorcontext.h"
 #include "editors/editorset.h"
+#include "editors/fields.h"
 #include "editors/tfdaneszkoly.h"
 #include "editors/tfdaneucznia.h"
 #include "editors/tfszablonocenyopisowej.h"
@@ -79,6 +80,9 @@ void createOtherWindows(ProgramWindows &w) {
     w.context->certificates = certificates;
     for (TFEditor *e : w.boundWindows())
         e->setContext(w.context.get());
+    // Every memo of the program checks its words with the main window's checker.
+    for (QWidget *window : std::as_const(w.all))
+        vFunSetSpellChecker(window, w.glowna->spellChecker());
     school->setSources(certificates +
                        QList<TFEditor *>{w.editor("TFArkuszStr1Kl1"), w.editor("TFArkuszStr1b")});
     phrases->setCertificates(certificates);

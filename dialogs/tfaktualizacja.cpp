@@ -1,6 +1,7 @@
 #include "dialogs/tfaktualizacja.h"
 
 #include "document/prompts.h"
+#include "maintenance/updatecheck.h"
 #include "maintenance/updatedownload.h"
 #include "storage/paths.h"
 
@@ -28,7 +29,61 @@ int gaugeValue(qint64 n) {
     return int(std::min<qint64>(n, INT_MAX));
 }
 
+QString versionsText(const UpdateVersion &own, const UpdateVersion &server) {
+    return QString::fromUtf8("Aktualna wersja programu to: ") + own.text() +
+           QString::fromUtf8("\nWersja dostępna na serwerze to: ") + server.text();
+}
+
 } // namespace
+
+bool bFunAskAboutUpdate(QWidget *parent, const UpdateOutcome &outcome,
+                        const std::function<bool()> &dataChanged) {
+    // The failures speak only when asked for.
+    const auto warn = [&](const char *text) {
+        if (!outcome.silent)
+            showMessage(parent, QStringLiteral("Aktualizacja"), QString::fromUtf8(text),
+                        Prompts::Icon::Warning);
+    };
+    switch (outcome.kind) {
+    case UpdateOutcome::Kind::NoConnection:
+        warn("Błąd podczas próby połączenia z internetem");
+        return false;
+    case UpdateOutcome::Kind::Quiet:
+        return false;
+    case UpdateOutcome::Kind::Invalid:
+        warn("Serwer aktualizacji zwrócił niepoprawną odpowiedź.");
+        return false;
+    case UpdateOutcome::Kind::Unverified:
+        warn("Nie udało się potwierdzić, że odpowiedź serwera aktualizacji pochodzi od autora "
+             "programu (brak ważnego podpisu), dlatego nowa wersja nie jest proponowana. "
+             "Spróbuj ponownie później.");
+        return false;
+    case UpdateOutcome::Kind::Version:
+        break;
+    }
+    if (!outcome.offersNewer()) {
+        if (!outcome.silent)
+            showMessage(parent, QString(),
+                        versionsText(outcome.own, outcome.server) +
+                            QString::fromUtf8("\n\nBrak nowej wersji do pobrania."),
+                        Prompts::Icon::None);
+        return false;
+    }
+    if (!askYesNo(parent, QStringLiteral("Nowa wersja"),
+                  versionsText(outcome.own, outcome.server) +
+                      QString::fromUtf8("\n\nCzy chcesz pobrać nową wersje programu ?"),
+                  Prompts::Icon::Question))
+        return false;
+    if (dataChanged && dataChanged()) {
+        showMessage(parent, QStringLiteral("Zapisz dane"),
+                    QString::fromUtf8("Przed aktualizacją programu zapisz dane\a a "
+                                      "następnie uruchom aktualizację.\nPomoc->Sprawdź "
+                                      "czy jest nowa wersja"),
+                    Prompts::Icon::None);
+        return false;
+    }
+    return true;
+}
 
 TFAktualizacja::TFAktualizacja(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TFAktualizacja"));

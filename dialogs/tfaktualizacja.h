@@ -4,11 +4,14 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class UpdateDownload;
+struct UpdateOutcome;
 
 // The update dialog: the two versions, the download of the new package with
 // its gauge and status, the address for a browser, and "Zamknij", which
@@ -63,3 +66,10 @@ private:
     qint64 m_length = 0;
     qint64 m_received = 0;
 };
+
+// Tells the teacher how a version check ended: a failure or "no newer
+// version" only when she asked for the check, a newer version as a question.
+// True when she wants the newer version and dataChanged(), read after her
+// Yes, says nothing is unsaved; with unsaved work she is told to save first.
+bool bFunAskAboutUpdate(QWidget *parent, const UpdateOutcome &outcome,
+                        const std::function<bool()> &dataChanged);

@@ -175,6 +175,15 @@ MemoEdit::MemoEdit(int lineLimit, QWidget *parent) : QPlainTextEdit(parent), m_l
     });
 }
 
+void MemoEdit::setSpellChecker(SpellChecker *checker) {
+    m_spell->setChecker(checker);
+}
+
+void vFunSetSpellChecker(QWidget *window, SpellChecker *checker) {
+    for (MemoEdit *memo : window->findChildren<MemoEdit *>())
+        memo->setSpellChecker(checker);
+}
+
 void MemoEdit::setWordWrap(bool on) {
     const Qt::ScrollBarPolicy bar = on ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn;
     if ((lineWrapMode() != QPlainTextEdit::NoWrap) == on && horizontalScrollBarPolicy() == bar)

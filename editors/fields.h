@@ -30,6 +30,7 @@ private:
 };
 
 class QLabel;
+class SpellChecker;
 class SpellHighlighter;
 
 // A multi-line field with a limit on its displayed lines. The limit acts on
@@ -69,6 +70,8 @@ public:
     // What the status line says when the memo refuses more text.
     QString fullText() const;
     SpellHighlighter *spellHighlighter() const { return m_spell; }
+    // The checker of the underlines (not owned); without one nothing is underlined.
+    void setSpellChecker(SpellChecker *checker);
 
 signals:
     // What the teacher is told about her last key or paste; refused: it did
@@ -103,6 +106,9 @@ private:
     QLabel *m_warning = nullptr;
     SpellHighlighter *m_spell = nullptr;
 };
+
+// Gives every memo of window the spell checker it underlines by (not owned).
+void vFunSetSpellChecker(QWidget *window, SpellChecker *checker);
 
 // What the status line says when a paste or an insertion left lines out.
 QString strFunLinesLeftOutText(int lines);

@@ -72,10 +72,9 @@ int main(int argc, char **argv) {
     BenchEnvironment env;
     QApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 200;
-    SpellChecker &checker = SpellChecker::instance();
-
     ProgramWindows windows = createProgramWindows();
     std::unique_ptr<TFGlowna> owner(windows.glowna);
+    SpellChecker &checker = *windows.glowna->spellChecker();
     if (!windows.glowna->StartUpChecks())
         return 1;
     windows.glowna->CloseWithoutAsking = true;

@@ -1,7 +1,7 @@
 #include "apptest.h"
 
+#include "document/spellchecker.h"
 #include "editors/fields.h"
-#include "editors/spellcheck.h"
 #include "storage/settings.h"
 
 #include <QAction>
@@ -66,8 +66,6 @@ int settingValue(const char *key) {
 } // namespace
 
 void TestComfort::init() {
-    SpellChecker::instance().unload();
-    SpellChecker::instance().setDictionaryFolder(QString());
     f = std::make_unique<AppFixture>();
     docs = std::make_unique<QTemporaryDir>();
 }
@@ -75,9 +73,6 @@ void TestComfort::init() {
 void TestComfort::cleanup() {
     f.reset();
     docs.reset();
-    SpellChecker::instance().unload();
-    SpellChecker::instance().setDictionaryFolder(QString());
-    SpellChecker::instance().setEnabled(true);
 }
 
 void TestComfort::firstStepsShowWhileNoClassIsOpen_data() {
@@ -166,8 +161,8 @@ void TestComfort::firstStepsShowTheToolButtons() {
 void TestComfort::spellCheckingSwitchIsKeptAsASetting() {
     TFGlowna *g = f->start();
     QVERIFY(g->StartUpChecks());
-    SpellChecker::instance().waitForLoad();
-    QCOMPARE(SpellChecker::instance().state(), SpellChecker::State::Ready);
+    g->spellChecker()->waitForLoad();
+    QCOMPARE(g->spellChecker()->state(), SpellChecker::State::Ready);
     // In the "Ustawienia" menu, on unless turned off.
     auto *menu = g->menuBar()->findChild<QMenu *>(QStringLiteral("Ustawienia1"));
     QVERIFY(menu->actions().contains(spellAction()));
@@ -184,25 +179,24 @@ void TestComfort::spellCheckingSwitchIsKeptAsASetting() {
     QCOMPARE(g->statusNotice(), QString());
 
     // The next start keeps it off and does not load the dictionary.
-    SpellChecker::instance().unload();
     g = f->start();
     QVERIFY(g->StartUpChecks());
     QVERIFY(!spellAction()->isChecked());
-    QCOMPARE(SpellChecker::instance().state(), SpellChecker::State::NotLoaded);
+    QCOMPARE(g->spellChecker()->state(), SpellChecker::State::NotLoaded);
     certificateMemo()->setPlainText(QStringLiteral("Ala ma kota, ktury biega."));
     QCOMPARE(underlines(certificateMemo()), 0);
 
     // Turned on again, the dictionary loads and the words are checked.
     spellAction()->trigger();
     QCOMPARE(settingValue("spell_check_off"), 0);
-    SpellChecker::instance().waitForLoad();
+    g->spellChecker()->waitForLoad();
     QCOMPARE(underlines(certificateMemo()), 1);
 }
 
 void TestComfort::withoutTheDictionaryTheStatusBarSaysSoOnce() {
     QTemporaryDir empty;
-    SpellChecker::instance().setDictionaryFolder(empty.path());
     TFGlowna *g = f->start();
+    g->spellChecker()->setDictionaryFolder(empty.path());
     QVERIFY(g->StartUpChecks());
     const QString notice = QString::fromUtf8(
         "Sprawdzanie pisowni jest niedostępne: brak słownika polskiego (pakiet hunspell-pl).");

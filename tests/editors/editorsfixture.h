@@ -1,7 +1,9 @@
 #pragma once
 
+#include "document/spellchecker.h"
 #include "editors/editorcontext.h"
 #include "editors/editorset.h"
+#include "editors/fields.h"
 #include "editors/tfdaneszkoly.h"
 #include "editors/tfdaneucznia.h"
 #include "editors/tfszablonocenyopisowej.h"
@@ -16,6 +18,7 @@
 struct EditorsFixture {
     TestEnv env;
     ScriptedPrompts prompts;
+    SpellChecker speller; // outlives the windows' memos
     std::unique_ptr<QWidget> owner = std::make_unique<QWidget>();
     TFDaneUcznia *pupil = nullptr;
     TFDaneSzkoly *school = nullptr;
@@ -46,6 +49,7 @@ struct EditorsFixture {
         school->setSources(certificates +
                            QList<TFEditor *>{editor("TFArkuszStr1Kl1"), editor("TFArkuszStr1b")});
         library->setCertificates(certificates);
+        vFunSetSpellChecker(owner.get(), &speller);
     }
 
     EditorContext context;

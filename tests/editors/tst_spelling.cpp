@@ -34,7 +34,7 @@ private slots:
 
 private:
     MemoEdit *field(const QString &which) const;
-    static void loadDictionary(const QString &folder = QString());
+    void loadDictionary(const QString &folder = QString());
 
     std::unique_ptr<EditorsFixture> f;
 };
@@ -113,20 +113,15 @@ QAction *actionNamed(QMenu *menu, const QString &name, const QString &text = QSt
 } // namespace
 
 void TestSpelling::init() {
-    SpellChecker::instance().unload();
-    SpellChecker::instance().setDictionaryFolder(QString());
-    SpellChecker::instance().setEnabled(true);
     f = std::make_unique<EditorsFixture>();
 }
 
 void TestSpelling::cleanup() {
     f.reset();
-    SpellChecker::instance().unload();
-    SpellChecker::instance().setDictionaryFolder(QString());
 }
 
 void TestSpelling::loadDictionary(const QString &folder) {
-    SpellChecker &checker = SpellChecker::instance();
+    SpellChecker &checker = f->speller;
     checker.setDictionaryFolder(folder);
     checker.load();
     checker.waitForLoad();
@@ -299,9 +294,7 @@ void TestSpelling::onlyCorrectionsThatFitAndCp1250CanStore() {
     writeFile(dir.filePath("pl_PL.dic"),
               QString::fromUtf8("5\nktūry\nktóry\nkury\nkot\nma\n").toUtf8());
     loadDictionary(dir.path());
-    QCOMPARE(SpellChecker::instance()
-                 .suggestions(QStringLiteral("ktury"))
-                 .contains(QString::fromUtf8("ktūry")),
+    QCOMPARE(f->speller.suggestions(QStringLiteral("ktury")).contains(QString::fromUtf8("ktūry")),
              false);
 
     // A field full to its last character takes no longer correction.
@@ -349,7 +342,7 @@ void TestSpelling::addedWordSurvivesARestartIgnoredDoesNot() {
     QCOMPARE(readFile(list), QString::fromUtf8("źdźbłowato\n").toUtf8());
 
     // A new start knows the added word, not the ignored one.
-    SpellChecker::instance().unload();
+    f->speller.unload();
     QCOMPARE(flagged(memo), QStringList()); // nothing shows while loading
     loadDictionary();
     QCOMPARE(flagged(memo), QStringList{"ktury"});
@@ -382,7 +375,7 @@ void TestSpelling::switchedOffRemovesEveryUnderline() {
     memo->setPlainText(QStringLiteral("Ala ma ktury.\nKtura biega."));
     other->setPlainText(QStringLiteral("Ktory ma kota."));
     QCOMPARE(flagged(memo).size() + flagged(other).size(), 3);
-    SpellChecker::instance().setEnabled(false);
+    f->speller.setEnabled(false);
     QCOMPARE(flagged(memo), QStringList());
     QCOMPARE(flagged(other), QStringList());
     memo->moveCursor(QTextCursor::End);
@@ -391,13 +384,13 @@ void TestSpelling::switchedOffRemovesEveryUnderline() {
     withContextMenu(memo, 8, false, [](QMenu *menu) {
         QVERIFY(!actionNamed(menu, QStringLiteral("SpellAddWord")));
     });
-    SpellChecker::instance().setEnabled(true);
+    f->speller.setEnabled(true);
     QCOMPARE(flagged(memo), (QStringList{"ktury", "Ktura", "ktura", "zzz"}));
 }
 
 void TestSpelling::withoutTheDictionaryTheMemosWorkAsBefore() {
     QTemporaryDir empty;
-    SpellChecker &checker = SpellChecker::instance();
+    SpellChecker &checker = f->speller;
     checker.setDictionaryFolder(empty.path());
     QSignalSpy unavailable(&checker, &SpellChecker::unavailable);
     checker.load();
