@@ -303,8 +303,7 @@ int runCommandLine(int argc, char **argv) {
     // The margin set: the one named, or the one last used for printing (the
     // first when it is gone). Of two sets of one name the later one counts.
     MarginList margins;
-    const QString settings = strFunGetDataFilePath(msg, QString::fromLatin1(kSettingsFileName));
-    if (settings.isEmpty() || !bFunMarginReadData(msg, settings, margins))
+    if (!MarginSetStore::inProgramFolder().read(msg, margins))
         return fail(kExitFailure,
                     QString::fromUtf8("Błąd podczas próby uzyskania listy ustawień.\n\n") + msg);
     if (margins.isEmpty())

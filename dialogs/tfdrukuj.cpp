@@ -5,6 +5,7 @@
 #include "dialogs/tfpomoc.h"
 
 #include "document/prompts.h"
+#include "printing/calibstore.h"
 #include "printing/printengine.h"
 #include "printing/testprint.h"
 #include "storage/paths.h"
@@ -345,8 +346,7 @@ void TFDrukuj::vFunUstawDrukarke() {
 bool TFDrukuj::bFunLoadMarginList(const QString &preferred) {
     QString msg;
     marginList.clear();
-    const QString path = strFunGetDataFilePath(msg, QString::fromLatin1(kSettingsFileName));
-    if (path.isEmpty() || !bFunMarginReadData(msg, path, marginList)) {
+    if (!MarginSetStore::inProgramFolder().read(msg, marginList)) {
         showMessage(this, QStringLiteral("Błąd"),
                     QString::fromUtf8("Błąd podczas próby uzyskania listy ustawień.\n\n") + msg,
                     Prompts::Icon::Error);
@@ -423,8 +423,7 @@ void TFDrukuj::SaveNewButtonClick() {
     structMarginData set = edges();
     set.name = name;
     QString msg;
-    const QString path = strFunGetDataFilePath(msg, QString::fromLatin1(kSettingsFileName));
-    if (path.isEmpty() || !bFunMarginWriteNewSettings(msg, path, set)) {
+    if (!MarginSetStore::inProgramFolder().add(msg, set)) {
         showMessage(
             this, QStringLiteral("Błąd"),
             QString::fromUtf8("Błąd podczas próby zapisania nowych ustawień marginesów.\n\n") + msg,
@@ -446,8 +445,7 @@ void TFDrukuj::DeleteButtonClick() {
                              Prompts::Icon::Question))
         return;
     QString msg;
-    const QString path = strFunGetDataFilePath(msg, QString::fromLatin1(kSettingsFileName));
-    if (path.isEmpty() || !bFunMarginDeleteSettings(msg, path, name))
+    if (!MarginSetStore::inProgramFolder().remove(msg, name))
         showMessage(this, QStringLiteral("Błąd"),
                     QString::fromUtf8("Błąd podczas próby kasowania ustawień marginesów."),
                     Prompts::Icon::Error);
@@ -461,11 +459,7 @@ void TFDrukuj::ResetButtonClick() {
                              Prompts::Icon::Question))
         return;
     QString msg;
-    const QString shipped =
-        strFunGetDataFilePath(msg, QString::fromLatin1(kSettingsFileName), true);
-    const QString working = strFunGetDataFilePath(msg, QString::fromLatin1(kSettingsFileName));
-    if (shipped.isEmpty() || working.isEmpty() ||
-        !bFunMarginRestoreOriginal(msg, shipped, working)) {
+    if (!MarginSetStore::inProgramFolder().restoreOriginal(msg)) {
         showMessage(this, QStringLiteral("Błąd"),
                     QString::fromUtf8("Błąd podczas próby przywrócenia ustawień dmyślnych.\n\n") +
                         msg,

@@ -4,13 +4,11 @@
 #include "dialogs/tfpomoc.h"
 #include "document/prompts.h"
 #include "document/samples.h"
+#include "printing/calibstore.h"
 #include "printing/printengine.h"
-#include "storage/log.h"
-#include "storage/paths.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -25,8 +23,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-const char *const kRestoreFun = "PrzywrocUstawieniaButtonClick()";
 
 QLineEdit *numberEdit(QWidget *parent, const char *name, const QString &what) {
     auto *e = new QLineEdit(parent);
@@ -250,9 +246,8 @@ void TFKalibracja::FormShow() {
 }
 
 bool TFKalibracja::loadLayout() {
-    const QString path = strFunGetDataFilePath(m_msg, QString::fromLatin1(kCalibFileName));
-    if (!path.isEmpty() &&
-        bFunCalibLoadData(m_msg, path, TypSwiadectwaComboBox->currentText(), m_rows))
+    if (CalibrationStore::inProgramFolder().load(m_msg, TypSwiadectwaComboBox->currentText(),
+                                                 m_rows))
         return true;
     showMessage(this, QStringLiteral("Błąd"),
                 QString::fromUtf8("Błąd podczas próby wczytania zmiennych kalibracji.\n\n") + m_msg,
@@ -411,9 +406,8 @@ void TFKalibracja::SaveButtonClick() {
     row.font_style_italic = KursywaCheckBox->isChecked() ? 1 : 0;
     row.font_style_underline = PodkreslenieCheckBox->isChecked() ? 1 : 0;
     row.font_style_strike = PrzekreslenieCheckBox->isChecked() ? 1 : 0;
-    const QString path = strFunGetDataFilePath(m_msg, QString::fromLatin1(kCalibFileName));
-    if (path.isEmpty() ||
-        !bFunSqlCalibUpdateValue(m_msg, path, TypSwiadectwaComboBox->currentText(), row))
+    if (!CalibrationStore::inProgramFolder().update(m_msg, TypSwiadectwaComboBox->currentText(),
+                                                    row))
         showMessage(this, QStringLiteral("Błąd"),
                     QString::fromUtf8("Błąd podczas próby zapisania danych kalibracji.\n\n") +
                         m_msg,
@@ -434,24 +428,13 @@ void TFKalibracja::PrzywrocUstawieniaButtonClick() {
                                               "ustawienia ?"),
                             Prompts::Icon::None)) {
         QString msg;
-        const QString source =
-            strFunGetDataFilePath(msg, QString::fromLatin1(kCalibFileName), true);
-        const QString target = strFunGetDataFilePath(msg, QString::fromLatin1(kCalibFileName));
-        QString scratch;
-        if (target.isEmpty() || !QFileInfo::exists(source) ||
-            !bFunCopyFile(scratch, source, target, false)) {
-            const QString text =
-                QString::fromUtf8("Błąd podczas próby przywrócenia oryginalnego pliku "
-                                  "kalibracji.\nŹródło: ") +
-                source + QString::fromUtf8("\nCel: ") + target;
-            vFunWriteLog(text, QString::fromLatin1(kRestoreFun));
-            // The teacher is told: a silent failure would read as restored.
+        // The teacher is told: a silent failure would read as restored.
+        if (!CalibrationStore::inProgramFolder().restoreOriginal(msg))
             showMessage(this, QStringLiteral("Błąd"),
-                        text + QString::fromUtf8("\n\nUstawienia formatowania nie zostały "
-                                                 "zmienione. Zainstaluj program ponownie, aby "
-                                                 "odzyskać oryginalny plik."),
+                        msg + QString::fromUtf8("\n\nUstawienia formatowania nie zostały "
+                                                "zmienione. Zainstaluj program ponownie, aby "
+                                                "odzyskać oryginalny plik."),
                         Prompts::Icon::Error);
-        }
     }
     TypSwiadectwaComboBoxChange();
 }

@@ -2,7 +2,6 @@
 
 #include "document/prompts.h"
 #include "maintenance/logs.h"
-#include "storage/paths.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -17,11 +16,6 @@ namespace {
 constexpr int kWidth = 799;
 constexpr int kHeight = 450;
 constexpr int kPanelHeight = 41;
-
-QString logFilePath() {
-    QString lookup;
-    return strFunGetDataFilePath(lookup, QString::fromLatin1(kLogFileName));
-}
 
 } // namespace
 
@@ -87,7 +81,7 @@ void TFLogi::FormShow() {
     LogsListView->clear();
     QString msg;
     QList<structLogData> entries;
-    if (!bFunSqlGetLogsData(msg, entries))
+    if (!bFunSqlGetLogsData(msg, LogStore::inProgramFolder(), entries))
         return;
     QList<QTreeWidgetItem *> rows;
     for (const structLogData &e : entries) {
@@ -105,7 +99,7 @@ void TFLogi::BitBtn1Click() {
 }
 
 void TFLogi::BitBtn2Click() {
-    const QString path = logFilePath();
+    const QString path = LogStore::inProgramFolder().path();
     QString msg;
     BitBtn2->setEnabled(false);
     // Some mail programs drop attachments: the text says where the file is.

@@ -30,7 +30,7 @@ QString strFunCreatePupilTableSql(const QString &table);
 
 class CppSQLite3DB;
 // Inserts the records into the pupil table of an open database, in list
-// order, every text escaped; step is called after each record. Returns the
+// order, every value bound; step is called after each record. Returns the
 // statement that inserted nothing, or the empty text; the SQLite layer's
 // exception passes through.
 QString strFunInsertCertRows(CppSQLite3DB &db, const QString &table, const SqlDataList &records,

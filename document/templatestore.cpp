@@ -3,37 +3,29 @@
 #include "storage/cppsqlite3.h"
 #include "storage/log.h"
 #include "storage/paths.h"
+#include "storage/sqlrun.h"
 #include "storage/sqltext.h"
 
 #include <QFileInfo>
 
-QString strFunGetTemplateFilePath(QString &msg) {
-    const QString path = strFunGetDataFilePath(msg, QString::fromLatin1(kTemplateFileName));
-    if (path.isEmpty() || QFileInfo::exists(path))
-        return path;
-    try {
-        CppSQLite3DB db;
-        db.Open(path);
-        db.Close();
-    } catch (const CppSQLite3Exception &e) {
-        msg = QStringLiteral("SqlException\n") + strFunSqlErrorText(e);
-        vFunWriteLog(msg, QStringLiteral("strFunGetTemplateFilePath()"));
-    }
-    return path;
+TemplateStore TemplateStore::inProgramFolder(QString &msg) {
+    const DataFilePath file = DataFilePath::inProgramFolder(QString::fromLatin1(kTemplateFileName));
+    if (!file.found(msg) || QFileInfo::exists(file.path()))
+        return TemplateStore(file.path());
+    bFunWithDatabase(msg, file.path(), {"SqlException\n", "strFunGetTemplateFilePath()"},
+                     [](CppSQLite3DB &) { return true; });
+    return TemplateStore(file.path());
 }
 
-bool bFunSqlTemplateReadData(QString &msg, const QString &path, const QString &table,
-                             SqlDataList &records) {
-    if (path.isEmpty() || !QFileInfo::exists(path)) {
-        msg = QStringLiteral("Plik nie istnieje.\n") + path;
-        vFunWriteLog(msg, QStringLiteral("bFunSqlTemplateReadData()"));
-        return false;
-    }
+bool TemplateStore::read(QString &msg, const QString &table, SqlDataList &records) const {
+    if (m_path.isEmpty() || !QFileInfo::exists(m_path))
+        return bFunFail(msg, QStringLiteral("Plik nie istnieje.\n") + m_path,
+                        "bFunSqlTemplateReadData()");
     records.clear();
-    CppSQLite3DB db;
-    try {
-        db.Open(path);
-        if (db.HasTable(table)) {
+    return bFunWithDatabase(
+        msg, m_path, {"SqlException\n", "bFunSqlTemplateReadData()"}, [&](CppSQLite3DB &db) {
+            if (!db.HasTable(table))
+                return true;
             CppSQLite3Query q = db.Query(QStringLiteral("select * from ") + strFunSqlName(table));
             while (!q.AtEnd()) {
                 records.append({q.TextOr(QStringLiteral("id"), QString()),
@@ -41,43 +33,42 @@ bool bFunSqlTemplateReadData(QString &msg, const QString &path, const QString &t
                                 q.TextOr(QStringLiteral("value"), QString())});
                 q.Next();
             }
-        }
-        db.Close();
-        return true;
-    } catch (const CppSQLite3Exception &e) {
-        return bFunFail(msg, QStringLiteral("SqlException\n") + strFunSqlErrorText(e),
-                        "bFunSqlTemplateReadData()");
-    }
+            return true;
+        });
+}
+
+bool TemplateStore::write(QString &msg, const QString &table, const SqlDataList &records) const {
+    if (m_path.isEmpty() || !QFileInfo::exists(m_path))
+        return bFunFail(msg, QStringLiteral("Plik nie istnieje.\n\n") + m_path,
+                        "bFunSqlTemplateWriteData()");
+    const SqlReport report{"SqlException\n", "bFunSqlTemplateWriteData()"};
+    return bFunWithDatabase(msg, m_path, report, [&](CppSQLite3DB &db) {
+        // One transaction: a failure keeps the previous template.
+        return bFunInTransaction(msg, db, report, [&](QString &) {
+            if (db.HasTable(table))
+                db.Execute(QStringLiteral("drop table ") + strFunSqlName(table));
+            db.Execute(QStringLiteral("create table ") + strFunSqlName(table) +
+                       QStringLiteral("( id TEXT, comp_name TEXT, value TEXT )"));
+            const QString insert = QStringLiteral("insert into ") + strFunSqlName(table) +
+                                   QStringLiteral("( `id`, `comp_name`, `value` ) "
+                                                  "values( ?, ?, ? )");
+            for (const structSqlData &r : records)
+                db.Execute(insert, {r.id, r.comp_name, r.value});
+            return true;
+        });
+    });
+}
+
+QString strFunGetTemplateFilePath(QString &msg) {
+    return TemplateStore::inProgramFolder(msg).path();
+}
+
+bool bFunSqlTemplateReadData(QString &msg, const QString &path, const QString &table,
+                             SqlDataList &records) {
+    return TemplateStore(path).read(msg, table, records);
 }
 
 bool bFunSqlTemplateWriteData(QString &msg, const QString &path, const QString &table,
                               const SqlDataList &records) {
-    if (path.isEmpty() || !QFileInfo::exists(path)) {
-        msg = QStringLiteral("Plik nie istnieje.\n\n") + path;
-        vFunWriteLog(msg, QStringLiteral("bFunSqlTemplateWriteData()"));
-        return false;
-    }
-    CppSQLite3DB db;
-    try {
-        db.Open(path);
-        db.Execute(QStringLiteral("begin transaction;"));
-        if (db.HasTable(table))
-            db.Execute(QStringLiteral("drop table ") + strFunSqlName(table));
-        db.Execute(QStringLiteral("create table ") + strFunSqlName(table) +
-                   QStringLiteral("( id TEXT, comp_name TEXT, value TEXT )"));
-        for (const structSqlData &r : records) {
-            db.Execute(QStringLiteral("insert into ") + strFunSqlName(table) +
-                       QStringLiteral("( `id`, `comp_name`, `value` ) values( '") +
-                       strFunSqlEscape(r.id) + QStringLiteral("', '") +
-                       strFunSqlEscape(r.comp_name) + QStringLiteral("', '") +
-                       strFunSqlEscape(r.value) + QStringLiteral("')"));
-        }
-        db.Execute(QStringLiteral("commit transaction;"));
-        db.Close();
-        return true;
-    } catch (const CppSQLite3Exception &e) {
-        // Closing rolls back: the previous template stays.
-        return bFunFail(msg, QStringLiteral("SqlException\n") + strFunSqlErrorText(e),
-                        "bFunSqlWriteTemplateData()");
-    }
+    return TemplateStore(path).write(msg, table, records);
 }

@@ -95,13 +95,13 @@ void TFKlasa::followWrapSetting() {
         int value = 0;
     } cache;
     QString msg;
-    const QString path = strFunGetDataFilePath(msg, QString::fromLatin1(kSettingsFileName));
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists())
+    const SettingsStore settings = SettingsStore::inProgramFolder();
+    const QFileInfo info(settings.path());
+    if (settings.path().isEmpty() || !info.exists())
         return;
     if (info.lastModified() != cache.modified || info.size() != cache.size) {
         int value = 0;
-        if (!bFunSqlGetSettingsValue(msg, QStringLiteral("auto_word_wrap"), value))
+        if (!settings.readInt(msg, QStringLiteral("auto_word_wrap"), value))
             return;
         cache = {info.lastModified(), info.size(), value};
     }

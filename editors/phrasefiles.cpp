@@ -1,6 +1,7 @@
 #include "editors/phrasefiles.h"
 
 #include "storage/codec.h"
+#include "storage/paths.h"
 
 #include <QFile>
 
@@ -94,4 +95,17 @@ QStringList strFunListFiles(const QString &folder) {
     }
     ::closedir(dir);
     return names;
+}
+
+PhraseLibrary PhraseLibrary::inProgramFolder() {
+    QString msg;
+    return PhraseLibrary(strFunGetProgramDir(msg));
+}
+
+QString PhraseLibrary::folder(const QString &relative) const {
+    return m_root.isEmpty() ? QString() : m_root + QLatin1Char('/') + relative;
+}
+
+QString PhraseLibrary::file(const QString &relative, const QString &name) const {
+    return folder(relative) + QLatin1Char('/') + name;
 }

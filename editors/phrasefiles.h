@@ -18,3 +18,20 @@ int iFunDeleteFile(const QString &path);
 int iFunRenameFile(const QString &from, const QString &to);
 // The names of the files (not folders) of a folder, as the file system lists them.
 QStringList strFunListFiles(const QString &folder);
+
+// The phrase library: folders of phrase files ("ocena_opisowa/...") in the
+// program folder.
+class PhraseLibrary {
+public:
+    // The library of the program folder (looked up now).
+    static PhraseLibrary inProgramFolder();
+    explicit PhraseLibrary(const QString &root) : m_root(root) {}
+
+    // A folder of the library; empty when the program folder cannot be had.
+    QString folder(const QString &relative) const;
+    // A file of that folder.
+    QString file(const QString &relative, const QString &name) const;
+
+private:
+    QString m_root;
+};

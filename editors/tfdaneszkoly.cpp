@@ -33,8 +33,8 @@ TFDaneSzkoly::TFDaneSzkoly(QWidget *parent)
 bool TFDaneSzkoly::LoadTemplate() {
     QString msg;
     SqlDataList records;
-    const QString path = strFunGetTemplateFilePath(msg);
-    if (!bFunSqlTemplateReadData(msg, path, QString::fromLatin1(kTemplateTable), records)) {
+    if (!TemplateStore::inProgramFolder(msg).read(msg, QString::fromLatin1(kTemplateTable),
+                                                  records)) {
         showMessage(this, QStringLiteral("Błąd"),
                     QString::fromUtf8("Błąd podczas odczytu danych.\n\n") + msg,
                     Prompts::Icon::Error);
@@ -67,8 +67,8 @@ void TFDaneSzkoly::OKButtonClick() {
     SqlDataList records;
     CollectFields(records);
     QString msg;
-    const QString path = strFunGetTemplateFilePath(msg);
-    if (!bFunSqlTemplateWriteData(msg, path, QString::fromLatin1(kTemplateTable), records))
+    if (!TemplateStore::inProgramFolder(msg).write(msg, QString::fromLatin1(kTemplateTable),
+                                                   records))
         showMessage(this, QStringLiteral("Błąd"),
                     QString::fromUtf8("Błąd podczas próby zapisania danych do pliku.\n\n") + msg,
                     Prompts::Icon::Error);

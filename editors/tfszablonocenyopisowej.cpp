@@ -143,15 +143,13 @@ struct TFSzablonOcenyOpisowej::Half {
     }
 
     QString folder(const char *relative) const {
-        QString msg;
-        const QString main = strFunGetProgramDir(msg);
-        return main.isEmpty() ? QString() : main + QLatin1Char('/') + QLatin1String(relative);
+        return PhraseLibrary::inProgramFolder().folder(QLatin1String(relative));
     }
     QString categoryPath(const QString &name) const {
-        return folder(info.categoryFolder) + QLatin1Char('/') + name;
+        return PhraseLibrary::inProgramFolder().file(QLatin1String(info.categoryFolder), name);
     }
     QString templatePath(const QString &name) const {
-        return folder(info.templateFolder) + QLatin1Char('/') + name;
+        return PhraseLibrary::inProgramFolder().file(QLatin1String(info.templateFolder), name);
     }
 
     void fail(const Failure &f, const QString &paths, int err) const {

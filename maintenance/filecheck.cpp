@@ -5,7 +5,7 @@
 #include "storage/cppsqlite3.h"
 #include "storage/log.h"
 #include "storage/paths.h"
-#include "storage/sqltext.h"
+#include "storage/sqlrun.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -19,6 +19,7 @@
 namespace {
 
 const char *const kLogName = "bFunCheckFilesDir()";
+const SqlReport kReport{"Sql exception: ", kLogName};
 constexpr int kCheckLockWaitMs = 120000;
 
 QString relative(const QString &name) {
@@ -63,22 +64,22 @@ public:
         db.Open(m_path);
         if (!db.HasTable(QStringLiteral("replaced")))
             return false;
-        return db.QueryInt(QStringLiteral("select count(*) from `replaced` where `name`='") +
-                           strFunSqlEscape(name) + QStringLiteral("' and `stamp`='") +
-                           stamp(sourceHash) + QStringLiteral("'")) > 0;
+        return db.QueryInt(QStringLiteral("select count(*) from `replaced` where `name`=? and "
+                                          "`stamp`=?"),
+                           {name, stamp(sourceHash)}) > 0;
     }
 
-    void remember(const QString &name, const QByteArray &sourceHash) {
-        CppSQLite3DB db;
-        db.Open(m_path);
-        db.Execute(
-            QStringLiteral("create table if not exists `replaced`( name TEXT, stamp TEXT );"));
-        db.Execute(QStringLiteral("begin; delete from `replaced` where `name`='") +
-                   strFunSqlEscape(name) +
-                   QStringLiteral("'; insert into `replaced`( name, stamp ) values( '") +
-                   strFunSqlEscape(name) + QStringLiteral("', '") + stamp(sourceHash) +
-                   QStringLiteral("' ); commit;"));
-        db.Close();
+    bool remember(QString &msg, const QString &name, const QByteArray &sourceHash) {
+        return bFunWithDatabase(msg, m_path, kReport, [&](CppSQLite3DB &db) {
+            db.Execute(
+                QStringLiteral("create table if not exists `replaced`( name TEXT, stamp TEXT );"));
+            return bFunInTransaction(msg, db, kReport, [&](QString &) {
+                db.Execute(QStringLiteral("delete from `replaced` where `name`=?"), {name});
+                db.Execute(QStringLiteral("insert into `replaced`( name, stamp ) values( ?, ? )"),
+                           {name, stamp(sourceHash)});
+                return true;
+            });
+        });
     }
 
 private:
@@ -120,11 +121,8 @@ bool bFunCheckFilesDir(QString &msg) {
         return false;
     }
 
-    CppSQLite3DB db;
     QStringList handled; // catalogue rows whose flag is to be cleared
-    try {
-        db.Open(catalog);
-
+    return bFunWithDatabase(msg, catalog, kReport, [&](CppSQLite3DB &db) {
         CppSQLite3Query dirs = db.Query(QStringLiteral("select * from `dir`"));
         while (!dirs.AtEnd()) {
             const QString name = relative(dirs.TextOr(QStringLiteral("name"), QString()));
@@ -159,9 +157,9 @@ bool bFunCheckFilesDir(QString &msg) {
             } else if (update != 0) {
                 const QByteArray sourceHash = fileHash(source);
                 if (!replaced.done(name, sourceHash)) {
-                    if (!bFunCopyFile(msg, source, target, false))
+                    if (!bFunCopyFile(msg, source, target, false) ||
+                        !replaced.remember(msg, name, sourceHash))
                         return false;
-                    replaced.remember(name, sourceHash);
                 }
             } else if (!QFileInfo::exists(target)) {
                 // Another copy of the program started beside this one may
@@ -175,22 +173,22 @@ bool bFunCheckFilesDir(QString &msg) {
             // writes nothing.
             const int column = files.ColumnIndex(QStringLiteral("update"));
             if (writable && (files.ColumnType(column) == SQLITE_NULL || update != 0))
-                handled << QStringLiteral("'") + strFunSqlEscape(stored) + QStringLiteral("'");
+                handled << stored;
             files.Next();
         }
         files.Release();
-        if (!handled.isEmpty()) {
-            // Taken as a writer from the start, so a busy catalogue is
-            // waited for (busy timeout) instead of failing midway.
-            db.Execute(QStringLiteral("begin immediate; update `files` set `update`='0' where "
-                                      "`name` in (") +
-                       handled.join(QLatin1Char(',')) + QStringLiteral("); commit;"));
-        }
-        db.Close();
-        return true;
-    } catch (const CppSQLite3Exception &e) {
-        msg = QStringLiteral("Sql exception: ") + strFunSqlErrorText(e);
-        vFunWriteLog(msg, QString::fromLatin1(kLogName));
-        return false;
-    }
+        if (handled.isEmpty())
+            return true;
+        // Taken as a writer from the start, so a busy catalogue is waited
+        // for (busy timeout) instead of failing midway.
+        return bFunInTransaction(
+            msg, db, kReport,
+            [&](QString &) {
+                for (const QString &name : handled)
+                    db.Execute(QStringLiteral("update `files` set `update`='0' where `name`=?"),
+                               {name});
+                return true;
+            },
+            nullptr, true);
+    });
 }

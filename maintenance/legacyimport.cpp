@@ -3,6 +3,7 @@
 #include "storage/cppsqlite3.h"
 #include "storage/log.h"
 #include "storage/paths.h"
+#include "storage/sqlrun.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -43,55 +44,41 @@ bool writeRows(QString &msg, CppSQLite3DB &db, const QString &table, const SqlDa
                bool create, ImportProgress *progress, int *sqliteCode, const char *funName) {
     if (progress)
         progress->setRange(int(records.size()));
-    try {
-        if (create)
-            db.Execute(strFunCreatePupilTableSql(table));
-        const QString failed = strFunInsertCertRows(db, table, records, [progress] {
-            if (progress)
-                progress->step();
-        });
-        if (failed.isEmpty())
-            return true;
-        if (sqliteCode)
-            *sqliteCode = SQLITE_ERROR;
-        return bFunFail(msg, QString::fromUtf8("Błąd dodania wpisu do bazy:\n") + failed, funName);
-    } catch (const CppSQLite3Exception &e) {
-        if (sqliteCode)
-            *sqliteCode = e.ErrorCode();
-        return bFunFail(msg, QStringLiteral("SQLite exception: \n") + strFunSqlErrorText(e),
-                        funName);
-    }
+    return bFunSqlRun(
+        msg, {"SQLite exception: \n", funName},
+        [&] {
+            if (create)
+                db.Execute(strFunCreatePupilTableSql(table));
+            const QString failed = strFunInsertCertRows(db, table, records, [progress] {
+                if (progress)
+                    progress->step();
+            });
+            if (failed.isEmpty())
+                return true;
+            if (sqliteCode)
+                *sqliteCode = SQLITE_ERROR;
+            return bFunFail(msg, QString::fromUtf8("Błąd dodania wpisu do bazy:\n") + failed,
+                            funName);
+        },
+        sqliteCode);
 }
+
+const SqlReport kImportReport{"SQLite exception: \n", kImportFun};
 
 // One pupil, whole or not at all: pupil data and documents in one
 // transaction.
 bool writePupil(QString &msg, CppSQLite3DB &db, const structLegacyPupil &pupil,
                 ImportProgress *progress, int &code) {
-    try {
-        db.Execute(QStringLiteral("begin transaction;"));
-    } catch (const CppSQLite3Exception &e) {
-        code = e.ErrorCode();
-        return bFunFail(msg, QStringLiteral("SQLite exception: \n") + strFunSqlErrorText(e),
-                        kImportFun);
-    }
-    const bool ok =
-        bFunWriteStudentDataToDB(msg, db, pupil.table, pupil.pupilData, progress, &code) &&
-        bFunSqlImportWriteCertDataToDB(msg, db, pupil.table, pupil.documents, progress, &code);
-    try {
-        if (ok) {
-            db.Execute(QStringLiteral("commit transaction;"));
-            return true;
-        }
-    } catch (const CppSQLite3Exception &e) {
-        code = e.ErrorCode();
-        bFunFail(msg, QStringLiteral("SQLite exception: \n") + strFunSqlErrorText(e), kImportFun);
-    }
-    try {
-        db.Execute(QStringLiteral("rollback transaction;"));
-    } catch (const CppSQLite3Exception &) {
-        // SQLite has rolled back on its own already.
-    }
-    return false;
+    // The writers report their own failures (message, log, code).
+    return bFunInTransaction(
+        msg, db, kImportReport,
+        [&](QString &) {
+            return bFunWriteStudentDataToDB(msg, db, pupil.table, pupil.pupilData, progress,
+                                            &code) &&
+                   bFunSqlImportWriteCertDataToDB(msg, db, pupil.table, pupil.documents, progress,
+                                                  &code);
+        },
+        &code);
 }
 
 // Reads the whole source file; false with the message when it cannot.
@@ -122,16 +109,16 @@ structImportReport::Pupil reportEntry(const structLegacyPupil &p, const QString 
 bool buildScratch(QString &msg, const QString &scratch, const LegacyPupilList &pupils,
                   ImportProgress *progress, structImportReport &report) {
     CppSQLite3DB db;
-    try {
+    const bool opened = bFunSqlRun(msg, kImportReport, [&] {
         db.Open(scratch);
         // The scratch file is thrown away unless it is finished, so it needs
         // no journal on disk and no flush per pupil; the copy over the
         // working copy flushes it once.
         db.Execute(QStringLiteral("PRAGMA journal_mode=MEMORY; PRAGMA synchronous=OFF;"));
-    } catch (const CppSQLite3Exception &e) {
-        return bFunFail(msg, QStringLiteral("SQLite exception: \n") + strFunSqlErrorText(e),
-                        kImportFun);
-    }
+        return true;
+    });
+    if (!opened)
+        return false;
     for (const structLegacyPupil &pupil : pupils) {
         int code = 0;
         if (writePupil(msg, db, pupil, progress, code)) {
@@ -144,13 +131,10 @@ bool buildScratch(QString &msg, const QString &scratch, const LegacyPupilList &p
             return false;
         report.failed.append(reportEntry(pupil, msg));
     }
-    try {
+    return bFunSqlRun(msg, kImportReport, [&] {
         db.Close();
-    } catch (const CppSQLite3Exception &e) {
-        return bFunFail(msg, QStringLiteral("SQLite exception: \n") + strFunSqlErrorText(e),
-                        kImportFun);
-    }
-    return true;
+        return true;
+    });
 }
 
 QString problemText(const structImportReport::Pupil &p) {

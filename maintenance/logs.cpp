@@ -2,7 +2,7 @@
 
 #include "storage/cppsqlite3.h"
 #include "storage/log.h"
-#include "storage/paths.h"
+#include "storage/sqlrun.h"
 
 #include <QEventLoop>
 #include <QFileInfo>
@@ -10,28 +10,24 @@
 #include <QStandardPaths>
 
 bool bFunSqlGetLogsData(QString &msg, QList<structLogData> &list) {
-    QString lookup;
-    const QString path = strFunGetDataFilePath(lookup, QString::fromLatin1(kLogFileName));
-    if (path.isEmpty() || !QFileInfo(path).isFile())
+    return bFunSqlGetLogsData(msg, LogStore::inProgramFolder(), list);
+}
+
+bool bFunSqlGetLogsData(QString &msg, const LogStore &log, QList<structLogData> &list) {
+    if (log.path().isEmpty() || !QFileInfo(log.path()).isFile())
         return false;
-    CppSQLite3DB db;
-    try {
-        db.Open(path);
-        CppSQLite3Query q = db.Query(QStringLiteral("select * from `error`"));
-        const QString none;
-        for (; !q.AtEnd(); q.Next()) {
-            list.append({q.TextOr(QStringLiteral("datetime"), none).left(kLogDateTimeWidth),
-                         q.TextOr(QStringLiteral("fun"), none).left(kLogFunWidth),
-                         q.TextOr(QStringLiteral("info"), none)});
-        }
-        q.Release();
-        db.Close();
-        return true;
-    } catch (const CppSQLite3Exception &e) {
-        db.Close();
-        return bFunFail(msg, QStringLiteral("Sql exception: ") + strFunSqlErrorText(e),
-                        "bFunSqlGetLogsData()");
-    }
+    return bFunWithDatabase(
+        msg, log.path(), {"Sql exception: ", "bFunSqlGetLogsData()"}, [&](CppSQLite3DB &db) {
+            CppSQLite3Query q = db.Query(QStringLiteral("select * from `error`"));
+            const QString none;
+            for (; !q.AtEnd(); q.Next()) {
+                list.append({q.TextOr(QStringLiteral("datetime"), none).left(kLogDateTimeWidth),
+                             q.TextOr(QStringLiteral("fun"), none).left(kLogFunWidth),
+                             q.TextOr(QStringLiteral("info"), none)});
+            }
+            q.Release();
+            return true;
+        });
 }
 
 bool bFunSendLogMail(QString &msg, const QString &subject, const QString &address,

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include "storage/log.h"
+
 // One entry of the program log as the log viewer holds it.
 struct structLogData {
     QString datetime; // at most kLogDateTimeWidth characters
@@ -20,6 +22,8 @@ inline const char *const kSupportMailAddress = "pomoc@veltra-br5.pl";
 // Every entry of the table `error` of "logs.sqdb", in the order written.
 // False without a word when there is no log file; false with the message in
 // the buffer (and logged) when the file cannot be read.
+bool bFunSqlGetLogsData(QString &msg, const LogStore &log, QList<structLogData> &list);
+// The same for the log of the program folder.
 bool bFunSqlGetLogsData(QString &msg, QList<structLogData> &list);
 
 // Hands one message to the desktop's mail program through xdg-email: subject,

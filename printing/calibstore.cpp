@@ -3,6 +3,8 @@
 #include "storage/cppsqlite3.h"
 #include "storage/log.h"
 #include "storage/paths.h"
+#include "storage/settings.h"
+#include "storage/sqlrun.h"
 #include "storage/sqltext.h"
 
 #include <QFileInfo>
@@ -20,22 +22,26 @@ bool missing(QString &msg, const QString &path, const char *prefix, const char *
     return true;
 }
 
-// Values go into statements escaped: a quote in a name no longer breaks them.
-QString quoted(const QString &text) {
-    return QLatin1Char('\'') + strFunSqlEscape(text) + QLatin1Char('\'');
-}
-QString quoted(int value) {
-    return QLatin1Char('\'') + QString::number(value) + QLatin1Char('\'');
+// A stored number is the same text between quotes as before: column affinity
+// makes it an integer where the column says so.
+QString number(int value) {
+    return QString::number(value);
 }
 
-const char *const kMarginColumns = "insert into `margin`( `name`, `Page1X1`, `Page1Y1`, `Page1X2`, "
-                                   "`Page1Y2`, `Page2X1`, `Page2Y1`, `Page2X2`, "
-                                   "`Page2Y2` ) values( ";
+const char *const kMarginInsert = "insert into `margin`( `name`, `Page1X1`, `Page1Y1`, `Page1X2`, "
+                                  "`Page1Y2`, `Page2X1`, `Page2Y1`, `Page2X2`, "
+                                  "`Page2Y2` ) values( ?, ?, ?, ?, ?, ?, ?, ?, ? )";
 
-QString marginValues(const structMarginData &m) {
-    return quoted(m.name) + ", " + quoted(m.Page1X1) + ", " + quoted(m.Page1Y1) + ", " +
-           quoted(m.Page1X2) + ", " + quoted(m.Page1Y2) + ", " + quoted(m.Page2X1) + ", " +
-           quoted(m.Page2Y1) + ", " + quoted(m.Page2X2) + ", " + quoted(m.Page2Y2) + " )";
+QStringList marginValues(const structMarginData &m) {
+    return {m.name,
+            number(m.Page1X1),
+            number(m.Page1Y1),
+            number(m.Page1X2),
+            number(m.Page1Y2),
+            number(m.Page2X1),
+            number(m.Page2Y1),
+            number(m.Page2X2),
+            number(m.Page2Y2)};
 }
 
 structMarginData marginRow(const CppSQLite3Query &q) {
@@ -54,17 +60,35 @@ structMarginData marginRow(const CppSQLite3Query &q) {
 
 } // namespace
 
-bool bFunCalibLoadData(QString &msg, const QString &path, const QString &table, CalibList &list) {
-    if (missing(msg, path, "Plik nie istnieje: \n", "bFunCalibLoadData()"))
+// ---------------------------------------------------------------------------
+
+CalibrationStore CalibrationStore::inProgramFolder() {
+    const QString name = QString::fromLatin1(kCalibFileName);
+    return CalibrationStore(DataFilePath::inProgramFolder(name),
+                            DataFilePath::inInstallation(name));
+}
+
+bool CalibrationStore::layouts(QString &msg, QStringList &tables) const {
+    if (!m_working.found(msg))
         return false;
-    CppSQLite3DB db;
-    try {
-        db.Open(path);
-        if (!db.HasTable(table)) {
-            db.Close();
-            return bFunFail(msg, QStringLiteral("Tablica nie istnieje: \n") + table,
-                            "bFunCalibLoadData()");
-        }
+    tables.clear();
+    // Opening makes a missing file: it then lists no layout.
+    return bFunWithDatabase(
+        msg, path(), {"Sql exception: ", "bFunCalibLoadCertList()"}, [&](CppSQLite3DB &db) {
+            tables = strFunQueryColumn(
+                db, QStringLiteral("SELECT * FROM sqlite_master WHERE type='table'"),
+                QStringLiteral("name"));
+            return true;
+        });
+}
+
+bool CalibrationStore::load(QString &msg, const QString &table, CalibList &list) const {
+    const char *const fun = "bFunCalibLoadData()";
+    if (!m_working.found(msg) || missing(msg, path(), "Plik nie istnieje: \n", fun))
+        return false;
+    return bFunWithDatabase(msg, path(), {"SQLite exception: \n", fun}, [&](CppSQLite3DB &db) {
+        if (!db.HasTable(table))
+            return bFunFail(msg, QStringLiteral("Tablica nie istnieje: \n") + table, fun);
         list.clear();
         CppSQLite3Query q = db.Query(QStringLiteral("select * from ") + strFunSqlName(table));
         while (!q.AtEnd()) {
@@ -85,146 +109,154 @@ bool bFunCalibLoadData(QString &msg, const QString &path, const QString &table, 
             q.Next();
         }
         q.Release();
-        db.Close();
         return true;
-    } catch (const CppSQLite3Exception &e) {
-        return bFunFail(msg, QStringLiteral("SQLite exception: \n") + strFunSqlErrorText(e),
-                        "bFunCalibLoadData()");
-    }
+    });
 }
 
-bool bFunSqlCalibUpdateValue(QString &msg, const QString &path, const QString &table,
-                             const structCalibData &r) {
-    if (missing(msg, path, "Plik nie istnieje.\n", "bFunSqlCalibUpdateValue()"))
+bool CalibrationStore::update(QString &msg, const QString &table, const structCalibData &r) const {
+    const char *const fun = "bFunSqlCalibUpdateValue()";
+    if (!m_working.found(msg) || missing(msg, path(), "Plik nie istnieje.\n", fun))
         return false;
-    const QString sql =
-        QStringLiteral("update ") + strFunSqlName(table) + " set `x1`=" + quoted(r.x1) +
-        ", `y1`=" + quoted(r.y1) + ", `x2`=" + quoted(r.x2) + ", `y2`=" + quoted(r.y2) +
-        ", `font_name`=" + quoted(r.font_name) + ", `font_size`=" + quoted(r.font_size) +
-        ", `font_align`=" + quoted(r.font_align) +
-        ", `font_style_bold`=" + quoted(r.font_style_bold) +
-        ", `font_style_italic`=" + quoted(r.font_style_italic) +
-        ", `font_style_underline`=" + quoted(r.font_style_underline) +
-        ", `font_style_strike`=" + quoted(r.font_style_strike) + " where `name`=" + quoted(r.name);
-    CppSQLite3DB db;
-    try {
-        db.Open(path);
-        const int changed = db.Execute(sql);
-        db.Close();
-        if (changed == 0)
-            return bFunFail(msg, QString::fromUtf8("Błąd aktualizacji wpisu kalibracji.\n\n") + sql,
-                            "bFunSqlCalibUpdateValue()");
-        return true;
-    } catch (const CppSQLite3Exception &e) {
-        return bFunFail(msg, QStringLiteral("SqlException\n") + strFunSqlErrorText(e),
-                        "bFunSqlCalibUpdateValue()");
-    }
+    const QString sql = QStringLiteral("update ") + strFunSqlName(table) +
+                        " set `x1`=?, `y1`=?, `x2`=?, `y2`=?, `font_name`=?, `font_size`=?, "
+                        "`font_align`=?, `font_style_bold`=?, `font_style_italic`=?, "
+                        "`font_style_underline`=?, `font_style_strike`=? where `name`=?";
+    const QStringList values{number(r.x1),
+                             number(r.y1),
+                             number(r.x2),
+                             number(r.y2),
+                             r.font_name,
+                             number(r.font_size),
+                             number(r.font_align),
+                             number(r.font_style_bold),
+                             number(r.font_style_italic),
+                             number(r.font_style_underline),
+                             number(r.font_style_strike),
+                             r.name};
+    return bFunWithDatabase(msg, path(), {"SqlException\n", fun}, [&](CppSQLite3DB &db) {
+        if (db.Execute(sql, values) != 0)
+            return true;
+        return bFunFail(msg,
+                        QString::fromUtf8("Błąd aktualizacji wpisu kalibracji.\n\n") +
+                            strFunSqlShown(sql, values),
+                        fun);
+    });
 }
 
-bool bFunCalibLoadCertList(QString &msg, QStringList &tables) {
-    const QString path = strFunGetDataFilePath(msg, QString::fromLatin1(kCalibFileName));
-    if (path.isEmpty())
-        return false;
-    tables.clear();
-    CppSQLite3DB db;
-    try {
-        db.Open(path);
-        tables =
-            strFunQueryColumn(db, QStringLiteral("SELECT * FROM sqlite_master WHERE type='table'"),
-                              QStringLiteral("name"));
-        db.Close();
+bool CalibrationStore::restoreOriginal(QString &msg) const {
+    QString scratch;
+    const QString source = m_shipped.path(), target = path();
+    if (!target.isEmpty() && QFileInfo::exists(source) &&
+        bFunCopyFile(scratch, source, target, false))
         return true;
-    } catch (const CppSQLite3Exception &e) {
-        return bFunFail(msg, QStringLiteral("Sql exception: ") + strFunSqlErrorText(e),
-                        "bFunCalibLoadCertList()");
-    }
+    // Logged under the action the teacher took.
+    return bFunFail(msg,
+                    QString::fromUtf8("Błąd podczas próby przywrócenia oryginalnego pliku "
+                                      "kalibracji.\nŹródło: ") +
+                        source + QString::fromUtf8("\nCel: ") + target,
+                    "PrzywrocUstawieniaButtonClick()");
 }
 
-bool bFunMarginReadData(QString &msg, const QString &path, MarginList &list) {
-    if (missing(msg, path, "Plik nie istnieje.\n", "bFunMarginReadData()"))
+// ---------------------------------------------------------------------------
+
+MarginSetStore MarginSetStore::inProgramFolder() {
+    return MarginSetStore(SettingsStore::inProgramFolder().file(), SettingsStore::shipped().file());
+}
+
+bool MarginSetStore::read(QString &msg, MarginList &list) const {
+    const char *const fun = "bFunMarginReadData()";
+    if (!m_working.found(msg) || missing(msg, path(), "Plik nie istnieje.\n", fun))
         return false;
     list.clear();
-    CppSQLite3DB db;
-    try {
-        db.Open(path);
+    return bFunWithDatabase(msg, path(), {"SqlException\n", fun}, [&](CppSQLite3DB &db) {
         CppSQLite3Query q = db.Query(QStringLiteral("select * from `margin`"));
         while (!q.AtEnd()) {
             list.append(marginRow(q));
             q.Next();
         }
         q.Release();
-        db.Close();
         return true;
-    } catch (const CppSQLite3Exception &e) {
-        return bFunFail(msg, QStringLiteral("SqlException\n") + strFunSqlErrorText(e),
-                        "bFunMarginReadData()");
-    }
+    });
+}
+
+bool MarginSetStore::add(QString &msg, const structMarginData &set) const {
+    const char *const fun = "bFunMarginWriteNewSettings()";
+    if (!m_working.found(msg) || missing(msg, path(), "Plik nie istnieje.\n", fun))
+        return false;
+    return bFunWithDatabase(msg, path(), {"Sql exception: ", fun}, [&](CppSQLite3DB &db) {
+        if (db.Execute(QString::fromLatin1(kMarginInsert), marginValues(set)) != 0)
+            return true;
+        return bFunFail(msg, QString::fromUtf8("Bład podczas próby dodania wpisu."), fun);
+    });
+}
+
+bool MarginSetStore::remove(QString &msg, const QString &name) const {
+    const char *const fun = "bFunMarginDeleteSettings()";
+    if (!m_working.found(msg) || missing(msg, path(), "Plik nie istnieje.\n", fun))
+        return false;
+    return bFunWithDatabase(msg, path(), {"SqlException\n", fun}, [&](CppSQLite3DB &db) {
+        if (db.Execute(QStringLiteral("delete from `margin` where `name`=?"), {name}) != 0)
+            return true;
+        return bFunFail(msg, QString::fromUtf8("Błąd podczas próby skasowania ustawień ") + name,
+                        fun);
+    });
+}
+
+bool MarginSetStore::restoreOriginal(QString &msg) const {
+    const char *const fun = "bFunMarginRestoreOriginal()";
+    if (!m_shipped.found(msg) || !m_working.found(msg) ||
+        missing(msg, m_shipped.path(), "Plik nie istnieje.\n", fun) ||
+        missing(msg, path(), "Plik nie istnieje.\n", fun))
+        return false;
+    const SqlReport report{"Sql exception: ", fun};
+    return bFunWithDatabase(msg, m_shipped.path(), report, [&](CppSQLite3DB &shipped) {
+        return bFunWithDatabase(msg, path(), report, [&](CppSQLite3DB &working) {
+            // One transaction: a failure keeps the user's sets.
+            return bFunInTransaction(msg, working, report, [&](QString &) {
+                working.Execute(QStringLiteral("delete from `margin` where 1"));
+                CppSQLite3Query q = shipped.Query(QStringLiteral("select * from `margin`"));
+                while (!q.AtEnd()) {
+                    working.Execute(QString::fromLatin1(kMarginInsert), marginValues(marginRow(q)));
+                    q.Next();
+                }
+                q.Release();
+                return true;
+            });
+        });
+    });
+}
+
+// ---------------------------------------------------------------------------
+
+bool bFunCalibLoadData(QString &msg, const QString &path, const QString &table, CalibList &list) {
+    return CalibrationStore(DataFilePath(path)).load(msg, table, list);
+}
+
+bool bFunSqlCalibUpdateValue(QString &msg, const QString &path, const QString &table,
+                             const structCalibData &row) {
+    return CalibrationStore(DataFilePath(path)).update(msg, table, row);
+}
+
+bool bFunCalibLoadCertList(QString &msg, QStringList &tables) {
+    return CalibrationStore::inProgramFolder().layouts(msg, tables);
+}
+
+bool bFunMarginReadData(QString &msg, const QString &path, MarginList &list) {
+    return MarginSetStore(DataFilePath(path)).read(msg, list);
 }
 
 bool bFunMarginWriteNewSettings(QString &msg, const QString &path, const structMarginData &set) {
-    if (missing(msg, path, "Plik nie istnieje.\n", "bFunMarginWriteNewSettings()"))
-        return false;
-    CppSQLite3DB db;
-    try {
-        db.Open(path);
-        const int changed = db.Execute(QString::fromLatin1(kMarginColumns) + marginValues(set));
-        db.Close();
-        if (changed == 0)
-            return bFunFail(msg, QString::fromUtf8("Bład podczas próby dodania wpisu."),
-                            "bFunMarginWriteNewSettings()");
-        return true;
-    } catch (const CppSQLite3Exception &e) {
-        return bFunFail(msg, QStringLiteral("Sql exception: ") + strFunSqlErrorText(e),
-                        "bFunMarginWriteNewSettings()");
-    }
+    return MarginSetStore(DataFilePath(path)).add(msg, set);
 }
 
 bool bFunMarginDeleteSettings(QString &msg, const QString &path, const QString &name) {
-    if (missing(msg, path, "Plik nie istnieje.\n", "bFunMarginDeleteSettings()"))
-        return false;
-    CppSQLite3DB db;
-    try {
-        db.Open(path);
-        const int changed =
-            db.Execute(QStringLiteral("delete from `margin` where `name`=") + quoted(name));
-        db.Close();
-        if (changed == 0)
-            return bFunFail(msg,
-                            QString::fromUtf8("Błąd podczas próby skasowania ustawień ") + name,
-                            "bFunMarginDeleteSettings()");
-        return true;
-    } catch (const CppSQLite3Exception &e) {
-        return bFunFail(msg, QStringLiteral("SqlException\n") + strFunSqlErrorText(e),
-                        "bFunMarginDeleteSettings()");
-    }
+    return MarginSetStore(DataFilePath(path)).remove(msg, name);
 }
 
 bool bFunMarginRestoreOriginal(QString &msg, const QString &shippedPath,
                                const QString &workingPath) {
-    if (missing(msg, shippedPath, "Plik nie istnieje.\n", "bFunMarginRestoreOriginal()") ||
-        missing(msg, workingPath, "Plik nie istnieje.\n", "bFunMarginRestoreOriginal()"))
-        return false;
-    CppSQLite3DB shipped, working;
-    try {
-        shipped.Open(shippedPath);
-        working.Open(workingPath);
-        // One transaction: a failure keeps the user's sets.
-        working.Execute(QStringLiteral("begin transaction;"));
-        working.Execute(QStringLiteral("delete from `margin` where 1"));
-        CppSQLite3Query q = shipped.Query(QStringLiteral("select * from `margin`"));
-        while (!q.AtEnd()) {
-            working.Execute(QString::fromLatin1(kMarginColumns) + marginValues(marginRow(q)));
-            q.Next();
-        }
-        q.Release();
-        working.Execute(QStringLiteral("commit transaction;"));
-        working.Close();
-        shipped.Close();
-        return true;
-    } catch (const CppSQLite3Exception &e) {
-        return bFunFail(msg, QStringLiteral("Sql exception: ") + strFunSqlErrorText(e),
-                        "bFunMarginRestoreOriginal()");
-    }
+    return MarginSetStore(DataFilePath(workingPath), DataFilePath(shippedPath))
+        .restoreOriginal(msg);
 }
 
 bool bFunMoveSideEdges(QString &msg, structMarginData &edges, int side, int dLeft, int dTop,

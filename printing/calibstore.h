@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "storage/paths.h"
+
 // One printed object of a layout: its rectangle on the 885 x 1314 page and
 // the font that prints it.
 struct structCalibData {
@@ -30,6 +32,58 @@ struct structMarginData {
 };
 using MarginList = QList<structMarginData>;
 
+// The calibration file "bruma_kalibracja.sqset": one table per layout, a row
+// per printed object.
+class CalibrationStore {
+public:
+    // The working file of the program folder, the original of the
+    // installation folder.
+    static CalibrationStore inProgramFolder();
+    explicit CalibrationStore(const DataFilePath &working,
+                              const DataFilePath &shipped = DataFilePath())
+        : m_working(working), m_shipped(shipped) {}
+
+    const QString &path() const { return m_working.path(); }
+    // The layouts (tables) of the file; a missing file is made empty.
+    bool layouts(QString &msg, QStringList &tables) const;
+    // Every row of the layout, in table order; the list is kept on failure.
+    bool load(QString &msg, const QString &table, CalibList &list) const;
+    // Rewrites every row of the row's name; a name without a row fails.
+    bool update(QString &msg, const QString &table, const structCalibData &row) const;
+    // Puts the original file in place of the working one, whole or not at
+    // all; the failure is logged and its message names both files.
+    bool restoreOriginal(QString &msg) const;
+
+private:
+    DataFilePath m_working;
+    DataFilePath m_shipped;
+};
+
+// The margin sets: the table `margin` of the settings file.
+class MarginSetStore {
+public:
+    // The settings file of the program folder, its original in the
+    // installation folder.
+    static MarginSetStore inProgramFolder();
+    explicit MarginSetStore(const DataFilePath &working,
+                            const DataFilePath &shipped = DataFilePath())
+        : m_working(working), m_shipped(shipped) {}
+
+    const QString &path() const { return m_working.path(); }
+    // Every set in stored order; of two sets of one name the later counts.
+    bool read(QString &msg, MarginList &list) const;
+    bool add(QString &msg, const structMarginData &set) const;
+    // Removes every set of the name; none of it is a failure.
+    bool remove(QString &msg, const QString &name) const;
+    // The original sets replace the working ones in one transaction.
+    bool restoreOriginal(QString &msg) const;
+
+private:
+    DataFilePath m_working;
+    DataFilePath m_shipped;
+};
+
+// The same operations through paths.
 bool bFunCalibLoadData(QString &msg, const QString &path, const QString &table, CalibList &list);
 bool bFunSqlCalibUpdateValue(QString &msg, const QString &path, const QString &table,
                              const structCalibData &row);

@@ -1,7 +1,6 @@
 #include "storage/cppsqlite3.h"
 
 #include "storage/codec.h"
-#include "storage/sqltext.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -351,6 +350,32 @@ sqlite3_stmt *CppSQLite3DB::prepare(const QString &sql) {
     return stmt;
 }
 
+sqlite3_stmt *CppSQLite3DB::prepare(const QString &sql, const QStringList &values) {
+    sqlite3_stmt *stmt = prepare(sql);
+    for (int i = 0; i < values.size(); ++i) {
+        const QByteArray bytes = cp1250::encode(values[i]);
+        // Spliced into the text a NUL ended the statement, which then failed
+        // to compile: such a value is refused the same way, not stored.
+        if (bytes.contains('\0')) {
+            sqlite3_finalize(stmt);
+            throw CppSQLite3Exception(SQLITE_ERROR, "unrecognized token");
+        }
+        const int rc =
+            sqlite3_bind_text(stmt, i + 1, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+        if (rc != SQLITE_OK) {
+            sqlite3_finalize(stmt);
+            throw CppSQLite3Exception(rc, sqlite3_errmsg(m_db));
+        }
+    }
+    return stmt;
+}
+
+int CppSQLite3DB::Execute(const QString &sql, const QStringList &values) {
+    CppSQLite3Query q = Query(sql, values);
+    q.Release();
+    return sqlite3_changes(m_db);
+}
+
 std::unique_ptr<CppSQLite3Statement> CppSQLite3DB::Compile(const QString &sql) {
     sqlite3_stmt *stmt = prepare(sql);
     return std::make_unique<CppSQLite3Statement>(m_db, stmt, m_guard.get());
@@ -379,8 +404,7 @@ int CppSQLite3Statement::Execute() {
     return sqlite3_changes(m_db);
 }
 
-CppSQLite3Query CppSQLite3DB::Query(const QString &sql) {
-    sqlite3_stmt *stmt = prepare(sql);
+CppSQLite3Query CppSQLite3DB::firstRow(sqlite3_stmt *stmt) {
     const int step = sqlite3_step(stmt);
     if (step == SQLITE_DONE)
         return CppSQLite3Query(m_db, stmt, true);
@@ -390,23 +414,39 @@ CppSQLite3Query CppSQLite3DB::Query(const QString &sql) {
     throw CppSQLite3Exception(frc, sqlite3_errmsg(m_db));
 }
 
+CppSQLite3Query CppSQLite3DB::Query(const QString &sql) {
+    return firstRow(prepare(sql));
+}
+
+CppSQLite3Query CppSQLite3DB::Query(const QString &sql, const QStringList &values) {
+    return firstRow(prepare(sql, values));
+}
+
 int CppSQLite3DB::QueryInt(const QString &sql, int nullValue) {
-    CppSQLite3Query q = Query(sql);
+    return QueryInt(sql, QStringList(), nullValue);
+}
+
+int CppSQLite3DB::QueryInt(const QString &sql, const QStringList &values, int nullValue) {
+    CppSQLite3Query q = Query(sql, values);
     if (q.AtEnd() || q.ColumnCount() < 1)
         throw CppSQLite3Exception(CPPSQLITE_ERROR, "Invalid scalar query");
     return q.IntOr(0, nullValue);
 }
 
 bool CppSQLite3DB::HasTable(const QString &name) {
-    const QString sql =
-        QStringLiteral("select count(*) from sqlite_master where type='table' and name='") +
-        strFunSqlEscape(name) + QStringLiteral("'");
-    return QueryInt(sql, 0) > 0;
+    return QueryInt(QStringLiteral("select count(*) from sqlite_master where type='table' and "
+                                   "name=?"),
+                    {name}, 0) > 0;
 }
 
 QStringList strFunQueryColumn(CppSQLite3DB &db, const QString &sql, const QString &column) {
+    return strFunQueryColumn(db, sql, column, QStringList());
+}
+
+QStringList strFunQueryColumn(CppSQLite3DB &db, const QString &sql, const QString &column,
+                              const QStringList &parameters) {
     QStringList values;
-    CppSQLite3Query q = db.Query(sql);
+    CppSQLite3Query q = db.Query(sql, parameters);
     while (!q.AtEnd()) {
         values << q.TextOr(column, QString());
         q.Next();

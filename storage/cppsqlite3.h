@@ -113,6 +113,9 @@ class CppSQLite3DB;
 // The text of one column of every row a query returns, in order (NULL reads
 // as the empty text).
 QStringList strFunQueryColumn(CppSQLite3DB &db, const QString &sql, const QString &column);
+// The same with the query's "?" parameters bound to the values.
+QStringList strFunQueryColumn(CppSQLite3DB &db, const QString &sql, const QString &column,
+                              const QStringList &values);
 
 class CppSQLite3DB {
 public:
@@ -134,10 +137,18 @@ public:
 
     // Runs the whole text (several statements too); returns the changed rows.
     int Execute(const QString &sql);
+    // Runs one statement with its "?" parameters bound to the values, in
+    // order, as text (code page 1250): a value is stored exactly as the same
+    // text between quotes would be, column affinity included; a value
+    // holding a NUL character fails (SQLITE_ERROR) as that text did. Returns
+    // the changed rows.
+    int Execute(const QString &sql, const QStringList &values);
     // Compiles the first statement and steps once: the cursor stands on the
     // first row, or at its end when there is none.
     CppSQLite3Query Query(const QString &sql);
+    CppSQLite3Query Query(const QString &sql, const QStringList &values);
     int QueryInt(const QString &sql, int nullValue = 0);
+    int QueryInt(const QString &sql, const QStringList &values, int nullValue = 0);
     // Compiles one statement with "?" parameters for repeated use.
     std::unique_ptr<CppSQLite3Statement> Compile(const QString &sql);
     // Case-sensitive test for a table of that exact name.
@@ -152,6 +163,9 @@ private:
     void arm();
     // Compiles one statement; throws on an error or an empty text.
     sqlite3_stmt *prepare(const QString &sql);
+    // Compiles one statement and binds the values to its parameters.
+    sqlite3_stmt *prepare(const QString &sql, const QStringList &values);
+    CppSQLite3Query firstRow(sqlite3_stmt *stmt);
 
     sqlite3 *m_db = nullptr;
     int m_busyTimeoutMs = 60000;

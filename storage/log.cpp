@@ -3,7 +3,7 @@
 #include "storage/clock.h"
 #include "storage/cppsqlite3.h"
 #include "storage/folders.h"
-#include "storage/sqltext.h"
+#include "storage/sqlrun.h"
 
 QString strFunFormatLogTime(const QDateTime &moment) {
     const QDateTime utc = moment.toUTC();
@@ -18,29 +18,30 @@ QString strFunFormatLogTime(const QDateTime &moment) {
         .arg(t.second());
 }
 
-void vFunWriteLog(const QString &msg, const QString &funName) {
-    // The log lives in the program folder: when that cannot be had there is
-    // nowhere to write, and the entry is dropped.
+LogStore LogStore::inProgramFolder() {
     const QString folder = strFunKnownProgramDir();
-    if (folder.isEmpty())
+    return LogStore(folder.isEmpty() ? QString()
+                                     : folder + QLatin1Char('/') + QLatin1String(kLogFileName));
+}
+
+void LogStore::append(const QString &msg, const QString &funName) const {
+    if (m_path.isEmpty())
         return;
-    try {
-        const QString path = folder + QLatin1Char('/') + QLatin1String(kLogFileName);
-        const QString when = strFunFormatLogTime(currentDateTime());
-        CppSQLite3DB db;
-        db.Open(path);
+    const QString when = strFunFormatLogTime(currentDateTime());
+    QString ignored;
+    // The log is the last resort: a failure to write it is not reported.
+    bFunWithDatabase(ignored, m_path, {""}, [&](CppSQLite3DB &db) {
         if (!db.HasTable(QStringLiteral("error")))
             db.Execute(
                 QStringLiteral("create table `error`( datetime TEXT, fun TEXT, info TEXT )"));
-        CppSQLite3Query q =
-            db.Query(QStringLiteral("insert into `error`( datetime, fun, info ) values( '") +
-                     strFunSqlEscape(when) + QStringLiteral("', '") + strFunSqlEscape(funName) +
-                     QStringLiteral("', '") + strFunSqlEscape(msg) + QStringLiteral("' )"));
-        q.Release();
-        db.Close();
-    } catch (...) {
-        // The log is the last resort: a failure to write it is not reported.
-    }
+        db.Execute(QStringLiteral("insert into `error`( datetime, fun, info ) values( ?, ?, ? )"),
+                   {when, funName, msg});
+        return true;
+    });
+}
+
+void vFunWriteLog(const QString &msg, const QString &funName) {
+    LogStore::inProgramFolder().append(msg, funName);
 }
 
 bool bFunFail(QString &msg, const QString &text, const char *funName) {

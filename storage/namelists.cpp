@@ -2,17 +2,18 @@
 
 #include "storage/cppsqlite3.h"
 #include "storage/log.h"
-#include "storage/paths.h"
-#include "storage/sqltext.h"
+#include "storage/settings.h"
+#include "storage/sqlrun.h"
 
 #include <QFileInfo>
 
 namespace {
 
 bool settingsPath(QString &msg, QString &path, const char *logName) {
-    path = strFunGetDataFilePath(msg, QString::fromLatin1(kSettingsFileName));
-    if (path.isEmpty())
+    const SettingsStore settings = SettingsStore::inProgramFolder();
+    if (!settings.file().found(msg))
         return false;
+    path = settings.path();
     if (QFileInfo::exists(path))
         return true;
     return bFunFail(msg, QStringLiteral("Plik nie istnieje:\n") + path, logName);
@@ -22,38 +23,25 @@ bool loadNames(QString &msg, const char *table, QStringList &names, const char *
     QString path;
     if (!settingsPath(msg, path, logName))
         return false;
-    CppSQLite3DB db;
-    try {
-        db.Open(path);
+    return bFunWithDatabase(msg, path, {"SQLite exception: \n", logName}, [&](CppSQLite3DB &db) {
         names += strFunQueryColumn(
             db, QStringLiteral("select * from `%1` order by `name` ASC").arg(QLatin1String(table)),
             QStringLiteral("name"));
-        db.Close();
         return true;
-    } catch (const CppSQLite3Exception &e) {
-        return bFunFail(msg, QStringLiteral("SQLite exception: \n") + strFunSqlErrorText(e),
-                        logName);
-    }
+    });
 }
 
 bool addName(QString &msg, const char *table, const QString &name, const char *logName) {
     QString path;
     if (!settingsPath(msg, path, logName))
         return false;
-    const QString value = strFunSqlEscape(name);
     const QString t = QLatin1String(table);
-    CppSQLite3DB db;
-    try {
-        db.Open(path);
-        if (db.Execute(
-                QStringLiteral("update `%1` set `name`='%2' where `name`='%2'").arg(t, value)) == 0)
-            db.Execute(QStringLiteral("insert into `%1`( `name` ) values( '%2' )").arg(t, value));
-        db.Close();
+    return bFunWithDatabase(msg, path, {"SQLite exception: \n", logName}, [&](CppSQLite3DB &db) {
+        if (db.Execute(QStringLiteral("update `%1` set `name`=?1 where `name`=?1").arg(t),
+                       {name}) == 0)
+            db.Execute(QStringLiteral("insert into `%1`( `name` ) values( ? )").arg(t), {name});
         return true;
-    } catch (const CppSQLite3Exception &e) {
-        return bFunFail(msg, QStringLiteral("SQLite exception: \n") + strFunSqlErrorText(e),
-                        logName);
-    }
+    });
 }
 
 } // namespace

@@ -201,6 +201,25 @@ QString strFunGetDataFilePath(QString &msg, const QString &fileName, bool fromIn
     return dir + QLatin1Char('/') + fileName;
 }
 
+DataFilePath DataFilePath::inProgramFolder(const QString &fileName) {
+    DataFilePath file;
+    file.m_path = strFunGetDataFilePath(file.m_lookupError, fileName);
+    return file;
+}
+
+DataFilePath DataFilePath::inInstallation(const QString &fileName) {
+    DataFilePath file;
+    file.m_path = strFunGetDataFilePath(file.m_lookupError, fileName, true);
+    return file;
+}
+
+bool DataFilePath::found(QString &msg) const {
+    if (m_lookupError.isEmpty())
+        return true;
+    msg = m_lookupError;
+    return false;
+}
+
 QString strFunGetTmpFilePath(QString &msg) {
     return strFunGetDataFilePath(msg, QString::fromLatin1(kTmpFileName));
 }

@@ -40,6 +40,27 @@ bool bFunClearFileAttributes(QString &msg, const QString &path);
 // the buffer holds the lookup's message and the caller must not go on.
 QString strFunGetDataFilePath(QString &msg, const QString &fileName, bool fromInstallation = false);
 
+// A data file named once: its path, or why the program folder could not be
+// had. Stores hold one, so no caller looks their files up itself.
+class DataFilePath {
+public:
+    // The file in the program folder (looked up now; a failure is logged
+    // once, here) or in the installation folder.
+    static DataFilePath inProgramFolder(const QString &fileName);
+    static DataFilePath inInstallation(const QString &fileName);
+    explicit DataFilePath(const QString &path = QString()) : m_path(path) {}
+
+    // Empty when the program folder cannot be had.
+    const QString &path() const { return m_path; }
+    // False with the look-up's message when the program folder could not be
+    // had (a path given as such counts as found, empty or not).
+    bool found(QString &msg) const;
+
+private:
+    QString m_path;
+    QString m_lookupError;
+};
+
 // Tests point the installation folder elsewhere; an empty path restores it.
 void vFunSetExeDirPathForTests(const QString &path);
 

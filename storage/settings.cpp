@@ -1,125 +1,105 @@
 #include "storage/settings.h"
-#include "storage/sqltext.h"
 
 #include "storage/cppsqlite3.h"
 #include "storage/log.h"
-#include "storage/paths.h"
+#include "storage/sqlrun.h"
 
 #include <QFileInfo>
 
-bool bFunSqlSettingWriteValue(QString &msg, const QString &key, int value) {
-    const QString path = strFunGetDataFilePath(msg, QString::fromLatin1(kSettingsFileName));
-    if (path.isEmpty())
-        return false;
-    if (!QFileInfo::exists(path)) {
-        msg = QStringLiteral("Plik nie istnieje.\n\n") + path;
-        vFunWriteLog(msg, QStringLiteral("bFunSqlSettingWriteValue()"));
-        return false;
-    }
-    CppSQLite3DB db;
-    try {
-        db.Open(path);
-        const QString number = QString::number(value);
-        int changed = db.Execute(QStringLiteral("update `settings` set `int_value`='") + number +
-                                 QStringLiteral("' where `name`='") + key + QStringLiteral("'"));
-        if (changed == 0)
-            changed =
-                db.Execute(QStringLiteral("insert into `settings`(`name`, `int_value`) values( '") +
-                           key + QStringLiteral("', '") + number + QStringLiteral("')"));
-        db.Close();
-        return changed != 0;
-    } catch (const CppSQLite3Exception &e) {
-        msg = QStringLiteral("SQLite exception: ") + strFunSqlErrorText(e);
-        return false;
-    }
+SettingsStore SettingsStore::inProgramFolder() {
+    return SettingsStore(DataFilePath::inProgramFolder(QString::fromLatin1(kSettingsFileName)));
 }
 
-bool bFunSqlGetSettingsValue(QString &msg, const QString &key, int &value) {
-    const QString path = strFunGetDataFilePath(msg, QString::fromLatin1(kSettingsFileName));
-    if (path.isEmpty())
-        return false;
-    if (!QFileInfo::exists(path)) {
-        msg = QStringLiteral("Plik nie istnieje:\n") + path;
-        vFunWriteLog(msg, QStringLiteral("bFunSqlGetSettingsValue()"));
-        return false;
-    }
-    CppSQLite3DB db;
-    try {
-        db.Open(path);
-        CppSQLite3Query q = db.Query(QStringLiteral("select * from `settings` where `name`='") +
-                                     key + QStringLiteral("'"));
-        const int read = q.IntOr(QStringLiteral("int_value"), 0);
-        q.Release();
-        db.Close();
-        value = read;
-        return true;
-    } catch (const CppSQLite3Exception &e) {
-        msg = QStringLiteral("SqlException:\n\n") + strFunSqlErrorText(e);
-        vFunWriteLog(msg, QStringLiteral("bFunSqlGetSettingsValue()"));
-        return false;
-    }
+SettingsStore SettingsStore::shipped() {
+    return SettingsStore(DataFilePath::inInstallation(QString::fromLatin1(kSettingsFileName)));
 }
 
 namespace {
 
-// The settings file, or the empty text with the failure reported.
-QString settingsFile(QString &msg, const char *funName) {
-    const QString path = strFunGetDataFilePath(msg, QString::fromLatin1(kSettingsFileName));
-    if (path.isEmpty())
-        return path;
-    if (!QFileInfo::exists(path)) {
-        bFunFail(msg, QStringLiteral("Plik nie istnieje:\n") + path, funName);
-        return QString();
-    }
-    return path;
+// The file exists; otherwise the failure is reported with the message's
+// first words.
+bool present(QString &msg, const DataFilePath &file, const char *missing, const char *funName) {
+    if (!file.found(msg))
+        return false;
+    if (QFileInfo::exists(file.path()))
+        return true;
+    return bFunFail(msg, QString::fromUtf8(missing) + file.path(), funName);
 }
 
-QString quoted(const QString &text) {
-    return QLatin1Char('\'') + strFunSqlEscape(text) + QLatin1Char('\'');
+// Updates the key's row, or adds one when there is none; returns the changed
+// rows.
+int upsert(CppSQLite3DB &db, const char *column, const QString &key, const QString &value) {
+    const QString c = QLatin1String(column);
+    const int changed = db.Execute(
+        QStringLiteral("update `settings` set `%1`=? where `name`=?").arg(c), {value, key});
+    if (changed != 0)
+        return changed;
+    return db.Execute(QStringLiteral("insert into `settings`(`name`, `%1`) values( ?, ? )").arg(c),
+                      {key, value});
 }
 
 } // namespace
 
-bool bFunSqlSettingWriteText(QString &msg, const QString &key, const QString &value) {
-    const QString path = settingsFile(msg, "bFunSqlSettingWriteText()");
-    if (path.isEmpty())
+bool SettingsStore::writeInt(QString &msg, const QString &key, int value) const {
+    if (!present(msg, m_file, "Plik nie istnieje.\n\n", "bFunSqlSettingWriteValue()"))
         return false;
-    CppSQLite3DB db;
-    try {
-        db.Open(path);
-        int changed = db.Execute(QStringLiteral("update `settings` set `text_value`=") +
-                                 quoted(value) + QStringLiteral(" where `name`=") + quoted(key));
-        if (changed == 0)
-            changed = db.Execute(
-                QStringLiteral("insert into `settings`(`name`, `text_value`) values( ") +
-                quoted(key) + QStringLiteral(", ") + quoted(value) + QStringLiteral(" )"));
-        db.Close();
-        if (changed == 0)
-            return bFunFail(msg, QString::fromUtf8("Błąd zapisu ustawienia ") + key,
-                            "bFunSqlSettingWriteText()");
+    // A failure here was never logged: the caller tells it.
+    return bFunWithDatabase(msg, path(), {"SQLite exception: "}, [&](CppSQLite3DB &db) {
+        return upsert(db, "int_value", key, QString::number(value)) != 0;
+    });
+}
+
+bool SettingsStore::readInt(QString &msg, const QString &key, int &value) const {
+    if (!present(msg, m_file, "Plik nie istnieje:\n", "bFunSqlGetSettingsValue()"))
+        return false;
+    return bFunWithDatabase(
+        msg, path(), {"SqlException:\n\n", "bFunSqlGetSettingsValue()"}, [&](CppSQLite3DB &db) {
+            CppSQLite3Query q =
+                db.Query(QStringLiteral("select * from `settings` where `name`=?"), {key});
+            const int read = q.IntOr(QStringLiteral("int_value"), 0);
+            q.Release();
+            value = read;
+            return true;
+        });
+}
+
+bool SettingsStore::writeText(QString &msg, const QString &key, const QString &value) const {
+    const char *const fun = "bFunSqlSettingWriteText()";
+    if (!present(msg, m_file, "Plik nie istnieje:\n", fun))
+        return false;
+    return bFunWithDatabase(msg, path(), {"SqlException:\n\n", fun}, [&](CppSQLite3DB &db) {
+        if (upsert(db, "text_value", key, value) != 0)
+            return true;
+        return bFunFail(msg, QString::fromUtf8("Błąd zapisu ustawienia ") + key, fun);
+    });
+}
+
+bool SettingsStore::readText(QString &msg, const QString &key, QString &value) const {
+    const char *const fun = "bFunSqlGetSettingsText()";
+    if (!present(msg, m_file, "Plik nie istnieje:\n", fun))
+        return false;
+    return bFunWithDatabase(msg, path(), {"SqlException:\n\n", fun}, [&](CppSQLite3DB &db) {
+        CppSQLite3Query q =
+            db.Query(QStringLiteral("select `text_value` from `settings` where `name`=?"), {key});
+        const QString read = q.AtEnd() ? QString() : q.TextOr(0, QString());
+        q.Release();
+        value = read;
         return true;
-    } catch (const CppSQLite3Exception &e) {
-        return bFunFail(msg, QStringLiteral("SqlException:\n\n") + strFunSqlErrorText(e),
-                        "bFunSqlSettingWriteText()");
-    }
+    });
+}
+
+bool bFunSqlSettingWriteValue(QString &msg, const QString &key, int value) {
+    return SettingsStore::inProgramFolder().writeInt(msg, key, value);
+}
+
+bool bFunSqlGetSettingsValue(QString &msg, const QString &key, int &value) {
+    return SettingsStore::inProgramFolder().readInt(msg, key, value);
+}
+
+bool bFunSqlSettingWriteText(QString &msg, const QString &key, const QString &value) {
+    return SettingsStore::inProgramFolder().writeText(msg, key, value);
 }
 
 bool bFunSqlGetSettingsText(QString &msg, const QString &key, QString &value) {
-    const QString path = settingsFile(msg, "bFunSqlGetSettingsText()");
-    if (path.isEmpty())
-        return false;
-    CppSQLite3DB db;
-    try {
-        db.Open(path);
-        CppSQLite3Query q = db.Query(
-            QStringLiteral("select `text_value` from `settings` where `name`=") + quoted(key));
-        const QString read = q.AtEnd() ? QString() : q.TextOr(0, QString());
-        q.Release();
-        db.Close();
-        value = read;
-        return true;
-    } catch (const CppSQLite3Exception &e) {
-        return bFunFail(msg, QStringLiteral("SqlException:\n\n") + strFunSqlErrorText(e),
-                        "bFunSqlGetSettingsText()");
-    }
+    return SettingsStore::inProgramFolder().readText(msg, key, value);
 }

@@ -1,16 +1,37 @@
 #pragma once
 
+#include "storage/paths.h"
+
 #include <QString>
 
-// Named integer options in the table `settings` of "ustawienia.sqset" in the
-// program folder. Neither call creates the file.
-bool bFunSqlSettingWriteValue(QString &msg, const QString &key, int value);
-// The value is written only on success; a key without a row reads as 0.
-bool bFunSqlGetSettingsValue(QString &msg, const QString &key, int &value);
+// The settings file "ustawienia.sqset" of the program folder: named integer
+// options in the column `int_value` of the table `settings`, named text
+// options beside them in `text_value` (the margin sets and the town and
+// province lists live in the same file). No operation creates the file.
+class SettingsStore {
+public:
+    // The file of the program folder, looked up now.
+    static SettingsStore inProgramFolder();
+    // The file as the installation ships it.
+    static SettingsStore shipped();
+    explicit SettingsStore(const DataFilePath &file) : m_file(file) {}
 
-// Named text options in the column `text_value` of the table `settings` of
-// "ustawienia.sqset" in the program folder (the integer options live beside
-// them in `int_value`). Neither call creates the file.
+    const DataFilePath &file() const { return m_file; }
+    const QString &path() const { return m_file.path(); }
+
+    // The value is written only on success; a key without a row reads as 0.
+    bool readInt(QString &msg, const QString &key, int &value) const;
+    bool writeInt(QString &msg, const QString &key, int value) const;
+    // The value is written only on success; a key without a row reads as empty.
+    bool readText(QString &msg, const QString &key, QString &value) const;
+    bool writeText(QString &msg, const QString &key, const QString &value) const;
+
+private:
+    DataFilePath m_file;
+};
+
+// The same operations on the program folder's settings file.
+bool bFunSqlSettingWriteValue(QString &msg, const QString &key, int value);
+bool bFunSqlGetSettingsValue(QString &msg, const QString &key, int &value);
 bool bFunSqlSettingWriteText(QString &msg, const QString &key, const QString &value);
-// The value is written only on success; a key without a row reads as empty.
 bool bFunSqlGetSettingsText(QString &msg, const QString &key, QString &value);

@@ -124,11 +124,10 @@ void makeScripts(const QString &legacyPath, const QString &samePath, const QStri
     for (const structLegacyPupil &p : pupils) {
         sql += "begin transaction;\n" + cp1250::encode(strFunCreatePupilTableSql(p.table)) + ";\n";
         for (const structSqlData &r : p.pupilData + p.documents)
-            sql += cp1250::encode(QStringLiteral("insert into ") + strFunSqlName(p.table) +
-                                  QStringLiteral("( id, comp_name, value ) values( '") +
-                                  strFunSqlEscape(r.id) + QStringLiteral("', '") +
-                                  strFunSqlEscape(r.comp_name) + QStringLiteral("', '") +
-                                  strFunSqlEscape(r.value) + QStringLiteral("' );\n"));
+            sql += cp1250::encode(
+                strFunSqlShown(QStringLiteral("insert into ") + strFunSqlName(p.table) +
+                                   QStringLiteral("( id, comp_name, value ) values( ?, ?, ? );\n"),
+                               {r.id, r.comp_name, r.value}));
         sql += "commit transaction;\n";
     }
     QFile same(samePath);

@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+#include <sqlite3.h>
+
 class TestCertFile : public QObject {
     Q_OBJECT
 private slots:
@@ -18,6 +20,8 @@ private slots:
     void replaceKeepsRowsOfUnknownDocuments();
     void saveAndLoadRoundTrip();
     void saveRefusesExistingTable();
+    void failedWriteRollsBackAndLogsItsOwnName_data();
+    void failedWriteRollsBackAndLogsItsOwnName();
     void deleteTable();
     void checkIsStudentExists();
     void anyPeselStaysOneTable_data();
@@ -248,6 +252,39 @@ void TestCertFile::saveRefusesExistingTable() {
     QCOMPARE(msg, QStringLiteral("Tablica już istnieje: PESEL01111111111"));
     QCOMPARE(readFile(path()), before);
     QCOMPARE(logRows(m_env->programDir()).last().fun, QStringLiteral("bFunSaveCertData()"));
+}
+
+void TestCertFile::failedWriteRollsBackAndLogsItsOwnName_data() {
+    QTest::addColumn<bool>("replace");
+    QTest::addColumn<QString>("logName");
+    QTest::newRow("save") << false << "bFunSaveCertData()";
+    QTest::newRow("replace") << true << "bFunReplaceCertData()";
+}
+
+void TestCertFile::failedWriteRollsBackAndLogsItsOwnName() {
+    QFETCH(bool, replace);
+    QFETCH(QString, logName);
+    addPupil(QStringLiteral("PESEL01111111111"), QStringLiteral("Agrest"), QStringLiteral("Anna"));
+    const QByteArray before = readFile(path());
+    // A value over the limit of a file from elsewhere fails midway, after
+    // the table was made and a first row written.
+    const SqlDataList records{{QStringLiteral("DANE UCZNIA"), QStringLiteral("Nazwisko_DATA_EDIT"),
+                               QStringLiteral("Bez")},
+                              {QStringLiteral("DANE UCZNIA"), QStringLiteral("Imie_DATA_EDIT"),
+                               QString(kUntrustedValueBytes + 1, QLatin1Char('x'))}};
+    const QString table =
+        replace ? QStringLiteral("PESEL01111111111") : QStringLiteral("PESEL02222222222");
+    QString msg;
+    QVERIFY(replace ? !bFunReplaceCertData(msg, path(), table, records)
+                    : !bFunSaveCertData(msg, path(), table, records));
+    QCOMPARE(msg, QStringLiteral("SQLite exception: ") +
+                      strFunSqlErrorText(CppSQLite3Exception(SQLITE_TOOBIG, "")));
+    // Rolled back: the file holds what it held.
+    QCOMPARE(readFile(path()), before);
+    const auto log = logRows(m_env->programDir());
+    QCOMPARE(log.size(), 1);
+    QCOMPARE(log[0].fun, logName);
+    QCOMPARE(log[0].info, msg);
 }
 
 void TestCertFile::deleteTable() {

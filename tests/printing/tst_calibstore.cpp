@@ -1,5 +1,6 @@
 #include "printing/calibstore.h"
 #include "storage/cppsqlite3.h"
+#include "storage/paths.h"
 #include "support/testenv.h"
 
 #include <QtTest>
@@ -15,6 +16,8 @@ private slots:
     void layoutListCreatesAnEmptyFile();
     void marginSets();
     void restoreReplacesTheWorkingSets();
+    void calibrationRestoreCopiesTheOriginal();
+    void calibrationRestoreWithoutOriginalKeepsTheFile();
 
 private:
     QString calib() const { return m_env->programFile("bruma_kalibracja.sqset"); }
@@ -145,6 +148,44 @@ void TestCalibStore::restoreReplacesTheWorkingSets() {
     QCOMPARE(rawColumn(settings(), "select count(*) from settings"), QByteArrayList{"6"});
     QVERIFY(!bFunMarginRestoreOriginal(msg, m_env->dataHome() + "/brak", settings()));
     QCOMPARE(msg, "Plik nie istnieje.\n" + m_env->dataHome() + "/brak");
+}
+
+void TestCalibStore::calibrationRestoreCopiesTheOriginal() {
+    QTemporaryDir install;
+    const QByteArray original = readFile(calib());
+    writeFile(install.filePath("bruma_kalibracja.sqset"), original);
+    QString msg;
+    QVERIFY(bFunSqlCalibUpdateValue(msg, calib(), "klasa_1_3", {"Z", 7, 7, 7, 7, "Courier"}));
+    QVERIFY(readFile(calib()) != original);
+    vFunSetExeDirPathForTests(install.path());
+    const CalibrationStore store = CalibrationStore::inProgramFolder();
+    vFunSetExeDirPathForTests(QString());
+    QCOMPARE(store.path(), calib());
+    QVERIFY2(store.restoreOriginal(msg), qPrintable(msg));
+    QCOMPARE(readFile(calib()), original);
+    CalibList list;
+    QVERIFY(store.load(msg, "klasa_1_3", list));
+    QCOMPARE(list[0].font_name, QStringLiteral("Arial"));
+    QVERIFY(logRows(m_env->programDir()).isEmpty());
+}
+
+void TestCalibStore::calibrationRestoreWithoutOriginalKeepsTheFile() {
+    QTemporaryDir install; // no original in it
+    const QByteArray working = readFile(calib());
+    vFunSetExeDirPathForTests(install.path());
+    const CalibrationStore store = CalibrationStore::inProgramFolder();
+    vFunSetExeDirPathForTests(QString());
+    QString msg;
+    QVERIFY(!store.restoreOriginal(msg));
+    QCOMPARE(msg, QString::fromUtf8("Błąd podczas próby przywrócenia oryginalnego pliku "
+                                    "kalibracji.\nŹródło: ") +
+                      install.filePath("bruma_kalibracja.sqset") + QString::fromUtf8("\nCel: ") +
+                      calib());
+    QCOMPARE(readFile(calib()), working);
+    const auto log = logRows(m_env->programDir());
+    QCOMPARE(log.size(), 1);
+    QCOMPARE(log[0].fun, QStringLiteral("PrzywrocUstawieniaButtonClick()"));
+    QCOMPARE(log[0].info, msg);
 }
 
 QTEST_GUILESS_MAIN(TestCalibStore)
