@@ -21,7 +21,11 @@ std::optional<QString> &known() {
 bool makeDir(const QString &path, structFolderLookup &out) {
     if (QFileInfo(path).isDir() || ::mkdir(QFile::encodeName(path).constData(), 0777) == 0)
         return true;
-    out.error = errno;
+    // Another run may have made it meanwhile.
+    const int err = errno;
+    if (err == EEXIST && QFileInfo(path).isDir())
+        return true;
+    out.error = err;
     out.failedDir = path;
     return false;
 }

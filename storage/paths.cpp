@@ -160,6 +160,9 @@ bool bFunCreateDir(QString &msg, const QString &path) {
     if (::mkdir(QFile::encodeName(path).constData(), 0777) == 0)
         return true;
     const int err = errno;
+    // Another run may have made it meanwhile.
+    if (err == EEXIST && QFileInfo(path).isDir())
+        return true;
     msg = QStringLiteral("Błąd podczas tworzenia katalogu:\n") + path + QLatin1Char('\n') +
           strFunErrnoCode(err);
     vFunWriteLog(msg, QStringLiteral("strFunGetMainDirPath()"));
