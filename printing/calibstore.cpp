@@ -7,11 +7,13 @@
 #include "storage/sqlrun.h"
 #include "storage/sqltext.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <sys/stat.h>
 
 namespace {
 
@@ -58,6 +60,31 @@ structMarginData marginRow(const CppSQLite3Query &q) {
     return m;
 }
 
+// The rows of a layout as last read, with what identifies the file's
+// version: a preview reads them once per change, not on every click.
+struct CachedLayout {
+    QString path, table;
+    struct stat file {};
+    quint64 generation = 0;
+    CalibList rows;
+};
+QList<CachedLayout> &cachedLayouts() {
+    static QList<CachedLayout> layouts;
+    return layouts;
+}
+// Counts the program's own writes: each one makes every cached layout stale,
+// whatever the clock of the file system says.
+quint64 &writeGeneration() {
+    static quint64 generation = 0;
+    return generation;
+}
+
+bool sameVersion(const struct stat &a, const struct stat &b) {
+    return a.st_ino == b.st_ino && a.st_dev == b.st_dev && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -86,6 +113,35 @@ bool CalibrationStore::load(QString &msg, const QString &table, CalibList &list)
     const char *const fun = "bFunCalibLoadData()";
     if (!m_working.found(msg) || missing(msg, path(), "Plik nie istnieje: \n", fun))
         return false;
+    struct stat before {};
+    const bool known = ::stat(QFile::encodeName(path()).constData(), &before) == 0;
+    QList<CachedLayout> &cache = cachedLayouts();
+    if (known) {
+        for (const CachedLayout &c : cache) {
+            if (c.path == path() && c.table == table && c.generation == writeGeneration() &&
+                sameVersion(c.file, before)) {
+                list = c.rows;
+                return true;
+            }
+        }
+    }
+    const bool read = readLayout(msg, table, list);
+    struct stat after {};
+    // Kept only when the file stayed the same while it was read.
+    if (read && known && ::stat(QFile::encodeName(path()).constData(), &after) == 0 &&
+        sameVersion(before, after)) {
+        cache.erase(std::remove_if(cache.begin(), cache.end(),
+                                   [&](const CachedLayout &c) {
+                                       return c.path == path() && c.table == table;
+                                   }),
+                    cache.end());
+        cache.append({path(), table, after, writeGeneration(), list});
+    }
+    return read;
+}
+
+bool CalibrationStore::readLayout(QString &msg, const QString &table, CalibList &list) const {
+    const char *const fun = "bFunCalibLoadData()";
     return bFunWithDatabase(msg, path(), {"SQLite exception: \n", fun}, [&](CppSQLite3DB &db) {
         if (!db.HasTable(table))
             return bFunFail(msg, QStringLiteral("Tablica nie istnieje: \n") + table, fun);
@@ -115,6 +171,7 @@ bool CalibrationStore::load(QString &msg, const QString &table, CalibList &list)
 
 bool CalibrationStore::update(QString &msg, const QString &table, const structCalibData &r) const {
     const char *const fun = "bFunSqlCalibUpdateValue()";
+    ++writeGeneration();
     if (!m_working.found(msg) || missing(msg, path(), "Plik nie istnieje.\n", fun))
         return false;
     const QString sql = QStringLiteral("update ") + strFunSqlName(table) +
@@ -144,6 +201,7 @@ bool CalibrationStore::update(QString &msg, const QString &table, const structCa
 }
 
 bool CalibrationStore::restoreOriginal(QString &msg) const {
+    ++writeGeneration();
     QString scratch;
     const QString source = m_shipped.path(), target = path();
     if (!target.isEmpty() && QFileInfo::exists(source) &&

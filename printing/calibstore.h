@@ -55,6 +55,8 @@ public:
     bool restoreOriginal(QString &msg) const;
 
 private:
+    bool readLayout(QString &msg, const QString &table, CalibList &list) const;
+
     DataFilePath m_working;
     DataFilePath m_shipped;
 };

@@ -127,7 +127,20 @@ bool PagePicture::operator==(const PagePicture &other) const {
     return m_halfTurn == other.m_halfTurn && m_steps == other.m_steps;
 }
 
-void PagePicture::replay(QPainter &painter, const QRectF &target) const {
+size_t PagePicture::dotsKey() const {
+    size_t key = qHash(m_halfTurn);
+    for (const Step &s : m_steps) {
+        if (s.kind != Kind::Dots)
+            continue;
+        for (qreal v : {s.rect.left(), s.rect.top(), s.rect.width(), s.rect.height(), s.at.x(),
+                        s.at.y(), s.clip.left(), s.clip.top(), s.clip.width(), s.clip.height()})
+            key = qHashMulti(key, v);
+        key = qHashMulti(key, s.color.rgba());
+    }
+    return key;
+}
+
+void PagePicture::replay(QPainter &painter, const QRectF &target, Layers layers) const {
     painter.save();
     painter.translate(target.topLeft());
     painter.scale(target.width() / kPageWidth, target.height() / kPageHeight);
@@ -143,6 +156,8 @@ void PagePicture::replay(QPainter &painter, const QRectF &target) const {
     painter.setBackgroundMode(Qt::TransparentMode);
     QRectF clip;
     for (const Step &s : m_steps) {
+        if (layers != Layers::All && (s.kind == Kind::Dots) != (layers == Layers::DotsOnly))
+            continue;
         if (s.clip != clip) {
             clip = s.clip;
             if (clip.isNull())

@@ -71,9 +71,14 @@ public:
     // (879 - x, 1299 - y), as a second side printed upside down.
     PagePicture rotatedHalfTurn() const;
 
+    // Which steps a replay draws: the dots are the same for every pupil of
+    // a layout, so the preview draws them once and the rest per pupil.
+    enum class Layers { All, WithoutDots, DotsOnly };
     // Replays the page stretched into a rectangle of the painter's device,
     // whatever its resolution.
-    void replay(QPainter &painter, const QRectF &target) const;
+    void replay(QPainter &painter, const QRectF &target, Layers layers = Layers::All) const;
+    // Equal for two pages that draw the same dots (places, sizes, colour, clip).
+    size_t dotsKey() const;
 
     bool operator==(const PagePicture &other) const;
     bool operator!=(const PagePicture &other) const { return !(*this == other); }

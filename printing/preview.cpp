@@ -3,12 +3,12 @@
 #include "printing/printengine.h"
 #include "storage/paths.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QPainter>
 
-namespace {
-
-void drawMarks(QPainter &painter, const QList<PreviewMark> &marks, const QRectF &target, int side) {
+void vFunDrawPreviewMarks(QPainter &painter, const QList<PreviewMark> &marks, const QRectF &target,
+                          int side) {
     const QColor red(200, 0, 0);
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPixelSize(13);
@@ -43,7 +43,71 @@ void drawMarks(QPainter &painter, const QList<PreviewMark> &marks, const QRectF 
     painter.restore();
 }
 
+namespace {
+
+// A picture of the blank form at a scale, with a page's dots drawn over it.
+struct BasePicture {
+    QString file;
+    QDateTime modified;
+    qint64 size = 0;
+    double scale = 1.0;
+    size_t dots = 0;
+    QImage image;
+};
+
+// Most recently used first. Four cover both sides of two documents: moving
+// between a certificate and a record sheet decodes nothing again.
+QList<BasePicture> &basePictures() {
+    static QList<BasePicture> pictures;
+    return pictures;
+}
+constexpr int kKeptPictures = 4;
+
+QImage decodedBackdrop(const QString &path, double scale) {
+    QImage loaded;
+    if (!loaded.load(path))
+        return QImage();
+    loaded = loaded.convertToFormat(QImage::Format_RGB32);
+    if (qFuzzyCompare(scale, 1.0))
+        return loaded;
+    return loaded.scaled(loaded.size() * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+// The blank form of a file with the page's dots, made when first needed.
+QImage basePicture(const QString &file, double scale, const PagePicture &page,
+                   const QRectF &target) {
+    const QFileInfo info(file);
+    if (file.isEmpty() || !info.exists())
+        return QImage();
+    const size_t dots = page.dotsKey();
+    QList<BasePicture> &pictures = basePictures();
+    for (qsizetype i = 0; i < pictures.size(); ++i) {
+        const BasePicture &p = pictures[i];
+        if (p.file == file && qFuzzyCompare(p.scale, scale) && p.dots == dots &&
+            p.modified == info.lastModified() && p.size == info.size()) {
+            pictures.move(i, 0);
+            return pictures.first().image;
+        }
+    }
+    QImage image = decodedBackdrop(file, scale);
+    if (image.isNull())
+        return QImage();
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        page.replay(painter, target, PagePicture::Layers::DotsOnly);
+    }
+    pictures.prepend({file, info.lastModified(), info.size(), scale, dots, image});
+    while (pictures.size() > kKeptPictures)
+        pictures.removeLast();
+    return image;
+}
+
 } // namespace
+
+void PreviewComposer::clearSharedPictures() {
+    basePictures().clear();
+}
 
 void PreviewComposer::compose(const RenderedPages &pages, const QList<PreviewMark> &marks,
                               const DocumentInfo &doc, double scale, QImage &image1,
@@ -51,47 +115,26 @@ void PreviewComposer::compose(const RenderedPages &pages, const QList<PreviewMar
     QString scratch;
     const QStringList backdrops = doc.backdrops();
     QImage *images[] = {&image1, &image2};
-    for (int i = 0; i < backdrops.size() && i < 2; ++i) {
-        const QString file =
-            strFunGetDataFilePath(scratch, QStringLiteral("grafika/") + backdrops[i]);
-        const QImage loaded = backdrop(file, scale);
-        if (!loaded.isNull())
-            *images[i] = loaded;
-    }
-    // The pages are drawn straight over copies of the blank form's pictures.
+    const PagePicture *sides[] = {&pages.page1, &pages.page2};
     const QRectF target(QPointF(74, 74) * scale, QPointF(957, 1388) * scale);
     for (int i = 0; i < doc.sides && i < 2; ++i) {
+        QImage base;
+        if (i < backdrops.size())
+            base = basePicture(
+                strFunGetDataFilePath(scratch, QStringLiteral("grafika/") + backdrops[i]), scale,
+                *sides[i], target);
+        // Without a picture of the form the page goes whole over what the
+        // image held.
+        const PagePicture::Layers layers =
+            base.isNull() ? PagePicture::Layers::All : PagePicture::Layers::WithoutDots;
+        if (!base.isNull())
+            *images[i] = base;
         if (images[i]->isNull())
             continue;
         QPainter painter(images[i]);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::TextAntialiasing);
-        vFunDrawPage(painter, i == 0 ? pages.page1 : pages.page2, target);
-        drawMarks(painter, marks, target, i + 1);
+        sides[i]->replay(painter, target, layers);
+        vFunDrawPreviewMarks(painter, marks, target, i + 1);
     }
-}
-
-QImage PreviewComposer::backdrop(const QString &path, double scale) {
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists())
-        return QImage();
-    // Decoding a page-sized bitmap costs more than drawing the page: keep it
-    // while the file stays the same.
-    Backdrop &cached = m_backdrops[path];
-    if (cached.modified != info.lastModified() || cached.size != info.size() ||
-        cached.image.isNull()) {
-        QImage loaded;
-        if (!loaded.load(path))
-            return QImage();
-        cached = {loaded.convertToFormat(QImage::Format_RGB32), info.lastModified(), info.size(),
-                  QImage(), 1.0};
-    }
-    if (qFuzzyCompare(scale, 1.0))
-        return cached.image;
-    if (cached.scaled.isNull() || !qFuzzyCompare(cached.scaledBy, scale)) {
-        cached.scaled = cached.image.scaled(cached.image.size() * scale, Qt::IgnoreAspectRatio,
-                                            Qt::SmoothTransformation);
-        cached.scaledBy = scale;
-    }
-    return cached.scaled;
 }
