@@ -13,6 +13,7 @@ private slots:
     void loadKeepsTableOrderAndNullDefaults();
     void missingFileOrTableKeepsTheList();
     void updateRewritesEveryRowOfTheName();
+    void aChangedFileIsReadAgain();
     void layoutListCreatesAnEmptyFile();
     void marginSets();
     void restoreReplacesTheWorkingSets();
@@ -86,6 +87,34 @@ void TestCalibStore::updateRewritesEveryRowOfTheName() {
     QVERIFY(msg.startsWith(QString::fromUtf8(
         "Błąd aktualizacji wpisu kalibracji.\n\nupdate `klasa_1_3` set `x1`='-5'")));
     QVERIFY(msg.endsWith("where `name`='nie ma'"));
+}
+
+// Rows are kept between reads; a change of the file, by the program or by
+// anyone else, is read at the next load.
+void TestCalibStore::aChangedFileIsReadAgain() {
+    const CalibrationStore store{DataFilePath(calib())};
+    QString msg;
+    CalibList rows;
+    QVERIFY(store.load(msg, "klasa_1_3", rows));
+    QCOMPARE(rows[0].x1, 1);
+
+    structCalibData moved = rows[0];
+    moved.x1 = 9; // the same number of bytes
+    QVERIFY(store.update(msg, "klasa_1_3", moved));
+    QVERIFY(store.load(msg, "klasa_1_3", rows));
+    QCOMPARE(rows[0].x1, 9);
+
+    {
+        CppSQLite3DB db;
+        db.Open(calib());
+        db.Execute("update `klasa_1_3` set x1 = 8 where name = 'Z'");
+        db.Close();
+    }
+    QVERIFY(store.load(msg, "klasa_1_3", rows));
+    QCOMPARE(rows[0].x1, 8);
+    // The other layout of the file is its own.
+    QVERIFY(store.load(msg, "pusta", rows));
+    QVERIFY(rows.isEmpty());
 }
 
 void TestCalibStore::layoutListCreatesAnEmptyFile() {

@@ -24,6 +24,7 @@ private slots:
     void failuresLeaveThePreview();
     void previewOverTheBackdrop();
     void renderingsRepeatExactly();
+    void sharedDotsFollowThePage();
     void pdfAtPrinterResolution();
     void previewMarksWhatDoesNotFit();
 
@@ -230,6 +231,46 @@ void TestPrintEngine::previewOverTheBackdrop() {
     QCOMPARE(m_engine->image1.size(), before.size());
     QVERIFY(!inkBox(m_engine->image1, QRect(90, 90, 300, 200))
                  .isEmpty()); // still the certificate's texts
+}
+
+// The blank form with a layout's dots is made once and shared; a page with
+// other dots (or none) never shows the dots of another.
+void TestPrintEngine::sharedDotsFollowThePage() {
+    QDir().mkpath(m_env->programFile("grafika"));
+    for (const char *name : {"sw_str1_prw.png", "sw_str2_prw.png"})
+        QFile::copy(QCoreApplication::applicationDirPath() + "/grafika/" + name,
+                    m_env->programFile("grafika/") + name);
+    PreviewComposer::clearSharedPictures();
+    auto page = [](QList<int> dotRows) {
+        RenderedPages pages;
+        pages.sides = 2;
+        for (int y : dotRows)
+            pages.page1.drawDots(QPointF(100, y), 60, 5, 1.5);
+        pages.page1.drawText(QPointF(100, 1000), QStringLiteral("Tekst"));
+        return pages;
+    };
+    const DocumentInfo &doc = documentOfType(0);
+    const QList<QList<int>> sequence{{400}, {}, {400}, {600}, {400, 600}, {400}};
+    for (double scale : {1.0, 0.5}) {
+        QImage plain, unused;
+        PreviewComposer().compose(page({}), {}, doc, scale, plain, unused);
+        // Whether a row of the page shows dots: its band differs from the
+        // same page without any.
+        auto dotted = [&](const QImage &image, int y) {
+            const QRect band =
+                QRectF(QPointF(150, 74 + y - 3) * scale, QSizeF(300, 6) * scale).toAlignedRect();
+            return image.copy(band) != plain.copy(band);
+        };
+        PreviewComposer first, second; // two users of the preview share the pictures
+        for (int i = 0; i < sequence.size(); ++i) {
+            QImage image1, image2;
+            (i % 2 ? second : first).compose(page(sequence[i]), {}, doc, scale, image1, image2);
+            for (int y : {400, 600})
+                QVERIFY2(dotted(image1, y) == sequence[i].contains(y),
+                         qPrintable(
+                             QStringLiteral("step %1, row %2, scale %3").arg(i).arg(y).arg(scale)));
+        }
+    }
 }
 
 void TestPrintEngine::renderingsRepeatExactly() {
