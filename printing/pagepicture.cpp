@@ -5,6 +5,8 @@
 #include <QPainterPath>
 #include <QSvgRenderer>
 
+#include <algorithm>
+
 bool PagePicture::Step::operator==(const Step &o) const {
     return kind == o.kind && rect == o.rect && at == o.at && text == o.text && font == o.font &&
            pen == o.pen && color == o.color && image == o.image && clip == o.clip;
@@ -138,6 +140,11 @@ size_t PagePicture::dotsKey() const {
         key = qHashMulti(key, s.color.rgba());
     }
     return key;
+}
+
+bool PagePicture::onlyDots() const {
+    return std::all_of(m_steps.begin(), m_steps.end(),
+                       [](const Step &s) { return s.kind == Kind::Dots; });
 }
 
 void PagePicture::replay(QPainter &painter, const QRectF &target, Layers layers) const {

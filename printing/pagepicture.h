@@ -79,6 +79,8 @@ public:
     void replay(QPainter &painter, const QRectF &target, Layers layers = Layers::All) const;
     // Equal for two pages that draw the same dots (places, sizes, colour, clip).
     size_t dotsKey() const;
+    // Nothing but dots (an empty document over its blank form).
+    bool onlyDots() const;
 
     bool operator==(const PagePicture &other) const;
     bool operator!=(const PagePicture &other) const { return !(*this == other); }

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QPainter>
 
+#include <algorithm>
+
 void vFunDrawPreviewMarks(QPainter &painter, const QList<PreviewMark> &marks, const QRectF &target,
                           int side) {
     const QColor red(200, 0, 0);
@@ -130,6 +132,11 @@ void PreviewComposer::compose(const RenderedPages &pages, const QList<PreviewMar
         if (!base.isNull())
             *images[i] = base;
         if (images[i]->isNull())
+            continue;
+        // Nothing to draw over the shared picture: it is shown as it is.
+        if (!base.isNull() && sides[i]->onlyDots() &&
+            std::none_of(marks.begin(), marks.end(),
+                         [i](const PreviewMark &m) { return m.side == i + 1; }))
             continue;
         QPainter painter(images[i]);
         painter.setRenderHint(QPainter::Antialiasing);
