@@ -105,10 +105,28 @@ QImage basePicture(const QString &file, double scale, const PagePicture &page,
     return image;
 }
 
+// A finished preview: moving back to a document shown a moment ago (the
+// keys in the tree) draws nothing again.
+struct Composed {
+    QStringList backdrops;
+    double scale = 1.0;
+    PagePicture page1, page2;
+    QList<PreviewMark> marks;
+    QList<QString> files;
+    QList<QDateTime> modified;
+    QImage image1, image2;
+};
+QList<Composed> &composedPictures() {
+    static QList<Composed> pictures;
+    return pictures;
+}
+constexpr int kKeptComposed = 2;
+
 } // namespace
 
 void PreviewComposer::clearSharedPictures() {
     basePictures().clear();
+    composedPictures().clear();
 }
 
 void PreviewComposer::compose(const RenderedPages &pages, const QList<PreviewMark> &marks,
@@ -116,19 +134,38 @@ void PreviewComposer::compose(const RenderedPages &pages, const QList<PreviewMar
                               QImage &image2) {
     QString scratch;
     const QStringList backdrops = doc.backdrops();
+    QList<QString> files;
+    QList<QDateTime> modified;
+    for (const QString &b : backdrops) {
+        files << strFunGetDataFilePath(scratch, QStringLiteral("grafika/") + b);
+        modified << QFileInfo(files.last()).lastModified();
+    }
+    QList<Composed> &composed = composedPictures();
+    for (qsizetype i = 0; i < composed.size(); ++i) {
+        const Composed &c = composed[i];
+        if (c.backdrops == backdrops && qFuzzyCompare(c.scale, scale) && c.files == files &&
+            c.modified == modified && c.marks == marks && c.page1 == pages.page1 &&
+            (doc.sides < 2 || c.page2 == pages.page2) && !c.image1.isNull()) {
+            image1 = c.image1;
+            if (doc.sides > 1)
+                image2 = c.image2;
+            composed.move(i, 0);
+            return;
+        }
+    }
     QImage *images[] = {&image1, &image2};
     const PagePicture *sides[] = {&pages.page1, &pages.page2};
     const QRectF target(QPointF(74, 74) * scale, QPointF(957, 1388) * scale);
+    bool complete = true;
     for (int i = 0; i < doc.sides && i < 2; ++i) {
         QImage base;
         if (i < backdrops.size())
-            base = basePicture(
-                strFunGetDataFilePath(scratch, QStringLiteral("grafika/") + backdrops[i]), scale,
-                *sides[i], target);
+            base = basePicture(files[i], scale, *sides[i], target);
         // Without a picture of the form the page goes whole over what the
         // image held.
         const PagePicture::Layers layers =
             base.isNull() ? PagePicture::Layers::All : PagePicture::Layers::WithoutDots;
+        complete &= !base.isNull();
         if (!base.isNull())
             *images[i] = base;
         if (images[i]->isNull())
@@ -144,4 +181,10 @@ void PreviewComposer::compose(const RenderedPages &pages, const QList<PreviewMar
         sides[i]->replay(painter, target, layers);
         vFunDrawPreviewMarks(painter, marks, target, i + 1);
     }
+    if (!complete)
+        return;
+    composed.prepend({backdrops, scale, pages.page1, doc.sides > 1 ? pages.page2 : PagePicture(),
+                      marks, files, modified, image1, doc.sides > 1 ? image2 : QImage()});
+    while (composed.size() > kKeptComposed)
+        composed.removeLast();
 }

@@ -14,6 +14,9 @@ struct PreviewMark {
     QRect rect; // page units
     QString text;
     QString component; // the field
+    bool operator==(const PreviewMark &o) const {
+        return side == o.side && rect == o.rect && text == o.text && component == o.component;
+    }
 };
 
 // How a document is drawn: for paper or for the screen, and the options of
