@@ -342,6 +342,9 @@ void TFGlowna::buildCentralArea() {
         label = new QLabel;
         label->setObjectName(QString::fromLatin1(image));
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        // The picture covers the label: a new one repaints the label alone,
+        // not the window behind it.
+        label->setAutoFillBackground(true);
         area->setWidget(label);
         area->setWidgetResizable(false);
         // A page is taller than the window: the scroll bar is always there,
