@@ -1,6 +1,7 @@
 #include "printing/pagepicture.h"
 
 #include <QFontMetricsF>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSvgRenderer>
@@ -141,6 +142,7 @@ void PagePicture::replay(QPainter &painter, const QRectF &target) const {
     // page was stretched (a hairline).
     painter.setPen(Qt::NoPen);
     painter.setBackgroundMode(Qt::TransparentMode);
+    const bool pdf = painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Pdf;
     QRectF clip;
     for (const Step &s : m_steps) {
         if (s.clip != clip) {
@@ -170,6 +172,20 @@ void PagePicture::replay(QPainter &painter, const QRectF &target) const {
         case Kind::Dots: {
             const qreal step = s.at.x(), diameter = s.at.y();
             const int count = step > 0 ? qRound(s.rect.width() / step) + 1 : 1;
+            if (pdf && s.color.alpha() == 255 && count > 1) {
+                // One stroke per row: PDF keeps the dash array and the round
+                // caps (a dash of zero length is a round dot), where a path
+                // of ellipses costs four curves a dot. The line runs half a
+                // step past the last centre so that the last dot is not lost
+                // to rounding at the line's end.
+                QPen pen(s.color, diameter, Qt::CustomDashLine, Qt::RoundCap);
+                pen.setDashPattern({0, step / diameter});
+                painter.setPen(pen);
+                const QPointF first(s.rect.left(), s.rect.center().y());
+                painter.drawLine(first, first + QPointF(s.rect.width() + step / 2, 0));
+                break;
+            }
+            // The raster engine draws no dash of zero length: dots one by one.
             QPainterPath dots;
             for (int i = 0; i < count; ++i)
                 dots.addEllipse(QPointF(s.rect.left() + i * step, s.rect.center().y()),
