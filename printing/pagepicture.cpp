@@ -1,5 +1,6 @@
 #include "printing/pagepicture.h"
 
+#include <QDataStream>
 #include <QFontMetricsF>
 #include <QPaintEngine>
 #include <QPainter>
@@ -126,6 +127,28 @@ PagePicture PagePicture::rotatedHalfTurn() const {
 
 bool PagePicture::operator==(const PagePicture &other) const {
     return m_halfTurn == other.m_halfTurn && m_steps == other.m_steps;
+}
+
+QDataStream &operator<<(QDataStream &out, const PagePicture &page) {
+    out << page.m_halfTurn << qint32(page.m_steps.size());
+    for (const PagePicture::Step &s : page.m_steps)
+        out << qint32(s.kind) << s.rect << s.at << s.text << s.font << s.pen << s.color << s.image
+            << s.clip;
+    return out;
+}
+
+QDataStream &operator>>(QDataStream &in, PagePicture &page) {
+    page.clear();
+    qint32 count = 0;
+    in >> page.m_halfTurn >> count;
+    for (qint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
+        qint32 kind = 0;
+        PagePicture::Step s = page.step(PagePicture::Kind::Line);
+        in >> kind >> s.rect >> s.at >> s.text >> s.font >> s.pen >> s.color >> s.image >> s.clip;
+        s.kind = PagePicture::Kind(kind);
+        page.m_steps.append(s);
+    }
+    return in;
 }
 
 void PagePicture::replay(QPainter &painter, const QRectF &target) const {
