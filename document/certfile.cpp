@@ -136,28 +136,68 @@ QString strFunUnreadablePupilsText(const QStringList &tables) {
            tables.join(QStringLiteral(", ")) + QString::fromUtf8("; plik może być uszkodzony.");
 }
 
+namespace {
+
+const SqlReport kLoadReport{"SQL exception: \n", "bFunLoadCertData()"};
+
+// The records of one pupil table of an open class file.
+bool readPupilTable(QString &msg, CppSQLite3DB &db, const QString &table, SqlDataList &records) {
+    if (!db.HasTable(table))
+        return bFunFail(msg, QStringLiteral("Tablica nie istnieje: \n") + table,
+                        "bFunLoadCertData");
+    CppSQLite3Query q = db.Query(QStringLiteral("select * from ") + strFunSqlName(table) +
+                                 QStringLiteral(" where 1"));
+    while (!q.AtEnd()) {
+        records.append({q.TextOr(QStringLiteral("id"), QString()),
+                        q.TextOr(QStringLiteral("comp_name"), QString()),
+                        q.TextOr(QStringLiteral("value"), QString())});
+        q.Next();
+    }
+    q.Release();
+    return true;
+}
+
+bool classFileExists(QString &msg, const QString &path) {
+    return QFileInfo::exists(path) ||
+           bFunFail(msg, QStringLiteral("Plik nie istnieje: \n") + path, "bFunLoadCertData");
+}
+
+} // namespace
+
 bool bFunLoadCertData(QString &msg, const QString &path, const QString &table,
                       SqlDataList &records) {
-    if (!QFileInfo::exists(path))
-        return bFunFail(msg, QStringLiteral("Plik nie istnieje: \n") + path, "bFunLoadCertData");
-    return bFunWithDatabase(
-        msg, path, {"SQL exception: \n", "bFunLoadCertData()"},
-        [&](CppSQLite3DB &db) {
-            if (!db.HasTable(table))
-                return bFunFail(msg, QStringLiteral("Tablica nie istnieje: \n") + table,
-                                "bFunLoadCertData");
-            CppSQLite3Query q = db.Query(QStringLiteral("select * from ") + strFunSqlName(table) +
-                                         QStringLiteral(" where 1"));
-            while (!q.AtEnd()) {
-                records.append({q.TextOr(QStringLiteral("id"), QString()),
-                                q.TextOr(QStringLiteral("comp_name"), QString()),
-                                q.TextOr(QStringLiteral("value"), QString())});
-                q.Next();
-            }
-            q.Release();
-            return true;
-        },
-        DbOpen::Untrusted);
+    return classFileExists(msg, path) &&
+           bFunWithDatabase(
+               msg, path, kLoadReport,
+               [&](CppSQLite3DB &db) { return readPupilTable(msg, db, table, records); },
+               DbOpen::Untrusted);
+}
+
+void vFunLoadCertDataOfPupils(
+    const QString &path, const QStringList &tables,
+    const std::function<bool(int i, const SqlDataList &records, const QString &why)> &each) {
+    int next = 0;
+    bool stopped = false;
+    QString why;
+    if (classFileExists(why, path))
+        bFunWithDatabase(
+            why, path, kLoadReport,
+            [&](CppSQLite3DB &db) {
+                for (; next < tables.size() && !stopped; ++next) {
+                    SqlDataList records;
+                    QString tableWhy;
+                    if (!bFunSqlRun(tableWhy, kLoadReport, [&] {
+                            return readPupilTable(tableWhy, db, tables[next], records);
+                        }))
+                        records.clear();
+                    stopped = !each(next, records, tableWhy);
+                }
+                return true;
+            },
+            DbOpen::Untrusted);
+    // The file could not be opened: every pupil not read has its reason.
+    for (; next < tables.size() && !stopped; ++next)
+        stopped = !each(next, {}, why);
 }
 
 bool bFunDeleteTable(QString &msg, const QString &path, const QString &table) {

@@ -50,6 +50,13 @@ bool bFunGetStudentsList(QString &msg, const QString &path, StudentList &student
 QString strFunUnreadablePupilsText(const QStringList &tables);
 bool bFunLoadCertData(QString &msg, const QString &path, const QString &table,
                       SqlDataList &records);
+// The records of several pupils, the file opened once (every opening reads
+// the schema of every pupil table: a pupil at a time, a large class would
+// take the square of its size). each gets the i-th table's records, or why
+// they cannot be read, as bFunLoadCertData words it; false from each stops.
+void vFunLoadCertDataOfPupils(
+    const QString &path, const QStringList &tables,
+    const std::function<bool(int i, const SqlDataList &records, const QString &why)> &each);
 bool bFunDeleteTable(QString &msg, const QString &path, const QString &table);
 // Creates the table and writes the records in one transaction; step is
 // called after each record (a progress bar attaches here).

@@ -10,6 +10,13 @@ namespace {
 
 const char *const kClassFun = "bFunPrintClass()";
 
+QStringList tablesOf(const StudentList &pupils) {
+    QStringList tables;
+    for (const structStudentEntry &pupil : pupils)
+        tables << pupil.table;
+    return tables;
+}
+
 } // namespace
 
 structClassJobs structFunClassJobs(const structPrintOrder &order,
@@ -84,28 +91,37 @@ bool bFunPrintClass(QString &msg, const structClassRequest &request,
     };
 
     QList<structPupilPages> pages;
-    for (int i = 0; i < count; ++i) {
-        const structStudentEntry &pupil = request.pupils[i];
-        if (!progress(i, count * (1 + sides), pupil.name))
-            return false;
-        SqlDataList records;
-        QString why;
-        if (!bFunLoadCertData(why, request.classFile, pupil.table, records)) {
-            outcome.failures.append({pupil.name, why});
-            continue;
-        }
-        engine.vFunRenderDocument(RecordFieldSource(doc, records), doc, true);
-        outcome.findings += listFunCheckDocument(pupil.name, doc, records, engine.overflows);
-        // Without its calibration no pupil's document can print.
-        if (engine.calibList.isEmpty())
-            return bFunFail(msg,
-                            renderError.isEmpty()
-                                ? QString::fromUtf8("Błąd podczas próby wczytania danych "
-                                                    "kalibracji.")
-                                : renderError,
-                            kClassFun);
-        pages.append({pupil.name, engine.ctx.page1, engine.ctx.page2});
-    }
+    bool stopped = false, uncalibrated = false;
+    vFunLoadCertDataOfPupils(
+        request.classFile, tablesOf(request.pupils),
+        [&](int i, const SqlDataList &records, const QString &why) {
+            const structStudentEntry &pupil = request.pupils[i];
+            if (!progress(i, count * (1 + sides), pupil.name)) {
+                stopped = true;
+                return false;
+            }
+            if (!why.isEmpty()) {
+                outcome.failures.append({pupil.name, why});
+                return true;
+            }
+            engine.vFunRenderDocument(RecordFieldSource(doc, records), doc, true);
+            outcome.findings += listFunCheckDocument(pupil.name, doc, records, engine.overflows);
+            // Without its calibration no pupil's document can print.
+            if (engine.calibList.isEmpty()) {
+                uncalibrated = true;
+                return false;
+            }
+            pages.append({pupil.name, engine.ctx.page1, engine.ctx.page2});
+            return true;
+        });
+    if (stopped)
+        return false;
+    if (uncalibrated)
+        return bFunFail(msg,
+                        renderError.isEmpty()
+                            ? QString::fromUtf8("Błąd podczas próby wczytania danych kalibracji.")
+                            : renderError,
+                        kClassFun);
     if (pages.isEmpty()) {
         QStringList names;
         for (const structPupilFailure &f : outcome.failures)
@@ -164,13 +180,15 @@ QList<structPrintFinding> listFunCheckClass(const structClassRequest &request) {
     engine.ctx.clipTextFields = request.options.clipTextFields;
     // A failure shows when the class prints; the check only looks.
     engine.ctx.report = [](const QString &, const QString &, Prompts::Icon) {};
-    for (const structStudentEntry &pupil : request.pupils) {
-        SqlDataList records;
-        QString why;
-        if (!bFunLoadCertData(why, request.classFile, pupil.table, records))
-            continue;
-        engine.vFunRenderDocument(RecordFieldSource(doc, records), doc, true);
-        findings += listFunCheckDocument(pupil.name, doc, records, engine.overflows);
-    }
+    vFunLoadCertDataOfPupils(
+        request.classFile, tablesOf(request.pupils),
+        [&](int i, const SqlDataList &records, const QString &why) {
+            if (!why.isEmpty())
+                return true;
+            engine.vFunRenderDocument(RecordFieldSource(doc, records), doc, true);
+            findings +=
+                listFunCheckDocument(request.pupils[i].name, doc, records, engine.overflows);
+            return true;
+        });
     return findings;
 }

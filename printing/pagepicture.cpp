@@ -1,6 +1,8 @@
 #include "printing/pagepicture.h"
 
+#include <QDataStream>
 #include <QFontMetricsF>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSvgRenderer>
@@ -129,6 +131,29 @@ bool PagePicture::operator==(const PagePicture &other) const {
     return m_halfTurn == other.m_halfTurn && m_steps == other.m_steps;
 }
 
+QDataStream &operator<<(QDataStream &out, const PagePicture &page) {
+    out << page.m_halfTurn << qint32(page.m_steps.size());
+    for (const PagePicture::Step &s : page.m_steps)
+        out << qint32(s.kind) << s.rect << s.at << s.text << s.font << s.pen << s.color << s.image
+            << s.clip;
+    return out;
+}
+
+QDataStream &operator>>(QDataStream &in, PagePicture &page) {
+    page.clear();
+    qint32 count = 0;
+    in >> page.m_halfTurn >> count;
+    for (qint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
+        qint32 kind = 0;
+        PagePicture::Step s = page.step(PagePicture::Kind::Line);
+        in >> kind >> s.rect >> s.at >> s.text >> s.font >> s.pen >> s.color >> s.image >> s.clip;
+        s.kind = PagePicture::Kind(kind);
+        page.m_steps.append(s);
+    }
+    return in;
+}
+
+
 size_t PagePicture::dotsKey() const {
     size_t key = qHash(m_halfTurn);
     for (const Step &s : m_steps) {
@@ -161,6 +186,7 @@ void PagePicture::replay(QPainter &painter, const QRectF &target, Layers layers)
     // page was stretched (a hairline).
     painter.setPen(Qt::NoPen);
     painter.setBackgroundMode(Qt::TransparentMode);
+    const bool pdf = painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Pdf;
     QRectF clip;
     for (const Step &s : m_steps) {
         if (layers != Layers::All && (s.kind == Kind::Dots) != (layers == Layers::DotsOnly))
@@ -192,6 +218,20 @@ void PagePicture::replay(QPainter &painter, const QRectF &target, Layers layers)
         case Kind::Dots: {
             const qreal step = s.at.x(), diameter = s.at.y();
             const int count = step > 0 ? qRound(s.rect.width() / step) + 1 : 1;
+            if (pdf && s.color.alpha() == 255 && count > 1) {
+                // One stroke per row: PDF keeps the dash array and the round
+                // caps (a dash of zero length is a round dot), where a path
+                // of ellipses costs four curves a dot. The line runs half a
+                // step past the last centre so that the last dot is not lost
+                // to rounding at the line's end.
+                QPen pen(s.color, diameter, Qt::CustomDashLine, Qt::RoundCap);
+                pen.setDashPattern({0, step / diameter});
+                painter.setPen(pen);
+                const QPointF first(s.rect.left(), s.rect.center().y());
+                painter.drawLine(first, first + QPointF(s.rect.width() + step / 2, 0));
+                break;
+            }
+            // The raster engine draws no dash of zero length: dots one by one.
             QPainterPath dots;
             for (int i = 0; i < count; ++i)
                 dots.addEllipse(QPointF(s.rect.left() + i * step, s.rect.center().y()),

@@ -7,6 +7,7 @@
 #include <QRectF>
 #include <QString>
 
+class QDataStream;
 class QPainter;
 
 // Page units: 885 x 1314, text measured at 96 units per inch.
@@ -84,6 +85,11 @@ public:
 
     bool operator==(const PagePicture &other) const;
     bool operator!=(const PagePicture &other) const { return !(*this == other); }
+
+    // The drawing steps as bytes, for a program of its own to replay (the
+    // bare PDF writer the whole-class benchmark measures against).
+    friend QDataStream &operator<<(QDataStream &out, const PagePicture &page);
+    friend QDataStream &operator>>(QDataStream &in, PagePicture &page);
 
 private:
     enum class Kind { Line, Rect, Fill, Text, Dots, Image, Svg };

@@ -19,6 +19,7 @@ private slots:
     void replaceKeepsRowsOfUnknownDocuments_data();
     void replaceKeepsRowsOfUnknownDocuments();
     void saveAndLoadRoundTrip();
+    void severalPupilsReadAsOneByOne();
     void saveRefusesExistingTable();
     void failedWriteRollsBackAndLogsItsOwnName_data();
     void failedWriteRollsBackAndLogsItsOwnName();
@@ -240,6 +241,45 @@ void TestCertFile::saveAndLoadRoundTrip() {
     QVERIFY(!bFunLoadCertData(msg, path(), QStringLiteral("PESEL99999999999"), none));
     QCOMPARE(msg, QStringLiteral("Tablica nie istnieje: \nPESEL99999999999"));
     QVERIFY(none.isEmpty());
+}
+
+// A class read through one opening gives each pupil what reading him alone
+// gives: his records, or the reason; a file that cannot be opened gives
+// every pupil its reason; the reading stops when told.
+void TestCertFile::severalPupilsReadAsOneByOne() {
+    addPupil(QStringLiteral("PESEL1"), QStringLiteral("Agrest"), QStringLiteral("Ewa"));
+    addPupil(QStringLiteral("PESEL2"), QStringLiteral("Bób"), QStringLiteral("Jan"));
+    const QStringList tables = {QStringLiteral("PESEL2"), QStringLiteral("PESEL9"),
+                                QStringLiteral("PESEL1")};
+    for (const QString &file : {path(), m_env->programFile(QStringLiteral("brak.sqbr5"))}) {
+        QStringList together, alone;
+        vFunLoadCertDataOfPupils(file, tables,
+                                 [&](int i, const SqlDataList &records, const QString &why) {
+                                     QStringList values;
+                                     for (const structSqlData &r : records)
+                                         values << r.value;
+                                     together << tables[i] + ": " + why + values.join(',');
+                                     return true;
+                                 });
+        for (const QString &table : tables) {
+            QString why;
+            SqlDataList records;
+            QStringList values;
+            if (bFunLoadCertData(why, file, table, records)) {
+                why.clear();
+                for (const structSqlData &r : records)
+                    values << r.value;
+            }
+            alone << table + ": " + why + values.join(',');
+        }
+        QCOMPARE(together, alone);
+    }
+    int calls = 0;
+    vFunLoadCertDataOfPupils(path(), tables, [&](int, const SqlDataList &, const QString &) {
+        ++calls;
+        return false;
+    });
+    QCOMPARE(calls, 1);
 }
 
 void TestCertFile::saveRefusesExistingTable() {

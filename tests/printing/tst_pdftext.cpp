@@ -1,6 +1,7 @@
 // A certificate printed into a PDF keeps its text: the pupil's name can be
-// found in the file, the file stays small, and every text lands where text
-// drawn as glyph outlines (the way pages were once recorded) lands.
+// found in the file, the file stays small, every text lands where text
+// drawn as glyph outlines (the way pages were once recorded) lands, and the
+// dots of its dotted lines are those of the preview.
 #include "pageimage.h"
 #include "printing/printjob.h"
 #include "support/pdfraster.h"
@@ -10,6 +11,7 @@
 #include <QPainterPath>
 #include <QProcess>
 #include <QtTest>
+#include <cmath>
 
 namespace {
 
@@ -28,27 +30,19 @@ bool printToPdf(const PrintEngine &engine, const QString &file, structPrintOrder
     return printed;
 }
 
-} // namespace
-
-class TestPdfText : public QObject {
-    Q_OBJECT
-private slots:
-    void certificateKeepsItsText();
-    void dottedLinesStayInTheirRows();
-};
-
-void TestPdfText::certificateKeepsItsText() {
-    TestEnv env;
-    ScriptedPrompts prompts;
+// A program folder with the calibration and the pictures a certificate prints.
+void installPrintFiles(TestEnv &env) {
     env.installShipped(QStringLiteral("bruma_kalibracja.sqset"));
     QDir().mkpath(env.programFile(QStringLiteral("grafika")));
     for (const char *picture : {"orzel.svg", "m_p.bmp"})
         QFile::copy(QCoreApplication::applicationDirPath() + "/grafika/" + picture,
                     env.programFile(QStringLiteral("grafika/")) + picture);
+}
 
-    const DocumentInfo &doc = *documentByClass(QStringLiteral("TFKlasa1"));
+// A pupil's grade-1 certificate as a teacher fills it in.
+SqlDataList filledCertificate(const DocumentInfo &doc) {
     const QString id = doc.id();
-    const SqlDataList records{
+    return {
         {QStringLiteral("DANE UCZNIA"), QStringLiteral("Imie_DATA_EDIT"), QStringLiteral("Ewa")},
         {QStringLiteral("DANE UCZNIA"), QStringLiteral("Nazwisko_DATA_EDIT"),
          QString::fromUtf8("Żabińska")},
@@ -62,6 +56,24 @@ void TestPdfText::certificateKeepsItsText() {
          QString::fromUtf8("Ewa jest koleżeńska i uczynna.")},
         {id, QStringLiteral("ZMIENNA_ReligiaOcena_STR2_DATA_COMBOBOX"),
          QString::fromUtf8("bardzo dobry")}};
+}
+
+} // namespace
+
+class TestPdfText : public QObject {
+    Q_OBJECT
+private slots:
+    void certificateKeepsItsText();
+    void dottedLinesStayInTheirRows();
+    void dottedCertificateStaysSmallWithRoundDots();
+};
+
+void TestPdfText::certificateKeepsItsText() {
+    TestEnv env;
+    ScriptedPrompts prompts;
+    installPrintFiles(env);
+    const DocumentInfo &doc = *documentByClass(QStringLiteral("TFKlasa1"));
+    const SqlDataList records = filledCertificate(doc);
     PrintEngine engine;
     engine.ctx.printWithoutDots = true; // the ink of a field is its text alone
     engine.ctx.strikeEmptyFields = false;
@@ -187,6 +199,83 @@ void TestPdfText::dottedLinesStayInTheirRows() {
         ++checked;
     }
     QVERIFY(checked >= 5);
+}
+
+void TestPdfText::dottedCertificateStaysSmallWithRoundDots() {
+    TestEnv env;
+    ScriptedPrompts prompts;
+    installPrintFiles(env);
+    const DocumentInfo &doc = *documentByClass(QStringLiteral("TFKlasa1"));
+
+    // Both sides filled in, dotted and with the empty fields struck through:
+    // a few hundred rows of dots are a few hundred strokes, not thousands of
+    // curves.
+    PrintEngine filled;
+    filled.vFunRenderDocument(RecordFieldSource(doc, filledCertificate(doc)), doc, true);
+    structPrintOrder order;
+    QVERIFY(printToPdf(filled, env.dataHome() + QStringLiteral("/swiadectwo.pdf"), order));
+    const qint64 size = QFileInfo(order.pdfFile).size();
+    QVERIFY2(size <= 40 * 1024, qPrintable(QString::number(size)));
+
+    // The dots of the paper are the dots of the preview: round, the same
+    // size, at the same centres. The PDF's raster is compared at 600 dpi with
+    // the page replayed into an image, row by row, in a band around each row.
+    PrintEngine empty;
+    empty.ctx.strikeEmptyFields = false;
+    empty.vFunRenderDocument(RecordFieldSource(doc, {}), doc, true);
+    QVERIFY(printToPdf(empty, env.dataHome() + QStringLiteral("/kropki.pdf"), order));
+    // Where bFunDrawSheets puts a page of the paper at 1200 dpi, at 600 dpi.
+    const QRectF paper = rectFunDeviceRect(0, 0, 210, 297, 1200, 1200, 0, 0).rect();
+    const QRectF target(paper.topLeft() / 2, paper.size() / 2);
+    const QTransform toPixels =
+        QTransform::fromScale(target.width() / kPageWidth, target.height() / kPageHeight);
+    int rows = 0;
+    for (int side = 1; side <= 2; ++side) {
+        const PagePicture &page = side == 1 ? empty.ctx.page1 : empty.ctx.page2;
+        const QImage pdf = rasterPdfPage(order.pdfFile, side, 600, env.dataHome());
+        QVERIFY(!pdf.isNull());
+        QImage preview(pdf.size(), QImage::Format_Grayscale8);
+        preview.fill(Qt::white);
+        {
+            QPainter p(&preview);
+            p.setRenderHint(QPainter::Antialiasing);
+            vFunDrawPage(p, page, target);
+        }
+        for (const PagePicture::DotRow &row : page.dotRows()) {
+            const qreal r = row.diameter / 2 + 1;
+            const QRect band = toPixels
+                                   .mapRect(QRectF(row.firstCentre.x() - r, row.firstCentre.y() - r,
+                                                   row.step * (row.count - 1) + 2 * r, 2 * r))
+                                   .toAlignedRect()
+                                   .intersected(pdf.rect());
+            // Pixels of ink in either raster, and those ink in one, paper in
+            // the other: a dot moved, missing, square or of another size. Not
+            // half a dot's worth of them in a row.
+            const double dotPixels =
+                M_PI / 4 * row.diameter * row.diameter * toPixels.m11() * toPixels.m22();
+            int ink = 0, apart = 0;
+            for (int y = band.top(); y <= band.bottom(); ++y) {
+                const uchar *a = pdf.constScanLine(y), *b = preview.constScanLine(y);
+                for (int x = band.left(); x <= band.right(); ++x) {
+                    ink += a[x] < 128 || b[x] < 128;
+                    apart += (a[x] < 64 && b[x] > 192) || (b[x] < 64 && a[x] > 192);
+                }
+            }
+            QVERIFY2(ink > 0 && apart <= dotPixels / 2,
+                     qPrintable(QStringLiteral("side %1, row at %2,%3 of %4 dots: %5 of %6 ink "
+                                               "pixels apart, %7 a dot")
+                                    .arg(side)
+                                    .arg(row.firstCentre.x())
+                                    .arg(row.firstCentre.y())
+                                    .arg(row.count)
+                                    .arg(apart)
+                                    .arg(ink)
+                                    .arg(dotPixels)));
+            ++rows;
+        }
+    }
+    qInfo("pdf of the filled certificate %lld bytes, %d rows of dots compared", size, rows);
+    QVERIFY(rows >= 20);
 }
 
 QTEST_MAIN(TestPdfText)
