@@ -38,6 +38,7 @@ TFWersje::TFWersje(QWidget *parent) : QDialog(parent) {
     WersjeTreeWidget->setAllColumnsShowFocus(true);
     WersjeTreeWidget->setHeaderLabels(
         {QString::fromUtf8("Zapisana"), QString::fromUtf8("Liczba uczniów")});
+    WersjeTreeWidget->headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
     WersjeTreeWidget->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     WersjeTreeWidget->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     WersjeTreeWidget->setMinimumSize(420, 260);
