@@ -212,6 +212,7 @@ void TFGlowna::buildMenus() {
          {{"Nowyplik1", "&Nowy plik", &TFGlowna::NowyPlikToolButtonClick, QKeySequence::New},
           {"Otworzplik1", "&Otwórz plik", &TFGlowna::OtworzPlikToolButtonClick, QKeySequence::Open},
           {"Otworzodzyskana1", "Otwórz o&dzyskaną kopię…", &TFGlowna::OtworzOdzyskanaKopieClick},
+          {"Poprzedniewersje1", "Poprzednie &wersje…", &TFGlowna::Poprzedniewersje1Click},
           {"Importuj1", "&Importuj", &TFGlowna::Importuj1Click},
           separator,
           {"Zapisz1", "&Zapisz", &TFGlowna::Zapisz1Click, QKeySequence::Save},

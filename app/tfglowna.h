@@ -121,6 +121,9 @@ public slots:
     // Opens a copy of unsaved work kept aside at a start ("odzyskane-…"),
     // from the program folder.
     void OtworzOdzyskanaKopieClick();
+    // An earlier version of the open class file, kept by a save, as its
+    // unsaved work.
+    void Poprzedniewersje1Click();
     void Zapisz1Click();
     void Zapiszjako1Click();
     void Importuj1Click();

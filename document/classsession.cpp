@@ -1,5 +1,6 @@
 #include "document/classsession.h"
 
+#include "document/classversions.h"
 #include "storage/codec.h"
 #include "storage/paths.h"
 
@@ -79,6 +80,18 @@ ClassFileOutcome succeeded() {
     ClassFileOutcome out;
     out.ok = true;
     return out;
+}
+
+// After a save that worked: the content it replaced becomes a version.
+void keepVersion(ClassVersionKeeper &keeper, ClassFileOutcome &out) {
+    QString msg;
+    if (!keeper.keep(msg))
+        out.messages << ClassFileMessage{
+            QStringLiteral("Uwaga"),
+            QString::fromUtf8("Dane zostały zapisane, ale poprzedniej wersji pliku nie udało się "
+                              "zachować (Plik › Poprzednie wersje…).\n\n") +
+                msg,
+            Prompts::Icon::Warning};
 }
 
 } // namespace
@@ -185,20 +198,52 @@ ClassFileOutcome ClassSession::open(const QString &path) {
 }
 
 ClassFileOutcome ClassSession::save() {
+    ClassVersionKeeper keeper(m_path, workingCopy());
     ClassFileOutcome out = bFunZapiszIstniejacyPlikSwiadectw(m_path);
-    if (out.ok)
+    if (out.ok) {
         unsaved = false;
+        keepVersion(keeper, out);
+    }
     return out;
 }
 
 ClassFileOutcome ClassSession::saveAs(const QString &target) {
+    ClassVersionKeeper keeper(target, workingCopy());
     ClassFileOutcome out = bFunZapiszNowyPlikSwiadectw(target);
     if (out.ok) {
+        keepVersion(keeper, out);
         // The class now is the file saved: nothing of it is unsaved.
         m_readOnly = false;
         unsaved = false;
         setPath(target);
     }
+    return out;
+}
+
+QList<ClassVersion> ClassSession::versions() const {
+    return classVersions(m_path);
+}
+
+ClassFileOutcome ClassSession::openVersion(const QString &versionPath) {
+    if (m_path.isEmpty())
+        return failed(QString::fromUtf8("Klasa nie jest jeszcze zapisana w pliku, więc nie ma "
+                                        "poprzednich wersji."));
+    const QString classPath = m_path;
+    // A version is a class file like any other: it goes through the same
+    // checks, and a failure leaves the open class as it was.
+    ClassFileOutcome out = bFunWczytajPlikSwiadectw(versionPath);
+    if (!out.ok)
+        return out;
+    forgetPupils();
+    const ClassFileOutcome list = readPupils();
+    out.messages << list.messages;
+    m_open = true;
+    int err = 0;
+    m_readOnly = !bFunCanReplaceFile(classPath, err);
+    out.readOnly = m_readOnly;
+    // Still her file's class: "Zapisz" makes the version its content.
+    setPath(classPath);
+    unsaved = true;
     return out;
 }
 

@@ -2,6 +2,7 @@
 
 #include "document/certfile.h"
 #include "document/classfile.h"
+#include "document/classversions.h"
 
 #include <QString>
 #include <functional>
@@ -84,9 +85,16 @@ public:
 
     // Copies the working copy over the class file. A file that cannot be
     // replaced is left alone: notReplaceable, and "Zapisz jako" is the way out.
+    // A save that worked (this one and saveAs) keeps the replaced content as
+    // a version; a failed one changes neither the file nor the versions.
     ClassFileOutcome save();
     // Writes the working copy under a new name, which becomes the class file.
     ClassFileOutcome saveAs(const QString &target);
+    // The earlier versions of the class file that saves kept, newest first.
+    QList<ClassVersion> versions() const;
+    // Takes a version as the working copy of the open class file, unsaved:
+    // the path stays, and "Zapisz" makes the version the file's content.
+    ClassFileOutcome openVersion(const QString &versionPath);
     // Reads the pupil list of the working copy again.
     ClassFileOutcome readPupils();
     // Loads a pupil's records; a failure leaves no pupil loaded.

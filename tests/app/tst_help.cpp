@@ -3,6 +3,7 @@
 #include "dialogs/tfdrukujklase.h"
 #include "dialogs/tfkalibracja.h"
 #include "dialogs/tfpomoc.h"
+#include "dialogs/tfwersje.h"
 #include "support/privatecups.h"
 
 #include <QListWidget>
@@ -47,6 +48,10 @@ QWidget *TestHelp::window(const QString &name) {
         return f->windows.drukuj;
     if (name == "calibration")
         return f->windows.kalibracja;
+    if (name == "versions") {
+        auto *versions = f->g()->findChild<TFWersje *>();
+        return versions ? versions : new TFWersje(f->g());
+    }
     auto *choice = f->g()->findChild<TFDrukujKlase *>();
     return choice ? choice : new TFDrukujKlase(f->g());
 }
@@ -61,6 +66,7 @@ void TestHelp::f1OpensTheSectionOfTheWindow_data() {
     QTest::newRow("calibration editor")
         << "calibration" << kHelpFitting << "Dopasowanie wydruku do druku";
     QTest::newRow("whole class") << "class" << kHelpPrinting << "Drukowanie";
+    QTest::newRow("earlier versions") << "versions" << kHelpVersions << "Poprzednie wersje pliku";
 }
 
 void TestHelp::f1OpensTheSectionOfTheWindow() {
@@ -106,9 +112,9 @@ void TestHelp::sectionsAndTheBrowser() {
     QStringList ids;
     for (int i = 0; i < help.contents->count(); ++i)
         ids << help.contents->item(i)->data(Qt::UserRole).toString();
-    QCOMPARE(ids, QStringList(
-                      {"", "plik", "uczniowie", "dokumenty", "drukowanie", "dopasowanie", "dane"}));
-    help.contents->setCurrentRow(5);
+    QCOMPARE(ids, QStringList({"", "plik", "poprzednie-wersje", "uczniowie", "dokumenty",
+                               "drukowanie", "dopasowanie", "dane"}));
+    help.contents->setCurrentRow(int(ids.indexOf(QStringLiteral("dopasowanie"))));
     QCOMPARE(help.section(), QStringLiteral("dopasowanie"));
     QVERIFY(help.browser->verticalScrollBar()->value() > 0);
     help.BrowserButton->click();
