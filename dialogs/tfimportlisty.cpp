@@ -2,6 +2,7 @@
 
 #include "dialogs/tfpomoc.h"
 
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -70,6 +71,10 @@ TFImportListy::TFImportListy(QWidget *parent) : QDialog(parent) {
     PodgladTable->setSelectionMode(QAbstractItemView::SingleSelection);
     PodgladTable->setMinimumSize(820, 300);
     PodgladTable->installEventFilter(this);
+    // The corner button selects every cell, which means nothing here.
+    PodgladTable->setCornerButtonEnabled(false);
+    for (QAbstractButton *corner : PodgladTable->findChildren<QAbstractButton *>())
+        corner->setAccessibleName(QString::fromUtf8("Narożnik tabeli"));
     auto *tableLabel = new QLabel(QString::fromUtf8("&Uczniowie z listy:"), this);
     tableLabel->setBuddy(PodgladTable);
     m_countLabel = new QLabel(this);

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -68,7 +69,7 @@ void TestListImport::init() {
     docs = std::make_unique<QTemporaryDir>();
     classFile = docs->filePath("klasa.sqbr5");
     QVERIFY(f->start()->StartUpChecks());
-    makeClassFile(classFile, {{kExisting, "Stary", "Adam", QString::fromUtf8("mężczyzna")}});
+    writeFile(classFile, QByteArray());
     QString msg;
     // Her own entries: a town in the pupil data and a certificate's class.
     QVERIFY(bFunSaveCertData(
@@ -209,7 +210,7 @@ void TestListImport::recordsAreThoseOfThePupilDialog() {
         pupilTables(f->tmp()), "lista.csv");
     g()->importPupilList(preview.chosenPupils(), false);
     const SqlDataList imported = rows("PESEL16312205671");
-    QVERIFY(imported.size() > 250);
+    QVERIFY2(imported.size() > 200, qPrintable(QString::number(imported.size())));
 
     QVERIFY(g()->session().deletePupil("PESEL16312205671").ok);
     g()->ClearAllEditors();
@@ -309,7 +310,7 @@ void TestListImport::windowIsNamedAndHasHelp() {
         QAccessibleInterface *a = QAccessible::queryAccessibleInterface(w);
         if (input && !w->objectName().startsWith("qt_") &&
             (!a || a->text(QAccessible::Name).trimmed().isEmpty()))
-            unnamed << w->objectName();
+            unnamed << w->objectName() + '/' + w->metaObject()->className();
     }
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
     QCOMPARE(preview.columnCombo(2)->currentText(), QString::fromUtf8("(pomiń)"));
