@@ -106,9 +106,9 @@ void TestHelp::sectionsAndTheBrowser() {
     QStringList ids;
     for (int i = 0; i < help.contents->count(); ++i)
         ids << help.contents->item(i)->data(Qt::UserRole).toString();
-    QCOMPARE(ids, QStringList(
-                      {"", "plik", "uczniowie", "dokumenty", "drukowanie", "dopasowanie", "dane"}));
-    help.contents->setCurrentRow(5);
+    QCOMPARE(ids, QStringList({"", "plik", "uczniowie", "lista-uczniow", "dokumenty", "drukowanie",
+                               "dopasowanie", "dane"}));
+    help.contents->setCurrentRow(6);
     QCOMPARE(help.section(), QStringLiteral("dopasowanie"));
     QVERIFY(help.browser->verticalScrollBar()->value() > 0);
     help.BrowserButton->click();
