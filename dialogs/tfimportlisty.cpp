@@ -24,7 +24,8 @@ namespace {
 
 // The table's columns around the file's own.
 constexpr int kTickColumn = 0;
-constexpr int kFirstFileColumn = 1;
+constexpr int kNotesColumn = 1; // beside the tick: why a row is marked
+constexpr int kFirstFileColumn = 2;
 
 QString separatorName(QChar sep) {
     if (sep == u';')
@@ -70,6 +71,8 @@ TFImportListy::TFImportListy(QWidget *parent) : QDialog(parent) {
     PodgladTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     PodgladTable->setSelectionMode(QAbstractItemView::SingleSelection);
     PodgladTable->setMinimumSize(820, 300);
+    PodgladTable->setWordWrap(true);
+    PodgladTable->verticalHeader()->hide(); // the file's line is in the first column
     PodgladTable->installEventFilter(this);
     // The corner button selects every cell, which means nothing here.
     PodgladTable->setCornerButtonEnabled(false);
@@ -121,7 +124,7 @@ TFImportListy::TFImportListy(QWidget *parent) : QDialog(parent) {
     layout->addWidget(PodgladTable, 1);
     layout->addWidget(existing);
     layout->addWidget(buttons);
-    resize(960, 620);
+    resize(1180, 640);
 }
 
 void TFImportListy::setList(const structPupilListTable &table, const QStringList &classTables,
@@ -189,18 +192,19 @@ void TFImportListy::rebuild() {
     m_pupils = pupilsFromList(m_table, columns(), m_classTables);
     const QSignalBlocker block(PodgladTable);
     const int fileColumns = int(m_table.header.size());
-    const int notesColumn = kFirstFileColumn + fileColumns;
+    const int columnCount = kFirstFileColumn + fileColumns;
     PodgladTable->clear();
-    PodgladTable->setColumnCount(notesColumn + 1);
+    PodgladTable->setColumnCount(columnCount);
     PodgladTable->setRowCount(int(m_pupils.size()));
-    QStringList heads{QString::fromUtf8("Wczytaj")};
+    QStringList heads{QString::fromUtf8("Wczytaj (wiersz)"), QStringLiteral("Uwagi")};
     const QList<ListColumn> cols = columns();
-    for (int c = 0; c < fileColumns; ++c)
-        heads << (cols.value(c) == ListColumn::Ignored
-                      ? m_table.header[c]
-                      : m_table.header[c] + QString::fromUtf8(" → ") +
-                            strFunListColumnLabel(cols.value(c)));
-    heads << QStringLiteral("Uwagi");
+    for (int c = 0; c < fileColumns; ++c) {
+        const QString target = strFunListColumnLabel(cols.value(c));
+        const bool plain = cols.value(c) == ListColumn::Ignored ||
+                           m_table.header[c].trimmed().compare(target, Qt::CaseInsensitive) == 0;
+        heads << (plain ? m_table.header[c]
+                        : m_table.header[c] + QString::fromUtf8(" → ") + target);
+    }
     PodgladTable->setHorizontalHeaderLabels(heads);
     for (int r = 0; r < m_pupils.size(); ++r) {
         const structListPupil &p = m_pupils[r];
@@ -221,17 +225,21 @@ void TFImportListy::rebuild() {
         auto *notes = new QTableWidgetItem(p.notes.join(QStringLiteral("; ")));
         notes->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         notes->setToolTip(notes->text());
-        PodgladTable->setItem(r, notesColumn, notes);
+        PodgladTable->setItem(r, kNotesColumn, notes);
         // Rows that need her eye stand out: red cannot come in, yellow only
         // when ticked.
         const QColor mark = !p.importable ? QColor(0xf6, 0xd0, 0xcc)
                             : p.doubtful  ? QColor(0xfb, 0xee, 0xb8)
                                           : QColor();
         if (mark.isValid())
-            for (int c = 0; c <= notesColumn; ++c)
+            for (int c = 0; c < columnCount; ++c)
                 PodgladTable->item(r, c)->setBackground(mark);
     }
     PodgladTable->resizeColumnsToContents();
+    // Long notes wrap in a column of their own width; the whole text is the tip.
+    PodgladTable->setColumnWidth(kNotesColumn,
+                                 qBound(120, PodgladTable->columnWidth(kNotesColumn), 340));
+    PodgladTable->resizeRowsToContents();
     PodgladTable->horizontalHeader()->setStretchLastSection(true);
     if (PodgladTable->rowCount() > 0)
         PodgladTable->setCurrentCell(0, kTickColumn);
