@@ -107,9 +107,12 @@ TFGlowna::structListImportResult TFGlowna::importPupilList(const QList<structLis
             ClearAllEditors();
         }
         dialog->ApplyFields(fields);
+        // The dialog's lists of towns and provinces learn the list's.
         QString msg;
-        bFunStudentDataAddCity(msg, p.field("UrodzonyMiasto_DATA_COMBOBOX"));
-        bFunStudentDataAddProvince(msg, p.field("UrodzonyWoj_DATA_COMBOBOX"));
+        if (const QString town = p.field("UrodzonyMiasto_DATA_COMBOBOX"); !town.isEmpty())
+            bFunStudentDataAddCity(msg, town);
+        if (const QString province = p.field("UrodzonyWoj_DATA_COMBOBOX"); !province.isEmpty())
+            bFunStudentDataAddProvince(msg, province);
         const ClassFileOutcome out = m_session.savePupil(table, collectPupilRecords());
         if (!out.ok) {
             showOutcome(out);
