@@ -168,15 +168,16 @@ void TFImportListy::setList(const structPupilListTable &table, const QStringList
     setTabOrder(PominRadio, UaktualnijRadio);
     setTabOrder(UaktualnijRadio, OKButton);
     setTabOrder(OKButton, AnulujButton);
-    InfoLabel->setText(
-        QString::fromUtf8("Plik: %1 (kodowanie %2, separator: %3). Wybierz, co "
-                          "zawiera każda kolumna, i zaznacz uczniów do "
-                          "wczytania. Wiersze z błędnym lub brakującym "
-                          "numerem PESEL wczytane zostaną tylko po "
-                          "zaznaczeniu.")
-            .arg(QFileInfo(fileName).fileName(),
-                 table.cp1250 ? QStringLiteral("Windows-1250") : QStringLiteral("UTF-8"),
-                 separatorName(table.separator)));
+    InfoLabel->setText(QString::fromUtf8("Plik: %1 (kodowanie %2, separator: %3). Wybierz, co "
+                                         "zawiera każda kolumna, i zaznacz uczniów do "
+                                         "wczytania. Wiersze z błędnym lub brakującym "
+                                         "numerem PESEL wczytane zostaną tylko po "
+                                         "zaznaczeniu.")
+                           .arg(QFileInfo(fileName).fileName(),
+                                table.cp1250  ? QStringLiteral("Windows-1250")
+                                : table.utf16 ? QStringLiteral("UTF-16")
+                                              : QStringLiteral("UTF-8"),
+                                separatorName(table.separator)));
     rebuild();
     PodgladTable->setFocus();
 }

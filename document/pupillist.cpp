@@ -80,11 +80,18 @@ QList<QStringList> splitRows(const QString &text, QChar sep, QList<int> *lines =
     return rows;
 }
 
-QString decodeList(const QByteArray &bytes, bool &cp1250) {
+QString decodeList(const QByteArray &bytes, bool &cp1250, bool &utf16) {
     QByteArray body = bytes;
-    cp1250 = false;
+    cp1250 = utf16 = false;
     if (body.startsWith("\xEF\xBB\xBF"))
         return QString::fromUtf8(body.mid(3));
+    // A spreadsheet's "Unicode text" is UTF-16 with its byte order mark.
+    if (body.startsWith("\xFF\xFE") || body.startsWith("\xFE\xFF")) {
+        utf16 = true;
+        QStringDecoder decoder(body.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE
+                                                           : QStringDecoder::Utf16BE);
+        return decoder(body.mid(2));
+    }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8(body);
     if (!utf8.hasError())
@@ -149,7 +156,7 @@ const char *const kMonthStems[] = {"stycz", "lut",   "mar",  "kwie", "maj",    "
 
 structPupilListTable pupilListFromBytes(const QByteArray &bytes) {
     structPupilListTable out;
-    const QString text = decodeList(bytes, out.cp1250);
+    const QString text = decodeList(bytes, out.cp1250, out.utf16);
     // The separator that finds the most known headers, then splits the most
     // rows into as many fields as the header, then gives the most fields.
     std::tuple<int, int, qsizetype> best{-1, -1, -1};
@@ -213,9 +220,11 @@ QList<ListColumn> listColumnsFromHeader(const QStringList &header) {
 
 QDate dateFromListText(const QString &text) {
     const QString t = text.simplified().toLower();
-    static const QRegularExpression iso(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})$"));
-    static const QRegularExpression dotted(
-        QStringLiteral("^(\\d{1,2})[./-](\\d{1,2})[./-](\\d{4})(?:\\s*r\\.?)?$"));
+    // A spreadsheet may add the time of day: "2017-03-05 00:00:00".
+    static const QRegularExpression iso(
+        QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})(?:[ t]\\d{1,2}:\\d{2}(?::\\d{2})?)?$"));
+    static const QRegularExpression dotted(QStringLiteral(
+        "^(\\d{1,2})[./-](\\d{1,2})[./-](\\d{4})(?:\\s*r\\.?|\\s+\\d{1,2}:\\d{2}(?::\\d{2})?)?$"));
     static const QRegularExpression words(
         QStringLiteral("^(\\d{1,2})\\s+(\\S+)\\s+(\\d{4})(?:\\s*r\\.?)?$"));
     if (const auto m = iso.match(t); m.hasMatch())

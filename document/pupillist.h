@@ -18,10 +18,11 @@ struct structPupilListTable {
     QList<int> lines; // the file's line on which each row starts (1: the header)
     QChar separator;  // ';', ',' or '\t'
     bool cp1250 = false;
+    bool utf16 = false;
 };
 
-// The bytes decoded (UTF-8 with or without its BOM, otherwise code page
-// 1250), the separator found by what splits the header row alike in the rows
+// The bytes decoded (UTF-8 with or without its BOM, UTF-16 with its BOM,
+// otherwise code page 1250), the separator found by what splits the header row alike in the rows
 // under it, the fields split as RFC 4180 quotes them (separators, doubled
 // quotes and line breaks inside quotes), CRLF or LF, empty lines skipped.
 structPupilListTable pupilListFromBytes(const QByteArray &bytes);
@@ -51,7 +52,7 @@ QString strFunListColumnLabel(ListColumn column);
 QList<ListColumn> listColumnsFromHeader(const QStringList &header);
 
 // A birth date as lists write it: "2017-03-05", "05.03.2017", "5.3.2017",
-// "05/03/2017", "5 marca 2017"; an invalid date otherwise.
+// "05/03/2017", "5 marca 2017", a time of day after it; an invalid date otherwise.
 QDate dateFromListText(const QString &text);
 
 // "kobieta" / "mężczyzna" from what a list writes ("K", "M", "dziewczynka",

@@ -55,6 +55,15 @@ void TestPupilList::readsExports_data() {
                 "Bąk,Adam,,\n")
         << "," << false << 4 << QStringList{QString::fromUtf8("Bąk"), "Adam", "", ""}
         << QList<int>{2, 3, 5};
+    {
+        const QString text = QString::fromUtf8("Nazwisko\tImię\r\nŁoś\tJan\r\n");
+        QByteArray utf16("\xFF\xFE");
+        for (QChar ch : text)
+            utf16.append(char(ch.unicode() & 0xFF)).append(char(ch.unicode() >> 8));
+        QTest::newRow("spreadsheet's Unicode text: UTF-16 with tabs")
+            << utf16 << "\t" << false << 2 << QStringList{QString::fromUtf8("Łoś"), "Jan"}
+            << QList<int>{2};
+    }
     QTest::newRow("commas in a semicolon file")
         << utf8("Nazwisko;Imię;Miejsce urodzenia\nNowak;Jan;Warszawa, Praga\n") << ";" << false << 3
         << QStringList{"Nowak", "Jan", "Warszawa, Praga"} << QList<int>{2};
@@ -76,6 +85,7 @@ void TestPupilList::readsExports() {
     QCOMPARE(t.lines, lines);
     for (const QStringList &row : t.rows)
         QCOMPARE(row.size(), columns);
+    QCOMPARE(t.utf16, bytes.startsWith("\xFF\xFE"));
     if (QTest::currentDataTag() == QByteArray("spreadsheet quoting with commas")) {
         QCOMPARE(t.rows[0][2], QString::fromUtf8("Nowy Sącz, woj. małopolskie"));
         QCOMPARE(t.rows[0][3], QString::fromUtf8("mówi \"Ania\""));
@@ -118,6 +128,8 @@ void TestPupilList::dates_data() {
     QTest::newRow("words, capital, r.")
         << QString::fromUtf8("22 Listopada 2016 r.") << QDate(2016, 11, 22);
     QTest::newRow("września") << QString::fromUtf8("1 września 2016") << QDate(2016, 9, 1);
+    QTest::newRow("with the time of day") << "2017-03-05 00:00:00" << QDate(2017, 3, 5);
+    QTest::newRow("dotted with the time") << "05.03.2017 00:00" << QDate(2017, 3, 5);
     QTest::newRow("no such day") << "31.02.2017" << QDate();
     QTest::newRow("not a date") << "wiosna 2017" << QDate();
 }
