@@ -214,6 +214,7 @@ void TFGlowna::buildMenus() {
           {"Otworzodzyskana1", "Otwórz o&dzyskaną kopię…", &TFGlowna::OtworzOdzyskanaKopieClick},
           {"Poprzedniewersje1", "Poprzednie &wersje…", &TFGlowna::Poprzedniewersje1Click},
           {"Importuj1", "&Importuj", &TFGlowna::Importuj1Click},
+          {"ImportujListe1", "Importuj &listę uczniów…", &TFGlowna::ImportujListeClick},
           separator,
           {"Zapisz1", "&Zapisz", &TFGlowna::Zapisz1Click, QKeySequence::Save},
           {"Zapiszjako1", "Zapisz j&ako", &TFGlowna::Zapiszjako1Click,
@@ -569,9 +570,7 @@ bool TFGlowna::SaveStudentRecord(const QString &dropTable) {
     TFWait *wait = m_windows.wait;
     wait->show();
     wait->repaint();
-    SqlDataList records;
-    for (TFEditor *e : m_windows.boundWindows())
-        e->CollectFields(records);
+    const SqlDataList records = collectPupilRecords();
     wait->ProgressBar->setRange(0, int(records.size()));
     wait->ProgressBar->setValue(0);
     auto step = [wait] { wait->ProgressBar->setValue(wait->ProgressBar->value() + 1); };
@@ -599,6 +598,13 @@ bool TFGlowna::SaveStudentRecord(const QString &dropTable) {
     }
     vFunUpdatePopupMenu();
     return true;
+}
+
+SqlDataList TFGlowna::collectPupilRecords() const {
+    SqlDataList records;
+    for (TFEditor *e : m_windows.boundWindows())
+        e->CollectFields(records);
+    return records;
 }
 
 bool TFGlowna::LoadStudentRecord(const QString &table) {

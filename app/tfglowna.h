@@ -88,6 +88,18 @@ public:
     bool SaveStudentRecord(const QString &dropTable = QString());
     bool LoadStudentRecord(const QString &table);
     void ClearAllEditors();
+    // The records the bound windows hold: what the pupil dialog's OK stores.
+    SqlDataList collectPupilRecords() const;
+
+    // Pupils of a list file into the open class, each stored as the pupil
+    // dialog stores it; update: pupils already in the class take the list's
+    // data, otherwise they stay as they are.
+    struct structListImportResult {
+        int added = 0, updated = 0, skipped = 0;
+        QStringList failed;
+    };
+    structListImportResult importPupilList(const QList<struct structListPupil> &pupils,
+                                           bool update);
 
     // File operations behind New / Open / Save.
     bool bFunZapiszIstniejacyPlikSwiadectw();
@@ -127,6 +139,7 @@ public slots:
     void Zapisz1Click();
     void Zapiszjako1Click();
     void Importuj1Click();
+    void ImportujListeClick(); // pupils from a CSV or TSV list
     void Szablondanychszkoy1Click();
     void Koniec1Click();
     void DodajUczniaToolButtonClick();

@@ -28,6 +28,13 @@ bool bFunIsPlaceholderPesel(const QString &pesel) {
     return pesel.startsWith(QLatin1String("_BRAK"));
 }
 
+QString strFunTidyPupilName(const QString &name) {
+    QString text = name.simplified();
+    if (!text.isEmpty() && text[0] >= QLatin1Char('a') && text[0] <= QLatin1Char('z'))
+        text[0] = text[0].toUpper();
+    return text;
+}
+
 bool structPupilData::isBoy() const {
     return gender == QString::fromUtf8(kBoy);
 }

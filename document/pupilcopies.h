@@ -12,6 +12,10 @@
 // ("_BRAK_1"): no number to print.
 bool bFunIsPlaceholderPesel(const QString &pesel);
 
+// A name as the pupil dialog stores it: blanks around and doubled inside go,
+// and a small Latin first letter becomes a capital.
+QString strFunTidyPupilName(const QString &name);
+
 struct structPupilData {
     QString firstName, surname, gender, birthDay, birthYear, birthTown, certificateNumber, pesel;
 

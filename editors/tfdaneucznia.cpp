@@ -369,15 +369,10 @@ void TFDaneUcznia::OKButtonClick() {
     // Blanks around a name or the PESEL are no part of them; a name of
     // blanks is no name.
     for (const char *name : {"Nazwisko_DATA_EDIT", "Imie_DATA_EDIT"})
-        edit(name)->setText(edit(name)->text().simplified());
+        edit(name)->setText(strFunTidyPupilName(edit(name)->text()));
     edit("Pesel_DATA_EDIT")->setText(edit("Pesel_DATA_EDIT")->text().trimmed());
     if (!checkRequired())
         return;
-    for (QLineEdit *e : {edit("Imie_DATA_EDIT"), edit("Nazwisko_DATA_EDIT")}) {
-        const QString text = e->text();
-        if (!text.isEmpty() && text[0] >= QLatin1Char('a') && text[0] <= QLatin1Char('z'))
-            e->setText(text[0].toUpper() + text.mid(1));
-    }
 
     const QString tmp = strFunGetTmpFilePath(msg);
     if (tmp.isEmpty()) {
