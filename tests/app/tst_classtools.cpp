@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -281,7 +282,7 @@ void TestClassTools::checkCellOpensTheEditorAtTheField() {
     check->trigger();
     QCOMPARE(cells,
              (QStringList{QString::fromUtf8("nie rozpoczęty"), QString::fromUtf8("wypełniony"),
-                          QString::fromUtf8("do poprawy: dodatkowe zajęcia edukacyjne"),
+                          QString::fromUtf8("do poprawy: dodatkowe edu 1"),
                           QString::fromUtf8("do poprawy: numer PESEL"),
                           QString::fromUtf8("do poprawy: numer świadectwa")}));
     QVERIFY2(before.startsWith("Cichy Cezary") && before.contains("wychodzi poza pole"),

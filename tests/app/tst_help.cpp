@@ -3,6 +3,8 @@
 #include "dialogs/tfdrukujklase.h"
 #include "dialogs/tfkalibracja.h"
 #include "dialogs/tfpomoc.h"
+#include "dialogs/tfsprawdzklase.h"
+#include "dialogs/tfuzupelnijklase.h"
 #include "support/privatecups.h"
 
 #include <QListWidget>
@@ -47,6 +49,10 @@ QWidget *TestHelp::window(const QString &name) {
         return f->windows.drukuj;
     if (name == "calibration")
         return f->windows.kalibracja;
+    if (name == "fill")
+        return new TFUzupelnijKlase(f->g());
+    if (name == "check")
+        return new TFSprawdzKlase(f->g());
     auto *choice = f->g()->findChild<TFDrukujKlase *>();
     return choice ? choice : new TFDrukujKlase(f->g());
 }
@@ -61,6 +67,12 @@ void TestHelp::f1OpensTheSectionOfTheWindow_data() {
     QTest::newRow("calibration editor")
         << "calibration" << kHelpFitting << "Dopasowanie wydruku do druku";
     QTest::newRow("whole class") << "class" << kHelpPrinting << "Drukowanie";
+    QTest::newRow("whole-class fill")
+        << "fill"
+        << "uzupelnianie" << QString::fromUtf8("Uzupełnianie dla całej klasy");
+    QTest::newRow("class check") << "check"
+                                 << "sprawdzanie"
+                                 << "Sprawdzanie klasy";
 }
 
 void TestHelp::f1OpensTheSectionOfTheWindow() {
@@ -106,9 +118,9 @@ void TestHelp::sectionsAndTheBrowser() {
     QStringList ids;
     for (int i = 0; i < help.contents->count(); ++i)
         ids << help.contents->item(i)->data(Qt::UserRole).toString();
-    QCOMPARE(ids, QStringList(
-                      {"", "plik", "uczniowie", "dokumenty", "drukowanie", "dopasowanie", "dane"}));
-    help.contents->setCurrentRow(5);
+    QCOMPARE(ids, QStringList({"", "plik", "uczniowie", "dokumenty", "uzupelnianie", "sprawdzanie",
+                               "drukowanie", "dopasowanie", "dane"}));
+    help.contents->setCurrentRow(7);
     QCOMPARE(help.section(), QStringLiteral("dopasowanie"));
     QVERIFY(help.browser->verticalScrollBar()->value() > 0);
     help.BrowserButton->click();
