@@ -72,7 +72,11 @@ TFUzupelnijKlase::TFUzupelnijKlase(QWidget *parent) : QDialog(parent) {
     PodgladTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     PodgladTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     PodgladTable->verticalHeader()->hide();
-    PodgladTable->horizontalHeader()->setStretchLastSection(true);
+    PodgladTable->verticalHeader()->setDefaultSectionSize(PodgladTable->fontMetrics().height() + 6);
+    PodgladTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    PodgladTable->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    PodgladTable->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    PodgladTable->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
     PodgladTable->setMinimumSize(640, 200);
     PodsumowanieLabel = new QLabel(this);
     PodsumowanieLabel->setObjectName(QStringLiteral("PodsumowanieLabel"));
@@ -227,7 +231,6 @@ void TFUzupelnijKlase::updatePreview() {
         for (int col = 0; col < 4; ++col)
             PodgladTable->setItem(i, col, new QTableWidgetItem(cells[col]));
     }
-    PodgladTable->resizeColumnsToContents();
     PodsumowanieLabel->setText(
         m_changes.isEmpty()
             ? QString::fromUtf8("Nic do zmiany: zaznacz pola do wpisania albo „Zastąp także pola "

@@ -57,6 +57,42 @@ QString templateValue(const SqlDataList &schoolTemplate, const QString &names) {
     return parts.join(QStringLiteral(" / "));
 }
 
+// What the window calls a field: the words of the form around it are too
+// short to tell the fields apart ("/", "im.").
+QString captionOf(const QString &component) {
+    static const QHash<QString, const char *> captions = {
+        {"ZMIENNA_RokSzkolny1_STR1_DATA_EDIT", "rok szkolny – pierwszy rok"},
+        {"ZMIENNA_RokSzkolny2_STR1_DATA_EDIT", "rok szkolny – drugi rok"},
+        {"ZMIENNA_NazwaSzkolyPodstawowej1_STR1_DATA_EDIT", "nazwa szkoły, wiersz 1"},
+        {"ZMIENNA_NazwaSzkolyPodstawowej2_STR1_DATA_EDIT", "nazwa szkoły, wiersz 2"},
+        {"ZMIENNA_NrSzkoly_STR1_DATA_EDIT", "numer szkoły"},
+        {"ZMIENNA_ImieSzkoly1_STR1_DATA_EDIT", "imię szkoły, wiersz 1"},
+        {"ZMIENNA_ImieSzkoly2_STR1_DATA_EDIT", "imię szkoły, wiersz 2"},
+        {"ZMIENNA_SzkolaWE_STR1_DATA_EDIT", "„w” / „we” przed miejscowością"},
+        {"ZMIENNA_SzkolaMiasto_STR1_DATA_EDIT", "miejscowość szkoły"},
+        {"ZMIENNA_SzkolaWoj_STR1_DATA_EDIT", "województwo"},
+        {"ZMIENNA_PromocjaKlasa_STR1_DATA_EDIT", "promocja do klasy"},
+        {"ZMIENNA_Miejscowosc_STR1_DATA_EDIT", "miejscowość wydania"},
+        {"ZMIENNA_MiejscowoscDnia_STR1_DATA_EDIT", "data wydania – dzień i miesiąc"},
+        {"ZMIENNA_MiejscowoscRok_STR1_DATA_EDIT", "data wydania – rok"},
+        {"ZMIENNA_NazwaSzkoly1_DATA_EDIT", "nazwa szkoły, wiersz 1"},
+        {"ZMIENNA_NazwaSzkoly2_DATA_EDIT", "nazwa szkoły, wiersz 2"},
+        {"ZMIENNA_NazwaSzkoly3_DATA_EDIT", "nazwa szkoły, wiersz 3"},
+        {"ZMIENNA_SzkolaNiepublicznaProwadzonaPrzez1_DATA_EDIT",
+         "szkoła niepubliczna: ewidencja prowadzona przez, wiersz 1"},
+        {"ZMIENNA_SzkolaNiepublicznaProwadzonaPrzez2_DATA_EDIT",
+         "szkoła niepubliczna: ewidencja prowadzona przez, wiersz 2"},
+        {"ZMIENNA_SzkolaNiepublicznaPodNr_DATA_EDIT", "szkoła niepubliczna: pod numerem"},
+        {"ZMIENNA_RokSzkolny_DATA_EDIT", "rok szkolny"},
+        {"ZMIENNA_Klasa_DATA_EDIT", "klasa"},
+        {"ZMIENNA_Klasa_STR1_DATA_EDIT", "klasa"},
+        {"ZMIENNA_Rok1_STR1_DATA_EDIT", "rok szkolny – pierwszy rok"},
+        {"ZMIENNA_Rok2_STR1_DATA_EDIT", "rok szkolny – drugi rok"},
+    };
+    const char *caption = captions.value(component);
+    return caption ? QString::fromUtf8(caption) : QString();
+}
+
 const structSqlData *findRecord(const SqlDataList &records, const structFillField &field) {
     for (const structSqlData &r : records)
         if (r.id == field.id && r.comp_name == field.component)
@@ -73,7 +109,10 @@ QList<structFillField> listFunClassFields(const DocumentInfo &doc,
     const QString variant = QString::fromLatin1(doc.variant);
     for (const FieldSourcePair &p : pairsFor(doc)) {
         const QString name = QString::fromLatin1(p.component);
-        out.append({doc.id(), name, strFunFieldCaption(layout, variant, name),
+        QString caption = captionOf(name);
+        if (caption.isEmpty())
+            caption = strFunFieldCaption(layout, variant, name);
+        out.append({doc.id(), name, caption,
                     templateValue(schoolTemplate, QString::fromLatin1(p.fromTemplate))});
     }
     return out;
