@@ -233,7 +233,10 @@ void TFGlowna::buildMenus() {
            &TFGlowna::EdytujSwiadectwoToolButtonClick},
           {"Drukujwybraneswiadectwo1", "&Drukuj wybrane świadectwo",
            &TFGlowna::DrukujToolButtonClick, QKeySequence::Print},
-          {"Drukujdlacalejklasy1", "Drukuj dla &całej klasy…", &TFGlowna::DrukujDlaKlasyClick}});
+          {"Drukujdlacalejklasy1", "Drukuj dla &całej klasy…", &TFGlowna::DrukujDlaKlasyClick},
+          separator,
+          {"Uzupelnijdlaklasy1", "&Uzupełnij dla całej klasy…", &TFGlowna::UzupelnijDlaKlasyClick},
+          {"Sprawdzklase1", "&Sprawdź klasę", &TFGlowna::SprawdzKlaseClick}});
     menu("Ustawienia1", "U&stawienia",
          {{"Formatowaniewiadectwapodstawowe1", "Formatowanie &podstawowe ( tylko zmienne )",
            &TFGlowna::Formatowaniewiadectwapodstawowe1Click},

@@ -58,6 +58,10 @@ public:
     void openHandedOverFile(const QString &path);
 
     bool bFunLoadStudentList();
+    // Selects a pupil's document in the tree and opens its editor, the
+    // cursor in field when the editor has it. False: no such pupil.
+    bool openDocumentEditor(const QString &table, const DocumentInfo &doc,
+                            const QString &field = QString());
     QString strFunGetSelectedText(Selected mode) const;
     // The pupil table of the selected node (each node knows its own pupil).
     QString selectedPupilTable() const;
@@ -147,7 +151,9 @@ public slots:
     void UsunUczniaToolButtonClick();
     void EdytujSwiadectwoToolButtonClick();
     void DrukujToolButtonClick();
-    void DrukujDlaKlasyClick(); // one document for every chosen pupil
+    void DrukujDlaKlasyClick();    // one document for every chosen pupil
+    void UzupelnijDlaKlasyClick(); // shared fields and numbers for every pupil
+    void SprawdzKlaseClick();      // every pupil's documents checked at once
     void Formatowaniewiadectwapodstawowe1Click();
     void Ustawieniaczcionki1Click();
     void WykreskujPusteCheckBoxClick();

@@ -72,3 +72,36 @@ bool bFunSqlTemplateWriteData(QString &msg, const QString &path, const QString &
                               const SqlDataList &records) {
     return TemplateStore(path).write(msg, table, records);
 }
+
+const QList<QPair<const char *, const char *>> &certificateTemplateFields() {
+    static const QList<QPair<const char *, const char *>> pairs = {
+        {"ZMIENNA_RokSzkolny1_STR1_DATA_EDIT", "ZMIENNA_RokSzkolny1_DATA_EDIT"},
+        {"ZMIENNA_RokSzkolny2_STR1_DATA_EDIT", "ZMIENNA_RokSzkolny2_DATA_EDIT"},
+        {"ZMIENNA_Klasa_STR1_DATA_EDIT", "ZMIENNA_Klasa_DATA_EDIT"},
+        {"ZMIENNA_NazwaSzkolyPodstawowej1_STR1_DATA_EDIT", "ZMIENNA_SzkolyPodstawowej1_DATA_EDIT"},
+        {"ZMIENNA_NazwaSzkolyPodstawowej2_STR1_DATA_EDIT", "ZMIENNA_SzkolyPodstawowej2_DATA_EDIT"},
+        {"ZMIENNA_NrSzkoly_STR1_DATA_EDIT", "ZMIENNA_SzkolaNr_DATA_EDIT"},
+        {"ZMIENNA_ImieSzkoly1_STR1_DATA_EDIT", "ZMIENNA_SzkolaImienia1_DATA_EDIT"},
+        {"ZMIENNA_ImieSzkoly2_STR1_DATA_EDIT", "ZMIENNA_SzkolaImienia2_DATA_EDIT"},
+        {"ZMIENNA_SzkolaWE_STR1_DATA_EDIT", "ZMIENNA_SzkolaWE_DATA_EDIT"},
+        {"ZMIENNA_SzkolaMiasto_STR1_DATA_EDIT", "ZMIENNA_SzkolaMiasto_DATA_EDIT"},
+        {"ZMIENNA_SzkolaWoj_STR1_DATA_EDIT", "ZMIENNA_SzkolaWoj_DATA_EDIT"},
+        {"ZMIENNA_PromocjaKlasa_STR1_DATA_EDIT", "ZMIENNA_PromocjaDoKlasy_DATA_EDIT"},
+        {"ZMIENNA_Miejscowosc_STR1_DATA_EDIT", "ZMIENNA_Miejscowosc_DATA_EDIT"},
+        {"ZMIENNA_MiejscowoscDnia_STR1_DATA_EDIT", "ZMIENNA_MiejscowoscDnia_DATA_EDIT"},
+        {"ZMIENNA_MiejscowoscRok_STR1_DATA_EDIT", "ZMIENNA_MiejscowoscRok_DATA_EDIT"},
+    };
+    return pairs;
+}
+
+const QList<const char *> &titlePageTemplateFields() {
+    static const QList<const char *> names = {
+        "ZMIENNA_NazwaSzkoly1_DATA_EDIT",
+        "ZMIENNA_NazwaSzkoly2_DATA_EDIT",
+        "ZMIENNA_NazwaSzkoly3_DATA_EDIT",
+        "ZMIENNA_SzkolaNiepublicznaProwadzonaPrzez1_DATA_EDIT",
+        "ZMIENNA_SzkolaNiepublicznaProwadzonaPrzez2_DATA_EDIT",
+        "ZMIENNA_SzkolaNiepublicznaPodNr_DATA_EDIT",
+    };
+    return names;
+}

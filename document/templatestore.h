@@ -2,6 +2,8 @@
 
 #include "document/certfile.h"
 
+#include <QPair>
+
 // The school data template: table `school_data` of "szablony.sqset" in the
 // program folder, rows (id "DANE SZKOLY", component name, value).
 inline const char *const kTemplateFileName = "szablony.sqset";
@@ -34,3 +36,8 @@ bool bFunSqlTemplateReadData(QString &msg, const QString &path, const QString &t
                              SqlDataList &records);
 bool bFunSqlTemplateWriteData(QString &msg, const QString &path, const QString &table,
                               const SqlDataList &records);
+
+// Certificate field <-> school template field (fifteen pairs).
+const QList<QPair<const char *, const char *>> &certificateTemplateFields();
+// The six title-page fields, of the same names in the template.
+const QList<const char *> &titlePageTemplateFields();

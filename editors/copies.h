@@ -1,17 +1,12 @@
 #pragma once
 
-#include <QList>
-#include <QPair>
+#include "document/templatestore.h"
 
 class TFEditor;
 
 // Copies between windows, field by field, overwriting (an empty source
-// empties the target). Each table is written once and read both ways.
-
-// Certificate field <-> school template field (fifteen pairs).
-const QList<QPair<const char *, const char *>> &certificateTemplateFields();
-// The six title-page fields, of the same names in the template.
-const QList<const char *> &titlePageTemplateFields();
+// empties the target). The field tables are the template's
+// (document/templatestore.h), read both ways.
 
 void vFunCopyTemplateToCertificate(const TFEditor *schoolTemplate, TFEditor *certificate);
 void vFunCopyCertificateToTemplate(const TFEditor *certificate, TFEditor *schoolTemplate);

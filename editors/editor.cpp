@@ -7,6 +7,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QTabWidget>
 
 TFEditor::TFEditor(const QString &className, const QString &caption, const QString &documentId,
                    QWidget *parent)
@@ -68,8 +70,23 @@ void TFEditor::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
     m_shownWith.clear();
     CollectFields(m_shownWith);
-    if (QWidget *first = firstField())
-        first->setFocus(Qt::OtherFocusReason);
+    QWidget *focus = firstField();
+    for (QWidget *w : m_components) {
+        if (m_focusOnShow.isEmpty() || w->objectName() != m_focusOnShow || !w->isEnabled())
+            continue;
+        focus = w;
+        // On its side of the form, scrolled into view.
+        for (QTabWidget *tabs : findChildren<QTabWidget *>())
+            for (int i = 0; i < tabs->count(); ++i)
+                if (tabs->widget(i)->isAncestorOf(w))
+                    tabs->setCurrentIndex(i);
+        for (QScrollArea *box : findChildren<QScrollArea *>())
+            if (box->widget() && box->widget()->isAncestorOf(w))
+                box->ensureWidgetVisible(w);
+    }
+    m_focusOnShow.clear();
+    if (focus)
+        focus->setFocus(Qt::OtherFocusReason);
 }
 
 bool TFEditor::saveStudentRecord(const QString &dropTable) const {

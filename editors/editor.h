@@ -36,6 +36,9 @@ public:
     // The field that takes the focus when the window opens: the first
     // enabled bound component in the tab order.
     virtual QWidget *firstField() const;
+    // The field that takes the focus at the next opening instead (a field
+    // the class check points to); a name the window lacks is ignored.
+    void focusOnShow(const QString &name) { m_focusOnShow = name; }
 
 public slots:
     virtual void OKButtonClick();
@@ -55,4 +58,5 @@ private:
     QList<QWidget *> m_components;
     const EditorContext *m_context = nullptr;
     SqlDataList m_shownWith; // the fields as the window was shown
+    QString m_focusOnShow;
 };

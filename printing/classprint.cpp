@@ -169,26 +169,79 @@ bool bFunPrintClass(QString &msg, const structClassRequest &request,
     return printed;
 }
 
+namespace {
+
+// The engine every check renders with: the options given, and silent (a
+// failure shows when the class prints; the check only looks).
+void setUpCheckEngine(PrintEngine &engine, const structRenderOptions &options) {
+    engine.ctx.printWithoutDots = options.printWithoutDots;
+    engine.ctx.strikeEmptyFields = options.strikeEmptyFields;
+    engine.ctx.clipTextFields = options.clipTextFields;
+    engine.ctx.report = [](const QString &, const QString &, Prompts::Icon) {};
+}
+
+QList<structPrintFinding> checkWith(PrintEngine &engine, const QString &pupil,
+                                    const DocumentInfo &doc, const SqlDataList &records) {
+    engine.vFunRenderDocument(RecordFieldSource(doc, records), doc, true);
+    return listFunCheckDocument(pupil, doc, records, engine.overflows);
+}
+
+} // namespace
+
+QList<structPrintFinding> listFunCheckStored(const QString &pupil, const DocumentInfo &doc,
+                                             const SqlDataList &records,
+                                             const structRenderOptions &options) {
+    PrintEngine engine;
+    setUpCheckEngine(engine, options);
+    return checkWith(engine, pupil, doc, records);
+}
+
 QList<structPrintFinding> listFunCheckClass(const structClassRequest &request) {
     QList<structPrintFinding> findings;
     if (!request.document)
         return findings;
-    const DocumentInfo &doc = *request.document;
     PrintEngine engine;
-    engine.ctx.printWithoutDots = request.options.printWithoutDots;
-    engine.ctx.strikeEmptyFields = request.options.strikeEmptyFields;
-    engine.ctx.clipTextFields = request.options.clipTextFields;
-    // A failure shows when the class prints; the check only looks.
-    engine.ctx.report = [](const QString &, const QString &, Prompts::Icon) {};
+    setUpCheckEngine(engine, request.options);
+    const DocumentInfo &doc = *request.document;
     vFunLoadCertDataOfPupils(
         request.classFile, tablesOf(request.pupils),
         [&](int i, const SqlDataList &records, const QString &why) {
-            if (!why.isEmpty())
-                return true;
-            engine.vFunRenderDocument(RecordFieldSource(doc, records), doc, true);
-            findings +=
-                listFunCheckDocument(request.pupils[i].name, doc, records, engine.overflows);
+            if (why.isEmpty())
+                findings += checkWith(engine, request.pupils[i].name, doc, records);
             return true;
         });
     return findings;
+}
+
+QList<structCheckRow> listFunCheckClassTable(const QString &classFile, const StudentList &pupils,
+                                             const structRenderOptions &options) {
+    QList<structCheckRow> rows;
+    PrintEngine engine;
+    setUpCheckEngine(engine, options);
+    for (const structStudentEntry &pupil : pupils) {
+        structCheckRow row;
+        row.pupil = pupil;
+        SqlDataList records;
+        if (!bFunLoadCertData(row.unreadable, classFile, pupil.table, records)) {
+            if (row.unreadable.isEmpty())
+                row.unreadable = QString::fromUtf8("nie udało się odczytać danych ucznia");
+            rows << row;
+            continue;
+        }
+        row.unreadable.clear();
+        for (const DocumentInfo *doc : treeRows()) {
+            if (!doc)
+                continue;
+            structCheckCell cell;
+            cell.document = doc;
+            if (bFunDocumentStarted(*doc, records)) {
+                cell.findings = checkWith(engine, pupil.name, *doc, records);
+                cell.state =
+                    cell.findings.isEmpty() ? DocumentState::Filled : DocumentState::PrintsWrong;
+            }
+            row.cells << cell;
+        }
+        rows << row;
+    }
+    return rows;
 }

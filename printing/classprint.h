@@ -93,3 +93,30 @@ bool bFunPrintClass(QString &msg, const structClassRequest &request,
 // What would print wrong for the pupils of the request (the check before
 // printing a class; it prints nothing).
 QList<structPrintFinding> listFunCheckClass(const structClassRequest &request);
+
+// The check of one stored document: rendered for paper with the options,
+// then listFunCheckDocument. The whole-class print and the class check
+// both use it.
+QList<structPrintFinding> listFunCheckStored(const QString &pupil, const DocumentInfo &doc,
+                                             const SqlDataList &records,
+                                             const structRenderOptions &options);
+
+// The class check: a pupil's document is not started, filled, or would
+// print wrong.
+enum class DocumentState { NotStarted, Filled, PrintsWrong };
+
+struct structCheckCell {
+    const DocumentInfo *document = nullptr;
+    DocumentState state = DocumentState::NotStarted;
+    QList<structPrintFinding> findings; // of a started document
+};
+
+struct structCheckRow {
+    structStudentEntry pupil;
+    QString unreadable;           // why the pupil's records could not be read; no cells then
+    QList<structCheckCell> cells; // one per document of the tree, in its order
+};
+
+// Every pupil (in the given order) against every document of the tree.
+QList<structCheckRow> listFunCheckClassTable(const QString &classFile, const StudentList &pupils,
+                                             const structRenderOptions &options);

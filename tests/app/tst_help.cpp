@@ -4,6 +4,8 @@
 #include "dialogs/tfkalibracja.h"
 #include "dialogs/tfpomoc.h"
 #include "dialogs/tfwersje.h"
+#include "dialogs/tfsprawdzklase.h"
+#include "dialogs/tfuzupelnijklase.h"
 #include "support/privatecups.h"
 
 #include <QListWidget>
@@ -52,6 +54,10 @@ QWidget *TestHelp::window(const QString &name) {
         auto *versions = f->g()->findChild<TFWersje *>();
         return versions ? versions : new TFWersje(f->g());
     }
+    if (name == "fill")
+        return new TFUzupelnijKlase(f->g());
+    if (name == "check")
+        return new TFSprawdzKlase(f->g());
     auto *choice = f->g()->findChild<TFDrukujKlase *>();
     return choice ? choice : new TFDrukujKlase(f->g());
 }
@@ -67,6 +73,12 @@ void TestHelp::f1OpensTheSectionOfTheWindow_data() {
         << "calibration" << kHelpFitting << "Dopasowanie wydruku do druku";
     QTest::newRow("whole class") << "class" << kHelpPrinting << "Drukowanie";
     QTest::newRow("earlier versions") << "versions" << kHelpVersions << "Poprzednie wersje pliku";
+    QTest::newRow("whole-class fill")
+        << "fill"
+        << "uzupelnianie" << QString::fromUtf8("Uzupełnianie dla całej klasy");
+    QTest::newRow("class check") << "check"
+                                 << "sprawdzanie"
+                                 << "Sprawdzanie klasy";
 }
 
 void TestHelp::f1OpensTheSectionOfTheWindow() {
@@ -113,7 +125,8 @@ void TestHelp::sectionsAndTheBrowser() {
     for (int i = 0; i < help.contents->count(); ++i)
         ids << help.contents->item(i)->data(Qt::UserRole).toString();
     QCOMPARE(ids, QStringList({"", "plik", "poprzednie-wersje", "uczniowie", "lista-uczniow",
-                               "dokumenty", "drukowanie", "dopasowanie", "dane"}));
+                               "dokumenty", "uzupelnianie", "sprawdzanie", "drukowanie",
+                               "dopasowanie", "dane"}));
     help.contents->setCurrentRow(int(ids.indexOf(QStringLiteral("dopasowanie"))));
     QCOMPARE(help.section(), QStringLiteral("dopasowanie"));
     QVERIFY(help.browser->verticalScrollBar()->value() > 0);

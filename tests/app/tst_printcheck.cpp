@@ -32,7 +32,8 @@ namespace {
 
 const QString kCertificate = QString::fromUtf8("MEN-I/1/2 świad. klasa 1");
 
-// A class of one pupil whose grade-1 certificate holds the records given.
+// A class of one pupil whose grade-1 certificate holds the records given
+// (those with an id of their own go to that document).
 QString classWith(const QString &dir, const QString &pesel, const SqlDataList &certificate) {
     const QString path = dir + QStringLiteral("/klasa.sqbr5");
     QFile::remove(path);
@@ -44,7 +45,8 @@ QString classWith(const QString &dir, const QString &pesel, const SqlDataList &c
                         {id, "Pesel_DATA_EDIT", pesel}};
     const QString doc = documentByLabel(kCertificate)->id();
     for (structSqlData r : certificate) {
-        r.id = doc;
+        if (r.id.isEmpty())
+            r.id = doc;
         records << r;
     }
     QString msg;
@@ -70,13 +72,20 @@ void TestPrintCheck::checkedOnEveryRoad_data() {
     QTest::addColumn<QString>("finding"); // empty: a clean document
     QTest::addColumn<QString>("road");
     QTest::addColumn<bool>("printAnyway");
-    SqlDataList memo{{"", "ZMIENNA_Klasa_STR1_DATA_EDIT", "pierwszej"}};
+    // Class, number and date of issue: nothing missing.
+    const SqlDataList clean{{"", "ZMIENNA_Klasa_STR1_DATA_EDIT", "pierwszej"},
+                            {"", "ZMIENNA_MiejscowoscDnia_STR1_DATA_EDIT", "26 czerwca"},
+                            {"", "ZMIENNA_MiejscowoscRok_STR1_DATA_EDIT", "2027"},
+                            {kPupilDataId, "NrDziennika_DATA_EDIT", "1/2027"}};
+    SqlDataList memo = clean;
     for (int i = 1; i <= 9; ++i)
         memo.append(
             {"", QStringLiteral("ZMIENNA_Zachowanie_STR2_DATA_MEMO%1").arg(i, 2, 10, QChar('0')),
              QStringLiteral("wiersz %1").arg(i)});
-    const SqlDataList wide{{"", "ZMIENNA_DodatkoweEdu1_STR2_DATA_EDIT", QString(80, QChar('W'))}};
-    const SqlDataList clean{{"", "ZMIENNA_Klasa_STR1_DATA_EDIT", "pierwszej"}};
+    const SqlDataList wide =
+        clean + SqlDataList{{"", "ZMIENNA_DodatkoweEdu1_STR2_DATA_EDIT", QString(80, QChar('W'))}};
+    const SqlDataList noNumber = clean.mid(0, 3);
+    const SqlDataList noDate = clean.mid(0, 2) + clean.mid(3);
     const struct {
         const char *name;
         QString pesel;
@@ -87,6 +96,9 @@ void TestPrintCheck::checkedOnEveryRoad_data() {
         {"too wide a line", "13230512345", wide, QString::fromUtf8("wychodzi poza pole")},
         {"never filled in", "13230512345", {}, QString::fromUtf8("nie został wypełniony")},
         {"placeholder PESEL", "_BRAK_1", clean, QString::fromUtf8("nie ma numeru PESEL")},
+        {"no certificate number", "13230512345", noNumber,
+         QString::fromUtf8("brak numeru świadectwa")},
+        {"no date of issue", "13230512345", noDate, QString::fromUtf8("brak daty wydania")},
         {"clean", "13230512345", clean, QString()},
     };
     for (const auto &c : cases) {
