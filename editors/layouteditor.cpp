@@ -90,6 +90,7 @@ void LayoutEditor::build(const QString &variant) {
     }
 
     QMap<int, QList<QPair<int, QWidget *>>> tabOrder; // page -> (tab, widget)
+    const QHash<QString, QString> captions = fieldCaptions(l, variant);
     for (const LayoutItem &item : l.itemsFor(variant)) {
         if (item.kind == QLatin1String("frame"))
             continue; // drawn into the page picture by the data build
@@ -132,7 +133,7 @@ void LayoutEditor::build(const QString &variant) {
             w->move(item.left, item.top);
         }
         if (item.kind != QLatin1String("label"))
-            w->setAccessibleName(strFunFieldCaption(l, variant, item.name));
+            w->setAccessibleName(captions.value(item.name));
         if (item.has("disabled"))
             w->setEnabled(false);
         if (item.tab >= 0)

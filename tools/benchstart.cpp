@@ -1,4 +1,7 @@
 // benchstart [RUNS [MEMORY_RUNS]]
+// benchstart --prepare DIR: prepares the program folder of XDG_DATA_HOME and
+//   a class in DIR, then a child can be profiled by hand:
+//   benchstart --child program|bare start|memory [CLASS_FILE]
 // The start of the program as the teacher meets it, measured from outside
 // against a bare Qt main window with one menu started the same way:
 //  - process start to the first paint of the main window;
@@ -224,6 +227,11 @@ int main(int argc, char **argv) {
         char *childArgv[] = {argv[0], argc > 4 ? argv[4] : nullptr, nullptr};
         int childArgc = argc > 4 ? 2 : 1;
         return child(childArgc, childArgv, argv[2], argv[3]);
+    }
+    if (argc == 3 && std::strcmp(argv[1], "--prepare") == 0) {
+        QApplication app(argc, argv);
+        std::printf("%s\n", qPrintable(makeClass(QString::fromLocal8Bit(argv[2]))));
+        return 0;
     }
     BenchEnvironment env;
     // The single-instance lock and its socket stay in a folder of their own.
