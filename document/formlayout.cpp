@@ -72,8 +72,12 @@ class Captions {
 public:
     explicit Captions(QList<LayoutItem> items) : m_items(std::move(items)) {
         static const QRegularExpression digits(QStringLiteral("\\d+"));
-        for (const LayoutItem &i : m_items)
-            m_families << QString(i.name).remove(digits);
+        for (int i = 0; i < m_items.size(); ++i) {
+            m_families << QString(m_items[i].name).remove(digits);
+            m_isField << isField(m_items[i]);
+            if (m_items[i].kind == QLatin1String("label") && !m_items[i].text.trimmed().isEmpty())
+                m_labelRows << i;
+        }
         m_labels.resize(m_items.size());
         m_found.resize(m_items.size());
     }
@@ -90,19 +94,27 @@ public:
         if (!label)
             return nameWords(field.name);
         // Fields that share the words are told apart by their place.
-        int sharing = 0, place = 0;
-        for (int i = 0; i < m_items.size(); ++i) {
-            if (!isField(m_items[i]) || m_items[i].has("ending") || labelOf(i) != label)
-                continue;
-            ++sharing;
-            if (i == index)
-                place = sharing;
-        }
+        const QList<int> sharing = sharers().value(label);
         const QString words = spoken(label->text);
-        return sharing > 1 ? words + QStringLiteral(", pole %1").arg(place) : words;
+        return sharing.size() > 1
+                   ? words + QStringLiteral(", pole %1").arg(sharing.indexOf(index) + 1)
+                   : words;
     }
 
 private:
+    // The fields (no word endings) each label names, in order.
+    const QHash<const LayoutItem *, QList<int>> &sharers() {
+        if (!m_sharersKnown) {
+            for (int i = 0; i < m_items.size(); ++i) {
+                if (isField(m_items[i]) && !m_items[i].has("ending"))
+                    if (const LayoutItem *label = labelOf(i))
+                        m_sharers[label] << i;
+            }
+            m_sharersKnown = true;
+        }
+        return m_sharers;
+    }
+
     // The label that names item `index`, or null.
     const LayoutItem *labelOf(int index) {
         if (!m_found[index]) {
@@ -116,9 +128,9 @@ private:
         const LayoutItem &f = m_items[index];
         const LayoutItem *best = nullptr;
         auto labels = [&](auto accept, auto better) {
-            for (const LayoutItem &l : m_items) {
-                if (l.kind != QLatin1String("label") || l.page != f.page ||
-                    l.text.trimmed().isEmpty())
+            for (int row : m_labelRows) {
+                const LayoutItem &l = m_items[row];
+                if (l.page != f.page)
                     continue;
                 if (accept(l) && (!best || better(l, *best)))
                     best = &l;
@@ -132,7 +144,7 @@ private:
         auto fieldBetween = [&](int from, int to) {
             for (int i = 0; i < m_items.size(); ++i) {
                 const LayoutItem &o = m_items[i];
-                if (i != index && isField(o) && o.page == f.page && m_families[i] != family &&
+                if (i != index && m_isField[i] && o.page == f.page && m_families[i] != family &&
                     std::abs(o.top + std::min(o.height, 21) / 2 - line) <= 10 && o.left >= from &&
                     o.left < to)
                     return true;
@@ -160,8 +172,12 @@ private:
 
     QList<LayoutItem> m_items;
     QStringList m_families;
+    QList<bool> m_isField;
+    QList<int> m_labelRows; // the labels with words, in order
     QList<const LayoutItem *> m_labels;
     QList<bool> m_found;
+    QHash<const LayoutItem *, QList<int>> m_sharers;
+    bool m_sharersKnown = false;
 };
 
 } // namespace

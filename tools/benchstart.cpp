@@ -1,9 +1,10 @@
 // benchstart [RUNS [MEMORY_RUNS]]
 // benchstart --prepare DIR: prepares the program folder of XDG_DATA_HOME and
 //   a class in DIR, then a child can be profiled by hand:
-//   benchstart --child program|bare start|memory [CLASS_FILE]
+//   benchstart --child start|memory [CLASS_FILE], benchbare start|memory
 // The start of the program as the teacher meets it, measured from outside
-// against a bare Qt main window with one menu started the same way:
+// against a bare Qt main window with one menu started the same way (benchbare,
+// a program linking nothing but Qt Widgets):
 //  - process start to the first paint of the main window;
 //  - process start to every window of the program built;
 //  - the peak memory (VmHWM) after visiting every document of 35 pupils
@@ -16,16 +17,13 @@
 #include "benchsupport.h"
 #include "document/certfile.h"
 #include "editors/editor.h"
+#include "firstpaint.h"
 #include "storage/paths.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QMainWindow>
-#include <QMenuBar>
 #include <QProcess>
-#include <QTimer>
 #include <QTreeWidget>
-#include <QWindow>
 
 #include <algorithm>
 #include <cstdio>
@@ -35,67 +33,6 @@
 namespace {
 
 const int kPupils = 35;
-
-// The peak resident size of this process in kB (0 when unknown).
-long peakMemoryKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return 0;
-}
-
-void say(const char *line) {
-    std::fputs(line, stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
-
-QMainWindow *mainWindowOf(QObject *object) {
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        auto *main = qobject_cast<QMainWindow *>(w);
-        if (main && (w == object || w->windowHandle() == object))
-            return main;
-    }
-    return nullptr;
-}
-
-// The child's watch over its first paint: an expose or update of the main
-// window is handled in full (painted and flushed), then "painted" is said
-// and `then` runs once the event loop turns.
-class FirstPaint : public QObject {
-public:
-    explicit FirstPaint(std::function<void(QMainWindow *)> then) : m_then(std::move(then)) {}
-
-    bool eventFilter(QObject *watched, QEvent *event) override {
-        if (m_done)
-            return false;
-        if (event->type() == QEvent::Paint && mainWindowOf(watched) == watched)
-            m_painted = true;
-        if ((event->type() != QEvent::Expose && event->type() != QEvent::UpdateRequest) ||
-            m_inside || !mainWindowOf(watched))
-            return false;
-        m_inside = true;
-        QCoreApplication::sendEvent(watched, event);
-        m_inside = false;
-        if (m_painted) {
-            m_done = true;
-            say("painted");
-            QMainWindow *window = mainWindowOf(watched);
-            QTimer::singleShot(0, [this, window] { m_then(window); });
-        }
-        return true;
-    }
-
-private:
-    std::function<void(QMainWindow *)> m_then;
-    bool m_inside = false;
-    bool m_painted = false;
-    bool m_done = false;
-};
 
 // Selects every document of every pupil in the tree, each painted before
 // the next, as a teacher going through the class does.
@@ -112,40 +49,28 @@ void visitEveryDocument(TFGlowna *g) {
     }
 }
 
-// mode: "bare" or "program"; what: "start" (painted, then every window
-// built) or "memory" (painted, every document visited, the peak memory).
-int child(int argc, char **argv, const char *mode, const char *what) {
+// what: "start" (painted, then every window built) or "memory" (painted,
+// every document visited, the peak memory).
+int child(int argc, char **argv, const char *what) {
     const bool memory = std::strcmp(what, "memory") == 0;
-    const bool bare = std::strcmp(mode, "bare") == 0;
-    auto finish = [memory](QMainWindow *window) {
-        if (auto *g = qobject_cast<TFGlowna *>(window)) {
-            if (memory) {
-                visitEveryDocument(g);
-            } else {
-                int n = 0;
-                for (QWidget *w : g->windows().all)
-                    n += w ? 1 : 0;
-                if (n < 2)
-                    std::_Exit(2);
-            }
-        }
-        if (memory)
+    FirstPaint::install([memory](QMainWindow *window) {
+        auto *g = qobject_cast<TFGlowna *>(window);
+        if (!g)
+            std::_Exit(2);
+        if (memory) {
+            visitEveryDocument(g);
             std::printf("vmhwm %ld\n", peakMemoryKb());
+        } else {
+            int n = 0;
+            for (QWidget *w : g->windows().all)
+                n += w ? 1 : 0;
+            if (n < 2)
+                std::_Exit(2);
+        }
         say("built");
         std::_Exit(0);
-    };
-    // Watched from the application's construction on, whoever makes it.
-    static FirstPaint *watch = nullptr;
-    watch = new FirstPaint(finish);
-    qAddPreRoutine([] { QCoreApplication::instance()->installEventFilter(watch); });
-    if (!bare)
-        return runProgram(argc, argv); // the class file, when given, opens
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.resize(1100, 800);
-    window.menuBar()->addMenu(QStringLiteral("Plik"));
-    window.show();
-    return QApplication::exec();
+    });
+    return runProgram(argc, argv); // the class file, when given, opens
 }
 
 struct Timed {
@@ -153,17 +78,24 @@ struct Timed {
     long peakKb = 0;
 };
 
+// A child from its process start: the program (this file in its child
+// mode) or the bare window (benchbare beside it).
 Timed timedChild(const char *mode, const char *what, const QString &classFile = QString()) {
     QProcess child;
-    QStringList args{QStringLiteral("--child"), QString::fromLatin1(mode),
-                     QString::fromLatin1(what)};
+    const bool bare = std::strcmp(mode, "bare") == 0;
+    QStringList args{QString::fromLatin1(what)};
+    if (!bare)
+        args.prepend(QStringLiteral("--child"));
     if (!classFile.isEmpty())
         args << classFile;
+    const QString program =
+        bare ? QCoreApplication::applicationDirPath() + QStringLiteral("/benchbare")
+             : QCoreApplication::applicationFilePath();
     Timed out;
     QByteArray said;
     QElapsedTimer t;
     t.start();
-    child.start(QCoreApplication::applicationFilePath(), args);
+    child.start(program, args);
     while (out.built == 0 && child.waitForReadyRead(120000)) {
         said += child.readAllStandardOutput();
         const double now = t.nsecsElapsed() / 1e6;
@@ -222,11 +154,11 @@ void report(const char *what, double ours, const char *unit, double limit, doubl
 } // namespace
 
 int main(int argc, char **argv) {
-    if (argc >= 4 && std::strcmp(argv[1], "--child") == 0) {
+    if (argc >= 3 && std::strcmp(argv[1], "--child") == 0) {
         // The class file (memory runs) is the program's command-line document.
-        char *childArgv[] = {argv[0], argc > 4 ? argv[4] : nullptr, nullptr};
-        int childArgc = argc > 4 ? 2 : 1;
-        return child(childArgc, childArgv, argv[2], argv[3]);
+        char *childArgv[] = {argv[0], argc > 3 ? argv[3] : nullptr, nullptr};
+        int childArgc = argc > 3 ? 2 : 1;
+        return child(childArgc, childArgv, argv[2]);
     }
     if (argc == 3 && std::strcmp(argv[1], "--prepare") == 0) {
         QApplication app(argc, argv);
@@ -262,6 +194,8 @@ int main(int argc, char **argv) {
 
     std::printf("medians over %d starts and %d memory runs each (%s)\n", runs, memoryRuns,
                 qPrintable(QGuiApplication::platformName()));
+    std::printf("the limit: benchbare, a Qt main window with one menu in a program linking only "
+                "Qt Widgets\n");
     report("start -> first paint", median(painted), "ms", median(barePainted), 1.5);
     report("start -> every window built", median(built), "ms", median(barePainted), 2.5);
     char what[64];
