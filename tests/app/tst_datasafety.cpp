@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabBar>
 #include <QToolBar>
@@ -104,10 +105,18 @@ const QStringList kBartosz{"14211202221", QString::fromUtf8("Bąk"), "Bartosz",
 const QString kTableA = QStringLiteral("PESEL13220501233");
 const QString kTableB = QStringLiteral("PESEL14211202221");
 
+// The checks still waiting for a modal window; a test that ends before its
+// window came ends them, so that they do not answer the next test's windows.
+QList<QPointer<QTimer>> &pendingModalChecks() {
+    static QList<QPointer<QTimer>> pending;
+    return pending;
+}
+
 // Runs the check on the next modal window as soon as it is shown; the check
 // closes it.
 void onNextModal(std::function<void(QWidget *)> check) {
     auto *timer = new QTimer;
+    pendingModalChecks() << timer;
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, check] {
         if (QWidget *w = QApplication::activeModalWidget()) {
@@ -216,6 +225,9 @@ void TestDataSafety::init() {
 }
 
 void TestDataSafety::cleanup() {
+    for (const QPointer<QTimer> &timer : std::as_const(pendingModalChecks()))
+        delete timer.data();
+    pendingModalChecks().clear();
     f.reset();
     docs.reset();
 }
