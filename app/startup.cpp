@@ -98,7 +98,7 @@ QString commandLineText(const QStringList &arguments) {
 
 bool startProgram(ProgramWindows &windows, const QString &commandLine,
                   const std::function<void()> &shown) {
-    windows = createMainWindow();
+    windows = createProgramWindows();
     if (!windows.glowna->StartUpChecks())
         return false;
     windows.glowna->openCommandLineDocument(commandLine);
@@ -107,11 +107,10 @@ bool startProgram(ProgramWindows &windows, const QString &commandLine,
         windows.glowna->setGeometry(screen->availableGeometry());
     windows.glowna->showMaximized();
     // The teacher sees the window at once; the other windows are built
-    // before the first command can reach them.
+    // when first used.
     QCoreApplication::processEvents();
     if (shown)
         shown();
-    createOtherWindows(windows);
     return true;
 }
 

@@ -41,9 +41,9 @@ bool bFunHandOverFile(const QString &absolutePath, int timeoutMs = 5000);
 QString commandLineText(const QStringList &arguments);
 
 struct ProgramWindows;
-// The start of the program up to its shown main window, with every window
-// built: the main window, the start-up checks, the command-line document,
-// the shown window (then shown() is called), then the other windows. False
+// The start of the program up to its shown main window: the main window
+// (the others are built when first used), the start-up checks, the
+// command-line document, the shown window (then shown() is called). False
 // when the program must end.
 bool startProgram(ProgramWindows &windows, const QString &commandLine,
                   const std::function<void()> &shown = {});

@@ -94,6 +94,8 @@ TFGlowna::TFGlowna() : DataChanged(m_session.unsaved) {
 
 void TFGlowna::attachWindows(const ProgramWindows &windows) {
     m_windows = windows;
+    if (m_windows.set)
+        m_windows.set->setSession(&m_session);
     if (m_windows.context)
         m_windows.context->saveStudentRecord = [this](const QString &drop) {
             return SaveStudentRecord(drop);
@@ -583,13 +585,11 @@ bool TFGlowna::SaveStudentRecord(const QString &dropTable) {
     showOutcome(out);
     if (!out.ok)
         return false;
-    // The editors now hold the saved pupil (under its new table after a
-    // PESEL change), with the data its documents take from the pupil: the
-    // tree selects it again and the preview shows it.
+    // The windows in use now hold the saved pupil (under its new table
+    // after a PESEL change), with the data its documents take from the
+    // pupil: the tree selects it again and the preview shows it.
     const QString table = loadedPupilTable();
-    if (!table.isEmpty())
-        for (TFEditor *e : m_windows.boundWindows())
-            e->ApplyFields(m_session.records());
+    m_windows.set->pupilSaved();
     rebuildTree();
     if (!selectedNode())
         m_loadedRow = -1;
@@ -603,32 +603,22 @@ bool TFGlowna::SaveStudentRecord(const QString &dropTable) {
     return true;
 }
 
-SqlDataList TFGlowna::collectPupilRecords() const {
-    SqlDataList records;
-    for (TFEditor *e : m_windows.boundWindows())
-        e->CollectFields(records);
-    return records;
+SqlDataList TFGlowna::collectPupilRecords() {
+    return m_windows.set->collectPupil();
 }
 
 bool TFGlowna::LoadStudentRecord(const QString &table) {
     const ClassFileOutcome out = m_session.loadPupil(table);
+    // The windows take the pupil when they are opened; a click fills none.
+    if (m_windows.set)
+        m_windows.set->pupilLoaded();
     showOutcome(out);
-    if (!out.ok)
-        return false;
-    for (TFEditor *e : m_windows.boundWindows())
-        e->ApplyFields(m_session.records());
-    return true;
+    return out.ok;
 }
 
 void TFGlowna::ClearAllEditors() {
-    for (const DocumentInfo &doc : documentTable()) {
-        TFEditor *e = m_windows.editor(QString::fromLatin1(doc.className));
-        if (!e)
-            continue;
-        e->ClearFields();
-        for (const auto &[name, value] : blankDefaultsFor(doc))
-            e->setFieldText(name, value);
-    }
+    if (m_windows.set)
+        m_windows.set->cleared();
 }
 
 // ---------------------------------------------------------------------------

@@ -93,7 +93,7 @@ public:
     bool LoadStudentRecord(const QString &table);
     void ClearAllEditors();
     // The records the bound windows hold: what the pupil dialog's OK stores.
-    SqlDataList collectPupilRecords() const;
+    SqlDataList collectPupilRecords();
 
     // Pupils of a list file into the open class, each stored as the pupil
     // dialog stores it; update: pupils already in the class take the list's

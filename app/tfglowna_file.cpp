@@ -317,7 +317,6 @@ void TFGlowna::NowyPlikToolButtonClick() {
     m_session.newClass();
     setDocumentPath(QString());
     ClearAllEditors();
-    m_windows.daneUcznia->ClearFields();
     setClassOpen(true);
     renderDocument(*treeRows().first(), false);
 }

@@ -1,7 +1,10 @@
 #include "app/windows.h"
 
 #include "app/version.h"
+#include "document/classsession.h"
 #include "document/documents.h"
+#include "document/pupilcopies.h"
+#include "editors/editor.h"
 #include "editors/tfdaneucznia.h"
 
 #include <QIcon>
@@ -55,19 +58,128 @@ TFOProgramie::TFOProgramie(QWidget *parent) : QDialog(parent) {
     layout->addWidget(close, 0, Qt::AlignCenter);
 }
 
-TFEditor *ProgramWindows::editor(const QString &className) const {
-    if (className == QLatin1String("TFDaneUcznia"))
-        return daneUcznia;
-    for (TFEditor *e : editors) {
-        if (e->objectName() == className)
-            return e;
+void WindowSet::add(Maker make, const DocumentInfo *doc) {
+    if (doc && doc->kind == DocumentKind::PupilData)
+        m_pupilDialog = int(m_windows.size());
+    m_windows.append({std::move(make), doc, nullptr, 0});
+}
+
+QWidget *WindowSet::build(int i) {
+    if (i < 0 || i >= m_windows.size())
+        return nullptr;
+    Entry &e = m_windows[i];
+    if (!e.window)
+        e.window = e.make();
+    return e.window;
+}
+
+QWidget *WindowSet::window(int i) {
+    QWidget *w = build(i);
+    if (w && m_windows[i].doc && !holdsPupil(m_windows[i]))
+        fill(i);
+    return w;
+}
+
+int WindowSet::indexOf(const DocumentInfo &doc) const {
+    for (int i = 0; i < m_windows.size(); ++i) {
+        if (m_windows[i].doc == &doc)
+            return i;
     }
-    return nullptr;
+    return -1;
+}
+
+TFEditor *WindowSet::bound(const DocumentInfo &doc) {
+    return static_cast<TFEditor *>(window(indexOf(doc)));
+}
+
+const QList<QWidget *> &WindowSet::all() {
+    if (m_all.size() != m_windows.size() || m_all.contains(nullptr)) {
+        QList<QWidget *> out;
+        for (int i = 0; i < m_windows.size(); ++i)
+            out << build(i);
+        m_all = out;
+    }
+    return m_all;
+}
+
+bool WindowSet::pupilIsLoaded() const {
+    // The session's pupil must be the one the windows were told of.
+    return !m_blank && m_session && !m_table.isEmpty() && m_session->loadedTable() == m_table;
+}
+
+void WindowSet::pupilLoaded() {
+    ++m_generation;
+    m_table = m_session ? m_session->loadedTable() : QString();
+    m_blank = m_table.isEmpty();
+}
+
+void WindowSet::cleared() {
+    ++m_generation;
+    m_table.clear();
+    m_blank = true;
+}
+
+void WindowSet::fill(int i) {
+    Entry &e = m_windows[i];
+    auto *editor = static_cast<TFEditor *>(e.window.data());
+    e.filled = m_generation;
+    if (!pupilIsLoaded()) {
+        editor->ClearFields();
+        for (const auto &[name, value] : blankDefaultsFor(*e.doc))
+            editor->setFieldText(name, value);
+        return;
+    }
+    // A document copies the pupil's data from the pupil dialog: it holds
+    // the pupil first.
+    if (e.doc->kind != DocumentKind::PupilData)
+        window(m_pupilDialog);
+    editor->ApplyFields(m_session->records());
+}
+
+SqlDataList WindowSet::collectPupil() {
+    SqlDataList out;
+    const bool stored = pupilIsLoaded();
+    for (const DocumentInfo &doc : documentTable()) {
+        const int i = indexOf(doc);
+        if (i < 0)
+            continue;
+        if (stored && doc.kind != DocumentKind::PupilData && !holdsPupil(m_windows[i])) {
+            const QString id = doc.id();
+            for (const structSqlData &r : m_session->records()) {
+                if (r.id == id)
+                    out << r;
+            }
+            continue;
+        }
+        static_cast<TFEditor *>(window(i))->CollectFields(out);
+    }
+    return out;
+}
+
+void WindowSet::pupilSaved() {
+    QList<int> held;
+    for (int i = 0; i < m_windows.size(); ++i) {
+        if (m_windows[i].doc && holdsPupil(m_windows[i]))
+            held << i;
+    }
+    pupilLoaded();
+    for (int i : std::as_const(held))
+        window(i);
+}
+
+const QList<QWidget *> &AllWindows::list() const {
+    static const QList<QWidget *> none;
+    return m_set ? m_set->all() : none;
+}
+
+TFEditor *ProgramWindows::editor(const QString &className) const {
+    const DocumentInfo *doc = documentByClass(className);
+    return set && doc ? set->bound(*doc) : nullptr;
 }
 
 QList<TFEditor *> ProgramWindows::boundWindows() const {
     QList<TFEditor *> out;
     for (const DocumentInfo &info : documentTable())
-        out << editor(QString::fromLatin1(info.className));
+        out << (set ? set->bound(info) : nullptr);
     return out;
 }

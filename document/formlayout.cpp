@@ -65,81 +65,139 @@ QString nameWords(QString name) {
     return out.simplified();
 }
 
-// The label that names a field, or null.
-const LayoutItem *captionOf(const QList<LayoutItem> &items, const LayoutItem &f) {
-    const LayoutItem *best = nullptr;
-    auto labels = [&](auto accept, auto better) {
-        for (const LayoutItem &l : items) {
-            if (l.kind != QLatin1String("label") || l.page != f.page || l.text.trimmed().isEmpty())
-                continue;
-            if (accept(l) && (!best || better(l, *best)))
-                best = &l;
+// The words of one variant of a layout for its fields: the label that
+// names each item, found once, and the names without their digits (boxes of
+// one number share the words before the first).
+class Captions {
+public:
+    explicit Captions(QList<LayoutItem> items) : m_items(std::move(items)) {
+        static const QRegularExpression digits(QStringLiteral("\\d+"));
+        for (int i = 0; i < m_items.size(); ++i) {
+            m_families << QString(m_items[i].name).remove(digits);
+            m_isField << isField(m_items[i]);
+            if (m_items[i].kind == QLatin1String("label") && !m_items[i].text.trimmed().isEmpty())
+                m_labelRows << i;
         }
-    };
-    // The middle of the field's first line, and whether another field stands
-    // between a label on that line and this field.
-    const int line = f.top + std::min(f.height, 21) / 2;
-    auto onLine = [line](const LayoutItem &l) { return std::abs(l.top + 6 - line) <= 10; };
-    // Boxes of one number (PESEL digits) share the words before the first.
-    static const QRegularExpression digits(QStringLiteral("\\d+"));
-    const QString family = QString(f.name).remove(digits);
-    auto fieldBetween = [&](int from, int to) {
-        for (const LayoutItem &o : items) {
-            if (&o != &f && isField(o) && o.page == f.page &&
-                QString(o.name).remove(digits) != family &&
-                std::abs(o.top + std::min(o.height, 21) / 2 - line) <= 10 && o.left >= from &&
-                o.left < to)
-                return true;
+        m_labels.resize(m_items.size());
+        m_found.resize(m_items.size());
+    }
+
+    const QList<LayoutItem> &items() const { return m_items; }
+
+    // The caption of item `index` as strFunFieldCaption tells it.
+    QString of(int index) {
+        const LayoutItem &field = m_items[index];
+        const LayoutItem *label = labelOf(index);
+        if (field.has("ending"))
+            return label ? QString::fromUtf8("końcówka słowa ") + spoken(label->text)
+                         : nameWords(field.name);
+        if (!label)
+            return nameWords(field.name);
+        // Fields that share the words are told apart by their place.
+        const QList<int> sharing = sharers().value(label);
+        const QString words = spoken(label->text);
+        return sharing.size() > 1
+                   ? words + QStringLiteral(", pole %1").arg(sharing.indexOf(index) + 1)
+                   : words;
+    }
+
+private:
+    // The fields (no word endings) each label names, in order.
+    const QHash<const LayoutItem *, QList<int>> &sharers() {
+        if (!m_sharersKnown) {
+            for (int i = 0; i < m_items.size(); ++i) {
+                if (isField(m_items[i]) && !m_items[i].has("ending"))
+                    if (const LayoutItem *label = labelOf(i))
+                        m_sharers[label] << i;
+            }
+            m_sharersKnown = true;
         }
-        return false;
-    };
-    const int right = f.left + std::max(f.width, 1);
-    auto across = [&](const LayoutItem &l) { return l.left < right && l.left >= f.left - 10; };
-    auto under = [&](const LayoutItem &l) {
-        return across(l) && l.top >= f.top + f.height - 6 && l.top < f.top + f.height + 16;
-    };
-    auto nearer = [](const LayoutItem &a, const LayoutItem &b) { return a.top < b.top; };
-    // The words its line starts with, to its left, no other field between.
-    labels(
-        [&](const LayoutItem &l) {
-            return l.left < f.left && onLine(l) && !fieldBetween(l.left, f.left);
-        },
-        [](const LayoutItem &a, const LayoutItem &b) { return a.left > b.left; });
-    if (best)
+        return m_sharers;
+    }
+
+    // The label that names item `index`, or null.
+    const LayoutItem *labelOf(int index) {
+        if (!m_found[index]) {
+            m_labels[index] = find(index);
+            m_found[index] = true;
+        }
+        return m_labels[index];
+    }
+
+    const LayoutItem *find(int index) const {
+        const LayoutItem &f = m_items[index];
+        const LayoutItem *best = nullptr;
+        auto labels = [&](auto accept, auto better) {
+            for (int row : m_labelRows) {
+                const LayoutItem &l = m_items[row];
+                if (l.page != f.page)
+                    continue;
+                if (accept(l) && (!best || better(l, *best)))
+                    best = &l;
+            }
+        };
+        // The middle of the field's first line, and whether another field
+        // stands between a label on that line and this field.
+        const int line = f.top + std::min(f.height, 21) / 2;
+        auto onLine = [line](const LayoutItem &l) { return std::abs(l.top + 6 - line) <= 10; };
+        const QString &family = m_families[index];
+        auto fieldBetween = [&](int from, int to) {
+            for (int i = 0; i < m_items.size(); ++i) {
+                const LayoutItem &o = m_items[i];
+                if (i != index && m_isField[i] && o.page == f.page && m_families[i] != family &&
+                    std::abs(o.top + std::min(o.height, 21) / 2 - line) <= 10 && o.left >= from &&
+                    o.left < to)
+                    return true;
+            }
+            return false;
+        };
+        const int right = f.left + std::max(f.width, 1);
+        auto across = [&](const LayoutItem &l) { return l.left < right && l.left >= f.left - 10; };
+        auto under = [&](const LayoutItem &l) {
+            return across(l) && l.top >= f.top + f.height - 6 && l.top < f.top + f.height + 16;
+        };
+        auto nearer = [](const LayoutItem &a, const LayoutItem &b) { return a.top < b.top; };
+        // The words its line starts with, to its left, no other field between.
+        labels(
+            [&](const LayoutItem &l) {
+                return l.left < f.left && onLine(l) && !fieldBetween(l.left, f.left);
+            },
+            [](const LayoutItem &a, const LayoutItem &b) { return a.left > b.left; });
+        if (best)
+            return best;
+        // Else the small caption a form prints under a line.
+        labels(under, nearer);
         return best;
-    // Else the small caption a form prints under a line.
-    labels(under, nearer);
-    return best;
-}
+    }
+
+    QList<LayoutItem> m_items;
+    QStringList m_families;
+    QList<bool> m_isField;
+    QList<int> m_labelRows; // the labels with words, in order
+    QList<const LayoutItem *> m_labels;
+    QList<bool> m_found;
+    QHash<const LayoutItem *, QList<int>> m_sharers;
+    bool m_sharersKnown = false;
+};
 
 } // namespace
 
 QString strFunFieldCaption(const FormLayout &layout, const QString &variant,
                            const QString &fieldName) {
-    const QList<LayoutItem> items = layout.itemsFor(variant);
-    const LayoutItem *field = nullptr;
-    for (const LayoutItem &i : items)
-        if (i.name == fieldName)
-            field = &i;
-    if (!field)
-        return nameWords(fieldName);
-    const LayoutItem *label = captionOf(items, *field);
-    if (field->has("ending"))
-        return label ? QString::fromUtf8("końcówka słowa ") + spoken(label->text)
-                     : nameWords(fieldName);
-    if (!label)
-        return nameWords(fieldName);
-    // Fields that share the words are told apart by their place.
-    int sharing = 0, place = 0;
-    for (const LayoutItem &i : items) {
-        if (!isField(i) || i.has("ending") || captionOf(items, i) != label)
-            continue;
-        ++sharing;
-        if (&i == field)
-            place = sharing;
-    }
-    const QString words = spoken(label->text);
-    return sharing > 1 ? words + QStringLiteral(", pole %1").arg(place) : words;
+    Captions captions(layout.itemsFor(variant));
+    int field = -1;
+    for (int i = 0; i < captions.items().size(); ++i)
+        if (captions.items()[i].name == fieldName)
+            field = i;
+    return field < 0 ? nameWords(fieldName) : captions.of(field);
+}
+
+QHash<QString, QString> fieldCaptions(const FormLayout &layout, const QString &variant) {
+    Captions captions(layout.itemsFor(variant));
+    QHash<QString, QString> out;
+    for (int i = 0; i < captions.items().size(); ++i)
+        out.insert(captions.items()[i].name, captions.of(i));
+    return out;
 }
 
 QList<LayoutItem> FormLayout::itemsFor(const QString &variant) const {

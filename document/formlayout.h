@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -64,6 +65,9 @@ struct FormLayout {
 // a field without words by its name ("RokSzkolny1" -> "rok szkolny 1").
 QString strFunFieldCaption(const FormLayout &layout, const QString &variant,
                            const QString &fieldName);
+// The same for every row of the variant at once, by its name: what a window
+// built from the layout names its fields.
+QHash<QString, QString> fieldCaptions(const FormLayout &layout, const QString &variant);
 
 // Reads a layout from its text: "|"-separated rows, "#" comments. Returns
 // false with a reason for a malformed row.

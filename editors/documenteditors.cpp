@@ -58,14 +58,14 @@ bool TFKlasa::ApplyFields(const SqlDataList &records) {
 }
 
 void TFKlasa::bntSchoolTemplateClick() {
-    if (TFDaneSzkoly *school = context() ? context()->schoolTemplate : nullptr) {
+    if (TFDaneSzkoly *school = context() ? context()->schoolTemplate.get() : nullptr) {
         school->ClearAndLoad();
         vFunCopyTemplateToCertificate(school, this);
     }
 }
 
 void TFKlasa::BitBtn2Click() {
-    if (TFSzablonOcenyOpisowej *library = context() ? context()->phraseLibrary : nullptr) {
+    if (TFSzablonOcenyOpisowej *library = context() ? context()->phraseLibrary.get() : nullptr) {
         library->setCaller(m_grade, fieldText(QStringLiteral("ZMIENNA_Zachowanie_STR2_DATA_MEMO")),
                            fieldText(QStringLiteral("ZMIENNA_ObowiazkoweEdu_STR2_DATA_MEMO")));
         library->exec();
@@ -141,7 +141,7 @@ TFArkuszStr1::TFArkuszStr1(const QString &variant, const QString &className, con
 }
 
 void TFArkuszStr1::WczytajSzablonButtonClick() {
-    if (TFDaneSzkoly *school = context() ? context()->schoolTemplate : nullptr) {
+    if (TFDaneSzkoly *school = context() ? context()->schoolTemplate.get() : nullptr) {
         school->ClearAndLoad();
         vFunCopyTemplateToTitlePage(school, this);
     }
@@ -203,7 +203,8 @@ void TFArkuszWyniki::WczytajDaneZSwiadectwaButtonClick() {
                     Prompts::Icon::Warning);
         return;
     }
-    if (TFEditor *certificate = context() ? context()->certificates.value(grade - 1) : nullptr)
+    if (TFEditor *certificate =
+            context() ? context()->certificates.value(grade - 1).get() : nullptr)
         vFunCopyCertificateToResultsPage(certificate, this);
 }
 

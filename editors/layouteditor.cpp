@@ -90,6 +90,13 @@ void LayoutEditor::build(const QString &variant) {
     }
 
     QMap<int, QList<QPair<int, QWidget *>>> tabOrder; // page -> (tab, widget)
+    // Windows of one layout (the certificates, the results pages) name
+    // their fields alike.
+    static QHash<QPair<const FormLayout *, QString>, QHash<QString, QString>> named;
+    auto known = named.find({&l, variant});
+    if (known == named.end())
+        known = named.insert({&l, variant}, fieldCaptions(l, variant));
+    const QHash<QString, QString> &captions = *known;
     for (const LayoutItem &item : l.itemsFor(variant)) {
         if (item.kind == QLatin1String("frame"))
             continue; // drawn into the page picture by the data build
@@ -127,12 +134,23 @@ void LayoutEditor::build(const QString &variant) {
         w->setObjectName(item.name);
         if (item.width > 0)
             w->setGeometry(item.left, item.top, item.width, item.height);
-        else {
+        else if (auto *label = qobject_cast<QLabel *>(w)) {
+            // The certificates and the results pages repeat their fixed
+            // texts: each text in each font is measured once.
+            static QHash<QString, QSize> measured;
+            const QString key = label->font().key() + QLatin1Char('\n') + label->text();
+            auto it = measured.find(key);
+            if (it == measured.end()) {
+                label->adjustSize();
+                it = measured.insert(key, label->size());
+            }
+            label->setGeometry(QRect(QPoint(item.left, item.top), *it));
+        } else {
             w->adjustSize();
             w->move(item.left, item.top);
         }
         if (item.kind != QLatin1String("label"))
-            w->setAccessibleName(strFunFieldCaption(l, variant, item.name));
+            w->setAccessibleName(captions.value(item.name));
         if (item.has("disabled"))
             w->setEnabled(false);
         if (item.tab >= 0)

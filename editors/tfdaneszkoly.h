@@ -12,7 +12,7 @@ public:
     // Source windows of "Wczytaj dane ze świadectwa / arkusza": the three
     // certificates, then the two title pages, as the list offers them.
     explicit TFDaneSzkoly(QWidget *parent = nullptr);
-    void setSources(const QList<TFEditor *> &sources) { m_sources = sources; }
+    void setSources(const QList<WindowRef<TFEditor>> &sources) { m_sources = sources; }
 
     // Loads the template file into the fields; false (with the message
     // shown) when it cannot be read.
@@ -30,5 +30,5 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    QList<TFEditor *> m_sources;
+    QList<WindowRef<TFEditor>> m_sources;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editors/editorcontext.h"
+
 #include <QDialog>
 
 class MemoEdit;
@@ -20,7 +22,9 @@ public:
     ~TFSzablonOcenyOpisowej() override;
 
     // The certificates of grades 1, 2, 3 that OK writes back into.
-    void setCertificates(const QList<TFEditor *> &certificates) { m_certificates = certificates; }
+    void setCertificates(const QList<WindowRef<TFEditor>> &certificates) {
+        m_certificates = certificates;
+    }
     // Opens for the certificate of this grade (1-3) with its two texts.
     void setCaller(int grade, const QString &behaviour, const QString &education);
     int caller() const { return m_caller; }
@@ -41,7 +45,7 @@ protected:
 
 private:
     QList<Half *> m_halves;
-    QList<TFEditor *> m_certificates;
+    QList<WindowRef<TFEditor>> m_certificates;
     int m_caller = 1;
     QLabel *m_status = nullptr;
 };

@@ -7,6 +7,8 @@
 
 #include "app/qtprompts.h"
 #include "document/classfile.h"
+#include "document/fieldnames.h"
+#include "document/formlayout.h"
 #include "document/templatestore.h"
 #include "editors/tfdaneucznia.h"
 #include "storage/damaged.h"
@@ -19,6 +21,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabBar>
 #include <QToolBar>
@@ -75,12 +78,19 @@ private slots:
     void captionlessButtonsAreNamed();
     void everyCaptionlessButtonOfEveryWindowIsNamed();
     void helpWithoutABrowserSaysWhere();
+    void pupilDialogSaveKeepsTheOtherDocuments_data();
+    void pupilDialogSaveKeepsTheOtherDocuments();
+    void windowOpenedAfterClicksShowsThatPupil_data();
+    void windowOpenedAfterClicksShowsThatPupil();
 
 private:
     TFGlowna *openClass(const QList<QStringList> &pupils, const QString &file = QString());
     QTreeWidgetItem *node(int pupil, int child = -1) const;
     QString pupilSurname() const;
     QStringList tables() const;
+    // Moves the tree's selection to a node: by the program, or by keys
+    // from where it is (the tree has the focus).
+    bool walkTo(QTreeWidgetItem *target, bool keyboard);
 
     std::unique_ptr<AppFixture> f;
     std::unique_ptr<QTemporaryDir> docs;
@@ -95,10 +105,18 @@ const QStringList kBartosz{"14211202221", QString::fromUtf8("Bąk"), "Bartosz",
 const QString kTableA = QStringLiteral("PESEL13220501233");
 const QString kTableB = QStringLiteral("PESEL14211202221");
 
+// The checks still waiting for a modal window; a test that ends before its
+// window came ends them, so that they do not answer the next test's windows.
+QList<QPointer<QTimer>> &pendingModalChecks() {
+    static QList<QPointer<QTimer>> pending;
+    return pending;
+}
+
 // Runs the check on the next modal window as soon as it is shown; the check
 // closes it.
 void onNextModal(std::function<void(QWidget *)> check) {
     auto *timer = new QTimer;
+    pendingModalChecks() << timer;
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, check] {
         if (QWidget *w = QApplication::activeModalWidget()) {
@@ -121,7 +139,80 @@ QString storedValue(const QString &path, const QString &table, const QString &na
     return QString();
 }
 
+// A pupil's rows of every document, as a past save left them: every field
+// of every layout with a text of its own (memos on two lines), and a row of
+// a field the windows no longer have.
+SqlDataList everyDocument(const QStringList &pupil, const QString &mark) {
+    SqlDataList rows{{"DANE UCZNIA", "Nazwisko_DATA_EDIT", pupil[1]},
+                     {"DANE UCZNIA", "Imie_DATA_EDIT", pupil[2]},
+                     {"DANE UCZNIA", "Pesel_DATA_EDIT", pupil[0]},
+                     {"DANE UCZNIA", "Plec_DATA_COMBOBOX", pupil[3]}};
+    int n = 0;
+    for (const DocumentInfo &doc : documentTable()) {
+        if (doc.kind == DocumentKind::PupilData)
+            continue;
+        const FormLayout &layout = formLayout(QString::fromLatin1(doc.layout));
+        for (const LayoutItem &item : layout.itemsFor(QString::fromLatin1(doc.variant))) {
+            const QString value = QStringLiteral("%1 %2  ").arg(mark).arg(++n);
+            if (fieldKind(item.name) == FieldKind::Memo) {
+                rows.append({doc.id(), strFunMemoRecordName(item.name, 0), value});
+                rows.append({doc.id(), strFunMemoRecordName(item.name, 1), mark});
+            } else if (fieldKind(item.name) != FieldKind::None) {
+                rows.append({doc.id(), item.name, value});
+            }
+        }
+        rows.append({doc.id(), "ZMIENNA_Dawne_DATA_EDIT", mark});
+    }
+    return rows;
+}
+
+SqlDataList rowsOf(const SqlDataList &rows, const QString &id, bool equal = true) {
+    SqlDataList out;
+    for (const structSqlData &r : rows) {
+        if ((r.id == id) == equal)
+            out << r;
+    }
+    return out;
+}
+
+QTreeWidgetItem *documentNode(QTreeWidgetItem *pupil, const char *className) {
+    for (int i = 0; i < pupil->childCount(); ++i) {
+        const DocumentInfo *doc = documentByLabel(pupil->child(i)->text(0));
+        if (doc && qstrcmp(doc->className, className) == 0)
+            return pupil->child(i);
+    }
+    return nullptr;
+}
+
 } // namespace
+
+bool TestDataSafety::walkTo(QTreeWidgetItem *target, bool keyboard) {
+    QTreeWidget *tree = f->g()->TreeView;
+    if (!keyboard) {
+        tree->setCurrentItem(target);
+        return tree->currentItem() == target;
+    }
+    // Left goes from a document to its pupil and closes a pupil, Right
+    // opens one; Down and Up move along.
+    QTreeWidgetItem *pupil = target->parent() ? target->parent() : target;
+    for (int step = 0; step < 100 && tree->currentItem() != target; ++step) {
+        QTreeWidgetItem *at = tree->currentItem();
+        const bool samePupil = (at->parent() ? at->parent() : at) == pupil;
+        Qt::Key key = Qt::Key_Down;
+        if (at->parent())
+            key = !samePupil || !target->parent()                         ? Qt::Key_Left
+                  : pupil->indexOfChild(at) > pupil->indexOfChild(target) ? Qt::Key_Up
+                                                                          : Qt::Key_Down;
+        else if (!samePupil)
+            key = at->isExpanded()                                                   ? Qt::Key_Left
+                  : tree->indexOfTopLevelItem(at) < tree->indexOfTopLevelItem(pupil) ? Qt::Key_Down
+                                                                                     : Qt::Key_Up;
+        else
+            key = at->isExpanded() ? Qt::Key_Down : Qt::Key_Right;
+        QTest::keyClick(tree, key);
+    }
+    return tree->currentItem() == target;
+}
 
 void TestDataSafety::init() {
     f = std::make_unique<AppFixture>();
@@ -134,6 +225,9 @@ void TestDataSafety::init() {
 }
 
 void TestDataSafety::cleanup() {
+    for (const QPointer<QTimer> &timer : std::as_const(pendingModalChecks()))
+        delete timer.data();
+    pendingModalChecks().clear();
     f.reset();
     docs.reset();
 }
@@ -1035,6 +1129,133 @@ void TestDataSafety::helpWithoutABrowserSaysWhere() {
     // A web page without a browser: the address is told.
     f->g()->KontaktButtonClick();
     QVERIFY(f->prompts.messages().last().contains(QStringLiteral("https://")));
+}
+
+void TestDataSafety::pupilDialogSaveKeepsTheOtherDocuments_data() {
+    QTest::addColumn<bool>("keyboard");
+    QTest::newRow("mouse and tool bar") << false;
+    QTest::newRow("keyboard") << true;
+}
+
+void TestDataSafety::pupilDialogSaveKeepsTheOtherDocuments() {
+    // A pupil renamed in the pupil dialog after going through her documents:
+    // the documents keep their rows as stored, byte for byte, whether their
+    // windows were ever opened or not; her classmate is not touched.
+    QFETCH(bool, keyboard);
+    writeFile(classFile, QByteArray());
+    QString msg;
+    const SqlDataList adam = everyDocument(kAdam, "Adam");
+    const SqlDataList bartosz = everyDocument(kBartosz, "Bartosz");
+    QVERIFY(bFunSaveCertData(msg, classFile, kTableA, adam));
+    QVERIFY(bFunSaveCertData(msg, classFile, kTableB, bartosz));
+    TFGlowna *g = f->g();
+    g->openCommandLineDocument(classFile);
+    g->show();
+    QApplication::setActiveWindow(g);
+    QVERIFY(QTest::qWaitForWindowActive(g));
+    g->TreeView->setCurrentItem(node(1, 2));
+    QVERIFY(walkTo(node(0, 0), keyboard));
+    for (const char *name : {"TFKlasa1", "TFArkuszStr1Kl1", "TFArkuszStr3Kl1", "TFWywiadowka"})
+        QVERIFY(walkTo(documentNode(node(0), name), keyboard));
+    // One document opened and left without a change.
+    onNextModal([](QWidget *w) { w->close(); });
+    if (keyboard)
+        QTest::keyClick(g->TreeView, Qt::Key_Return);
+    else
+        g->findChild<QToolButton *>("EdytujSwiadectwoToolButton")->click();
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QVERIFY(walkTo(node(0), keyboard));
+
+    onNextModal([keyboard](QWidget *w) {
+        auto *first = w->findChild<QLineEdit *>("Imie_DATA_EDIT");
+        first->setText("Zenon");
+        if (keyboard)
+            QTest::keyClick(first, Qt::Key_Return);
+        else
+            w->findChild<QPushButton *>("OKButton")->click();
+        if (w->isVisible())
+            w->close();
+    });
+    if (keyboard)
+        QTest::keyClick(g->TreeView, Qt::Key_Return);
+    else
+        g->findChild<QToolButton *>("EdytujDaneUczniaToolButton")->click();
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+
+    QCOMPARE(storedValue(f->tmp(), kTableA, "Imie_DATA_EDIT"), QStringLiteral("Zenon"));
+    SqlDataList stored;
+    QVERIFY(bFunLoadCertData(msg, f->tmp(), kTableA, stored));
+    const SqlDataList kept = rowsOf(stored, "DANE UCZNIA", false);
+    const SqlDataList before = rowsOf(adam, "DANE UCZNIA", false);
+    QCOMPARE(kept.size(), before.size());
+    for (int i = 0; i < kept.size(); ++i) {
+        QCOMPARE(kept[i].id, before[i].id);
+        QCOMPARE(kept[i].comp_name, before[i].comp_name);
+        QCOMPARE(kept[i].value, before[i].value);
+    }
+    stored.clear();
+    QVERIFY(bFunLoadCertData(msg, f->tmp(), kTableB, stored));
+    QCOMPARE(stored.size(), bartosz.size());
+    for (int i = 0; i < stored.size(); ++i)
+        QCOMPARE(stored[i].value, bartosz[i].value);
+    // The documents take the new name when they are shown.
+    QCOMPARE(f->windows.editor("TFKlasa1")->fieldText("ZMIENNA_ImieNazwisko_STR1_DATA_EDIT"),
+             QStringLiteral("Zenon Agrest"));
+}
+
+void TestDataSafety::windowOpenedAfterClicksShowsThatPupil_data() {
+    QTest::addColumn<bool>("keyboard");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("certificate, tool bar") << false << "TFKlasa1"
+                                           << "ZMIENNA_Klasa_STR1_DATA_EDIT";
+    QTest::newRow("title page, keyboard") << true << "TFArkuszStr1Kl1"
+                                          << "ZMIENNA_NazwaSzkoly1_DATA_EDIT";
+}
+
+void TestDataSafety::windowOpenedAfterClicksShowsThatPupil() {
+    // A click in the tree fills no window; the window opened for the first
+    // time afterwards holds the pupil of the last click, with her name.
+    QFETCH(bool, keyboard);
+    QFETCH(QString, window);
+    QFETCH(QString, field);
+    writeFile(classFile, QByteArray());
+    QString msg;
+    const SqlDataList bartosz = everyDocument(kBartosz, "Bartosz");
+    QVERIFY(bFunSaveCertData(msg, classFile, kTableA, everyDocument(kAdam, "Adam")));
+    QVERIFY(bFunSaveCertData(msg, classFile, kTableB, bartosz));
+    TFGlowna *g = f->g();
+    g->openCommandLineDocument(classFile);
+    g->show();
+    QApplication::setActiveWindow(g);
+    QVERIFY(QTest::qWaitForWindowActive(g));
+    const QByteArray name = window.toLatin1();
+    g->TreeView->setCurrentItem(node(0, 1));
+    QVERIFY(walkTo(documentNode(node(0), name.constData()), keyboard));
+    QVERIFY(walkTo(documentNode(node(1), name.constData()), keyboard));
+    QVERIFY(!g->findChild<TFEditor *>(window)); // not built by the clicks
+
+    QString shown, named;
+    onNextModal([&](QWidget *w) {
+        shown = static_cast<TFEditor *>(w)->fieldText(field);
+        named =
+            w->findChild<QLineEdit *>(window == "TFKlasa1" ? "ZMIENNA_ImieNazwisko_STR1_DATA_EDIT"
+                                                           : "ZMIENNA_ImieNazwisko_DATA_EDIT")
+                ->text();
+        w->close();
+    });
+    if (keyboard)
+        QTest::keyClick(g->TreeView, Qt::Key_Return);
+    else
+        g->findChild<QToolButton *>("EdytujSwiadectwoToolButton")->click();
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QString stored;
+    for (const structSqlData &r : rowsOf(bartosz, documentByClass(window)->id())) {
+        if (r.comp_name == field)
+            stored = r.value;
+    }
+    QCOMPARE(shown, stored);
+    QCOMPARE(named, QString::fromUtf8("Bartosz Bąk"));
 }
 
 QTEST_MAIN(TestDataSafety)

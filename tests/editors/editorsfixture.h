@@ -39,15 +39,15 @@ struct EditorsFixture {
         }
         school = new TFDaneSzkoly(owner.get());
         library = new TFSzablonOcenyOpisowej(owner.get());
-        const QList<TFEditor *> certificates{editor("TFKlasa1"), editor("TFKlasa2"),
-                                             editor("TFKlasa3")};
+        const QList<WindowRef<TFEditor>> certificates{editor("TFKlasa1"), editor("TFKlasa2"),
+                                                      editor("TFKlasa3")};
         context.schoolTemplate = school;
         context.phraseLibrary = library;
         context.certificates = certificates;
         for (TFEditor *e : editors)
             e->setContext(&context);
-        school->setSources(certificates +
-                           QList<TFEditor *>{editor("TFArkuszStr1Kl1"), editor("TFArkuszStr1b")});
+        school->setSources(certificates + QList<WindowRef<TFEditor>>{editor("TFArkuszStr1Kl1"),
+                                                                     editor("TFArkuszStr1b")});
         library->setCertificates(certificates);
         vFunSetSpellChecker(owner.get(), &speller);
     }
