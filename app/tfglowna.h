@@ -92,7 +92,8 @@ public:
     bool SaveStudentRecord(const QString &dropTable = QString());
     bool LoadStudentRecord(const QString &table);
     void ClearAllEditors();
-    // The records the bound windows hold: what the pupil dialog's OK stores.
+    // The whole pupil as a save stores it: what the windows in use hold, the
+    // stored rows of the documents no window holds.
     SqlDataList collectPupilRecords();
 
     // Pupils of a list file into the open class, each stored as the pupil

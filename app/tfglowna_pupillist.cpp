@@ -76,7 +76,6 @@ void TFGlowna::ImportujListeClick() {
 TFGlowna::structListImportResult TFGlowna::importPupilList(const QList<structListPupil> &pupils,
                                                            bool update) {
     structListImportResult result;
-    TFDaneUcznia *dialog = m_windows.daneUcznia;
     for (const structListPupil &p : pupils) {
         QStringList tables = tablesOf(m_session.pupils());
         SqlDataList fields = p.records;
@@ -106,6 +105,8 @@ TFGlowna::structListImportResult TFGlowna::importPupilList(const QList<structLis
             m_session.unloadPupil();
             ClearAllEditors();
         }
+        // Taken now: the pupil dialog holds what was just loaded or emptied.
+        TFDaneUcznia *dialog = m_windows.daneUcznia;
         dialog->ApplyFields(fields);
         // The dialog's lists of towns and provinces learn the list's.
         QString msg;
