@@ -142,10 +142,20 @@ int main(int argc, char **argv) {
         QString msg;
         for (int i = 0; i < count; ++i) {
             SqlDataList pupil = records;
+            bool numbered = false;
             for (structSqlData &r : pupil) {
                 if (r.comp_name == QLatin1String("Nazwisko_DATA_EDIT"))
                     r.value = QStringLiteral("Uczeń %1").arg(i);
+                if (r.comp_name == QLatin1String("NrDziennika_DATA_EDIT")) {
+                    r.value = QStringLiteral("%1/2027").arg(i + 1);
+                    numbered = true;
+                }
             }
+            // A certificate number, as a class ready to print has.
+            if (!numbered)
+                pupil.append({QString::fromLatin1(kPupilDataId),
+                              QStringLiteral("NrDziennika_DATA_EDIT"),
+                              QStringLiteral("%1/2027").arg(i + 1)});
             const QString table = QStringLiteral("PESEL%1").arg(10000000000LL + i);
             if (!bFunSaveCertData(msg, classFile, table, pupil)) {
                 std::fprintf(stderr, "%s\n", qPrintable(msg));
