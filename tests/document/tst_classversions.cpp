@@ -1,4 +1,5 @@
 #include "document/classsession.h"
+#include "support/filesizecap.h"
 #include "support/testenv.h"
 
 #include <QtTest>
@@ -31,26 +32,6 @@ int pupilsIn(const QString &path) {
     QString msg;
     return bFunGetStudentsList(msg, path, pupils) ? int(pupils.size()) : -1;
 }
-
-// Caps the size of any file this process writes, as a full disk would.
-class FileSizeCap {
-public:
-    explicit FileSizeCap(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_previous = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit cap = m_old;
-        cap.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &cap);
-    }
-    ~FileSizeCap() {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_previous);
-    }
-
-private:
-    struct rlimit m_old {};
-    void (*m_previous)(int) = nullptr;
-};
 
 // Every file under a folder (hidden ones too) with its bytes.
 QMap<QString, QByteArray> snapshot(const QString &dir) {
