@@ -222,6 +222,8 @@ private:
     bool offerSaveBeforeReplacing(const QString &caption = QString(),
                                   Prompts::Icon icon = Prompts::Icon::None);
     void openDocumentOrClear(const QString &path);
+    // The session opened a class: editors emptied, tree, path and title shown.
+    void showOpenedClass();
     // Spell-checking as the setting says; the dictionary loads meanwhile.
     void startSpellChecking();
     void spellCheckUnavailable();

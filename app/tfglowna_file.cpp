@@ -189,6 +189,14 @@ void TFGlowna::openHandedOverFile(const QString &path) {
     openDocumentOrClear(path);
 }
 
+void TFGlowna::showOpenedClass() {
+    // The editors held a pupil of the class now closed: they are emptied.
+    unloadPupil();
+    rebuildTree();
+    setClassOpen(true);
+    setDocumentPath(m_session.path());
+}
+
 void TFGlowna::openDocumentOrClear(const QString &path) {
     const ClassFileOutcome out = m_session.open(path);
     showOutcome(out);
@@ -196,11 +204,7 @@ void TFGlowna::openDocumentOrClear(const QString &path) {
     // import) leaves the class that was open as it was.
     if (!out.ok)
         return;
-    // The editors held a pupil of the class now closed: they are emptied.
-    unloadPupil();
-    rebuildTree();
-    setClassOpen(true);
-    setDocumentPath(m_session.path());
+    showOpenedClass();
     if (out.readOnly)
         showStatusNotice(QString::fromUtf8("Plik jest tylko do odczytu: program go nie zmieni. "
                                            "Zmiany zapiszesz poleceniem „Zapisz jako”."));

@@ -42,10 +42,7 @@ void TFGlowna::Poprzedniewersje1Click() {
     showOutcome(out);
     if (!out.ok)
         return;
-    unloadPupil();
-    rebuildTree();
-    setClassOpen(true);
-    setDocumentPath(m_session.path());
+    showOpenedClass();
     showStatusNotice(out.readOnly
                          ? QString::fromUtf8("Otwarto poprzednią wersję. Plik jest tylko do "
                                              "odczytu: zapiszesz ją poleceniem „Zapisz jako”.")

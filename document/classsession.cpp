@@ -186,15 +186,18 @@ ClassFileOutcome ClassSession::open(const QString &path) {
     // none) as it was: nothing of it is lost to a wrong file.
     if (!out.ok)
         return out;
-    forgetPupils();
-    const ClassFileOutcome list = readPupils();
-    out.messages << list.messages;
-    m_open = true;
-    m_readOnly = out.readOnly;
     // The whole path: saving and the unsaved-work mark do not depend on the
     // folder the program was started in.
-    setPath(QFileInfo(path).absoluteFilePath());
+    takeOpened(out, QFileInfo(path).absoluteFilePath(), out.readOnly);
     return out;
+}
+
+void ClassSession::takeOpened(ClassFileOutcome &out, const QString &path, bool readOnly) {
+    forgetPupils();
+    out.messages << readPupils().messages;
+    m_open = true;
+    m_readOnly = readOnly;
+    setPath(path);
 }
 
 ClassFileOutcome ClassSession::save() {
@@ -234,15 +237,10 @@ ClassFileOutcome ClassSession::openVersion(const QString &versionPath) {
     ClassFileOutcome out = bFunWczytajPlikSwiadectw(versionPath);
     if (!out.ok)
         return out;
-    forgetPupils();
-    const ClassFileOutcome list = readPupils();
-    out.messages << list.messages;
-    m_open = true;
     int err = 0;
-    m_readOnly = !bFunCanReplaceFile(classPath, err);
-    out.readOnly = m_readOnly;
+    out.readOnly = !bFunCanReplaceFile(classPath, err);
     // Still her file's class: "Zapisz" makes the version its content.
-    setPath(classPath);
+    takeOpened(out, classPath, out.readOnly);
     unsaved = true;
     return out;
 }

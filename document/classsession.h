@@ -128,6 +128,9 @@ public:
 private:
     void markUnsaved(bool on);
     void forgetPupils();
+    // The working copy now holds an opened class file: its pupils, its
+    // path and whether that file can be replaced; messages of the list join out's.
+    void takeOpened(ClassFileOutcome &out, const QString &path, bool readOnly);
 
     QString m_privateCopy;
     QString m_path;
