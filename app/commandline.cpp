@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 
+#include "app/processstart.h"
 #include "app/version.h"
 #include "document/certfile.h"
 #include "document/classsession.h"
@@ -207,9 +208,7 @@ QString strFunCommandLineHelp() {
 }
 
 int runCommandLine(int argc, char **argv) {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+    const QStringList arguments = programArguments(argc, argv);
     structCommandLine cl;
     QString error;
     if (!bFunParseCommandLine(arguments, cl, error))

@@ -1,5 +1,7 @@
 #include "document/spellchecker.h"
 
+#include "document/dictionaryfiles.h"
+
 #include "storage/codec.h"
 #include "storage/errortext.h"
 #include "storage/log.h"
@@ -17,7 +19,6 @@
 
 namespace {
 
-const char *const kSystemDictionaryFolder = "/usr/share/hunspell";
 const char *const kDictionaryName = "pl_PL";
 // Results kept per word; a long session's cache starts afresh past this.
 const int kCacheLimit = 50000;
@@ -69,7 +70,7 @@ void SpellChecker::setDictionaryFolder(const QString &folder) {
 }
 
 QString SpellChecker::dictionaryFolder() const {
-    return m_folder.isEmpty() ? QString::fromLatin1(kSystemDictionaryFolder) : m_folder;
+    return m_folder.isEmpty() ? strFunSystemDictionaryFolder() : m_folder;
 }
 
 void SpellChecker::load() {
@@ -91,8 +92,8 @@ void SpellChecker::load() {
     m_pending = loaded;
     // A few hundred milliseconds of reading: the windows do not wait for it.
     m_thread = QThread::create([loaded, aff, dic, personal] {
-        loaded->dict = std::make_unique<Hunspell>(QFile::encodeName(aff).constData(),
-                                                  QFile::encodeName(dic).constData());
+        loaded->dict = std::make_unique<Hunspell>(hunspellPath(aff).constData(),
+                                                  hunspellPath(dic).constData());
         if (!personal.isEmpty()) {
             for (const QString &line : readPersonalList(personal).split(QLatin1Char('\n'))) {
                 const QString word = line.trimmed();
