@@ -26,10 +26,6 @@ QString strFunInstanceFolder() {
 
 namespace {
 
-QString socketPath() {
-    return strFunInstanceFolder() + QStringLiteral("/VELTRA-BR5.sock");
-}
-
 const QByteArray kAcknowledged = QByteArrayLiteral("ok\n");
 
 } // namespace
@@ -57,13 +53,13 @@ InstanceServer::InstanceServer(QObject *parent)
 
 bool InstanceServer::listen() {
     // The lock is held: a socket left by a copy that crashed is stale.
-    QLocalServer::removeServer(socketPath());
-    return m_server->listen(socketPath());
+    QLocalServer::removeServer(strFunInstanceSocketName());
+    return m_server->listen(strFunInstanceSocketName());
 }
 
 bool bFunHandOverFile(const QString &absolutePath, int timeoutMs) {
     QLocalSocket socket;
-    socket.connectToServer(socketPath());
+    socket.connectToServer(strFunInstanceSocketName());
     if (!socket.waitForConnected(timeoutMs))
         return false;
     socket.write(absolutePath.toUtf8() + '\n');

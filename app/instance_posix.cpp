@@ -1,0 +1,5 @@
+#include "app/startup.h"
+
+QString strFunInstanceSocketName() {
+    return strFunInstanceFolder() + QStringLiteral("/VELTRA-BR5.sock");
+}
