@@ -8,21 +8,14 @@
 #include "editors/fields.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QTranslator>
-
-QString strFunInstanceFolder() {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return dir.isEmpty() ? QDir::tempPath() : dir;
-}
 
 namespace {
 
