@@ -8,6 +8,8 @@
 
 #include <mapi.h>
 
+#include <string>
+
 namespace {
 
 // The wide forms of the Simple MAPI structures (MAPISendMailW); the MinGW

@@ -1,17 +1,19 @@
 #include "maintenance/updatepackage.h"
 
+#include "document/prompts.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
+#include <QUrl>
 
 const char *const kUpdatePackagePath = "/veltra/bruma/program/2014/swiadectwa-setup.exe";
 const char *const kUpdateSavedPackage = "aktualizacja/swiadectwa-setup.exe";
 
 bool bFunHandOverPackage(const QString &path) {
-    // The installer runs on its own: the program ends so that it can replace
-    // the program's files.
-    return QFileInfo(path).isFile() &&
-           QProcess::startDetached(path, {}, QFileInfo(path).absolutePath());
+    // Started by the shell, not as a child process: an installer that asks
+    // for administrator rights gets the system's question instead of a
+    // refusal. The program then ends so that the installer can replace it.
+    return QFileInfo(path).isFile() && prompts().openExternal(QUrl::fromLocalFile(path));
 }
 
 QString strFunHandOverFailedText(const QString &path) {

@@ -87,10 +87,6 @@ private slots:
 };
 
 void TestUpdate::installEndsTheProgramWithoutTheQuitQuestion() {
-#ifdef Q_OS_WIN
-    QSKIP("hands the package over through a stand-in xdg-mime (a shell script); Windows starts the "
-          "installer");
-#endif
     UpdateFixture f;
     f.checkFromMenuAndPressButton();
     QTRY_VERIFY_WITH_TIMEOUT(!f.g->isVisible(), 10000);
