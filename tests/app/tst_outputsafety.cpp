@@ -119,6 +119,11 @@ void TestOutputSafety::commandLinePdfNeverReplacesData_data() {
 void TestOutputSafety::commandLinePdfNeverReplacesData() {
     QFETCH(QString, pdf);
     QFETCH(QString, reason);
+#ifdef Q_OS_WIN
+    if (pdf.contains(QStringLiteral("link.pdf")))
+        QSKIP("QFile::link makes a shortcut (.lnk) on Windows, which the file system does not "
+              "follow");
+#endif
     const QString dir = m_dir->path();
     QDir(dir).mkdir("sub");
     QFile::link(m_class, dir + "/link.pdf");
@@ -137,7 +142,9 @@ void TestOutputSafety::commandLinePdfNeverReplacesData() {
     QCOMPARE(contentOf(m_class), before);
     QCOMPARE(contentOf(dir + "/inna.pdf"), other);
     QCOMPARE(contentOf(f->env.programFile("ustawienia.sqset")), settings);
+#ifndef Q_OS_WIN
     QVERIFY(QFileInfo(dir + "/link.pdf").isSymLink());
+#endif
     QVERIFY(QFileInfo(target).exists());
 }
 
@@ -157,6 +164,11 @@ void TestOutputSafety::windowPdfNeverReplacesData_data() {
 void TestOutputSafety::windowPdfNeverReplacesData() {
     QFETCH(QString, pdf);
     QFETCH(QString, reason);
+#ifdef Q_OS_WIN
+    if (pdf.contains(QStringLiteral("link.pdf")))
+        QSKIP("QFile::link makes a shortcut (.lnk) on Windows, which the file system does not "
+              "follow");
+#endif
     QFile::link(m_class, m_dir->filePath("link.pdf"));
     pdf.replace("{class}", m_class).replace("{tmp}", f->tmp()).replace("{dir}", m_dir->path());
     TFGlowna *g = f->start();
@@ -230,6 +242,9 @@ void TestOutputSafety::pdfCutShortReplacesNothing() {
 // A class file kept as a link (on a stick, say): "Zapisz" writes the file
 // the link points to, in its own folder, and the link stays a link.
 void TestOutputSafety::saveThroughALinkWritesItsFile() {
+#ifdef Q_OS_WIN
+    QSKIP("QFile::link makes a shortcut (.lnk) on Windows, which the file system does not follow");
+#endif
     QDir(m_dir->path()).mkdir("pendrive");
     const QString real = m_dir->filePath("pendrive/klasa.sqbr5");
     QVERIFY(QFile::rename(m_class, real));
