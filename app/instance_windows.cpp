@@ -2,6 +2,7 @@
 
 #include "storage/folders.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 
 // The temporary folder is the user's own (under AppData\Local); the lock
@@ -10,10 +11,17 @@ QString strFunInstanceFolder() {
     return QDir::tempPath();
 }
 
-// A local server on Windows is a named pipe: a name, not a path. Pipes are
-// seen by every user of the machine, so the name carries the user's.
+// A local server on Windows is a named pipe: a name, not a path, seen by
+// every user of the machine. The name carries the user's and the lock's
+// folder (paths there ignore case), so that it belongs to the lock as the
+// socket file does on Linux.
 QString strFunInstanceSocketName() {
     QString user = strFunGetUserName();
     user.replace(QLatin1Char('\\'), QLatin1Char('_'));
-    return QStringLiteral("VELTRA-BR5-") + user;
+    const QByteArray folder =
+        QCryptographicHash::hash(QDir::cleanPath(strFunInstanceFolder()).toLower().toUtf8(),
+                                 QCryptographicHash::Sha1)
+            .toHex()
+            .left(12);
+    return QStringLiteral("VELTRA-BR5-") + user + QLatin1Char('-') + QString::fromLatin1(folder);
 }
