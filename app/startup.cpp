@@ -8,27 +8,16 @@
 #include "editors/fields.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QTranslator>
 
-QString strFunInstanceFolder() {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return dir.isEmpty() ? QDir::tempPath() : dir;
-}
-
 namespace {
-
-QString socketPath() {
-    return strFunInstanceFolder() + QStringLiteral("/VELTRA-BR5.sock");
-}
 
 const QByteArray kAcknowledged = QByteArrayLiteral("ok\n");
 
@@ -57,13 +46,13 @@ InstanceServer::InstanceServer(QObject *parent)
 
 bool InstanceServer::listen() {
     // The lock is held: a socket left by a copy that crashed is stale.
-    QLocalServer::removeServer(socketPath());
-    return m_server->listen(socketPath());
+    QLocalServer::removeServer(strFunInstanceSocketName());
+    return m_server->listen(strFunInstanceSocketName());
 }
 
 bool bFunHandOverFile(const QString &absolutePath, int timeoutMs) {
     QLocalSocket socket;
-    socket.connectToServer(socketPath());
+    socket.connectToServer(strFunInstanceSocketName());
     if (!socket.waitForConnected(timeoutMs))
         return false;
     socket.write(absolutePath.toUtf8() + '\n');

@@ -11,9 +11,15 @@
 // which is taken over.
 std::unique_ptr<QLockFile> lockSingleInstance();
 
-// The folder of the single-instance lock ("VELTRA-BR5.lock") and of the
-// running copy's hand-over socket ("VELTRA-BR5.sock").
+// Where the running copy can be found, one implementation per platform.
+// The folder of the single-instance lock ("VELTRA-BR5.lock"): the user's
+// runtime folder on Linux, the user's temporary folder on Windows (whose
+// runtime location is the profile folder itself).
 QString strFunInstanceFolder();
+// The name the hand-over socket listens on: a socket file "VELTRA-BR5.sock"
+// in the instance folder on Linux, a named pipe of the user's own
+// ("VELTRA-BR5-<user>") on Windows.
+QString strFunInstanceSocketName();
 
 // The running copy's end of the hand-over: a second start names a file on its
 // command line; the running copy takes the path, acknowledges it and then

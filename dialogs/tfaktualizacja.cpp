@@ -227,13 +227,7 @@ void TFAktualizacja::btnCloseClick() {
             accept();
             return;
         }
-        showMessage(this, QStringLiteral("Aktualizacja"),
-                    QString::fromUtf8("Nie udało się przekazać nowej wersji do instalatora "
-                                      "programów.\n\nPobrany pakiet:\n%1\n\nAby go zainstalować, "
-                                      "w katalogu %2 wykonaj polecenie:\nsudo apt install "
-                                      "./%3")
-                        .arg(m_packagePath, QFileInfo(m_packagePath).absolutePath(),
-                             QFileInfo(m_packagePath).fileName()),
+        showMessage(this, QStringLiteral("Aktualizacja"), strFunHandOverFailedText(m_packagePath),
                     Prompts::Icon::Warning);
     }
     accept();

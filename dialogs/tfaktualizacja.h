@@ -24,7 +24,7 @@ public:
 
     void setVersions(const UpdateVersion &own, const UpdateVersion &server);
     bool downloadFinished() const { return m_downloadFinished; }
-    // Where the package is saved: <program folder>/aktualizacja/nowy.deb.
+    // Where the package is saved: <program folder>/kUpdateSavedPackage.
     QString packagePath() const { return m_packagePath; }
     UpdateDownload *download() const { return m_download; }
 

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 
+#include "maintenance/mailer.h"
 #include "storage/log.h"
 
 // One entry of the program log as the log viewer holds it.
@@ -25,11 +26,3 @@ inline const char *const kSupportMailAddress = "pomoc@veltra-br5.pl";
 bool bFunSqlGetLogsData(QString &msg, const LogStore &log, QList<structLogData> &list);
 // The same for the log of the program folder.
 bool bFunSqlGetLogsData(QString &msg, QList<structLogData> &list);
-
-// Hands one message to the desktop's mail program through xdg-email: subject,
-// body, the attachment when that file exists (xdg-email refuses a missing
-// one) and the recipient. Waits until xdg-email ends, keeping the event loop
-// running. False when xdg-email is missing or reports a failure; the buffer
-// then says why (nothing is logged).
-bool bFunSendLogMail(QString &msg, const QString &subject, const QString &address,
-                     const QString &text, const QString &attachPath);

@@ -1,13 +1,10 @@
 #include "maintenance/updatedownload.h"
 
-#include "document/prompts.h"
 #include "maintenance/updatesign.h"
 
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryFile>
 
 namespace {
@@ -189,19 +186,4 @@ void UpdateDownload::onSignature(const UpdateSmallFile &signature) {
                            QFileDevice::ReadGroup | QFileDevice::ReadOther);
     m_file.reset();
     emit finished(true);
-}
-
-bool bFunHandOverPackage(const QString &path) {
-    // Opening a package with no installer registered "succeeds" without
-    // anything happening: ask first whether one is there.
-    const QString tool = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
-    if (tool.isEmpty())
-        return false;
-    QProcess query;
-    query.start(tool, {QStringLiteral("query"), QStringLiteral("default"),
-                       QStringLiteral("application/vnd.debian.binary-package")});
-    if (!query.waitForFinished(10000) || query.exitStatus() != QProcess::NormalExit ||
-        query.exitCode() != 0 || query.readAllStandardOutput().trimmed().isEmpty())
-        return false;
-    return prompts().openExternal(QUrl::fromLocalFile(path));
 }

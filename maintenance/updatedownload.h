@@ -1,6 +1,7 @@
 #pragma once
 
 #include "maintenance/updatenet.h"
+#include "maintenance/updatepackage.h"
 
 #include <QObject>
 #include <QUrl>
@@ -69,8 +70,3 @@ private:
     qint64 m_announced = -1;
     qint64 m_received = 0;
 };
-
-// Hands a downloaded package to the desktop's software installer. True only
-// when the desktop has an installer registered for Debian packages (asked
-// through xdg-mime) and accepted the file.
-bool bFunHandOverPackage(const QString &path);

@@ -1,5 +1,7 @@
 #include "maintenance/updatenet.h"
 
+#include "maintenance/updatepackage.h"
+
 #include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkProxyFactory>

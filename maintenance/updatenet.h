@@ -27,9 +27,7 @@ Q_DECLARE_METATYPE(UpdateVersion)
 inline const char *const kUpdateDefaultBase = "https://www.veltra-br5.pl";
 inline const char *const kUpdateBaseVariable = "SWIADECTWA_UPDATE_URL";
 inline const char *const kUpdateVersionPath = "/veltra/bruma/program/2014/bruma_wersja.bin";
-inline const char *const kUpdatePackagePath = "/veltra/bruma/program/2014/swiadectwa_amd64.deb";
-// Where the package is saved, under the program folder.
-inline const char *const kUpdateSavedPackage = "aktualizacja/nowy.deb";
+// The package's path is chosen per platform (updatepackage.h).
 
 QString strFunUpdateBaseUrl();
 QUrl urlFunUpdateVersionFile();

@@ -1,6 +1,7 @@
 #include "printing/printjob.h"
 
 #include "printing/printengine.h"
+#include "printing/spooler.h"
 #include "storage/errortext.h"
 #include "storage/log.h"
 #include "storage/paths.h"
@@ -12,7 +13,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryDir>
-#include <cups/cups.h>
 
 #include <cerrno>
 
@@ -21,25 +21,24 @@ namespace {
 const char *const kPrintFun = "bFunPrintDocument()";
 const char *const kPrinterSetupFun = "vFunUstawDrukarke()";
 
-// What the spooler answered, in the words a teacher reads, with its own text.
-QString strFunSpoolerReason(ipp_status_t status, const QString &spoolerText) {
+} // namespace
+
+QString strFunSpoolerReason(SpoolerRefusal refusal, const QString &spoolerText) {
     QString reason;
-    switch (status) {
-    case IPP_STATUS_ERROR_NOT_FOUND:
+    switch (refusal) {
+    case SpoolerRefusal::NotFound:
         reason = QString::fromUtf8("drukarka nie jest znana systemowi drukowania");
         break;
-    case IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS:
+    case SpoolerRefusal::NotAccepting:
         reason = QString::fromUtf8("drukarka nie przyjmuje zadań");
         break;
-    case IPP_STATUS_ERROR_FORBIDDEN:
-    case IPP_STATUS_ERROR_NOT_AUTHORIZED:
-    case IPP_STATUS_ERROR_NOT_AUTHENTICATED:
+    case SpoolerRefusal::Forbidden:
         reason = QString::fromUtf8("brak uprawnień do drukowania na tej drukarce");
         break;
-    case IPP_STATUS_ERROR_SERVICE_UNAVAILABLE:
+    case SpoolerRefusal::Unavailable:
         reason = QString::fromUtf8("brak połączenia z systemem drukowania");
         break;
-    default:
+    case SpoolerRefusal::Other:
         reason = QString::fromUtf8("system drukowania odmówił");
         break;
     }
@@ -48,53 +47,9 @@ QString strFunSpoolerReason(ipp_status_t status, const QString &spoolerText) {
     return reason;
 }
 
-QString strFunLastSpoolerReason() {
-    return strFunSpoolerReason(cupsLastError(), QString::fromUtf8(cupsLastErrorString()));
-}
-
-struct PrinterState {
-    bool known = false;
-    bool accepting = false;
-    bool stopped = false;
-    QString reason; // why it cannot be used
-};
-
-PrinterState printerState(const QString &printer) {
-    PrinterState st;
-    char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0,
-                     "/printers/%s", printer.toUtf8().constData());
-    ipp_t *request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
-    static const char *const wanted[] = {"printer-state", "printer-state-message",
-                                         "printer-is-accepting-jobs"};
-    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
-                  int(sizeof wanted / sizeof *wanted), nullptr, wanted);
-    ipp_t *response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
-    if (!response || cupsLastError() > IPP_STATUS_OK_CONFLICTING) {
-        st.reason = strFunLastSpoolerReason();
-        ippDelete(response);
-        return st;
-    }
-    st.known = true;
-    ipp_attribute_t *accepting =
-        ippFindAttribute(response, "printer-is-accepting-jobs", IPP_TAG_BOOLEAN);
-    st.accepting = !accepting || ippGetBoolean(accepting, 0);
-    ipp_attribute_t *state = ippFindAttribute(response, "printer-state", IPP_TAG_ENUM);
-    st.stopped = state && ippGetInteger(state, 0) == IPP_PSTATE_STOPPED;
-    ipp_attribute_t *message = ippFindAttribute(response, "printer-state-message", IPP_TAG_TEXT);
-    const QString said =
-        message ? QString::fromUtf8(ippGetString(message, 0, nullptr)).trimmed() : QString();
-    if (!st.accepting)
-        st.reason = strFunSpoolerReason(IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS, said);
-    ippDelete(response);
-    return st;
-}
-
-// Renders the sheets into a PDF of A4 paper, page size equal to the paper,
-// drawn from the paper's corner. The PDF is made in memory: what reaches a
-// file is written whole or not at all (iFunWriteWholeFile).
-bool bFunRenderPdf(QString &msg, QByteArray &bytes, const QString &path,
+// The PDF is made in memory: what reaches a file is written whole or not at
+// all (iFunWriteWholeFile).
+bool bFunRenderPdf(QString &msg, QByteArray &bytes, const QString &where,
                    const QList<structSheet> &sheets, const SheetStep &step) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -103,36 +58,13 @@ bool bFunRenderPdf(QString &msg, QByteArray &bytes, const QString &path,
     pdf.setCreator(QString::fromUtf8("Świadectwa 1-3"));
     pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                   QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
-    return bFunDrawSheets(msg, pdf, path, sheets, step);
+    return bFunDrawSheets(msg, pdf, where, sheets, step);
 }
 
-// A file that could not be written whole: the Polish reason, then the code.
 QString strFunWriteFailure(int err) {
     const QString reason = strFunErrnoReason(err);
     return (reason.isEmpty() ? QString() : reason + QLatin1Char('\n')) + strFunErrnoCode(err);
 }
-
-// One job to the spooler: A4, portrait, the sides asked for, and no scaling,
-// so that no filter fits the page to the printable area.
-int iFunSubmitJob(const QString &printer, const QString &file, const QString &title,
-                  Duplex duplex) {
-    const char *sides = duplex == Duplex::LongEdge    ? "two-sided-long-edge"
-                        : duplex == Duplex::ShortEdge ? "two-sided-short-edge"
-                                                      : "one-sided";
-    cups_option_t *options = nullptr;
-    int count = 0;
-    count = cupsAddOption("sides", sides, count, &options);
-    count = cupsAddOption("media", "A4", count, &options);
-    count = cupsAddOption("orientation-requested", "3", count, &options);
-    count = cupsAddOption("print-scaling", "none", count, &options);
-    const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(),
-                                   QFile::encodeName(file).constData(), title.toUtf8().constData(),
-                                   count, options);
-    cupsFreeOptions(count, options);
-    return job;
-}
-
-} // namespace
 
 QString strFunPdfTargetRefusal(const QString &target, const QStringList &classFiles) {
     // Where the path really leads: links followed, relative parts resolved.
@@ -188,6 +120,24 @@ structDeviceRect rectFunDeviceRect(int leftMm, int topMm, int rightMm, int botto
             dots(bottomMm, dpiY) - offY};
 }
 
+void vFunDrawSheet(QPainter &painter, const structSheet &s, int dpiX, int dpiY,
+                   const QPoint &offset, const QSizeF &paperMm) {
+    const structDeviceRect r =
+        rectFunDeviceRect(s.left, s.top, s.right, s.bottom, dpiX, dpiY, offset.x(), offset.y());
+    vFunDrawPage(painter, *s.page, r.rect());
+    if (s.overlay) {
+        structPaperArea area;
+        area.corner = -QPointF(offset);
+        area.dotsPerMmX = dpiX / 25.4;
+        area.dotsPerMmY = dpiY / 25.4;
+        area.printable = QRectF(QPointF(0, 0), paperMm) - s.unprintable;
+        area.side = s.side;
+        painter.save();
+        s.overlay(painter, area);
+        painter.restore();
+    }
+}
+
 bool bFunDrawSheets(QString &msg, QPagedPaintDevice &device, const QString &where,
                     const QList<structSheet> &sheets, const SheetStep &step) {
     QPainter painter;
@@ -209,21 +159,8 @@ bool bFunDrawSheets(QString &msg, QPagedPaintDevice &device, const QString &wher
             return bFunFail(msg, QString::fromUtf8("Nie udało się dodać strony wydruku:\n") + where,
                             kPrintFun);
         }
-        const structSheet &s = sheets[i];
-        const structDeviceRect r =
-            rectFunDeviceRect(s.left, s.top, s.right, s.bottom, dpi, dpi, offset.x(), offset.y());
-        vFunDrawPage(painter, *s.page, r.rect());
-        if (s.overlay) {
-            const QSizeF paper = device.pageLayout().fullRect(QPageLayout::Millimeter).size();
-            structPaperArea area;
-            area.corner = -QPointF(offset);
-            area.dotsPerMmX = area.dotsPerMmY = dpi / 25.4;
-            area.printable = QRectF(QPointF(0, 0), paper) - s.unprintable;
-            area.side = s.side;
-            painter.save();
-            s.overlay(painter, area);
-            painter.restore();
-        }
+        vFunDrawSheet(painter, sheets[i], dpi, dpi, offset,
+                      device.pageLayout().fullRect(QPageLayout::Millimeter).size());
     }
     if (!painter.end())
         return bFunFail(msg, QString::fromUtf8("Nie udało się zakończyć wydruku:\n") + where,
@@ -296,28 +233,38 @@ bool bFunPrintJobs(QString &msg, const structPrintOrder &order, const QList<stru
             msg.clear();
             return false;
         }
-        const QString file = work.filePath(QStringLiteral("zadanie%1.pdf").arg(j + 1));
-        QList<QPair<int, int>> where;
-        for (int i = 0; i < jobs[j].sheets.size(); ++i)
-            where.append({j, i});
-        QByteArray bytes;
-        if (!render(bytes, order.printer, jobs[j].sheets, where))
+        structSpoolJob job;
+        job.printer = order.printer;
+        job.title = title;
+        job.file = work.filePath(QStringLiteral("zadanie%1.pdf").arg(j + 1));
+        job.sheets = jobs[j].sheets;
+        job.duplex = jobs[j].duplex;
+        if (callbacks.step)
+            job.step = [&callbacks, j](int i) { return callbacks.step(j, i); };
+        const structSpoolAnswer answer = answerFunSpoolJob(msg, job);
+        switch (answer.outcome) {
+        case SpoolOutcome::Sent:
+            break;
+        case SpoolOutcome::Stopped:
+            cancelled = true;
+            msg.clear();
             return false;
-        if (const int err = iFunWriteWholeFile(file, bytes))
+        case SpoolOutcome::NotDrawn:
+            return false;
+        case SpoolOutcome::NotWritten:
             return bFunFail(msg,
                             QString::fromUtf8("Nie można przygotować wydruku: nie udało się "
                                               "zapisać pliku tymczasowego.\n") +
-                                strFunWriteFailure(err) +
+                                answer.reason +
                                 (result.jobIds.isEmpty()
                                      ? QString::fromUtf8("\nNic nie zostało wysłane do drukarki.")
                                      : QString::fromUtf8("\nPierwsze strony zostały już wysłane "
                                                          "do drukarki, drugie nie.")),
                             fun);
-        const int id = iFunSubmitJob(order.printer, file, title, jobs[j].duplex);
-        if (id <= 0) {
-            result.spoolerMessage = QString::fromUtf8(cupsLastErrorString());
+        case SpoolOutcome::Refused: {
+            result.spoolerMessage = answer.spoolerText;
             QString text = QString::fromUtf8("Drukarka „%1” nie przyjęła wydruku.\nPowód: %2")
-                               .arg(order.printer, strFunLastSpoolerReason());
+                               .arg(order.printer, answer.reason);
             if (result.jobIds.isEmpty())
                 text += QString::fromUtf8("\nNic nie zostało wydrukowane.");
             else if (jobs.first().sheets.size() > 1)
@@ -330,9 +277,10 @@ bool bFunPrintJobs(QString &msg, const structPrintOrder &order, const QList<stru
                                       "która zarządza drukarkami.");
             return bFunFail(msg, text, fun);
         }
-        result.jobIds << id;
+        }
+        result.jobIds << answer.jobId;
     }
-    result.held = printerState(order.printer).stopped;
+    result.held = printerFunSpoolerState(order.printer).stopped;
     return true;
 }
 
@@ -370,8 +318,9 @@ bool bFunPrintDocument(QString &msg, const structPrintOrder &order, const PagePi
 
 bool bFunCancelJobs(QString &msg, const QString &printer, const QList<int> &jobIds) {
     QStringList failed;
+    QString reason;
     for (int id : jobIds) {
-        if (cupsCancelJob2(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(), id, 0) != IPP_STATUS_OK)
+        if (!bFunCancelSpooledJob(printer, id, reason))
             failed << QString::number(id);
     }
     if (failed.isEmpty())
@@ -379,12 +328,12 @@ bool bFunCancelJobs(QString &msg, const QString &printer, const QList<int> &jobI
     return bFunFail(msg,
                     QString::fromUtf8("Nie udało się usunąć z kolejki drukarki „%1” zadania nr "
                                       "%2.\nPowód: %3\nUsuń je w ustawieniach drukarek systemu.")
-                        .arg(printer, failed.join(QStringLiteral(", ")), strFunLastSpoolerReason()),
+                        .arg(printer, failed.join(QStringLiteral(", ")), reason),
                     "bFunCancelJobs()");
 }
 
 bool bFunCheckPrinter(QString &msg, const QString &printer, bool &stopped) {
-    const PrinterState st = printerState(printer);
+    const structSpoolerPrinter st = printerFunSpoolerState(printer);
     stopped = st.stopped;
     if (st.known && st.accepting)
         return true;
@@ -394,43 +343,6 @@ bool bFunCheckPrinter(QString &msg, const QString &printer, bool &stopped) {
                         QString::fromUtf8("\nWybierz inną drukarkę albo sprawdź tę w ustawieniach "
                                           "drukarek systemu."),
                     kPrinterSetupFun);
-}
-
-bool bFunCanPrintTwoSided(const QString &printer) {
-    if (printer.isEmpty())
-        return false;
-    cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(), nullptr);
-    if (!dest)
-        return false;
-    bool twoSided = false;
-    if (cups_dinfo_t *info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
-        for (const char *sides : {CUPS_SIDES_TWO_SIDED_PORTRAIT, CUPS_SIDES_TWO_SIDED_LANDSCAPE})
-            twoSided = twoSided ||
-                       cupsCheckDestSupported(CUPS_HTTP_DEFAULT, dest, info, CUPS_SIDES, sides);
-        cupsFreeDestInfo(info);
-    }
-    cupsFreeDests(1, dest);
-    return twoSided;
-}
-
-QMarginsF marginsFunUnprintable(const QString &printer) {
-    QMarginsF out;
-    if (printer.isEmpty())
-        return out;
-    cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(), nullptr);
-    if (!dest)
-        return out;
-    if (cups_dinfo_t *info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
-        cups_size_t size{};
-        // Sizes and margins come in hundredths of a millimetre.
-        if (cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, dest, info, "iso_a4_210x297mm",
-                                   CUPS_MEDIA_FLAGS_DEFAULT, &size))
-            out = QMarginsF(size.left / 100.0, size.top / 100.0, size.right / 100.0,
-                            size.bottom / 100.0);
-        cupsFreeDestInfo(info);
-    }
-    cupsFreeDests(1, dest);
-    return out;
 }
 
 QString strFunPdfFileName(const QString &pupil, const QString &documentLabel) {

@@ -6,7 +6,7 @@
 #include "dialogs/tfwersje.h"
 #include "dialogs/tfsprawdzklase.h"
 #include "dialogs/tfuzupelnijklase.h"
-#include "support/privatecups.h"
+#include "support/noprinters.h"
 
 #include <QListWidget>
 #include <QPushButton>

@@ -1,7 +1,7 @@
 #include "apptest.h"
 #include "support/classfile.h"
+#include "support/noprinters.h"
 #include "support/pdfraster.h"
-#include "support/privatecups.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -10,7 +10,6 @@
 #include <QTreeWidget>
 #include <QtTest>
 #include <sqlite3.h>
-#include <unistd.h>
 
 // Class files mailed by colleagues: damaged or made to hurt. Each fixture
 // is a small class of five pupils with one fault; the command line and the
@@ -345,7 +344,8 @@ void TestHostileFiles::leftoversOfDeadRuns() {
     const qint64 deadPid = gone.processId() ? gone.processId() : 999999;
     QDir temp(QDir::tempPath());
     const QString dead = QStringLiteral("swiadectwa-%1-Ab12Cd").arg(deadPid);
-    const QString alive = QStringLiteral("swiadectwa-%1-Ef34Gh").arg(::getpid());
+    const QString alive =
+        QStringLiteral("swiadectwa-%1-Ef34Gh").arg(QCoreApplication::applicationPid());
     const QString older = QStringLiteral("swiadectwa-Ij56Kl");
     for (const QString &name : {dead, alive, older}) {
         QVERIFY(temp.mkpath(name));

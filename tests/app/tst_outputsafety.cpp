@@ -1,17 +1,17 @@
 #include "apptest.h"
 #include "dialogs/tfdrukuj.h"
 #include "support/classfile.h"
+#include "support/noprinters.h"
 #include "support/pdfraster.h"
-#include "support/privatecups.h"
 
 #include <QProcess>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
 
+#ifndef Q_OS_WIN
 #include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#endif
 
 // What the program writes never replaces the teacher's data: a PDF is never
 // written over a class file or a file of the program, a PDF cut short
@@ -75,11 +75,15 @@ TestOutputSafety::Run TestOutputSafety::run(const QStringList &arguments, const 
         environment.remove(QString::fromLatin1(name));
     program.setProcessEnvironment(environment);
     program.setWorkingDirectory(folder);
+#ifndef Q_OS_WIN
     if (limit > 0)
         program.setChildProcessModifier([limit] {
             const rlimit cap{rlim_t(limit), rlim_t(limit)};
             ::setrlimit(RLIMIT_FSIZE, &cap);
         });
+#else
+    Q_UNUSED(limit);
+#endif
     program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/swiadectwa"),
                   arguments);
     Run r;
@@ -115,6 +119,11 @@ void TestOutputSafety::commandLinePdfNeverReplacesData_data() {
 void TestOutputSafety::commandLinePdfNeverReplacesData() {
     QFETCH(QString, pdf);
     QFETCH(QString, reason);
+#ifdef Q_OS_WIN
+    if (pdf.contains(QStringLiteral("link.pdf")))
+        QSKIP("QFile::link makes a shortcut (.lnk) on Windows, which the file system does not "
+              "follow");
+#endif
     const QString dir = m_dir->path();
     QDir(dir).mkdir("sub");
     QFile::link(m_class, dir + "/link.pdf");
@@ -133,7 +142,9 @@ void TestOutputSafety::commandLinePdfNeverReplacesData() {
     QCOMPARE(contentOf(m_class), before);
     QCOMPARE(contentOf(dir + "/inna.pdf"), other);
     QCOMPARE(contentOf(f->env.programFile("ustawienia.sqset")), settings);
+#ifndef Q_OS_WIN
     QVERIFY(QFileInfo(dir + "/link.pdf").isSymLink());
+#endif
     QVERIFY(QFileInfo(target).exists());
 }
 
@@ -153,6 +164,11 @@ void TestOutputSafety::windowPdfNeverReplacesData_data() {
 void TestOutputSafety::windowPdfNeverReplacesData() {
     QFETCH(QString, pdf);
     QFETCH(QString, reason);
+#ifdef Q_OS_WIN
+    if (pdf.contains(QStringLiteral("link.pdf")))
+        QSKIP("QFile::link makes a shortcut (.lnk) on Windows, which the file system does not "
+              "follow");
+#endif
     QFile::link(m_class, m_dir->filePath("link.pdf"));
     pdf.replace("{class}", m_class).replace("{tmp}", f->tmp()).replace("{dir}", m_dir->path());
     TFGlowna *g = f->start();
@@ -191,6 +207,9 @@ void TestOutputSafety::windowPdfNeverReplacesData() {
 // as a nearly full disk does) replaces nothing, says why in Polish, is
 // logged, and the command fails.
 void TestOutputSafety::pdfCutShortReplacesNothing() {
+#ifdef Q_OS_WIN
+    QSKIP("needs a file size cap (RLIMIT_FSIZE), which Windows does not have");
+#endif
     const QString pdf = m_dir->filePath("wynik.pdf");
     const QByteArray earlier = "%PDF-1.4 a good earlier file\n";
     QFile file(pdf);
@@ -223,6 +242,9 @@ void TestOutputSafety::pdfCutShortReplacesNothing() {
 // A class file kept as a link (on a stick, say): "Zapisz" writes the file
 // the link points to, in its own folder, and the link stays a link.
 void TestOutputSafety::saveThroughALinkWritesItsFile() {
+#ifdef Q_OS_WIN
+    QSKIP("QFile::link makes a shortcut (.lnk) on Windows, which the file system does not follow");
+#endif
     QDir(m_dir->path()).mkdir("pendrive");
     const QString real = m_dir->filePath("pendrive/klasa.sqbr5");
     QVERIFY(QFile::rename(m_class, real));

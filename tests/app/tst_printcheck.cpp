@@ -2,8 +2,8 @@
 #include "dialogs/tfdrukuj.h"
 #include "dialogs/tfdrukujklase.h"
 #include "support/classfile.h"
+#include "support/noprinters.h"
 #include "support/pdfraster.h"
-#include "support/privatecups.h"
 
 #include <QComboBox>
 #include <QProcess>

@@ -1,7 +1,7 @@
 #include "apptest.h"
 #include "dialogs/tfdrukuj.h"
+#include "support/noprinters.h"
 #include "support/pdfraster.h"
-#include "support/privatecups.h"
 
 #include <QPushButton>
 #include <QTreeWidget>

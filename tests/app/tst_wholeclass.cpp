@@ -5,8 +5,8 @@
 #include "printing/calibstore.h"
 #include "storage/settings.h"
 #include "support/classfile.h"
+#include "support/noprinters.h"
 #include "support/pdfraster.h"
-#include "support/privatecups.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -15,7 +15,7 @@
 
 namespace {
 
-const QByteArray kPackagePath = "/veltra/bruma/program/2014/swiadectwa_amd64.deb";
+const QByteArray kPackagePath = kUpdatePackagePath;
 const QByteArray kSignaturePath = kPackagePath + ".sig";
 
 // 250 bytes that are not all alike, so a lost or repeated piece shows.
@@ -60,7 +60,7 @@ private slots:
     void escapeStopsTheDownload();
 
 private:
-    QString target() const { return m_env->programFile(QStringLiteral("aktualizacja/nowy.deb")); }
+    QString target() const { return m_env->programFile(QString::fromLatin1(kUpdateSavedPackage)); }
     // Shows the dialog and waits for the end of its download.
     void downloadNow();
 
@@ -197,7 +197,7 @@ void TestAktualizacja::download() {
     // Nothing else is left beside it: no partial file under any name.
     if (folder)
         QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden),
-                 saved ? QStringList{"nowy.deb"} : QStringList());
+                 saved ? QStringList{QFileInfo(target()).fileName()} : QStringList());
     QCOMPARE(m_server->agents.value(0), QByteArray("UPDATE CHECK"));
 }
 
@@ -247,6 +247,10 @@ void TestAktualizacja::installWithoutAnInstallerSaysHow_data() {
 }
 
 void TestAktualizacja::installWithoutAnInstallerSaysHow() {
+#ifdef Q_OS_WIN
+    QSKIP("hands the package over through a stand-in xdg-mime (a shell script); Windows starts the "
+          "installer");
+#endif
     QFETCH(QByteArray, xdgMime);
     QFETCH(bool, desktopOpens);
     QFETCH(int, opened);

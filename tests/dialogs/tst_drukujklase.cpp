@@ -2,7 +2,7 @@
 #include "printfixture.h"
 #include "storage/settings.h"
 #include "support/classfile.h"
-#include "support/privatecups.h"
+#include "support/noprinters.h"
 
 #include <QCheckBox>
 #include <QLabel>

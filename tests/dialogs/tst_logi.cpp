@@ -184,6 +184,9 @@ void TestLogi::send_data() {
 }
 
 void TestLogi::send() {
+#ifdef Q_OS_WIN
+    QSKIP("the mail goes to a stand-in xdg-email (a shell script); Simple MAPI has no stand-in");
+#endif
     QFETCH(bool, logExists);
     QFETCH(int, exitCode);
     QFETCH(bool, failed);

@@ -1,7 +1,7 @@
 #include "dialogs/tfpomoc.h"
 #include "printfixture.h"
 #include "storage/settings.h"
-#include "support/privatecups.h"
+#include "support/noprinters.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -7,7 +7,9 @@
 #include <QtTest>
 #include <csignal>
 #include <sqlite3.h>
+#ifndef Q_OS_WIN
 #include <sys/resource.h>
+#endif
 
 namespace {
 
@@ -234,6 +236,9 @@ void TestLegacyImport::failuresChangeNothing() {
 }
 
 void TestLegacyImport::writeFailureMidwayKeepsWorkingCopy() {
+#ifdef Q_OS_WIN
+    QSKIP("needs a file size cap (RLIMIT_FSIZE), which Windows does not have");
+#else
     // Forty pupils of some 20 KB each, against a limit on the size of any
     // file this process writes: the disk is "full" after a few pupils.
     QStringList lines;
@@ -273,6 +278,7 @@ void TestLegacyImport::writeFailureMidwayKeepsWorkingCopy() {
     QCOMPARE(readFile(tmp()), before);
     QVERIFY(!QFileInfo::exists(tmp() + ".import"));
     QVERIFY(!logRows(m_env->programDir()).isEmpty());
+#endif
 }
 
 void TestLegacyImport::writersReportTheirFailure() {

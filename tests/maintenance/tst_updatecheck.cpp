@@ -1,4 +1,5 @@
 #include "maintenance/updatecheck.h"
+#include "maintenance/updatepackage.h"
 #include "maintenance/updatesign.h"
 #include "support/httpstub.h"
 #include "support/signingkey.h"
@@ -254,17 +255,25 @@ void TestUpdateCheck::signingTool() {
 }
 
 void TestUpdateCheck::addresses() {
+    // The package this system installs: a Debian package on Linux, the
+    // installer program on Windows, saved under a name of the same kind.
+#ifdef Q_OS_WIN
+    const QString package = QStringLiteral("swiadectwa-setup.exe");
+    const QString saved = QStringLiteral("aktualizacja/swiadectwa-setup.exe");
+#else
+    const QString package = QStringLiteral("swiadectwa_amd64.deb");
+    const QString saved = QStringLiteral("aktualizacja/nowy.deb");
+#endif
     qunsetenv("SWIADECTWA_UPDATE_URL");
     QCOMPARE(
         urlFunUpdateVersionFile().toString(),
         QStringLiteral("https://www.veltra-br5.pl/veltra/bruma/program/2014/bruma_wersja.bin"));
     QCOMPARE(urlFunUpdatePackage().toString(),
-             QStringLiteral("https://www.veltra-br5.pl/veltra/bruma/program/2014/"
-                            "swiadectwa_amd64.deb"));
+             QStringLiteral("https://www.veltra-br5.pl/veltra/bruma/program/2014/") + package);
+    QCOMPARE(QString::fromLatin1(kUpdateSavedPackage), saved);
     qputenv("SWIADECTWA_UPDATE_URL", "https://mirror.szkola.example/");
     QCOMPARE(urlFunUpdatePackage().toString(),
-             QStringLiteral("https://mirror.szkola.example/veltra/bruma/program/2014/"
-                            "swiadectwa_amd64.deb"));
+             QStringLiteral("https://mirror.szkola.example/veltra/bruma/program/2014/") + package);
     for (const char *allowed : {"https://www.veltra-br5.pl/a", "http://127.0.0.1:8080/a",
                                 "http://localhost/a", "http://[::1]:81/a"})
         QVERIFY2(bFunUpdateUrlAllowed(QUrl(QLatin1String(allowed))), allowed);

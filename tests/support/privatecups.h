@@ -1,27 +1,12 @@
 #pragma once
 
+#include "noprinters.h"
+
 #include <QMap>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-
-// A free TCP port on 127.0.0.1 at the moment of asking.
-int freeLoopbackPort();
-
-// Before any client asks libcups: every client of this process (Qt's printer
-// list included) talks to the scheduler on 127.0.0.1:port only.
-void useCupsServer(int port);
-
-// A test main for a process that sees no printers, whatever the machine
-// runs: its spooler is a free port where nothing listens.
-#define SW_TEST_MAIN_WITHOUT_PRINTERS(TestClass)                                                   \
-    int main(int argc, char **argv) {                                                              \
-        useCupsServer(freeLoopbackPort());                                                         \
-        QApplication app(argc, argv);                                                              \
-        TestClass test;                                                                            \
-        return QTest::qExec(&test, argc, argv);                                                    \
-    }
 
 // A CUPS scheduler of the test's own: its own configuration and spool
 // folders, its own port on 127.0.0.1, stopped by its process id. Nothing of

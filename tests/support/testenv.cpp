@@ -28,6 +28,11 @@ TestEnv::TestEnv(const QString &userName) : m_user(userName) {
     qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.path()));
     QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
+#ifdef Q_OS_WIN
+    // There the single-instance lock and pipe follow the temporary folder.
+    qputenv("TMP", QDir::toNativeSeparators(m_runtime.path()).toLocal8Bit());
+    qputenv("TEMP", QDir::toNativeSeparators(m_runtime.path()).toLocal8Bit());
+#endif
     qputenv("USER", userName.toLocal8Bit());
     // No test reaches the network unasked: plain http to a host that is not
     // loopback is refused before any connection (a test's own server sets its own).
