@@ -2,10 +2,13 @@
 // From the form layouts (the editors' own sources, in editor pixels) makes
 // everything that must agree with them: the rows of the shipped calibration
 // (page units), the preview backdrops of the blank forms, the editors'
-// background pictures and the stamp frame. One source, scaled.
+// background pictures and the stamp frame. One source, scaled. It also turns
+// the emblem's SVG into the vector picture the program prints (orzel.pic):
+// the program itself reads no SVG.
 #include "document/documents.h"
 #include "document/formlayout.h"
 #include "printing/formtexts.h"
+#include "printing/pagepicture.h"
 #include "printing/painters.h"
 
 #include <QFile>
@@ -15,6 +18,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPicture>
 #include <QSvgRenderer>
 #include <QTextStream>
 
@@ -363,6 +367,17 @@ int main(int argc, char **argv) {
     sql.flush();
 
     const QString grafika = args[3];
+    {
+        QSvgRenderer emblem(grafika + QStringLiteral("/orzel.svg"));
+        QPicture picture;
+        QPainter p(&picture);
+        emblem.render(&p, QRectF(0, 0, kVectorPictureBox, kVectorPictureBox));
+        p.end();
+        if (!emblem.isValid() || !picture.save(grafika + QStringLiteral("/orzel.pic"))) {
+            std::fprintf(stderr, "mkforms: cannot make %s/orzel.pic\n", qPrintable(grafika));
+            return 1;
+        }
+    }
     FormLayout klasa;
     if (!load(QStringLiteral("klasa"), klasa))
         return 1;
