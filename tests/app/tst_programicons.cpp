@@ -3,6 +3,8 @@
 
 #include <QDirIterator>
 #include <QImage>
+#include <QImageReader>
+#include <QLibraryInfo>
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
@@ -12,11 +14,18 @@
 class TestProgramIcons : public QObject {
     Q_OBJECT
 private slots:
+    void noSvgSupportHere();
     void resourcesHoldNoSvg();
     void everyIconHasItsSizes_data();
     void everyIconHasItsSizes();
     void mainWindowShowsItsIcons();
 };
+
+void TestProgramIcons::noSvgSupportHere() {
+    // main() leaves Qt no plugins but the platforms: the checks below run
+    // as on an installation without the SVG module.
+    QVERIFY(!QImageReader::supportedImageFormats().contains("svg"));
+}
 
 void TestProgramIcons::resourcesHoldNoSvg() {
     int pictures = 0;
@@ -72,5 +81,16 @@ void TestProgramIcons::mainWindowShowsItsIcons() {
     QVERIFY(buttons > 0);
 }
 
-QTEST_MAIN(TestProgramIcons)
+int main(int argc, char **argv) {
+    // No plugin folder but an empty one; the platform plugins from where
+    // they are.
+    QTemporaryDir noPlugins;
+    QCoreApplication::setLibraryPaths({noPlugins.path()});
+    qputenv("QT_QPA_PLATFORM_PLUGIN_PATH",
+            (QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms"))
+                .toLocal8Bit());
+    QApplication app(argc, argv);
+    TestProgramIcons test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_programicons.moc"
