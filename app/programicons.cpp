@@ -5,19 +5,19 @@
 
 namespace {
 
-const int kSizes[] = {16, 24, 32, 48, 64};
-
-QString iconFile(int size, const QString &name) {
-    return QStringLiteral(":/icons/%1x%1/%2.png").arg(size).arg(name);
+// One folder a size, as the build makes them: 16x16, 24x24, ...
+QFileInfoList sizeFolders() {
+    return QDir(QStringLiteral(":/icons")).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot);
 }
 
 } // namespace
 
 QIcon programIcon(const QString &name) {
     QIcon icon;
-    for (int size : kSizes) {
-        const QString file = iconFile(size, name);
-        if (QFileInfo::exists(file))
+    for (const QFileInfo &folder : sizeFolders()) {
+        const int size = folder.fileName().section(QLatin1Char('x'), 0, 0).toInt();
+        const QString file = folder.filePath() + QLatin1Char('/') + name + QStringLiteral(".png");
+        if (size > 0 && QFileInfo::exists(file))
             icon.addFile(file, QSize(size, size));
     }
     return icon;
@@ -29,8 +29,12 @@ QIcon themedIcon(const QString &name) {
 
 QStringList programIconNames() {
     QStringList names;
-    const QString folder = QStringLiteral(":/icons/%1x%1").arg(kSizes[0]);
-    for (const QFileInfo &f : QDir(folder).entryInfoList({QStringLiteral("*.png")}, QDir::Files))
-        names.append(f.completeBaseName());
+    for (const QFileInfo &folder : sizeFolders()) {
+        for (const QFileInfo &f :
+             QDir(folder.filePath()).entryInfoList({QStringLiteral("*.png")}, QDir::Files)) {
+            if (!names.contains(f.completeBaseName()))
+                names.append(f.completeBaseName());
+        }
+    }
     return names;
 }
