@@ -6,6 +6,7 @@
 #include "document/classsession.h"
 #include "document/documents.h"
 #include "maintenance/filecheck.h"
+#include "printing/bundledfonts.h"
 #include "printing/calibstore.h"
 #include "printing/classprint.h"
 #include "storage/paths.h"
@@ -232,6 +233,7 @@ int runCommandLine(int argc, char **argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("swiadectwa"));
+    iFunRegisterBundledFonts();
 
     // A first-time user gets the shipped calibration and margin sets.
     QString msg;

@@ -1,11 +1,13 @@
 #include "app/startup.h"
 
+#include "app/programicons.h"
 #include "app/qtprompts.h"
 #include "app/tfglowna.h"
 #include "app/version.h"
 #include "app/windowfactory.h"
 #include "document/prompts.h"
 #include "editors/fields.h"
+#include "printing/bundledfonts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -107,7 +109,8 @@ int runProgram(int argc, char **argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("swiadectwa"));
     QApplication::setApplicationDisplayName(QString::fromUtf8(kProductName));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/swiadectwa.svg")));
+    QApplication::setWindowIcon(programIcon(QStringLiteral("swiadectwa")));
+    iFunRegisterBundledFonts();
 
     QTranslator qtTranslator;
     if (qtTranslator.load(QLocale(QLocale::Polish), QStringLiteral("qtbase"), QStringLiteral("_"),

@@ -1,6 +1,7 @@
 #include "app/tfglowna.h"
 
 #include "app/firststeps.h"
+#include "app/programicons.h"
 #include "dialogs/tfdrukuj.h"
 #include "dialogs/tfkalibracja.h"
 #include "dialogs/tfpomoc.h"
@@ -57,17 +58,10 @@ QString documentFileFilter() {
 
 // ---------------------------------------------------------------------------
 
-// The pictures live in the static app library; its resources must be
-// registered by hand.
-static void initAppResources() {
-    Q_INIT_RESOURCE(app);
-}
-
 TFGlowna::TFGlowna() : DataChanged(m_session.unsaved) {
-    initAppResources();
     setObjectName(QStringLiteral("TFGlowna"));
     setWindowTitle(QString::fromUtf8("Świadectwa 1-3"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/swiadectwa.svg")));
+    setWindowIcon(programIcon(QStringLiteral("swiadectwa")));
     buildToolBar();
     buildMenus();
     buildCentralArea();
@@ -108,9 +102,7 @@ QToolButton *TFGlowna::toolButton(const char *name, const QString &hint, const c
     button->setObjectName(QString::fromLatin1(name));
     button->setToolTip(hint);
     button->setAccessibleName(hint);
-    const QString iconName = QString::fromLatin1(icon);
-    button->setIcon(
-        QIcon::fromTheme(iconName, QIcon(QStringLiteral(":/icons/%1.svg").arg(iconName))));
+    button->setIcon(themedIcon(QString::fromLatin1(icon)));
     button->setIconSize(QSize(32, 32));
     button->setFixedSize(46, 38);
     button->setAutoRaise(true);

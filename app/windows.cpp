@@ -1,5 +1,6 @@
 #include "app/windows.h"
 
+#include "app/programicons.h"
 #include "app/version.h"
 #include "document/classsession.h"
 #include "document/documents.h"
@@ -7,7 +8,6 @@
 #include "editors/editor.h"
 #include "editors/tfdaneucznia.h"
 
-#include <QIcon>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -31,7 +31,7 @@ TFOProgramie::TFOProgramie(QWidget *parent) : QDialog(parent) {
     setModal(true);
     auto *layout = new QVBoxLayout(this);
     auto *icon = new QLabel(this);
-    icon->setPixmap(QIcon(QStringLiteral(":/icons/swiadectwa.svg")).pixmap(64, 64));
+    icon->setPixmap(programIcon(QStringLiteral("swiadectwa")).pixmap(64, 64));
     icon->setAlignment(Qt::AlignCenter);
     auto *text = new QLabel(this);
     text->setObjectName(QStringLiteral("AboutLabel"));

@@ -26,7 +26,7 @@ insert into `files` values( 'ocena_opisowa\szablony_edukacyjne\bardzo dobre osiÄ
 
 -- Pictures: the emblem and the stamp frame for printing, the blank forms
 -- behind the preview. Replaced once when a new release draws them anew.
-insert into `files` values( 'grafika\orzel.svg', 0 );
+insert into `files` values( 'grafika\orzel.pic', 0 );
 insert into `files` values( 'grafika\m_p.bmp', 0 );
 insert into `files` values( 'grafika\sw_str1_prw.png', 0 );
 insert into `files` values( 'grafika\sw_str2_prw.png', 0 );

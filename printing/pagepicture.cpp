@@ -5,7 +5,7 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSvgRenderer>
+#include <QPicture>
 
 #include <algorithm>
 
@@ -80,8 +80,8 @@ void PagePicture::drawImage(const QRectF &target, const QImage &image) {
     m_steps.append(s);
 }
 
-void PagePicture::drawSvg(const QRectF &target, const QString &path) {
-    Step s = step(Kind::Svg);
+void PagePicture::drawVectorPicture(const QRectF &target, const QString &path) {
+    Step s = step(Kind::VectorPicture);
     s.rect = target;
     s.text = path;
     m_steps.append(s);
@@ -242,9 +242,20 @@ void PagePicture::replay(QPainter &painter, const QRectF &target, Layers layers)
         case Kind::Image:
             painter.drawImage(s.rect, s.image);
             break;
-        case Kind::Svg: {
-            QSvgRenderer svg(s.text);
-            svg.render(&painter, s.rect);
+        case Kind::VectorPicture: {
+            QPicture picture;
+            if (!picture.load(s.text))
+                break;
+            // A picture played scales itself by the device's resolution
+            // over its own; undone, its units are the page's.
+            const qreal dpiX = qreal(picture.logicalDpiX()) / painter.device()->logicalDpiX();
+            const qreal dpiY = qreal(picture.logicalDpiY()) / painter.device()->logicalDpiY();
+            painter.save();
+            painter.translate(s.rect.topLeft());
+            painter.scale(s.rect.width() / kVectorPictureBox * dpiX,
+                          s.rect.height() / kVectorPictureBox * dpiY);
+            painter.drawPicture(QPointF(0, 0), picture);
+            painter.restore();
             break;
         }
         }

@@ -14,6 +14,11 @@ class QPainter;
 constexpr int kPageWidth = 885;
 constexpr int kPageHeight = 1314;
 
+// A vector picture file (QPicture) drawn by the page is recorded in a square
+// of this many units a side that stands for the whole of its source drawing;
+// a replay stretches the square onto the target rectangle.
+constexpr qreal kVectorPictureBox = 1000;
+
 // One page as a list of drawing steps in page units, replayed onto any
 // device: the preview image, a PDF file, a printer. Text stays text, placed
 // at its baseline, so it lands exactly at any resolution and can be found in
@@ -42,8 +47,9 @@ public:
     // point, count of them, step apart to the right.
     void drawDots(const QPointF &firstCentre, int count, qreal step, qreal diameter);
     void drawImage(const QRectF &target, const QImage &image);
-    // A vector picture (SVG file), drawn at replay.
-    void drawSvg(const QRectF &target, const QString &path);
+    // A vector picture file (QPicture, see kVectorPictureBox), read and
+    // drawn at replay; vectors stay vectors in a PDF.
+    void drawVectorPicture(const QRectF &target, const QString &path);
 
     // A run of text as drawn: its font, where its baseline starts, the text.
     struct TextRun {
@@ -92,12 +98,12 @@ public:
     friend QDataStream &operator>>(QDataStream &in, PagePicture &page);
 
 private:
-    enum class Kind { Line, Rect, Fill, Text, Dots, Image, Svg };
+    enum class Kind { Line, Rect, Fill, Text, Dots, Image, VectorPicture };
     struct Step {
         Kind kind;
         QRectF rect;  // the line runs from its top left to its bottom right
         QPointF at;   // a text's baseline start
-        QString text; // a text, or an SVG file
+        QString text; // a text, or a vector picture file
         QFont font;
         QPen pen;
         QColor color;

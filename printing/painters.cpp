@@ -189,7 +189,7 @@ void vFunGraphicDrawMark(structPrintContext &ctx, int kind, const structCalibDat
         return;
     QString scratch;
     const QString path =
-        strFunGetDataFilePath(scratch, kind == 0 ? QStringLiteral("grafika/orzel.svg")
+        strFunGetDataFilePath(scratch, kind == 0 ? QStringLiteral("grafika/orzel.pic")
                                                  : QStringLiteral("grafika/m_p.bmp"));
     if (path.isEmpty() || !QFileInfo::exists(path)) {
         QString &msg = ctx.msg ? *ctx.msg : scratch;
@@ -200,7 +200,7 @@ void vFunGraphicDrawMark(structPrintContext &ctx, int kind, const structCalibDat
         return;
     }
     if (kind == 0) {
-        surface->drawSvg(QRectF(r), path);
+        surface->drawVectorPicture(QRectF(r), path);
         return;
     }
     surface->drawImage(QRectF(r), QImage(path));

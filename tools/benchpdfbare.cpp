@@ -1,5 +1,5 @@
 // benchpdfbare PAGES OUT.pdf
-// The limit of benchclass: a bare Qt program (Qt Gui and Svg, the page
+// The limit of benchclass: a bare Qt program (Qt Gui, the page
 // picture and nothing of the program else) that reads page pictures already
 // rendered and writes them into OUT.pdf.
 #include "barepdf.h"

@@ -1,11 +1,14 @@
-// mkforms LAYOUT_DIR CALIB_SQL GRAFIKA_DIR
+// mkforms LAYOUT_DIR CALIB_SQL GRAFIKA_DIR EMBLEM_SVG
 // From the form layouts (the editors' own sources, in editor pixels) makes
 // everything that must agree with them: the rows of the shipped calibration
 // (page units), the preview backdrops of the blank forms, the editors'
-// background pictures and the stamp frame. One source, scaled.
+// background pictures and the stamp frame. One source, scaled. It also turns
+// the emblem's SVG into the vector picture the program prints (orzel.pic):
+// the program itself reads no SVG.
 #include "document/documents.h"
 #include "document/formlayout.h"
 #include "printing/formtexts.h"
+#include "printing/pagepicture.h"
 #include "printing/painters.h"
 
 #include <QFile>
@@ -15,6 +18,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPicture>
 #include <QSvgRenderer>
 #include <QTextStream>
 
@@ -334,8 +338,8 @@ int main(int argc, char **argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 4) {
-        std::fprintf(stderr, "usage: mkforms LAYOUT_DIR CALIB_SQL GRAFIKA_DIR\n");
+    if (args.size() != 5) {
+        std::fprintf(stderr, "usage: mkforms LAYOUT_DIR CALIB_SQL GRAFIKA_DIR EMBLEM_SVG\n");
         return 2;
     }
     auto load = [&](const QString &name, FormLayout &layout) {
@@ -363,6 +367,18 @@ int main(int argc, char **argv) {
     sql.flush();
 
     const QString grafika = args[3];
+    const QString emblemSvg = args[4];
+    {
+        QSvgRenderer emblem(emblemSvg);
+        QPicture picture;
+        QPainter p(&picture);
+        emblem.render(&p, QRectF(0, 0, kVectorPictureBox, kVectorPictureBox));
+        p.end();
+        if (!emblem.isValid() || !picture.save(grafika + QStringLiteral("/orzel.pic"))) {
+            std::fprintf(stderr, "mkforms: cannot make %s/orzel.pic\n", qPrintable(grafika));
+            return 1;
+        }
+    }
     FormLayout klasa;
     if (!load(QStringLiteral("klasa"), klasa))
         return 1;
@@ -374,7 +390,7 @@ int main(int argc, char **argv) {
         p.setRenderHint(QPainter::Antialiasing);
         vFunDrawFormTexts(p, klasa, side, sheet);
         if (side == 1) {
-            QSvgRenderer emblem(grafika + QStringLiteral("/orzel.svg"));
+            QSvgRenderer emblem(emblemSvg);
             emblem.render(&p,
                           QRectF(sheet.left() + 318 * sx, sheet.top() + 92 * sy, 80 * sx, 96 * sy));
             const QRectF stamp(sheet.left() + 236 * sx, sheet.top() + 742 * sy, 100 * sx, 76 * sy);
@@ -423,7 +439,7 @@ int main(int argc, char **argv) {
                     p.setPen(QPen(QColor(110, 110, 110), 1.2));
                     p.drawRect(rect);
                 } else if (page.number == 1 && r.name == QLatin1String("GRAFIKA: ORZELEK")) {
-                    QSvgRenderer(grafika + QStringLiteral("/orzel.svg")).render(&p, rect);
+                    QSvgRenderer(emblemSvg).render(&p, rect);
                 } else if (page.number == 1 && r.name == QLatin1String("GRAFIKA: PIECZATKA")) {
                     drawStampFrame(p, rect);
                 }

@@ -1,7 +1,9 @@
 // mkicons SVG OUT_DIR SIZE...
-// The program's icon as PNG pictures of the usual sizes, drawn from its SVG
-// (OUT_DIR/<size>x<size>/swiadectwa.png), for desktops that want bitmaps.
+// An icon as PNG pictures of the given sizes, drawn from its SVG
+// (OUT_DIR/<size>x<size>/<name>.png): for desktops that want bitmaps, and for
+// the program, which reads no SVG.
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -31,7 +33,8 @@ int main(int argc, char **argv) {
         svg.render(&p, QRectF(0, 0, size, size));
         p.end();
         const QString folder = args[2] + QStringLiteral("/%1x%1").arg(size);
-        if (!QDir().mkpath(folder) || !icon.save(folder + QStringLiteral("/swiadectwa.png"))) {
+        const QString name = QFileInfo(args[1]).completeBaseName() + QStringLiteral(".png");
+        if (!QDir().mkpath(folder) || !icon.save(folder + QLatin1Char('/') + name)) {
             std::fprintf(stderr, "mkicons: cannot write into %s\n", qPrintable(folder));
             return 1;
         }

@@ -12,9 +12,8 @@ build() { # NAME [env...]: the data built under these settings
     local name=$1
     shift
     mkdir -p "$work/$name/grafika"
-    cp "$emblem" "$work/$name/grafika/orzel.svg"
     env QT_QPA_PLATFORM=offscreen "$@" "$mkforms" "$layouts" "$work/$name/rows.sql" \
-        "$work/$name/grafika" 2>/dev/null
+        "$work/$name/grafika" "$emblem" 2>/dev/null
 }
 
 # A machine whose default sans and serif are a monospaced face.

@@ -37,7 +37,7 @@ struct PrintFixture {
         // and the help page in the installation folder.
         QDir().mkpath(env.programFile(QStringLiteral("grafika")));
         for (const char *name :
-             {"ustawienia.sqset", "bruma_kalibracja.sqset", "grafika/orzel.svg", "grafika/m_p.bmp"})
+             {"ustawienia.sqset", "bruma_kalibracja.sqset", "grafika/orzel.pic", "grafika/m_p.bmp"})
             env.installShipped(QString::fromLatin1(name));
         for (const char *name : {"ustawienia.sqset", "Swiadectwa.html"})
             QFile::copy(QCoreApplication::applicationDirPath() + '/' + name,

@@ -218,7 +218,12 @@ void TestUpdateCheck::signatureFormat() {
 
 void TestUpdateCheck::signingTool() {
     // The maintainer's road: a key of `openssl genpkey`, the file signed by swsign.
+#ifdef SW_SWSIGN
     const QString swsign = QStringLiteral(SW_SWSIGN);
+#else
+    const QString swsign;
+    QSKIP("needs the signing tool, which a cross-build does not build");
+#endif
     const QString openssl = QStringLiteral("openssl");
     QTemporaryDir dir;
     const QString key = dir.filePath(QStringLiteral("klucz.pem"));

@@ -35,7 +35,7 @@ void TestClassPrint::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     m_env->installShipped(QStringLiteral("bruma_kalibracja.sqset"));
     QDir().mkpath(m_env->programFile(QStringLiteral("grafika")));
-    for (const char *name : {"grafika/orzel.svg", "grafika/m_p.bmp"})
+    for (const char *name : {"grafika/orzel.pic", "grafika/m_p.bmp"})
         m_env->installShipped(QString::fromLatin1(name));
     m_class = m_dir->filePath(QStringLiteral("klasa.sqbr5"));
     writeClassFile(m_class, {{"03", "Cis", "Adam"}, {"01", "Agrest", "Ewa"}, {"02", "Buk", "Jan"}});

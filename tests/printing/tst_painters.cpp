@@ -233,8 +233,8 @@ void TestPainters::dots() {
 
 void TestPainters::emblemOnlyWhenPrinting() {
     QDir().mkpath(m_env->programFile("grafika"));
-    QFile::copy(QCoreApplication::applicationDirPath() + "/grafika/orzel.svg",
-                m_env->programFile("grafika/orzel.svg"));
+    QFile::copy(QCoreApplication::applicationDirPath() + "/grafika/orzel.pic",
+                m_env->programFile("grafika/orzel.pic"));
     QFile::copy(QCoreApplication::applicationDirPath() + "/grafika/m_p.bmp",
                 m_env->programFile("grafika/m_p.bmp"));
     const structCalibData emblem = calibRow("GRAFIKA: ORZELEK", 390, 110, 490, 230);
@@ -261,7 +261,7 @@ void TestPainters::missingEmblemIsReported() {
     QVERIFY(inkBox(img).isEmpty());
     QCOMPARE(m_prompts->asked.size(), 1);
     QCOMPARE(m_prompts->asked[0].text,
-             "Plik nie istnieje.\n\n" + m_env->programFile("grafika/orzel.svg"));
+             "Plik nie istnieje.\n\n" + m_env->programFile("grafika/orzel.pic"));
     QCOMPARE(logRows(m_env->programDir()).last().fun, QStringLiteral("vFunGraphicDrawMark()"));
 }
 

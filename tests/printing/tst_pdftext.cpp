@@ -34,7 +34,7 @@ bool printToPdf(const PrintEngine &engine, const QString &file, structPrintOrder
 void installPrintFiles(TestEnv &env) {
     env.installShipped(QStringLiteral("bruma_kalibracja.sqset"));
     QDir().mkpath(env.programFile(QStringLiteral("grafika")));
-    for (const char *picture : {"orzel.svg", "m_p.bmp"})
+    for (const char *picture : {"orzel.pic", "m_p.bmp"})
         QFile::copy(QCoreApplication::applicationDirPath() + "/grafika/" + picture,
                     env.programFile(QStringLiteral("grafika/")) + picture);
 }

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+#include <QStringList>
+
+// The program's own icons. The build draws each of app/icons/NAME.svg into
+// PNG pictures of a few sizes in the resources (:/icons/<size>x<size>/NAME.png),
+// so the program shows them without any SVG support.
+QIcon programIcon(const QString &name);
+
+// The desktop theme's icon of that name where the theme has one, the
+// program's own otherwise.
+QIcon themedIcon(const QString &name);
+
+// The names of the program's own icons.
+QStringList programIconNames();
