@@ -25,7 +25,7 @@ bool bFunIsDamagedDatabase(const QString &path) {
     if (!QFileInfo(path).isFile())
         return false;
     sqlite3 *db = nullptr;
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = path.toUtf8(); // SQLite takes UTF-8 names
     int rc = sqlite3_open_v2(native.constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     bool damaged = damagedCode(rc);
     if (rc == SQLITE_OK) {
