@@ -80,10 +80,9 @@ int fill(HANDLE h, FsInfo &info) {
     if (!::GetFileInformationByHandle(h, &file))
         return lastError();
     const DWORD attributes = file.dwFileAttributes;
-    info.kind = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? FsKind::Link
-                : (attributes & FILE_ATTRIBUTE_DIRECTORY)   ? FsKind::Dir
-                : (attributes & FILE_ATTRIBUTE_DEVICE) == 0 ? FsKind::File
-                                                            : FsKind::Other;
+    info.kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FsKind::Dir
+                : (attributes & FILE_ATTRIBUTE_DEVICE)  ? FsKind::Other
+                                                        : FsKind::File;
     info.size = qint64((quint64(file.nFileSizeHigh) << 32) | file.nFileSizeLow);
     info.modifiedNs = unixNanoseconds(file.ftLastWriteTime);
     info.modified = info.modifiedNs / 1000000000;
@@ -125,9 +124,15 @@ int iFsStat(const QString &path, FsInfo &info, bool followLinks) {
     if (h == INVALID_HANDLE_VALUE)
         return lastError();
     const int err = fill(h, info);
+    // Opened as itself, a symbolic link or junction is a link; other reparse
+    // points (cloud placeholders, deduplicated files) are plain files.
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    if (!err && !followLinks &&
+        ::GetFileInformationByHandleEx(h, FileAttributeTagInfo, &tag, sizeof tag) &&
+        (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+        (tag.ReparseTag == IO_REPARSE_TAG_SYMLINK || tag.ReparseTag == IO_REPARSE_TAG_MOUNT_POINT))
+        info.kind = FsKind::Link;
     ::CloseHandle(h);
-    if (!err && followLinks && info.kind == FsKind::Link)
-        info.kind = FsKind::File;
     return err;
 }
 
