@@ -1,6 +1,7 @@
 #include "storage/fileops.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <cerrno>
@@ -216,6 +217,15 @@ QStringList strFsListFiles(const QString &folder) {
     } while (::FindNextFileW(h, &found));
     ::FindClose(h);
     return names;
+}
+
+QByteArray baFsHunspellPath(const QString &path) {
+    QString full = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    if (full.startsWith(QLatin1String("\\\\?\\")))
+        return full.toUtf8();
+    if (full.startsWith(QLatin1String("\\\\")))
+        full = QStringLiteral("UNC\\") + full.mid(2);
+    return "\\\\?\\" + full.toUtf8();
 }
 
 unsigned uFsNewFilePermissions() {
