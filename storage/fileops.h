@@ -19,9 +19,11 @@ struct FsInfo {
     qint64 modified = 0;
     // Permissions a copy of the file is given (opaque; nothing on Windows).
     unsigned permissions = 0;
-    bool ownedByMe = true;      // always on Windows
-    bool ownerWritable = true;  // Windows: no read-only attribute
-    bool anyoneWritable = true; // Windows: no read-only attribute
+    // POSIX: the owner, the owner's write bit, any write bit. Windows: always
+    // mine; both writable flags say the file has no read-only attribute.
+    bool ownedByMe = true;
+    bool ownerWritable = true;
+    bool anyoneWritable = true;
     // The file and its version: equal for the same file left unchanged.
     quint64 device = 0, fileId = 0;
     qint64 modifiedNs = 0, changedNs = 0;
