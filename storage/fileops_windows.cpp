@@ -160,10 +160,21 @@ int iFsRemove(const QString &path) {
 }
 
 int iFsReplace(const QString &from, const QString &to) {
-    if (::MoveFileExW(wide(from).c_str(), wide(to).c_str(),
-                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return 0;
-    return lastError();
+    const std::wstring source = wide(from);
+    const std::wstring target = wide(to);
+    // A virus scanner or the search indexer holds a file just written for a
+    // moment: the rename is tried again briefly before it counts as failed.
+    for (int attempt = 0;; ++attempt) {
+        if (::MoveFileExW(source.c_str(), target.c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return 0;
+        const DWORD code = ::GetLastError();
+        const bool held = code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION ||
+                          code == ERROR_ACCESS_DENIED;
+        if (!held || attempt == 5)
+            return errnoFromWin32(code);
+        ::Sleep(100);
+    }
 }
 
 int iFsMakeDir(const QString &path) {
