@@ -22,7 +22,6 @@
 #include <QTreeWidget>
 
 #include <cerrno>
-#include <sys/stat.h>
 
 namespace {
 

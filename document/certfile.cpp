@@ -3,6 +3,7 @@
 #include "document/documents.h"
 #include "storage/cppsqlite3.h"
 #include "storage/errortext.h"
+#include "storage/fileops.h"
 #include "storage/log.h"
 #include "storage/paths.h"
 #include "storage/sqlrun.h"
@@ -13,7 +14,6 @@
 #include <QSet>
 
 #include <sqlite3.h>
-#include <unistd.h>
 
 namespace {
 
@@ -350,9 +350,9 @@ namespace {
 const char *const kSidecars[] = {"-wal", "-journal", "-shm"};
 
 void removeWithSidecars(const QString &path) {
-    ::unlink(QFile::encodeName(path).constData());
+    iFsRemove(path);
     for (const char *suffix : kSidecars)
-        ::unlink(QFile::encodeName(path + QLatin1String(suffix)).constData());
+        iFsRemove(path + QLatin1String(suffix));
 }
 
 } // namespace
@@ -412,7 +412,7 @@ bool bFunStageClassFile(QString &msg, const QString &source, const QString &targ
         return false;
     }
     for (const char *suffix : kSidecars)
-        ::unlink(QFile::encodeName(target + QLatin1String(suffix)).constData());
+        iFsRemove(target + QLatin1String(suffix));
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "document/certfile.h"
 #include "storage/clock.h"
 #include "storage/errortext.h"
+#include "storage/fileops.h"
 #include "storage/log.h"
 #include "storage/paths.h"
 
@@ -11,8 +12,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -56,24 +55,22 @@ ClassFileMessage legacyFileMessage(const QString &path) {
 
 bool bFunCanReplaceFile(const QString &path, int &err) {
     err = 0;
-    errno = 0;
-    const QByteArray native = QFile::encodeName(path);
-    struct stat st {};
-    if (::stat(native.constData(), &st) != 0)
-        return errno == ENOENT;
+    FsInfo info;
+    if (const int e = iFsStat(path, info))
+        return e == ENOENT;
     // Replacing another user's file would give it to us with our mode.
-    if (st.st_uid != ::geteuid() && ::geteuid() != 0) {
+    if (!info.ownedByMe && !bFsRunsAsAdministrator()) {
         err = EPERM;
         return false;
     }
     // Her read-only file stays read-only: the protection is hers to lift
     // (the administrator too respects it).
-    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    if (!info.anyoneWritable) {
         err = EACCES;
         return false;
     }
-    if (::access(native.constData(), W_OK) != 0) {
-        err = errno ? errno : EACCES;
+    if (const int e = iFsCheckWritable(path)) {
+        err = e;
         return false;
     }
     return true;
@@ -95,7 +92,6 @@ ClassFileOutcome bFunWczytajPlikSwiadectw(const QString &path) {
         return out;
     }
     const QString staged = tmp + QLatin1String(kStagedSuffix);
-    const QByteArray stagedNative = QFile::encodeName(staged);
     int err = 0;
     bool damaged = false;
     if (!bFunStageClassFile(msg, path, staged, damaged, &err)) {
@@ -139,7 +135,7 @@ ClassFileOutcome bFunWczytajPlikSwiadectw(const QString &path) {
     StudentList students;
     QStringList unreadable;
     if (!bFunGetStudentsList(msg, staged, students, &unreadable)) {
-        ::unlink(stagedNative.constData());
+        iFsRemove(staged);
         return fail(out, 0,
                     error(QStringLiteral("Błąd"),
                           QString::fromUtf8("Nie można otworzyć pliku:\n") + path +
@@ -148,9 +144,8 @@ ClassFileOutcome bFunWczytajPlikSwiadectw(const QString &path) {
                               msg),
                     "bFunWczytajPlikSwiadectw()");
     }
-    if (std::rename(stagedNative.constData(), QFile::encodeName(tmp).constData()) != 0) {
-        const int e = errno;
-        ::unlink(stagedNative.constData());
+    if (const int e = iFsReplace(staged, tmp)) {
+        iFsRemove(staged);
         return fail(out, e,
                     error(QStringLiteral("Błąd"),
                           QString::fromUtf8("Błąd kopiowania pliku\nz :") + path +
@@ -250,11 +245,12 @@ bool bFunClearUnsavedMark(QString &msg) {
     const QString path = markerPath(msg);
     if (path.isEmpty())
         return false;
-    if (::unlink(QFile::encodeName(path).constData()) == 0 || errno == ENOENT)
+    const int err = iFsRemove(path);
+    if (err == 0 || err == ENOENT)
         return true;
     return bFunFail(msg,
                     QString::fromUtf8("Nie można usunąć znacznika niezapisanych zmian:\n") + path +
-                        QLatin1Char('\n') + strFunErrnoCode(errno),
+                        QLatin1Char('\n') + strFunErrnoCode(err),
                     "bFunClearUnsavedMark()");
 }
 
@@ -280,12 +276,11 @@ bool bFunSetAsideWorkingCopy(QString &msg, QString &asidePath) {
     asidePath = dir + QStringLiteral("/odzyskane-") + stamp + QStringLiteral(".sqbr5");
     for (int i = 2; QFileInfo::exists(asidePath); ++i)
         asidePath = dir + QStringLiteral("/odzyskane-%1-%2.sqbr5").arg(stamp).arg(i);
-    if (std::rename(QFile::encodeName(tmp).constData(), QFile::encodeName(asidePath).constData()) !=
-        0)
+    if (const int err = iFsReplace(tmp, asidePath))
         return bFunFail(msg,
                         QString::fromUtf8("Nie można przenieść kopii roboczej:\n") + tmp +
                             QString::fromUtf8("\ndo:\n") + asidePath + QLatin1Char('\n') +
-                            strFunErrnoCode(errno),
+                            strFunErrnoCode(err),
                         "bFunSetAsideWorkingCopy()");
     return bFunClearUnsavedMark(msg);
 }

@@ -2,6 +2,7 @@
 
 #include "document/certfile.h"
 #include "storage/errortext.h"
+#include "storage/fileops.h"
 #include "storage/log.h"
 #include "storage/paths.h"
 
@@ -14,7 +15,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -127,7 +127,7 @@ ClassVersionKeeper::ClassVersionKeeper(const QString &classPath, const QString &
 
 ClassVersionKeeper::~ClassVersionKeeper() {
     if (!m_staged.isEmpty())
-        ::unlink(QFile::encodeName(m_staged).constData());
+        iFsRemove(m_staged);
 }
 
 bool ClassVersionKeeper::keep(QString &msg) {
@@ -144,16 +144,15 @@ bool ClassVersionKeeper::keep(QString &msg) {
                              .arg(m_saved.toString(QLatin1String(kDateFormat)),
                                   m_pupils < 0 ? QStringLiteral("x") : QString::number(m_pupils));
     const QString target = m_dir + QLatin1Char('/') + name;
-    if (std::rename(QFile::encodeName(m_staged).constData(),
-                    QFile::encodeName(target).constData()) != 0) {
+    if (const int err = iFsReplace(m_staged, target)) {
         msg = QString::fromUtf8("Nie można zachować poprzedniej wersji pliku w:\n") + target +
-              QLatin1Char('\n') + strFunErrnoCode(errno);
+              QLatin1Char('\n') + strFunErrnoCode(err);
         vFunWriteLog(msg, QStringLiteral("ClassVersionKeeper::keep()"));
         return false;
     }
     m_staged.clear();
     // The new version exists: only now the oldest go.
     for (int i = kKeptClassVersions - 1; i < older.size(); ++i)
-        ::unlink(QFile::encodeName(older[i].version.path).constData());
+        iFsRemove(older[i].version.path);
     return true;
 }

@@ -1,30 +1,28 @@
 #include "editors/phrasefiles.h"
 
 #include "storage/codec.h"
+#include "storage/fileops.h"
 #include "storage/paths.h"
 
 #include <QFile>
 
 #include <cerrno>
-#include <cstdio>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 int iFunReadTextLines(const QString &path, QStringList &lines) {
-    std::FILE *f = std::fopen(QFile::encodeName(path).constData(), "rb");
-    if (!f)
-        return errno;
+    FsFile f;
+    if (const int err = f.openRead(path))
+        return err;
     QByteArray bytes;
     char buffer[8192];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+    for (;;) {
+        qint64 got = 0;
+        if (f.read(buffer, sizeof buffer, got) != 0)
+            return EIO;
+        if (got == 0)
+            break;
         bytes.append(buffer, qsizetype(got));
-    const int err = std::ferror(f) ? EIO : 0;
-    std::fclose(f);
-    if (err)
-        return err;
+    }
+    f.close();
     lines.clear();
     qsizetype start = 0;
     while (start < bytes.size()) {
@@ -41,60 +39,38 @@ int iFunReadTextLines(const QString &path, QStringList &lines) {
 }
 
 int iFunWriteTextLines(const QString &path, const QStringList &lines) {
-    std::FILE *f = std::fopen(QFile::encodeName(path).constData(), "wb");
-    if (!f)
-        return errno;
-    int err = 0;
-    for (const QString &line : lines) {
-        const QByteArray bytes = cp1250::encode(line) + "\r\n";
-        if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f) != size_t(bytes.size())) {
-            err = errno ? errno : EIO;
-            break;
-        }
-    }
-    if (std::fclose(f) != 0 && !err)
-        err = errno;
-    return err;
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += cp1250::encode(line) + "\r\n";
+    FsFile f;
+    if (const int err = f.create(path, false))
+        return err;
+    const int err = f.writeAll(bytes.constData(), bytes.size());
+    const int closed = f.close();
+    return err ? err : closed;
 }
 
 int iFunCreateEmptyFile(const QString &path) {
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return errno;
-    ::close(fd);
+    FsFile f;
+    if (const int err = f.create(path, true))
+        return err;
+    f.close();
     return 0;
 }
 
 int iFunDeleteFile(const QString &path) {
-    return ::unlink(QFile::encodeName(path).constData()) == 0 ? 0 : errno;
+    return iFsRemove(path);
 }
 
 int iFunRenameFile(const QString &from, const QString &to) {
-    const QByteArray src = QFile::encodeName(from);
-    const QByteArray dst = QFile::encodeName(to);
-    struct stat st {};
-    if (::lstat(dst.constData(), &st) == 0)
+    FsInfo existing;
+    if (iFsStat(to, existing, false) == 0)
         return EEXIST;
-    return ::rename(src.constData(), dst.constData()) == 0 ? 0 : errno;
+    return iFsReplace(from, to);
 }
 
 QStringList strFunListFiles(const QString &folder) {
-    QStringList names;
-    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
-    if (!dir)
-        return names;
-    while (const dirent *entry = ::readdir(dir)) {
-        const QString name = QFile::decodeName(entry->d_name);
-        if (name == QLatin1String(".") || name == QLatin1String(".."))
-            continue;
-        struct stat st {};
-        if (::stat(QFile::encodeName(folder + QLatin1Char('/') + name).constData(), &st) == 0 &&
-            !S_ISDIR(st.st_mode))
-            names << name;
-    }
-    ::closedir(dir);
-    return names;
+    return strFsListFiles(folder);
 }
 
 PhraseLibrary PhraseLibrary::inProgramFolder() {

@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "storage/cppsqlite3.h"
+#include "storage/fileops.h"
 #include "storage/log.h"
 #include "storage/paths.h"
 #include "storage/sqlrun.h"
@@ -13,8 +14,6 @@
 #include <QLockFile>
 
 #include <sqlite3.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -40,12 +39,10 @@ QByteArray fileHash(const QString &path) {
 // An installed program's folder belongs to root and the catalogue cannot be
 // written there; the owner-write bit also tells so when we run as root.
 bool catalogWritable(const QString &path) {
-    const QByteArray native = QFile::encodeName(path);
-    const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
-    struct stat st {};
-    if (::stat(native.constData(), &st) != 0 || !(st.st_mode & S_IWUSR))
+    FsInfo info;
+    if (iFsStat(path, info) != 0 || !info.ownerWritable)
         return false;
-    return ::access(native.constData(), W_OK) == 0 && ::access(dir.constData(), W_OK) == 0;
+    return iFsCheckWritable(path) == 0 && iFsCheckWritable(QFileInfo(path).absolutePath()) == 0;
 }
 
 // Per-user memory of which flagged files were already replaced, for a

@@ -1,6 +1,7 @@
 #include "printing/calibstore.h"
 
 #include "storage/cppsqlite3.h"
+#include "storage/fileops.h"
 #include "storage/log.h"
 #include "storage/paths.h"
 #include "storage/settings.h"
@@ -13,7 +14,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
-#include <sys/stat.h>
 
 namespace {
 
@@ -64,7 +64,7 @@ structMarginData marginRow(const CppSQLite3Query &q) {
 // version: a preview reads them once per change, not on every click.
 struct CachedLayout {
     QString path, table;
-    struct stat file {};
+    FsInfo file;
     quint64 generation = 0;
     CalibList rows;
 };
@@ -77,12 +77,6 @@ QList<CachedLayout> &cachedLayouts() {
 quint64 &writeGeneration() {
     static quint64 generation = 0;
     return generation;
-}
-
-bool sameVersion(const struct stat &a, const struct stat &b) {
-    return a.st_ino == b.st_ino && a.st_dev == b.st_dev && a.st_size == b.st_size &&
-           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
-           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
 }
 
 } // namespace
@@ -113,23 +107,22 @@ bool CalibrationStore::load(QString &msg, const QString &table, CalibList &list)
     const char *const fun = "bFunCalibLoadData()";
     if (!m_working.found(msg) || missing(msg, path(), "Plik nie istnieje: \n", fun))
         return false;
-    struct stat before {};
-    const bool known = ::stat(QFile::encodeName(path()).constData(), &before) == 0;
+    FsInfo before;
+    const bool known = iFsStat(path(), before) == 0;
     QList<CachedLayout> &cache = cachedLayouts();
     if (known) {
         for (const CachedLayout &c : cache) {
             if (c.path == path() && c.table == table && c.generation == writeGeneration() &&
-                sameVersion(c.file, before)) {
+                bFsSameVersion(c.file, before)) {
                 list = c.rows;
                 return true;
             }
         }
     }
     const bool read = readLayout(msg, table, list);
-    struct stat after {};
+    FsInfo after;
     // Kept only when the file stayed the same while it was read.
-    if (read && known && ::stat(QFile::encodeName(path()).constData(), &after) == 0 &&
-        sameVersion(before, after)) {
+    if (read && known && iFsStat(path(), after) == 0 && bFsSameVersion(before, after)) {
         cache.erase(std::remove_if(cache.begin(), cache.end(),
                                    [&](const CachedLayout &c) {
                                        return c.path == path() && c.table == table;

@@ -293,7 +293,8 @@ void CppSQLite3DB::arm() {
 void CppSQLite3DB::openWith(const QString &path, int flags) {
     if (m_db)
         Close();
-    const QByteArray name = QFile::encodeName(path);
+    // SQLite takes UTF-8 names on every system (not the ANSI code page).
+    const QByteArray name = path.toUtf8();
     const int rc = sqlite3_open_v2(name.constData(), &m_db, flags, nullptr);
     if (rc != SQLITE_OK) {
         const CppSQLite3Exception error(rc, m_db ? sqlite3_errmsg(m_db) : "");

@@ -1,6 +1,7 @@
 #include "storage/damaged.h"
 
 #include "storage/errortext.h"
+#include "storage/fileops.h"
 #include "storage/log.h"
 #include "storage/paths.h"
 
@@ -24,7 +25,7 @@ bool bFunIsDamagedDatabase(const QString &path) {
     if (!QFileInfo(path).isFile())
         return false;
     sqlite3 *db = nullptr;
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = path.toUtf8(); // SQLite takes UTF-8 names
     int rc = sqlite3_open_v2(native.constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     bool damaged = damagedCode(rc);
     if (rc == SQLITE_OK) {
@@ -58,9 +59,7 @@ bool bFunRepairDamagedFile(QString &msg, const QString &fileName, bool restoreSh
     QString aside = path + QStringLiteral(".uszkodzony");
     for (int i = 2; QFileInfo::exists(aside); ++i)
         aside = path + QStringLiteral(".uszkodzony-%1").arg(i);
-    if (std::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) !=
-        0) {
-        const int err = errno;
+    if (const int err = iFsReplace(path, aside)) {
         return bFunFail(msg,
                         QString::fromUtf8("Plik danych programu jest uszkodzony:\n") + path +
                             QString::fromUtf8("\nNie udało się go przenieść.\n") +

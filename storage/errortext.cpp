@@ -12,7 +12,9 @@ QString strFunErrnoReason(int err) {
         return QString::fromUtf8("Brak uprawnień do zapisu w tym folderze albo do tego pliku. "
                                  "Wybierz inny folder lub poproś o uprawnienia.");
     case ENOSPC:
+#ifdef EDQUOT // Windows has no quota errno: a full quota comes as ENOSPC
     case EDQUOT:
+#endif
         return QString::fromUtf8("Brak miejsca na dysku. Zwolnij miejsce albo zapisz na innym "
                                  "dysku.");
     case EFBIG:

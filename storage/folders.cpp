@@ -1,15 +1,13 @@
 #include "storage/folders.h"
 
+#include "storage/fileops.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <cerrno>
 #include <optional>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -19,10 +17,12 @@ std::optional<QString> &known() {
 }
 
 bool makeDir(const QString &path, structFolderLookup &out) {
-    if (QFileInfo(path).isDir() || ::mkdir(QFile::encodeName(path).constData(), 0777) == 0)
+    if (QFileInfo(path).isDir())
+        return true;
+    const int err = iFsMakeDir(path);
+    if (err == 0)
         return true;
     // Another run may have made it meanwhile.
-    const int err = errno;
     if (err == EEXIST && QFileInfo(path).isDir())
         return true;
     out.error = err;
@@ -48,21 +48,17 @@ QString strFunReplacePolishLetters(const QString &name) {
 }
 
 QString strFunGetUserName() {
-    QString name = QString::fromLocal8Bit(qgetenv("USER"));
-    if (name.isEmpty()) {
-        if (const passwd *pw = ::getpwuid(::getuid()))
-            name = QString::fromLocal8Bit(pw->pw_name);
-    }
+    QString name = qEnvironmentVariable("USER");
+    if (name.isEmpty())
+        name = strFsLoginName();
     return name.left(254);
 }
 
 structFolderLookup lookupProgramFolder() {
     structFolderLookup out;
-    errno = 0;
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    const QString base = strFsDataBaseFolder(out.error);
     if (base.isEmpty()) {
         out.noDataLocation = true;
-        out.error = errno;
         return out;
     }
     // The data location itself (~/.local/share) may not exist on a fresh account.

@@ -1,6 +1,7 @@
 #include "storage/paths.h"
 
 #include "storage/errortext.h"
+#include "storage/fileops.h"
 #include "storage/folders.h"
 #include "storage/log.h"
 
@@ -11,14 +12,8 @@
 #include <QStandardPaths>
 
 #include <cerrno>
-#include <climits>
-#include <csignal>
 #include <ctime>
-#include <fcntl.h>
 #include <functional>
-#include <limits>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -30,126 +25,82 @@ QString &exeDirOverride() {
 // A save that was killed midway leaves its temporary file behind; the name
 // says what it is, and a later copy onto the same target removes it once it
 // is old enough not to be another program's copy still being written.
-QByteArray temporaryPrefix(const QByteArray &target) {
-    const int slash = target.lastIndexOf('/');
-    return target.left(slash + 1) + ".zapis-" + target.mid(slash + 1) + '-';
+QString temporaryPrefix(const QString &target) {
+    const int slash = int(target.lastIndexOf(QLatin1Char('/')));
+    return target.left(slash + 1) + QStringLiteral(".zapis-") + target.mid(slash + 1) +
+           QLatin1Char('-');
 }
 
-void removeStaleTemporaries(const QByteArray &target) {
-    const QByteArray prefix = temporaryPrefix(target);
-    const int slash = prefix.lastIndexOf('/');
-    const QString dir = slash < 0 ? QStringLiteral(".") : QFile::decodeName(prefix.left(slash));
-    const QString namePrefix = QFile::decodeName(prefix.mid(slash + 1));
+void removeStaleTemporaries(const QString &target) {
+    const QString prefix = temporaryPrefix(target);
+    const int slash = int(prefix.lastIndexOf(QLatin1Char('/')));
+    const QString dir = slash < 0 ? QStringLiteral(".") : prefix.left(slash);
+    const QString namePrefix = prefix.mid(slash + 1);
     const QStringList stale =
         QDir(dir).entryList({namePrefix + QStringLiteral("??????")},
                             QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     const time_t now = ::time(nullptr);
     for (const QString &name : stale) {
-        const QByteArray path = QFile::encodeName(dir + QLatin1Char('/') + name);
-        struct stat st {};
-        if (::lstat(path.constData(), &st) == 0 && now - st.st_mtime > 600)
-            ::unlink(path.constData());
+        const QString path = dir + QLatin1Char('/') + name;
+        FsInfo info;
+        if (iFsStat(path, info, false) == 0 && now - info.modified > 600)
+            iFsRemove(path);
     }
-}
-
-// The file a path names once its symbolic links are followed: a save through
-// a link replaces the file it points to, in that file's folder, and leaves
-// the link. A dangling link names the file it would point to.
-QByteArray resolvedTarget(QByteArray path) {
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat st {};
-        if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return path;
-        QByteArray link(PATH_MAX, '\0');
-        const ssize_t n = ::readlink(path.constData(), link.data(), size_t(link.size()));
-        if (n <= 0)
-            return path;
-        link.truncate(int(n));
-        if (!link.startsWith('/'))
-            link = path.left(path.lastIndexOf('/') + 1) + link;
-        path = link;
-    }
-    return path;
 }
 
 // Writes a file through a temporary one in its folder: fill writes the
-// content into the descriptor (0 or an errno); then the temporary is synced
-// and renamed over the file. Returns 0 or the errno of the step that failed;
-// on failure the file is as it was.
-int writeThroughTemporary(const QByteArray &target, mode_t mode,
-                          const std::function<int(int)> &fill) {
-    const QByteArray dst = resolvedTarget(target);
+// content into the file (0 or an errno); then the temporary is synced and
+// renamed over the file. A save through a link replaces the file it points
+// to, in that file's folder, and leaves the link. Returns 0 or the errno of
+// the step that failed; on failure the file is as it was.
+int writeThroughTemporary(const QString &target, unsigned permissions,
+                          const std::function<int(FsFile &)> &fill) {
+    const QString dst = strFsResolveLinks(target);
     removeStaleTemporaries(dst);
-    QByteArray tmp = temporaryPrefix(dst) + "XXXXXX";
-    const int out = ::mkstemp(tmp.data());
-    if (out < 0)
-        return errno;
+    QString tmp = temporaryPrefix(dst) + QStringLiteral("XXXXXX");
+    FsFile out;
+    if (const int e = out.createUnique(tmp))
+        return e;
     int err = fill(out);
-    if (!err && ::fchmod(out, mode & 07777) != 0)
-        err = errno;
-    if (!err && ::fsync(out) != 0)
-        err = errno;
-    if (::close(out) != 0 && !err)
-        err = errno;
-    if (!err && ::rename(tmp.constData(), dst.constData()) != 0)
-        err = errno;
+    if (!err)
+        err = out.setPermissions(permissions);
+    if (!err)
+        err = out.sync();
+    if (const int e = out.close(); e && !err)
+        err = e;
+    if (!err)
+        err = iFsReplace(tmp, dst);
     if (err)
-        ::unlink(tmp.constData());
+        iFsRemove(tmp);
     return err;
-}
-
-// Every byte written, or the errno that stopped it.
-int writeAll(int fd, const char *data, qint64 size) {
-    qint64 done = 0;
-    while (done < size) {
-        const ssize_t put = ::write(fd, data + done, size_t(size - done));
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        done += put;
-    }
-    return 0;
 }
 
 // Copies source to target through a temporary file in the target's folder.
 // Returns 0 or the errno of the step that failed.
 int copyThroughTemporary(const QString &source, const QString &target, bool failIfExists) {
-    const QByteArray src = QFile::encodeName(source);
-    const QByteArray dst = QFile::encodeName(target);
-
-    const int in = ::open(src.constData(), O_RDONLY | O_CLOEXEC);
-    if (in < 0)
-        return errno;
-    struct stat st {};
-    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
-        ::close(in);
-        return err ? err : EINVAL;
-    }
-    struct stat existing {};
-    if (failIfExists && ::lstat(dst.constData(), &existing) == 0) {
-        ::close(in);
+    FsFile in;
+    if (const int e = in.openRead(source))
+        return e;
+    FsInfo st;
+    if (const int e = in.info(st))
+        return e;
+    if (st.kind != FsKind::File)
+        return st.kind == FsKind::Dir ? EISDIR : EINVAL;
+    FsInfo existing;
+    if (failIfExists && iFsStat(target, existing, false) == 0)
         return EEXIST;
-    }
-    const int err = writeThroughTemporary(dst, st.st_mode, [in](int out) {
+    return writeThroughTemporary(target, st.permissions, [&in](FsFile &out) {
         char buffer[65536];
         for (;;) {
-            const ssize_t got = ::read(in, buffer, sizeof buffer);
-            if (got < 0) {
-                if (errno == EINTR)
-                    continue;
-                return errno;
-            }
+            qint64 got = 0;
+            if (const int e = in.read(buffer, sizeof buffer, got))
+                return e;
             if (got == 0)
                 return 0;
-            if (const int e = writeAll(out, buffer, got))
+            if (const int e = out.writeAll(buffer, got))
                 return e;
         }
     });
-    ::close(in);
-    return err;
 }
 
 } // namespace
@@ -157,9 +108,9 @@ int copyThroughTemporary(const QString &source, const QString &target, bool fail
 bool bFunCreateDir(QString &msg, const QString &path) {
     if (QFileInfo(path).isDir())
         return true;
-    if (::mkdir(QFile::encodeName(path).constData(), 0777) == 0)
+    const int err = iFsMakeDir(path);
+    if (err == 0)
         return true;
-    const int err = errno;
     // Another run may have made it meanwhile.
     if (err == EEXIST && QFileInfo(path).isDir())
         return true;
@@ -231,13 +182,12 @@ bool bFunDeleteTmpFile(QString &msg) {
     const QString path = strFunGetTmpFilePath(msg);
     if (path.isEmpty())
         return false;
-    struct stat st {};
-    const QByteArray native = QFile::encodeName(path);
-    if (::lstat(native.constData(), &st) != 0)
+    FsInfo info;
+    if (iFsStat(path, info, false) != 0)
         return true;
-    if (::unlink(native.constData()) == 0)
+    const int err = iFsRemove(path);
+    if (err == 0)
         return true;
-    const int err = errno;
     msg = QStringLiteral("Błąd podczas próby kasowania pliku\n") + path + QLatin1Char('\n') +
           strFunErrnoCode(err);
     vFunWriteLog(msg, QStringLiteral("bFunDeleteTmpFile()"));
@@ -258,49 +208,41 @@ bool bFunCopyFile(QString &msg, const QString &source, const QString &target, bo
 }
 
 QString strFunResolvedLinkTarget(const QString &path) {
-    return QFile::decodeName(resolvedTarget(QFile::encodeName(path)));
+    return strFsResolveLinks(path);
 }
 
 int iFunWriteWholeFile(const QString &target, const QByteArray &bytes) {
-    // A new file gets the usual mode; an existing one keeps its own.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode_t mode = 0666 & ~mask;
-    struct stat st {};
-    if (::stat(QFile::encodeName(target).constData(), &st) == 0) {
-        if (!S_ISREG(st.st_mode))
-            return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-        mode = st.st_mode;
+    // A new file gets the usual permissions; an existing one keeps its own.
+    unsigned permissions = uFsNewFilePermissions();
+    FsInfo info;
+    if (iFsStat(target, info) == 0) {
+        if (info.kind != FsKind::File)
+            return info.kind == FsKind::Dir ? EISDIR : EINVAL;
+        permissions = info.permissions;
     }
-    return writeThroughTemporary(QFile::encodeName(target), mode, [&bytes](int out) {
-        return writeAll(out, bytes.constData(), bytes.size());
+    return writeThroughTemporary(target, permissions, [&bytes](FsFile &out) {
+        return out.writeAll(bytes.constData(), bytes.size());
     });
 }
 
 bool bFunClearFileAttributes(QString &, const QString &path) {
-    const QByteArray native = QFile::encodeName(path);
-    struct stat st {};
-    if (::stat(native.constData(), &st) != 0)
-        return false;
-    return ::chmod(native.constData(), (st.st_mode & 07777) | S_IRUSR | S_IWUSR) == 0;
+    return iFsMakeWritable(path) == 0;
 }
 
 namespace {
 
 const char *const kRunTempPrefix = "swiadectwa-";
 
-// True when no process of that id runs (kill with signal 0 only asks).
-bool processGone(qint64 pid) {
-    if (pid <= 0 || pid > std::numeric_limits<pid_t>::max())
-        return false;
-    return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+bool mine(const QString &path) {
+    FsInfo info;
+    return iFsStat(path, info, false) == 0 && info.ownedByMe;
 }
 
 } // namespace
 
 QString strFunRunTempDirTemplate() {
     return QDir::tempPath() + QLatin1Char('/') + QLatin1String(kRunTempPrefix) +
-           QString::number(::getpid()) + QStringLiteral("-XXXXXX");
+           QString::number(QCoreApplication::applicationPid()) + QStringLiteral("-XXXXXX");
 }
 
 int iFunRemoveStaleRunTemporaries(bool removeStaged) {
@@ -315,8 +257,8 @@ int iFunRemoveStaleRunTemporaries(bool removeStaged) {
         bool isNumber = false;
         const qint64 pid = parts.value(0).toLongLong(&isNumber);
         const QFileInfo info(temp.filePath(name));
-        if (parts.size() != 2 || !isNumber || info.isSymLink() || info.ownerId() != ::geteuid() ||
-            !processGone(pid))
+        if (parts.size() != 2 || !isNumber || info.isSymLink() || !mine(info.filePath()) ||
+            !bFsProcessGone(pid))
             continue;
         if (QDir(info.filePath()).removeRecursively())
             ++removed;
@@ -326,9 +268,7 @@ int iFunRemoveStaleRunTemporaries(bool removeStaged) {
         const QString tmp = strFunGetTmpFilePath(msg);
         if (!tmp.isEmpty()) {
             for (const char *suffix : {"", "-journal", "-wal", "-shm"})
-                ::unlink(
-                    QFile::encodeName(tmp + QLatin1String(kStagedSuffix) + QLatin1String(suffix))
-                        .constData());
+                iFsRemove(tmp + QLatin1String(kStagedSuffix) + QLatin1String(suffix));
         }
     }
     return removed;

@@ -158,6 +158,7 @@ build_program() {
 # the MinGW runtime; with qt.conf saying where plugins and translations are.
 runtime_into() {
     local dir="$1" dll
+    shift
     mkdir -p "$dir/plugins/platforms" "$dir/plugins/styles" "$dir/plugins/tls" "$dir/translations"
     for dll in Qt6Core Qt6Gui Qt6Widgets Qt6Network Qt6PrintSupport "$@"; do
         cp "$PREFIX/bin/$dll.dll" "$dir/"

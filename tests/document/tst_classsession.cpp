@@ -1,13 +1,12 @@
 #include "document/classsession.h"
-#include "support/filesizecap.h"
 #include "support/testenv.h"
 
 #include <QtTest>
 
 #include <cerrno>
-#include <csignal>
-#include <sys/resource.h>
-#include <sys/stat.h>
+#ifndef Q_OS_WIN
+#include "support/filesizecap.h"
+#endif
 
 namespace {
 
@@ -217,6 +216,10 @@ void TestClassSession::saveFailureKeepsFileAndFlag() {
     QFETCH(bool, readOnly);
     QFETCH(int, error);
     QFETCH(QString, says);
+#ifdef Q_OS_WIN
+    if (!readOnly)
+        QSKIP("needs a cap on file size (RLIMIT_FSIZE)");
+#endif
     ClassSession s;
     QVERIFY(s.open(classFile()).ok);
     // Enough text that the class outgrows the cap below.
@@ -229,7 +232,9 @@ void TestClassSession::saveFailureKeepsFileAndFlag() {
 
     ClassFileOutcome out;
     {
+#ifndef Q_OS_WIN
         FileSizeCap cap(readOnly ? RLIM_INFINITY : rlim_t(before.size()));
+#endif
         out = s.save();
     }
     QVERIFY(!out.ok);
@@ -254,6 +259,7 @@ void TestClassSession::saveAsNamesTheClass() {
     QVERIFY(s.open(classFile()).ok);
     QVERIFY(s.deletePupil(kPupilA).ok);
     const QString target = m_files->filePath(QStringLiteral("kopia.sqbr5"));
+#ifndef Q_OS_WIN // needs a cap on file size (RLIMIT_FSIZE)
     {
         // A failed "Zapisz jako" names nothing.
         FileSizeCap cap(512);
@@ -261,6 +267,7 @@ void TestClassSession::saveAsNamesTheClass() {
         QVERIFY(!failed.ok);
         QCOMPARE(failed.error, EFBIG);
     }
+#endif
     QCOMPARE(s.path(), QFileInfo(classFile()).absoluteFilePath());
     QVERIFY(s.unsaved);
     QVERIFY(!QFileInfo::exists(target));

@@ -5,7 +5,9 @@
 
 #include <QtTest>
 #include <cerrno>
+#ifndef Q_OS_WIN
 #include <sys/stat.h>
+#endif
 
 class TestPaths : public QObject {
     Q_OBJECT
@@ -159,6 +161,9 @@ void TestPaths::copyFile() {
 }
 
 void TestPaths::copyKeepsPermissions() {
+#ifdef Q_OS_WIN
+    QSKIP("needs POSIX permission bits");
+#else
     TestEnv env;
     const QString source = env.dataHome() + QStringLiteral("/a");
     const QString target = env.dataHome() + QStringLiteral("/b");
@@ -169,18 +174,17 @@ void TestPaths::copyKeepsPermissions() {
     struct stat st {};
     QCOMPARE(::stat(QFile::encodeName(target).constData(), &st), 0);
     QCOMPARE(st.st_mode & 0777, 0640u);
+#endif
 }
 
 void TestPaths::clearFileAttributes() {
     TestEnv env;
     const QString file = env.dataHome() + QStringLiteral("/ro.sqbr5");
     writeFile(file, "x");
-    ::chmod(QFile::encodeName(file).constData(), 0444);
+    QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     QString msg;
     QVERIFY(bFunClearFileAttributes(msg, file));
-    struct stat st {};
-    ::stat(QFile::encodeName(file).constData(), &st);
-    QVERIFY(st.st_mode & S_IWUSR);
+    QVERIFY(QFileInfo(file).permissions() & QFile::WriteOwner);
     QVERIFY(!bFunClearFileAttributes(msg, env.dataHome() + QStringLiteral("/missing")));
     QVERIFY(msg.isEmpty());
 }

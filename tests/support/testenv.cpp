@@ -13,6 +13,19 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace {
+
+// On Windows Polish letters survive only through the wide environment.
+void setEnvironment(const char *name, const QString &value) {
+#ifdef Q_OS_WIN
+    _wputenv_s(QString::fromLatin1(name).toStdWString().c_str(), value.toStdWString().c_str());
+#else
+    qputenv(name, QFile::encodeName(value));
+#endif
+}
+
+} // namespace
+
 TestEnv::TestEnv(const QString &userName) : m_user(userName) {
     // Without its folders no test of this program means anything: one clear
     // failure, not a row of unrelated ones.
@@ -25,15 +38,18 @@ TestEnv::TestEnv(const QString &userName) : m_user(userName) {
             std::exit(1);
         }
     }
-    qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.path()));
+    setEnvironment("XDG_DATA_HOME", m_home.path());
     QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
+    setEnvironment("XDG_RUNTIME_DIR", m_runtime.path());
 #ifdef Q_OS_WIN
-    // There the single-instance lock and pipe follow the temporary folder.
-    qputenv("TMP", QDir::toNativeSeparators(m_runtime.path()).toLocal8Bit());
-    qputenv("TEMP", QDir::toNativeSeparators(m_runtime.path()).toLocal8Bit());
+    // There the single-instance lock and pipe follow the temporary folder;
+    // the next test's folders are made in the one before this.
+    m_savedTmp = qEnvironmentVariable("TMP");
+    m_savedTemp = qEnvironmentVariable("TEMP");
+    setEnvironment("TMP", QDir::toNativeSeparators(m_runtime.path()));
+    setEnvironment("TEMP", QDir::toNativeSeparators(m_runtime.path()));
 #endif
-    qputenv("USER", userName.toLocal8Bit());
+    setEnvironment("USER", userName);
     // No test reaches the network unasked: plain http to a host that is not
     // loopback is refused before any connection (a test's own server sets its own).
     qputenv("SWIADECTWA_UPDATE_URL", "http://update.invalid");
@@ -44,6 +60,10 @@ TestEnv::TestEnv(const QString &userName) : m_user(userName) {
 }
 
 TestEnv::~TestEnv() {
+#ifdef Q_OS_WIN
+    setEnvironment("TMP", m_savedTmp);
+    setEnvironment("TEMP", m_savedTemp);
+#endif
     vFunForgetProgramFolders();
 }
 
@@ -60,7 +80,7 @@ void TestEnv::installShipped(const QString &name) const {
 }
 
 StandInTools::StandInTools() : m_path(qgetenv("PATH")) {
-    qputenv("PATH", QFile::encodeName(m_dir.path()) + ':' + m_path);
+    qputenv("PATH", QFile::encodeName(m_dir.path()) + QDir::listSeparator().toLatin1() + m_path);
 }
 
 StandInTools::~StandInTools() {

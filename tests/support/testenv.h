@@ -24,6 +24,9 @@ private:
     QTemporaryDir m_home;
     QTemporaryDir m_runtime;
     QString m_user;
+    // The temporary folder before this environment (Windows).
+    QString m_savedTmp;
+    QString m_savedTemp;
 };
 
 // Stand-ins for commands, in a folder placed first on PATH while this object
