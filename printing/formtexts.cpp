@@ -1,5 +1,7 @@
 #include "printing/formtexts.h"
 
+#include "printing/pagefont.h"
+
 #include <QPainter>
 
 void vFunDrawFormTexts(QPainter &painter, const FormLayout &layout, int page,
@@ -14,7 +16,7 @@ void vFunDrawFormTexts(QPainter &painter, const FormLayout &layout, int page,
     for (const LayoutItem &i : layout.items) {
         if (i.page != page || (i.kind != QLatin1String("label") && i.kind != QLatin1String("dots")))
             continue;
-        QFont font(strFunInstalledFace(i.fontFace));
+        QFont font = pageFont(i.fontFace);
         font.setPixelSize(std::max(1, i.fontSize));
         font.setBold(i.fontStyle.contains(QLatin1String("bold")));
         font.setItalic(i.fontStyle.contains(QLatin1String("italic")));

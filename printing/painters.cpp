@@ -1,6 +1,7 @@
 #include "printing/painters.h"
 
 #include "document/formlayout.h"
+#include "printing/pagefont.h"
 #include "storage/log.h"
 #include "storage/paths.h"
 
@@ -32,7 +33,7 @@ void outline(structPrintContext &ctx, PagePicture *surface, const QRect &r, int 
 }
 
 QFont rowFont(const structCalibData &row) {
-    QFont font(strFunInstalledFace(row.font_name));
+    QFont font = pageFont(row.font_name);
     font.setPixelSize(std::max(1, iFunPointsToUnits(row.font_size)));
     font.setBold(row.font_style_bold != 0);
     font.setItalic(row.font_style_italic != 0);

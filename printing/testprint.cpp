@@ -1,6 +1,7 @@
 #include "printing/testprint.h"
 
 #include "document/fieldnames.h"
+#include "printing/pagefont.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -25,7 +26,7 @@ int sideOf(const DocumentInfo &doc, const QString &rowName) {
 }
 
 QFont labelFont(double pixels) {
-    QFont font(QStringLiteral("Liberation Sans"));
+    QFont font = pageFont(QStringLiteral("Arial"));
     font.setPixelSize(std::max(1, int(pixels)));
     return font;
 }
@@ -106,7 +107,7 @@ void vFunDrawScales(QPainter &painter, const structPaperArea &paper, const QStri
     // would be read wrongly.
     painter.setClipRect(
         QRectF(QPointF(X(area.left()), Y(area.top())), QPointF(X(area.right()), Y(area.bottom()))));
-    QFont font(QStringLiteral("Liberation Sans"));
+    QFont font = pageFont(QStringLiteral("Arial"));
     font.setPointSizeF(7);
     painter.setFont(font);
     painter.setPen(Qt::black);

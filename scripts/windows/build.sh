@@ -175,7 +175,7 @@ runtime_into() {
     # The spell-checker's dictionary and the faces the layouts map to.
     mkdir -p "$dir/dict" "$dir/fonts"
     cp /usr/share/hunspell/pl_PL.aff /usr/share/hunspell/pl_PL.dic "$dir/dict/"
-    cp /usr/share/fonts/truetype/liberation/Liberation{Sans,Serif,Mono}-*.ttf "$dir/fonts/"
+    cp /usr/share/fonts/truetype/liberation/Liberation{Sans,SansNarrow,Serif,Mono}-*.ttf "$dir/fonts/"
     cp /usr/share/doc/fonts-liberation/copyright "$dir/fonts/COPYRIGHT.txt"
 }
 

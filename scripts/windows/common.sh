@@ -28,7 +28,7 @@ wine_prefix() {
         wineboot --init >/dev/null 2>&1 || true
         wineserver -w
         mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-        cp /usr/share/fonts/truetype/liberation/Liberation{Sans,Serif,Mono}-*.ttf \
+        cp /usr/share/fonts/truetype/liberation/Liberation{Sans,SansNarrow,Serif,Mono}-*.ttf \
             "$WINEPREFIX/drive_c/windows/Fonts/"
         touch "$WINEPREFIX/.swiadectwa-ready"
     fi

@@ -12,11 +12,13 @@ if [ ! -f "$out/CTestTestfile.cmake" ]; then
     exit 1
 fi
 wine_prefix
-export QT_QPA_PLATFORM=offscreen
+# Wine passes no QT_* variable from Linux to a Windows program (the host's Qt
+# settings are not the program's): they go into the prefix's environment.
 # The offscreen platform of Windows reads fonts from one folder only: the
 # faces the installer ships beside the program.
-QT_QPA_FONTDIR="$(winepath -w "$out/bin/fonts")"
-export QT_QPA_FONTDIR
+wine reg add 'HKCU\Environment' /v QT_QPA_PLATFORM /d offscreen /f >/dev/null
+wine reg add 'HKCU\Environment' /v QT_QPA_FONTDIR /d "$(winepath -w "$out/bin/fonts")" /f >/dev/null
+wineserver -w
 cd "$out"
 status=0
 ctest --output-on-failure -j"$(nproc)" --timeout 600 "$@" || status=$?

@@ -2,6 +2,7 @@
 #include "printfixture.h"
 #include "printing/testprint.h"
 #include "storage/settings.h"
+#include "support/hosttools.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -74,8 +75,8 @@ struct Word {
 // The words of a PDF page with their boxes in mm (pdftotext -bbox).
 QList<Word> pdfWords(const QString &pdf, int page) {
     QProcess p;
-    p.start("pdftotext",
-            {"-bbox", "-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
+    p.start(hostTool("pdftotext"), {"-bbox", "-f", QString::number(page), "-l",
+                                    QString::number(page), hostPath(pdf), "-"});
     p.waitForFinished(20000);
     const QString html = QString::fromUtf8(p.readAllStandardOutput());
     QList<Word> out;

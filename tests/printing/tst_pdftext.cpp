@@ -4,6 +4,7 @@
 // dots of its dotted lines are those of the preview.
 #include "pageimage.h"
 #include "printing/printjob.h"
+#include "support/hosttools.h"
 #include "support/pdfraster.h"
 #include "support/scriptedprompts.h"
 #include "support/testenv.h"
@@ -84,7 +85,7 @@ void TestPdfText::certificateKeepsItsText() {
 
     // Real text in embedded fonts: the pupil's name and her memo can be found.
     QProcess text;
-    text.start(QStringLiteral("pdftotext"), {order.pdfFile, QStringLiteral("-")});
+    text.start(hostTool(QStringLiteral("pdftotext")), {hostPath(order.pdfFile), QStringLiteral("-")});
     QVERIFY(text.waitForFinished(20000));
     const QString found = QString::fromUtf8(text.readAllStandardOutput());
     QVERIFY2(found.contains(QString::fromUtf8("Ewa Żabińska")), qPrintable(found));

@@ -1,5 +1,6 @@
 #include "pageimage.h"
 #include "storage/cppsqlite3.h"
+#include "support/hosttools.h"
 #include "support/scriptedprompts.h"
 #include "support/testenv.h"
 
@@ -301,8 +302,8 @@ void TestPrintEngine::pdfAtPrinterResolution() {
     }
     // Text is recorded as outlines, so the PDF is read by rasterising it.
     QProcess raster;
-    raster.start("pdftoppm",
-                 {"-r", "100", "-png", "-singlefile", pdf, m_env->dataHome() + "/strona"});
+    raster.start(hostTool("pdftoppm"), {"-r", "100", "-png", "-singlefile", hostPath(pdf),
+                                        hostPath(m_env->dataHome() + "/strona")});
     QVERIFY(raster.waitForFinished(20000));
     QImage png(m_env->dataHome() + "/strona.png");
     QVERIFY(!png.isNull());

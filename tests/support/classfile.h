@@ -3,6 +3,7 @@
 #include "document/certfile.h"
 #include "document/documents.h"
 #include "storage/cppsqlite3.h"
+#include "support/hosttools.h"
 #include "support/pdfraster.h"
 #include "support/testenv.h"
 
@@ -69,9 +70,9 @@ inline void zeroPupilPage(const QString &path, const QString &table) {
 // The text of one page (1-based) of a PDF, as pdftotext reads it.
 inline QString pdfPageText(const QString &pdf, int page) {
     QProcess p;
-    p.start(QStringLiteral("pdftotext"),
+    p.start(hostTool(QStringLiteral("pdftotext")),
             {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
-             QString::number(page), QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf,
+             QString::number(page), QStringLiteral("-enc"), QStringLiteral("UTF-8"), hostPath(pdf),
              QStringLiteral("-")});
     if (!p.waitForFinished(20000) || p.exitCode() != 0)
         return QString();

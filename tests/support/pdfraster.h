@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/hosttools.h"
+
 #include <climits>
 
 #include <QDir>
@@ -18,7 +20,7 @@ constexpr double kMmPerInch = 25.4;
 // The number of pages of a PDF (pdfinfo), -1 when it cannot be read.
 inline int pdfPageCount(const QString &pdf) {
     QProcess p;
-    p.start(QStringLiteral("pdfinfo"), {pdf});
+    p.start(hostTool(QStringLiteral("pdfinfo")), {hostPath(pdf)});
     if (!p.waitForFinished(20000) || p.exitCode() != 0)
         return -1;
     const QRegularExpression pages(QStringLiteral("^Pages:\\s+(\\d+)"),
@@ -31,10 +33,10 @@ inline int pdfPageCount(const QString &pdf) {
 inline QImage rasterPdfPage(const QString &pdf, int page, int dpi, const QString &workDir) {
     const QString prefix = workDir + QStringLiteral("/raster");
     QProcess p;
-    p.start(QStringLiteral("pdftoppm"),
+    p.start(hostTool(QStringLiteral("pdftoppm")),
             {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-gray"),
              QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
-             QString::number(page), QStringLiteral("-singlefile"), pdf, prefix});
+             QString::number(page), QStringLiteral("-singlefile"), hostPath(pdf), hostPath(prefix)});
     if (!p.waitForFinished(60000) || p.exitCode() != 0)
         return QImage();
     // A 600-dpi sheet is larger than Qt's default image allocation limit.
