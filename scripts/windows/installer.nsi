@@ -3,7 +3,8 @@
 ;            -DFILES=<install list> -DUNFILES=<uninstall list> -DOUTFILE=<setup.exe>
 ; The teacher's program folder (ProgramData\Veltra-BR5) and her class files
 ; are never touched: the uninstaller removes only the files installed here.
-Unicode true
+; A 64-bit program, a 64-bit installer (and no 32-bit layer needed to run it).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 !include "MUI2.nsh"
 
