@@ -7,6 +7,7 @@
 #include "storage/codec.h"
 #include "storage/cppsqlite3.h"
 #include "storage/namelists.h"
+#include "support/hosttools.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -148,14 +149,16 @@ void TestRecords::storedTableReadsAsCp1250WithTheNamesOfTheForms() {
     typePupil("Żak", "Jan", 1, "14210512349");
     f->windows.editor("TFKlasa1")->setFieldText("ZMIENNA_SzkolaWoj_STR1_DATA_EDIT", "śląskie");
     QVERIFY(g->SaveStudentRecord());
-    QProcess sqlite;
-    sqlite.start("sqlite3", {f->tmp(), "select hex(value) from PESEL14210512349 where "
-                                       "comp_name='ZMIENNA_SzkolaWoj_STR1_DATA_EDIT';"
-                                       "select count(distinct id) from PESEL14210512349;"
-                                       "select name from sqlite_master;"});
-    QVERIFY(sqlite.waitForFinished(10000));
+    const HostToolRun sqlite =
+        runHostTool("sqlite3",
+                    {hostPath(f->tmp()), "select hex(value) from PESEL14210512349 where "
+                                         "comp_name='ZMIENNA_SzkolaWoj_STR1_DATA_EDIT';"
+                                         "select count(distinct id) from PESEL14210512349;"
+                                         "select name from sqlite_master;"},
+                    10000);
+    QVERIFY(sqlite.finished);
     const QStringList out =
-        QString::fromLatin1(sqlite.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        QString::fromLatin1(sqlite.standardOutput).split('\n', Qt::SkipEmptyParts);
     QCOMPARE(out, QStringList({"9C6CB9736B6965", "14", "PESEL14210512349"}));
     QStringList ids, names;
     for (const structSqlData &r : tableRows("PESEL14210512349")) {

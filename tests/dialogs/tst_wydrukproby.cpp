@@ -74,11 +74,11 @@ struct Word {
 
 // The words of a PDF page with their boxes in mm (pdftotext -bbox).
 QList<Word> pdfWords(const QString &pdf, int page) {
-    QProcess p;
-    p.start(hostTool("pdftotext"), {"-bbox", "-f", QString::number(page), "-l",
-                                    QString::number(page), hostPath(pdf), "-"});
-    p.waitForFinished(20000);
-    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    const HostToolRun p = runHostTool(
+        "pdftotext",
+        {"-bbox", "-f", QString::number(page), "-l", QString::number(page), hostPath(pdf), "-"},
+        20000);
+    const QString html = QString::fromUtf8(p.standardOutput);
     QList<Word> out;
     const QRegularExpression word(
         "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">"

@@ -84,10 +84,10 @@ void TestPdfText::certificateKeepsItsText() {
     QVERIFY(printToPdf(engine, env.dataHome() + QStringLiteral("/swiadectwo.pdf"), order));
 
     // Real text in embedded fonts: the pupil's name and her memo can be found.
-    QProcess text;
-    text.start(hostTool(QStringLiteral("pdftotext")), {hostPath(order.pdfFile), QStringLiteral("-")});
-    QVERIFY(text.waitForFinished(20000));
-    const QString found = QString::fromUtf8(text.readAllStandardOutput());
+    const HostToolRun text = runHostTool(QStringLiteral("pdftotext"),
+                                         {hostPath(order.pdfFile), QStringLiteral("-")}, 20000);
+    QVERIFY(text.finished);
+    const QString found = QString::fromUtf8(text.standardOutput);
     QVERIFY2(found.contains(QString::fromUtf8("Ewa Żabińska")), qPrintable(found));
     QVERIFY(found.contains(QString::fromUtf8("koleżeńska")));
     const qint64 size = QFileInfo(order.pdfFile).size();

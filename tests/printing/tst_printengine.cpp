@@ -301,10 +301,11 @@ void TestPrintEngine::pdfAtPrinterResolution() {
         vFunDrawPage(painter, m_engine->ctx.page1, sheet);
     }
     // Text is recorded as outlines, so the PDF is read by rasterising it.
-    QProcess raster;
-    raster.start(hostTool("pdftoppm"), {"-r", "100", "-png", "-singlefile", hostPath(pdf),
-                                        hostPath(m_env->dataHome() + "/strona")});
-    QVERIFY(raster.waitForFinished(20000));
+    const HostToolRun raster = runHostTool("pdftoppm",
+                                           {"-r", "100", "-png", "-singlefile", hostPath(pdf),
+                                            hostPath(m_env->dataHome() + "/strona")},
+                                           20000);
+    QVERIFY(raster.finished);
     QImage png(m_env->dataHome() + "/strona.png");
     QVERIFY(!png.isNull());
     // At 100 dpi the sheet is 827 x 1169 pixels; page unit u lands at u * 827 / 885.

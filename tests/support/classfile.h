@@ -69,14 +69,14 @@ inline void zeroPupilPage(const QString &path, const QString &table) {
 
 // The text of one page (1-based) of a PDF, as pdftotext reads it.
 inline QString pdfPageText(const QString &pdf, int page) {
-    QProcess p;
-    p.start(hostTool(QStringLiteral("pdftotext")),
-            {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
-             QString::number(page), QStringLiteral("-enc"), QStringLiteral("UTF-8"), hostPath(pdf),
-             QStringLiteral("-")});
-    if (!p.waitForFinished(20000) || p.exitCode() != 0)
+    const HostToolRun p = runHostTool(
+        QStringLiteral("pdftotext"),
+        {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"), QString::number(page),
+         QStringLiteral("-enc"), QStringLiteral("UTF-8"), hostPath(pdf), QStringLiteral("-")},
+        20000);
+    if (!p.finished || p.exitCode != 0)
         return QString();
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return QString::fromUtf8(p.standardOutput);
 }
 
 // Whose side each page of a PDF is: "Agrest 1" for a page with the

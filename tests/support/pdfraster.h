@@ -19,25 +19,24 @@ constexpr double kMmPerInch = 25.4;
 
 // The number of pages of a PDF (pdfinfo), -1 when it cannot be read.
 inline int pdfPageCount(const QString &pdf) {
-    QProcess p;
-    p.start(hostTool(QStringLiteral("pdfinfo")), {hostPath(pdf)});
-    if (!p.waitForFinished(20000) || p.exitCode() != 0)
+    const HostToolRun p = runHostTool(QStringLiteral("pdfinfo"), {hostPath(pdf)}, 20000);
+    if (!p.finished || p.exitCode != 0)
         return -1;
     const QRegularExpression pages(QStringLiteral("^Pages:\\s+(\\d+)"),
                                    QRegularExpression::MultilineOption);
-    const QRegularExpressionMatch m = pages.match(QString::fromLocal8Bit(p.readAll()));
+    const QRegularExpressionMatch m = pages.match(QString::fromLocal8Bit(p.standardOutput));
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
 // One page (1-based) of a PDF in grey at dpi; a null image on failure.
 inline QImage rasterPdfPage(const QString &pdf, int page, int dpi, const QString &workDir) {
     const QString prefix = workDir + QStringLiteral("/raster");
-    QProcess p;
-    p.start(hostTool(QStringLiteral("pdftoppm")),
-            {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-gray"),
-             QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
-             QString::number(page), QStringLiteral("-singlefile"), hostPath(pdf), hostPath(prefix)});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+    const HostToolRun p = runHostTool(
+        QStringLiteral("pdftoppm"),
+        {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-gray"), QStringLiteral("-f"),
+         QString::number(page), QStringLiteral("-l"), QString::number(page),
+         QStringLiteral("-singlefile"), hostPath(pdf), hostPath(prefix)});
+    if (!p.finished || p.exitCode != 0)
         return QImage();
     // A 600-dpi sheet is larger than Qt's default image allocation limit.
     QImageReader::setAllocationLimit(0);
