@@ -122,12 +122,8 @@ void SpellChecker::finishLoad(std::shared_ptr<Loaded> loaded) {
         return;
     m_pending.reset();
     m_dict = std::move(loaded->dict);
-    QByteArray encoding = QByteArray::fromStdString(m_dict->get_dict_encoding());
-    if (encoding.startsWith("ISO8859"))
-        encoding.insert(3, '-'); // the name ICU knows
-    m_encoder = QStringEncoder(encoding.constData());
-    m_decoder = QStringDecoder(encoding.constData());
-    if (!m_encoder.isValid() || !m_decoder.isValid()) {
+    m_codec = DictionaryCodec(QByteArray::fromStdString(m_dict->get_dict_encoding()));
+    if (!m_codec.isValid()) {
         m_dict.reset();
         m_state = State::Unavailable;
         emit unavailable();
@@ -162,10 +158,7 @@ void SpellChecker::setEnabled(bool on) {
 }
 
 QByteArray SpellChecker::toDictionary(const QString &word, bool *ok) const {
-    m_encoder.resetState();
-    QByteArray bytes = m_encoder.encode(word);
-    *ok = !m_encoder.hasError();
-    return bytes;
+    return m_codec.encode(word, ok);
 }
 
 bool SpellChecker::dictionaryKnows(const QString &word) const {
@@ -196,9 +189,9 @@ QStringList SpellChecker::suggestions(const QString &word, int max) const {
     if (!ok)
         return out;
     for (const std::string &s : m_dict->suggest(bytes.toStdString())) {
-        m_decoder.resetState();
-        const QString text = m_decoder.decode(QByteArray::fromStdString(s));
-        if (m_decoder.hasError() || !cp1250::canEncode(QStringView(text)) || out.contains(text))
+        bool decoded = false;
+        const QString text = m_codec.decode(QByteArray::fromStdString(s), &decoded);
+        if (!decoded || !cp1250::canEncode(QStringView(text)) || out.contains(text))
             continue;
         out << text;
         if (out.size() == max)

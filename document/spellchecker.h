@@ -1,12 +1,12 @@
 #pragma once
 
+#include "document/dictionarycodec.h"
+
 #include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QSet>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 #include <memory>
 
@@ -77,8 +77,7 @@ private:
     QPointer<QThread> m_thread;
     std::shared_ptr<Loaded> m_pending;
     std::unique_ptr<Hunspell> m_dict;
-    mutable QStringEncoder m_encoder;
-    mutable QStringDecoder m_decoder;
+    DictionaryCodec m_codec;
     QStringList m_personal;
     QSet<QString> m_personalSet;
     QSet<QString> m_ignored;
