@@ -167,6 +167,9 @@ TFArkuszWyniki::TFArkuszWyniki(const QString &variant, int grade, const QString 
         SwiadectwoComboBox->setObjectName(QStringLiteral("SwiadectwoComboBox"));
         SwiadectwoComboBox->addItems(
             {QStringLiteral("Klasa 1"), QStringLiteral("Klasa 2"), QStringLiteral("Klasa 3")});
+        // Windows screen readers read a combo box by its name, not its text.
+        SwiadectwoComboBox->setAccessibleName(
+            QString::fromUtf8("świadectwo, z którego wczytać dane"));
         bottomPanel()->addWidget(SwiadectwoComboBox);
         WczytajDaneZSwiadectwaButton =
             new QPushButton(QString::fromUtf8("Wczytaj dane z wybranego świadectwa"), this);

@@ -22,6 +22,8 @@ TFDaneSzkoly::TFDaneSzkoly(QWidget *parent)
                                QStringLiteral("Klasa 3"),
                                QStringLiteral("MEN-I/37/2 Arkusz ocen str 1"),
                                QStringLiteral("MEN-I/37b/2 Arkusz ocen str 1")});
+    // Windows screen readers read a combo box by its name, not its text.
+    DocTypeComboBox->setAccessibleName(QString::fromUtf8("dokument, z którego wczytać dane"));
     bottomPanel()->addWidget(load);
     bottomPanel()->addWidget(DocTypeComboBox);
     addOkCancel("OKButton", "AnulujButton");

@@ -269,7 +269,20 @@ void TestMemos::typingPastTheLimitIsRefusedNotCut() {
     QCOMPARE(memoLines(m).mid(1), lines.mid(1));
     const QString typed = memoLines(m).first().mid(lines.first().size());
     QVERIFY(memoLines(m).first().startsWith(lines.first()));
-    QVERIFY2(word.startsWith(typed) && typed.size() < word.size(), qPrintable(typed));
+    // Each key is measured alone: after a refused wide letter a narrow one
+    // may still fit (which does depends on the font). What went in are the
+    // word's letters in order, and the word never fits whole.
+    auto keptInOrder = [&word](const QString &part) {
+        qsizetype at = 0;
+        for (QChar ch : part) {
+            at = word.indexOf(ch, at);
+            if (at < 0)
+                return false;
+            ++at;
+        }
+        return true;
+    };
+    QVERIFY2(keptInOrder(typed) && typed.size() < word.size(), qPrintable(typed));
     // Typing that keeps the lines goes in.
     m->moveCursor(QTextCursor::Start);
     QTest::keyClick(m, Qt::Key_Delete);
