@@ -227,7 +227,8 @@ bool parseLayout(const QString &text, FormLayout &layout, QString &error) {
         for (QString &c : cells)
             c = c.trimmed();
         bool ok = true;
-        const QString &kind = cells[0];
+        // A copy: the cells grow below, which moves them.
+        const QString kind = cells[0];
         if (kind == QLatin1String("window") && cells.size() >= 5) {
             layout.name = cells[1];
             layout.width = number(cells[2], ok);
