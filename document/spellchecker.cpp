@@ -4,7 +4,6 @@
 
 #include "storage/codec.h"
 #include "storage/errortext.h"
-#include "storage/fileops.h"
 #include "storage/log.h"
 #include "storage/paths.h"
 
@@ -93,8 +92,8 @@ void SpellChecker::load() {
     m_pending = loaded;
     // A few hundred milliseconds of reading: the windows do not wait for it.
     m_thread = QThread::create([loaded, aff, dic, personal] {
-        loaded->dict = std::make_unique<Hunspell>(baFsHunspellPath(aff).constData(),
-                                                  baFsHunspellPath(dic).constData());
+        loaded->dict = std::make_unique<Hunspell>(hunspellPath(aff).constData(),
+                                                  hunspellPath(dic).constData());
         if (!personal.isEmpty()) {
             for (const QString &line : readPersonalList(personal).split(QLatin1Char('\n'))) {
                 const QString word = line.trimmed();

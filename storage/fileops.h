@@ -48,10 +48,6 @@ int iFsMakeWritable(const QString &path);
 QString strFsResolveLinks(const QString &path);
 // Names in a folder that are not folders (following links); unreadable: none.
 QStringList strFsListFiles(const QString &folder);
-// A file name for Hunspell, which opens its files itself: POSIX the file
-// system's bytes; Windows the absolute path as UTF-8 behind the long-path
-// prefix "\\?\", which Hunspell opens by its wide-character name.
-QByteArray baFsHunspellPath(const QString &path);
 // Permissions a new file gets (POSIX: 0666 less the umask).
 unsigned uFsNewFilePermissions();
 // The run may replace files of other users (POSIX root; never on Windows).

@@ -121,10 +121,6 @@ QStringList strFsListFiles(const QString &folder) {
     return names;
 }
 
-QByteArray baFsHunspellPath(const QString &path) {
-    return native(path);
-}
-
 unsigned uFsNewFilePermissions() {
     const mode_t mask = ::umask(0);
     ::umask(mask);

@@ -230,15 +230,6 @@ QStringList strFsListFiles(const QString &folder) {
     return names;
 }
 
-QByteArray baFsHunspellPath(const QString &path) {
-    QString full = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-    if (full.startsWith(QLatin1String("\\\\?\\")))
-        return full.toUtf8();
-    if (full.startsWith(QLatin1String("\\\\")))
-        full = QStringLiteral("UNC\\") + full.mid(2);
-    return "\\\\?\\" + full.toUtf8();
-}
-
 unsigned uFsNewFilePermissions() {
     return 0;
 }
