@@ -41,7 +41,7 @@ void TFGlowna::startSpellChecking() {
     if (checker.state() == SpellChecker::State::Unavailable)
         spellCheckUnavailable();
     else if (off == 0)
-        checker.load();
+        checker.loadWhenNeeded();
 }
 
 void TFGlowna::spellCheckUnavailable() {

@@ -142,15 +142,23 @@ const SqlReport kLoadReport{"SQL exception: \n", "bFunLoadCertData()"};
 
 // The records of one pupil table of an open class file.
 bool readPupilTable(QString &msg, CppSQLite3DB &db, const QString &table, SqlDataList &records) {
-    if (!db.HasTable(table))
-        return bFunFail(msg, QStringLiteral("Tablica nie istnieje: \n") + table,
-                        "bFunLoadCertData");
-    CppSQLite3Query q = db.Query(QStringLiteral("select * from ") + strFunSqlName(table) +
-                                 QStringLiteral(" where 1"));
+    CppSQLite3Query q;
+    try {
+        q = db.Query(QStringLiteral("select * from ") + strFunSqlName(table) +
+                     QStringLiteral(" where 1"));
+    } catch (const CppSQLite3Exception &) {
+        // Asked only when the reading failed: a click reads one statement.
+        if (!db.HasTable(table))
+            return bFunFail(msg, QStringLiteral("Tablica nie istnieje: \n") + table,
+                            "bFunLoadCertData");
+        throw;
+    }
+    const int id = q.ColumnIndex(QStringLiteral("id"));
+    const int compName = q.ColumnIndex(QStringLiteral("comp_name"));
+    const int value = q.ColumnIndex(QStringLiteral("value"));
     while (!q.AtEnd()) {
-        records.append({q.TextOr(QStringLiteral("id"), QString()),
-                        q.TextOr(QStringLiteral("comp_name"), QString()),
-                        q.TextOr(QStringLiteral("value"), QString())});
+        records.append(
+            {q.TextOr(id, QString()), q.TextOr(compName, QString()), q.TextOr(value, QString())});
         q.Next();
     }
     q.Release();

@@ -73,17 +73,37 @@ QString SpellChecker::dictionaryFolder() const {
     return m_folder.isEmpty() ? strFunSystemDictionaryFolder() : m_folder;
 }
 
+namespace {
+QString dictionaryFile(const QString &folder, const char *suffix) {
+    return folder + QLatin1Char('/') + QLatin1String(kDictionaryName) + QLatin1String(suffix);
+}
+} // namespace
+
+bool SpellChecker::findDictionary() {
+    if (QFileInfo(dictionaryFile(dictionaryFolder(), ".aff")).isFile() &&
+        QFileInfo(dictionaryFile(dictionaryFolder(), ".dic")).isFile())
+        return true;
+    m_state = State::Unavailable;
+    emit unavailable();
+    return false;
+}
+
+void SpellChecker::loadWhenNeeded() {
+    if (m_state != State::NotLoaded || !findDictionary())
+        return;
+    m_loadWhenNeeded = true;
+}
+
+void SpellChecker::wordsWaiting() {
+    if (m_loadWhenNeeded && m_enabled && m_state == State::NotLoaded)
+        load();
+}
+
 void SpellChecker::load() {
-    if (m_state != State::NotLoaded)
+    if (m_state != State::NotLoaded || !findDictionary())
         return;
-    const QString base = dictionaryFolder() + QLatin1Char('/') + QLatin1String(kDictionaryName);
-    const QString aff = base + QStringLiteral(".aff");
-    const QString dic = base + QStringLiteral(".dic");
-    if (!QFileInfo(aff).isFile() || !QFileInfo(dic).isFile()) {
-        m_state = State::Unavailable;
-        emit unavailable();
-        return;
-    }
+    const QString aff = dictionaryFile(dictionaryFolder(), ".aff");
+    const QString dic = dictionaryFile(dictionaryFolder(), ".dic");
     QString msg;
     const QString personal =
         strFunGetDataFilePath(msg, QString::fromLatin1(personalListFileName()));
@@ -146,6 +166,7 @@ void SpellChecker::unload() {
     m_ignored.clear();
     m_cache.clear();
     m_state = State::NotLoaded;
+    m_loadWhenNeeded = false;
     emit changed();
 }
 

@@ -35,6 +35,12 @@ public:
     // Starts loading the dictionary and the personal words (once; nothing
     // happens while loading or loaded, nor after the dictionary was missing).
     void load();
+    // Loads the dictionary only when a word first waits to be checked
+    // (wordsWaiting): a start, and a class only looked through, do without
+    // its memory and its reading. Missing files are said at once, as load() does.
+    void loadWhenNeeded();
+    // An editor has words to check: loads now when loadWhenNeeded() asked for it.
+    void wordsWaiting();
     // Waits for a load in progress to finish (the benchmark and tests).
     void waitForLoad();
     // Forgets the dictionary, the personal and the ignored words, as at a new start.
@@ -68,11 +74,14 @@ signals:
 private:
     struct Loaded;
     void finishLoad(std::shared_ptr<Loaded> loaded);
+    // The dictionary's files are there; when not, the checker is unavailable.
+    bool findDictionary();
     bool dictionaryKnows(const QString &word) const;
     QByteArray toDictionary(const QString &word, bool *ok) const;
 
     State m_state = State::NotLoaded;
     bool m_enabled = true;
+    bool m_loadWhenNeeded = false;
     QString m_folder;
     QPointer<QThread> m_thread;
     std::shared_ptr<Loaded> m_pending;

@@ -52,8 +52,13 @@ void SpellHighlighter::highlightBlock(const QString &text) {
     bool open = false;
     const QList<WordSpan> words = wordsToCheck(text, previousBlockState() != SentenceOpen, &open);
     setCurrentBlockState(open ? SentenceOpen : SentenceClosed);
-    if (!m_checker || !m_checker->isActive())
+    if (!m_checker)
         return;
+    if (!m_checker->isActive()) {
+        if (!words.isEmpty())
+            m_checker->wordsWaiting();
+        return;
+    }
     SpellChecker &checker = *m_checker;
     QTextCharFormat flagged;
     flagged.setUnderlineStyle(QTextCharFormat::WaveUnderline);

@@ -161,8 +161,8 @@ void TestComfort::firstStepsShowTheToolButtons() {
 void TestComfort::spellCheckingSwitchIsKeptAsASetting() {
     TFGlowna *g = f->start();
     QVERIFY(g->StartUpChecks());
-    g->spellChecker()->waitForLoad();
-    QCOMPARE(g->spellChecker()->state(), SpellChecker::State::Ready);
+    // The dictionary is read when words first wait to be checked, not at the start.
+    QCOMPARE(g->spellChecker()->state(), SpellChecker::State::NotLoaded);
     // In the "Ustawienia" menu, on unless turned off.
     auto *menu = g->menuBar()->findChild<QMenu *>(QStringLiteral("Ustawienia1"));
     QVERIFY(menu->actions().contains(spellAction()));
@@ -170,7 +170,10 @@ void TestComfort::spellCheckingSwitchIsKeptAsASetting() {
     QVERIFY(spellAction()->isCheckable());
     QVERIFY(spellAction()->isChecked());
     MemoEdit *memo = certificateMemo();
+    QCOMPARE(g->spellChecker()->state(), SpellChecker::State::NotLoaded);
     memo->setPlainText(QStringLiteral("Ala ma kota, ktury biega."));
+    QCOMPARE(g->spellChecker()->state(), SpellChecker::State::Loading);
+    g->spellChecker()->waitForLoad();
     QCOMPARE(underlines(memo), 1);
 
     spellAction()->trigger();
