@@ -71,9 +71,12 @@ bool bFunHandOverFile(const QString &absolutePath, int timeoutMs) {
     return answer == kAcknowledged;
 }
 
+QString strFunInstanceLockPath() {
+    return strFunInstanceFolder() + QStringLiteral("/VELTRA-BR5.lock");
+}
+
 std::unique_ptr<QLockFile> lockSingleInstance() {
-    auto lock =
-        std::make_unique<QLockFile>(strFunInstanceFolder() + QStringLiteral("/VELTRA-BR5.lock"));
+    auto lock = std::make_unique<QLockFile>(strFunInstanceLockPath());
     lock->setStaleLockTime(0);
     if (lock->tryLock(0))
         return lock;

@@ -10,6 +10,8 @@
 // null when another copy holds it. A copy that crashed leaves a stale lock,
 // which is taken over.
 std::unique_ptr<QLockFile> lockSingleInstance();
+// The lock file that tells a running copy of the program.
+QString strFunInstanceLockPath();
 
 // Where the running copy can be found, one implementation per platform.
 // The folder of the single-instance lock ("VELTRA-BR5.lock"): the user's

@@ -8,6 +8,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cstring>
 
 void vFunDrawPreviewMarks(QPainter &painter, const QList<PreviewMark> &marks, const QRectF &target,
                           int side) {
@@ -91,6 +92,10 @@ QImage basePicture(const QString &file, double scale, const PagePicture &page,
             return pictures.first().image;
         }
     }
+    // The picture that would be dropped goes first: the peak of memory holds
+    // one picture fewer while the next is decoded.
+    while (pictures.size() >= kKeptPictures)
+        pictures.removeLast();
     QImage image = decodedBackdrop(file, scale);
     if (image.isNull())
         return QImage();
@@ -153,6 +158,14 @@ void PreviewComposer::compose(const RenderedPages &pages, const QList<PreviewMar
             return;
         }
     }
+    // The oldest kept picture would be dropped at the end: it goes now, and
+    // its memory, when nobody else holds it, takes this one's copies.
+    QImage spare[2];
+    if (composed.size() >= kKeptComposed) {
+        spare[0] = std::move(composed.last().image1);
+        spare[1] = std::move(composed.last().image2);
+        composed.removeLast();
+    }
     QImage *images[] = {&image1, &image2};
     const PagePicture *sides[] = {&pages.page1, &pages.page2};
     const QRectF target(QPointF(74, 74) * scale, QPointF(957, 1388) * scale);
@@ -175,6 +188,13 @@ void PreviewComposer::compose(const RenderedPages &pages, const QList<PreviewMar
             std::none_of(marks.begin(), marks.end(),
                          [i](const PreviewMark &m) { return m.side == i + 1; }))
             continue;
+        QImage &reuse = spare[i];
+        if (!base.isNull() && reuse.isDetached() && reuse.size() == base.size() &&
+            reuse.format() == base.format() && reuse.bytesPerLine() == base.bytesPerLine()) {
+            std::memcpy(reuse.bits(), base.constBits(), size_t(base.sizeInBytes()));
+            *images[i] = std::move(reuse);
+        }
+        reuse = QImage();
         QPainter painter(images[i]);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::TextAntialiasing);

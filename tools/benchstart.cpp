@@ -68,6 +68,8 @@ int child(int argc, char **argv, const char *what) {
                 std::_Exit(2);
         }
         say("built");
+        // The lock goes as at a normal end: the next start is not one after a crash.
+        QFile::remove(strFunInstanceLockPath());
         std::_Exit(0);
     });
     return runProgram(argc, argv); // the class file, when given, opens

@@ -26,6 +26,7 @@ private slots:
     void previewOverTheBackdrop();
     void renderingsRepeatExactly();
     void sharedDotsFollowThePage();
+    void picturesShownAreNeverDrawnOver();
     void pdfAtPrinterResolution();
     void previewMarksWhatDoesNotFit();
 
@@ -272,6 +273,45 @@ void TestPrintEngine::sharedDotsFollowThePage() {
                              QStringLiteral("step %1, row %2, scale %3").arg(i).arg(y).arg(scale)));
         }
     }
+}
+
+// A new picture may take the memory of one no longer kept, but never of one
+// still shown, and it never carries another pupil's texts.
+void TestPrintEngine::picturesShownAreNeverDrawnOver() {
+    QDir().mkpath(m_env->programFile("grafika"));
+    for (const char *name : {"sw_str1_prw.png", "sw_str2_prw.png"})
+        QFile::copy(QCoreApplication::applicationDirPath() + "/grafika/" + name,
+                    m_env->programFile("grafika/") + name);
+    auto page = [](int pupil) {
+        RenderedPages pages;
+        pages.sides = 2;
+        pages.page1.drawDots(QPointF(100, 400), 60, 5, 1.5);
+        pages.page1.drawText(QPointF(100, 200 + 40 * pupil), QStringLiteral("Uczeń %1").arg(pupil));
+        pages.page2.drawText(QPointF(300, 200 + 40 * pupil), QStringLiteral("Ocena %1").arg(pupil));
+        return pages;
+    };
+    const DocumentInfo &doc = documentOfType(0);
+    auto fresh = [&](int pupil) {
+        PreviewComposer::clearSharedPictures();
+        QImage image1, image2;
+        PreviewComposer().compose(page(pupil), {}, doc, 1.0, image1, image2);
+        return std::pair{image1.copy(), image2.copy()};
+    };
+    QList<std::pair<QImage, QImage>> expected;
+    for (int pupil = 0; pupil < 6; ++pupil)
+        expected << fresh(pupil);
+    PreviewComposer::clearSharedPictures();
+    PreviewComposer composer;
+    QImage shown1, shown2; // what the window shows: the first pupil's picture, held
+    composer.compose(page(0), {}, doc, 1.0, shown1, shown2);
+    for (int pupil = 1; pupil < 6; ++pupil) {
+        QImage image1, image2;
+        composer.compose(page(pupil), {}, doc, 1.0, image1, image2);
+        QVERIFY2(image1 == expected[pupil].first && image2 == expected[pupil].second,
+                 qPrintable(QStringLiteral("pupil %1").arg(pupil)));
+    }
+    QVERIFY(shown1 == expected[0].first);
+    QVERIFY(shown2 == expected[0].second);
 }
 
 void TestPrintEngine::renderingsRepeatExactly() {
