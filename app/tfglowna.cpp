@@ -1,6 +1,7 @@
 #include "app/tfglowna.h"
 
 #include "app/firststeps.h"
+#include "app/previewpage.h"
 #include "app/programicons.h"
 #include "dialogs/tfdrukuj.h"
 #include "dialogs/tfkalibracja.h"
@@ -334,17 +335,13 @@ void TFGlowna::buildCentralArea() {
     PageControl = new QTabWidget(splitter);
     PageControl->setObjectName(QStringLiteral("PageControl"));
     auto page = [&](const char *tab, const char *box, const char *image, QScrollArea *&area,
-                    QLabel *&label) {
+                    PreviewPage *&picture) {
         area = new QScrollArea;
         area->setObjectName(QString::fromLatin1(box));
         area->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        label = new QLabel;
-        label->setObjectName(QString::fromLatin1(image));
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        // The picture covers the label: a new one repaints the label alone,
-        // not the window behind it.
-        label->setAutoFillBackground(true);
-        area->setWidget(label);
+        picture = new PreviewPage;
+        picture->setObjectName(QString::fromLatin1(image));
+        area->setWidget(picture);
         area->setWidgetResizable(false);
         // A page is taller than the window: the scroll bar is always there,
         // so fitting to the width does not change the width it fits.
@@ -553,9 +550,9 @@ RenderedPages TFGlowna::renderDocument(const DocumentInfo &doc, bool forPrinting
         m_previewDoc = &doc;
         if (pages.ok) {
             m_previewScale = m_zoom;
-            m_preview.compose(pages, pages.overflows, doc, m_zoom, m_previewImage1,
-                              m_previewImage2);
-            showPreviewImages(m_previewImage1, m_previewImage2, doc.sides == 2);
+            showPreviewSides(m_preview.sides(pages, pages.overflows, doc, m_zoom,
+                                             {Image1->side().base, Image2->side().base}),
+                             doc.sides == 2);
         }
     }
     return pages;

@@ -19,6 +19,7 @@ class QTimer;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class PreviewPage;
 class SpellChecker;
 class UpdateCheck;
 
@@ -124,8 +125,8 @@ public:
     QTabWidget *PageControl = nullptr;
     QScrollArea *ScrollBox1 = nullptr;
     QScrollArea *ScrollBox2 = nullptr;
-    QLabel *Image1 = nullptr;
-    QLabel *Image2 = nullptr;
+    PreviewPage *Image1 = nullptr;
+    PreviewPage *Image2 = nullptr;
     QCheckBox *WykreskujPusteCheckBox = nullptr;
     QCheckBox *PrintNoDotsCheckBox = nullptr;
     QCheckBox *cbWordWrap = nullptr;
@@ -194,7 +195,9 @@ private:
     void clearPreview();
     // The preview part of the window: pages, zoom buttons, their keys.
     void buildPreviewControls();
+    // Finished pictures (the calibration window's samples) in the preview.
     void showPreviewImages(const QImage &page1, const QImage &page2, bool twoSides);
+    void showPreviewSides(const std::array<PreviewSide, 2> &sides, bool twoSides);
     // The zoom the mode gives at the present size of the preview.
     double zoomForMode() const;
     // Scales the shown pictures at once; renders them afresh after a pause.
@@ -231,7 +234,6 @@ private:
     ProgramWindows m_windows;
     PrintEngine m_engine;
     PreviewComposer m_preview;
-    QImage m_previewImage1, m_previewImage2;
     double m_previewScale = 1.0; // the zoom the shown pictures were drawn at
     QLabel *m_statusText = nullptr;
     QString m_caption = QString::fromUtf8("Świadectwa 1-3");

@@ -2,6 +2,8 @@
 // form, and their zoom.
 #include "app/tfglowna.h"
 
+#include "app/previewpage.h"
+
 #include "storage/settings.h"
 
 #include <QAction>
@@ -149,10 +151,10 @@ void TFGlowna::applyZoom() {
     }
     // The pictures follow at once, smoothly scaled; sharp text comes with
     // the rendering at the settled size.
-    for (QLabel *image : {Image1, Image2}) {
-        if (image->pixmap().isNull())
+    for (PreviewPage *image : {Image1, Image2}) {
+        if (image->isEmpty())
             continue;
-        image->setScaledContents(true);
+        image->setStretched(true);
         image->resize(QSize(qRound(kPreviewWidth * m_zoom), qRound(kPreviewHeight * m_zoom)));
     }
     m_zoomSettle->start();
@@ -162,23 +164,31 @@ void TFGlowna::renderPreviewAtZoom() {
     QString scratch;
     bFunSqlSettingWriteValue(scratch, QStringLiteral("preview_zoom_mode"), int(m_zoomMode));
     bFunSqlSettingWriteValue(scratch, QStringLiteral("preview_zoom"), qRound(m_zoom * 100));
-    if (m_previewDoc && !Image1->pixmap().isNull() && !qFuzzyCompare(m_previewScale, m_zoom)) {
+    if (m_previewDoc && !Image1->isEmpty() && !qFuzzyCompare(m_previewScale, m_zoom)) {
         renderDocument(*m_previewDoc, false);
         return;
     }
     // Already drawn at this size: shown as drawn.
-    for (QLabel *image : {Image1, Image2}) {
-        image->setScaledContents(false);
+    for (PreviewPage *image : {Image1, Image2}) {
+        image->setStretched(false);
         image->adjustSize();
     }
 }
 
 void TFGlowna::showPreviewImages(const QImage &page1, const QImage &page2, bool twoSides) {
-    for (const auto &[image, page] : {std::pair{Image1, &page1}, std::pair{Image2, &page2}}) {
-        if (image == Image2 && !twoSides)
+    std::array<PreviewSide, 2> sides;
+    sides[0].base = page1;
+    sides[1].base = page2;
+    showPreviewSides(sides, twoSides);
+}
+
+void TFGlowna::showPreviewSides(const std::array<PreviewSide, 2> &sides, bool twoSides) {
+    for (int i = 0; i < 2; ++i) {
+        PreviewPage *image = i == 0 ? Image1 : Image2;
+        if (i == 1 && !twoSides)
             continue;
-        image->setScaledContents(false);
-        image->setPixmap(QPixmap::fromImage(*page));
+        image->setStretched(false);
+        image->setSide(sides[size_t(i)]);
         image->adjustSize();
     }
     PageControl->setTabVisible(1, twoSides);

@@ -8,7 +8,6 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <cstring>
 
 void vFunDrawPreviewMarks(QPainter &painter, const QList<PreviewMark> &marks, const QRectF &target,
                           int side) {
@@ -49,6 +48,8 @@ void vFunDrawPreviewMarks(QPainter &painter, const QList<PreviewMark> &marks, co
 namespace {
 
 // A picture of the blank form at a scale, with a page's dots drawn over it.
+// One byte a pixel when the form is grey, as every shipped form is: black
+// dots on grey come out exactly as in colour, in a quarter of the memory.
 struct BasePicture {
     QString file;
     QDateTime modified;
@@ -58,22 +59,23 @@ struct BasePicture {
     QImage image;
 };
 
-// Most recently used first. Four cover both sides of two documents: moving
-// between a certificate and a record sheet decodes nothing again.
+// Most recently used first. Eight cover the sides of a pupil's first
+// documents: walking through them by keys decodes nothing again.
 QList<BasePicture> &basePictures() {
     static QList<BasePicture> pictures;
     return pictures;
 }
-constexpr int kKeptPictures = 4;
+constexpr int kKeptPictures = 8;
 
 QImage decodedBackdrop(const QString &path, double scale) {
     QImage loaded;
     if (!loaded.load(path))
         return QImage();
     loaded = loaded.convertToFormat(QImage::Format_RGB32);
-    if (qFuzzyCompare(scale, 1.0))
-        return loaded;
-    return loaded.scaled(loaded.size() * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (!qFuzzyCompare(scale, 1.0))
+        loaded =
+            loaded.scaled(loaded.size() * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return loaded.allGray() ? loaded.convertToFormat(QImage::Format_Grayscale8) : loaded;
 }
 
 // The blank form of a file with the page's dots, made when first needed.
@@ -134,6 +136,76 @@ void PreviewComposer::clearSharedPictures() {
     composedPictures().clear();
 }
 
+void PreviewSide::paint(QPainter &painter, const QRect &exposed) const {
+    painter.save();
+    painter.setClipRect(exposed);
+    painter.drawImage(exposed.topLeft(), base, exposed);
+    if (!page.isEmpty() || !marks.isEmpty()) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        page.replay(painter, target, layers);
+        vFunDrawPreviewMarks(painter, marks, target, side);
+    }
+    painter.restore();
+}
+
+QImage PreviewSide::image(QImage spare) const {
+    QImage out;
+    if (spare.isDetached() && spare.size() == base.size() && spare.format() == QImage::Format_RGB32)
+        out = std::move(spare);
+    else
+        out = QImage(base.size(), QImage::Format_RGB32);
+    QPainter painter(&out);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(0, 0, base);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    page.replay(painter, target, layers);
+    vFunDrawPreviewMarks(painter, marks, target, side);
+    return out;
+}
+
+std::array<PreviewSide, 2> PreviewComposer::sides(const RenderedPages &pages,
+                                                  const QList<PreviewMark> &marks,
+                                                  const DocumentInfo &doc, double scale,
+                                                  const std::array<QImage, 2> &previous,
+                                                  bool *complete) {
+    QString scratch;
+    const QStringList backdrops = doc.backdrops();
+    const PagePicture *pictures[] = {&pages.page1, &pages.page2};
+    const QRectF target(QPointF(74, 74) * scale, QPointF(957, 1388) * scale);
+    std::array<PreviewSide, 2> out;
+    bool all = true;
+    for (int i = 0; i < doc.sides && i < 2; ++i) {
+        PreviewSide &s = out[size_t(i)];
+        if (i < backdrops.size())
+            s.base = basePicture(
+                strFunGetDataFilePath(scratch, QStringLiteral("grafika/") + backdrops[i]), scale,
+                *pictures[i], target);
+        s.layers = PagePicture::Layers::WithoutDots;
+        // Without a picture of the form the page goes whole over what was shown.
+        if (s.base.isNull()) {
+            all = false;
+            s.base = previous[size_t(i)];
+            s.layers = PagePicture::Layers::All;
+        }
+        s.side = i + 1;
+        s.target = target;
+        const bool marked = std::any_of(marks.begin(), marks.end(),
+                                        [i](const PreviewMark &m) { return m.side == i + 1; });
+        // Only dots and no marks: the shared picture is shown as it is.
+        if (!pictures[i]->onlyDots() || marked || s.layers == PagePicture::Layers::All) {
+            s.page = *pictures[i];
+            if (marked)
+                s.marks = marks;
+        }
+    }
+    if (complete)
+        *complete = all;
+    return out;
+}
+
 void PreviewComposer::compose(const RenderedPages &pages, const QList<PreviewMark> &marks,
                               const DocumentInfo &doc, double scale, QImage &image1,
                               QImage &image2) {
@@ -166,40 +238,16 @@ void PreviewComposer::compose(const RenderedPages &pages, const QList<PreviewMar
         spare[1] = std::move(composed.last().image2);
         composed.removeLast();
     }
-    QImage *images[] = {&image1, &image2};
-    const PagePicture *sides[] = {&pages.page1, &pages.page2};
-    const QRectF target(QPointF(74, 74) * scale, QPointF(957, 1388) * scale);
     bool complete = true;
+    const std::array<PreviewSide, 2> made =
+        sides(pages, marks, doc, scale, {image1, image2}, &complete);
+    QImage *images[] = {&image1, &image2};
     for (int i = 0; i < doc.sides && i < 2; ++i) {
-        QImage base;
-        if (i < backdrops.size())
-            base = basePicture(files[i], scale, *sides[i], target);
-        // Without a picture of the form the page goes whole over what the
-        // image held.
-        const PagePicture::Layers layers =
-            base.isNull() ? PagePicture::Layers::All : PagePicture::Layers::WithoutDots;
-        complete &= !base.isNull();
-        if (!base.isNull())
-            *images[i] = base;
-        if (images[i]->isNull())
+        const PreviewSide &s = made[size_t(i)];
+        if (s.isNull())
             continue;
-        // Nothing to draw over the shared picture: it is shown as it is.
-        if (!base.isNull() && sides[i]->onlyDots() &&
-            std::none_of(marks.begin(), marks.end(),
-                         [i](const PreviewMark &m) { return m.side == i + 1; }))
-            continue;
-        QImage &reuse = spare[i];
-        if (!base.isNull() && reuse.isDetached() && reuse.size() == base.size() &&
-            reuse.format() == base.format() && reuse.bytesPerLine() == base.bytesPerLine()) {
-            std::memcpy(reuse.bits(), base.constBits(), size_t(base.sizeInBytes()));
-            *images[i] = std::move(reuse);
-        }
-        reuse = QImage();
-        QPainter painter(images[i]);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setRenderHint(QPainter::TextAntialiasing);
-        sides[i]->replay(painter, target, layers);
-        vFunDrawPreviewMarks(painter, marks, target, i + 1);
+        *images[i] = s.page.isEmpty() && s.marks.isEmpty() ? s.base : s.image(std::move(spare[i]));
+        spare[i] = QImage();
     }
     if (!complete)
         return;

@@ -4,8 +4,8 @@
 //  - start-up to the shown main window, against a bare Qt main window;
 //  - a click in the pupil tree to the painted preview of a certificate,
 //    against a bare window painting the same picture made with the least
-//    work (the pupil read with one statement, the same texts over copies of
-//    the blank forms with their dots);
+//    work (the pupil read with one statement, the same texts drawn as it
+//    paints over the blank forms that carry their dots);
 //  - a key in the tree to the painted preview, against a bare window whose
 //    tree shows the same two pictures after the same key;
 //  - a pupil save, against a program of our own with one prepared insert,
@@ -13,6 +13,7 @@
 //  - the preview of each document alone.
 // Prints medians and ratios; checks that each measure and its limit made
 // the same output (exit status 2 when not).
+#include "app/previewpage.h"
 #include "app/startup.h"
 #include "app/tfglowna.h"
 #include "app/windowfactory.h"
@@ -31,6 +32,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QProcess>
 #include <QScrollArea>
@@ -45,6 +47,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <sqlite3.h>
+#include <tuple>
 
 namespace {
 
@@ -135,59 +138,83 @@ int readRows(const QString &classFile, const QString &table) {
     return int(rows.size());
 }
 
+// A page of the limit: the blank form with the layout's dots (the same for
+// every pupil, made once) and the pupil's texts drawn over it as the widget
+// paints, only where it paints.
+class BarePage : public QWidget {
+public:
+    QImage base;
+    const PagePicture *page = nullptr;
+    QList<PreviewMark> marks;
+    QRectF target;
+    int side = 1;
+    QSize sizeHint() const override { return base.size(); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override {
+        QPainter p(this);
+        p.drawImage(event->rect().topLeft(), base, event->rect());
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        page->replay(p, target, PagePicture::Layers::WithoutDots);
+        vFunDrawPreviewMarks(p, marks, target, side);
+    }
+};
+
 // The same-output limit of a click: the pupil read with one statement, the
-// same page texts drawn over copies of the blank forms that already carry
-// the layout's dots (they are the same for every pupil), shown in labels of
-// a bare window and painted.
+// same page texts drawn over the blank forms that already carry the
+// layout's dots, in a bare window, and painted.
 struct BareView {
     QMainWindow window;
-    QLabel *label1 = new QLabel;
-    QLabel *label2 = new QLabel;
-    QImage base1, base2;
+    BarePage *page1 = new BarePage;
+    BarePage *page2 = new BarePage;
     RenderedPages pages;
-    QRectF target;
     PaintWatch *watch = nullptr;
 
     BareView(const QImage &backdrop1, const QImage &backdrop2, const RenderedPages &rendered,
              double scale)
-        : base1(backdrop1), base2(backdrop2), pages(rendered),
-          target(QPointF(74, 74) * scale, QPointF(957, 1388) * scale) {
-        for (auto [image, page] :
-             {std::pair{&base1, &pages.page1}, std::pair{&base2, &pages.page2}}) {
-            QPainter p(image);
+        : pages(rendered) {
+        const QRectF target(QPointF(74, 74) * scale, QPointF(957, 1388) * scale);
+        for (auto [page, backdrop, side] :
+             {std::tuple{page1, &backdrop1, 1}, std::tuple{page2, &backdrop2, 2}}) {
+            page->base = *backdrop;
+            QPainter p(&page->base);
             p.setRenderHint(QPainter::Antialiasing);
-            page->replay(p, target, PagePicture::Layers::DotsOnly);
+            (side == 1 ? pages.page1 : pages.page2)
+                .replay(p, target, PagePicture::Layers::DotsOnly);
+            page->target = target;
+            page->side = side;
+            page->setAttribute(Qt::WA_OpaquePaintEvent);
         }
         auto *tabs = new QTabWidget;
-        for (QLabel *label : {label1, label2}) {
+        for (BarePage *page : {page1, page2}) {
             auto *area = new QScrollArea;
-            area->setWidget(label);
+            area->setWidget(page);
             tabs->addTab(area, QString());
         }
         window.setCentralWidget(tabs);
         window.resize(1100, 800);
+        show(pages);
         window.show();
-        watch = new PaintWatch(label1);
+        watch = new PaintWatch(page1);
         QCoreApplication::processEvents();
     }
-    double click(const QString &classFile, const QString &table) {
+    void show(const RenderedPages &shown) {
+        pages = shown;
+        page1->page = &pages.page1;
+        page2->page = &pages.page2;
+        page1->marks = page2->marks = pages.overflows;
+        for (BarePage *page : {page1, page2}) {
+            page->adjustSize();
+            page->update();
+        }
+    }
+    double click(const QString &classFile, const QString &table, const RenderedPages &shown) {
         watch->arm();
         QElapsedTimer t;
         t.start();
         readRows(classFile, table);
-        QImage images[] = {base1.copy(), base2.copy()};
-        for (int i = 0; i < 2; ++i) {
-            QPainter p(&images[i]);
-            p.setRenderHint(QPainter::Antialiasing);
-            p.setRenderHint(QPainter::TextAntialiasing);
-            (i == 0 ? pages.page1 : pages.page2)
-                .replay(p, target, PagePicture::Layers::WithoutDots);
-            vFunDrawPreviewMarks(p, pages.overflows, target, i + 1);
-        }
-        label1->setPixmap(QPixmap::fromImage(images[0]));
-        label1->adjustSize();
-        label2->setPixmap(QPixmap::fromImage(images[1]));
-        label2->adjustSize();
+        show(shown);
         watch->wait();
         return elapsedMs(t);
     }
@@ -356,13 +383,14 @@ int main(int argc, char **argv) {
     for (int i = 0; i < runs; ++i) {
         programClick(pupilNode(i + 1)->child(3));
         clicks << programClick(pupilNode(i)->child(0));
-        bare.pages = shown[i % pupils];
-        bareClicks << bare.click(tmp, pupilNode(i)->data(0, Qt::UserRole).toString());
+        bareClicks << bare.click(tmp, pupilNode(i)->data(0, Qt::UserRole).toString(),
+                                 shown[i % pupils]);
     }
-    bool same = sameOutput("click-to-preview side 1", g->Image1->pixmap().toImage(),
-                           bare.label1->pixmap().toImage());
-    same &= sameOutput("click-to-preview side 2", g->Image2->pixmap().toImage(),
-                       bare.label2->pixmap().toImage());
+    // What each window paints, whole.
+    bool same = sameOutput("click-to-preview side 1", g->Image1->grab().toImage(),
+                           bare.page1->grab().toImage());
+    same &= sameOutput("click-to-preview side 2", g->Image2->grab().toImage(),
+                       bare.page2->grab().toImage());
 
     // A key in the tree to the painted picture: Down through a pupil's first
     // four documents and Up back; the limit is a bare window whose tree
@@ -372,7 +400,8 @@ int main(int argc, char **argv) {
     QList<std::array<QPixmap, 2>> pictures;
     for (int row = 0; row < rows; ++row) {
         programClick(pupil->child(row));
-        pictures.append({g->Image1->pixmap(), g->Image2->pixmap()});
+        pictures.append(
+            {QPixmap::fromImage(g->Image1->picture()), QPixmap::fromImage(g->Image2->picture())});
     }
     QMainWindow keyWindow;
     auto *keyTree = new QTreeWidget;
@@ -427,7 +456,7 @@ int main(int argc, char **argv) {
                 bareKeys << pressKey(keyTree, barePaint, key);
             }
             if (key == Qt::Key_Down && i == 0)
-                same &= sameOutput("key-to-painted", g->Image1->pixmap().toImage(),
+                same &= sameOutput("key-to-painted", g->Image1->grab().toImage(),
                                    keyLabels[0]->pixmap().toImage());
         }
     }

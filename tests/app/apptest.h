@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/previewpage.h"
 #include "app/tfglowna.h"
 #include "app/windowfactory.h"
 #include "document/certfile.h"

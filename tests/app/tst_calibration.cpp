@@ -77,7 +77,7 @@ void TestCalibration::menuOpensItsMode() {
         QCOMPARE(k->x(), QGuiApplication::primaryScreen()->availableGeometry().left() + 5);
         QVERIFY(k->engine().ctx.calibrating);
         // The preview shows the first layout's samples with its first object.
-        QVERIFY(!g->Image1->pixmap().isNull());
+        QVERIFY(!g->Image1->isEmpty());
         QCOMPARE(k->engine().ctx.selectedObject, k->VariableComboBox->itemText(0));
     });
     QVERIFY(!g->engine().ctx.calibrating);
@@ -115,8 +115,8 @@ void TestCalibration::layoutWithoutDotsTicksTheOption() {
         QCOMPARE(stored(), 0);
     });
     // Closed: both previews blank, the pupil still the editors' own.
-    for (QLabel *image : {g->Image1, g->Image2}) {
-        const QImage shown = image->pixmap().toImage();
+    for (PreviewPage *image : {g->Image1, g->Image2}) {
+        const QImage shown = image->picture();
         QVERIFY(!shown.isNull());
         QCOMPARE(shown.pixelColor(0, 0), QColor(Qt::black));
         QCOMPARE(shown.pixelColor(shown.width() / 2, shown.height() / 2), QColor(Qt::white));

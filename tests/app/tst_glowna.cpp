@@ -358,9 +358,9 @@ void TestGlowna::printNeedsADocument() {
 void TestGlowna::aSpacerRowShowsNoDocument() {
     TFGlowna *g = openClass({{"01", "Agrest", "Adam"}});
     select(node(0, 1));
-    QVERIFY(!g->Image1->pixmap().isNull());
+    QVERIFY(!g->Image1->isEmpty());
     select(node(0, 4)); // a spacer: the certificate does not stay beside it
-    QVERIFY(g->Image1->pixmap().isNull());
+    QVERIFY(g->Image1->isEmpty());
     QCOMPARE(g->strFunGetSelectedText(TFGlowna::Selected::Document), QString());
 }
 
@@ -391,10 +391,11 @@ void TestGlowna::wheelScrollsBothPages() {
     TFGlowna *g = openClass({{"01", "Agrest", "Adam"}}); // the pages show with a class open
     g->resize(1000, 700);
     g->show();
-    for (QLabel *image : {g->Image1, g->Image2}) {
-        QPixmap page(1031, 1462);
-        page.fill(Qt::white);
-        image->setPixmap(page);
+    for (PreviewPage *image : {g->Image1, g->Image2}) {
+        PreviewSide page;
+        page.base = QImage(1031, 1462, QImage::Format_RGB32);
+        page.base.fill(Qt::white);
+        image->setSide(page);
         image->adjustSize();
     }
     QApplication::processEvents();
@@ -416,7 +417,7 @@ void TestGlowna::wheelScrollsBothPages() {
 void TestGlowna::previewFollowsTheOptions() {
     TFGlowna *g = openClass({{"01", "Agrest", "Adam"}});
     select(node(0, 1));
-    QVERIFY(!g->Image1->pixmap().isNull());
+    QVERIFY(!g->Image1->isEmpty());
     QVERIFY(g->PageControl->isTabVisible(1));
     const qsizetype withDots = g->engine().calibList.size();
     g->PrintNoDotsCheckBox->click(); // stored, and the certificate drawn again without dots

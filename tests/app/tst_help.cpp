@@ -3,9 +3,9 @@
 #include "dialogs/tfdrukujklase.h"
 #include "dialogs/tfkalibracja.h"
 #include "dialogs/tfpomoc.h"
-#include "dialogs/tfwersje.h"
 #include "dialogs/tfsprawdzklase.h"
 #include "dialogs/tfuzupelnijklase.h"
+#include "dialogs/tfwersje.h"
 #include "support/noprinters.h"
 
 #include <QListWidget>

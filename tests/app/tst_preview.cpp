@@ -73,9 +73,9 @@ void TestPreview::modesGiveTheirScale() {
     QVERIFY(g);
     g->findChild<QAbstractButton *>(button)->click();
     // Drawn afresh at the settled size, not stretched.
-    QTRY_VERIFY(!g->Image1->hasScaledContents() &&
-                g->Image1->pixmap().width() == qRound(1031 * g->previewZoom()));
-    QCOMPARE(g->Image1->pixmap().height(), qRound(1462 * g->previewZoom()));
+    QTRY_VERIFY(!g->Image1->isStretched() &&
+                g->Image1->pictureSize().width() == qRound(1031 * g->previewZoom()));
+    QCOMPARE(g->Image1->pictureSize().height(), qRound(1462 * g->previewZoom()));
     const QSize room = g->ScrollBox1->viewport()->size();
     const double width = (room.width() - 4) / 1031.0;
     const double expected = button == "ZoomFitWidth" ? width
@@ -116,21 +116,21 @@ void TestPreview::wheelAndKeysStepTheZoom() {
     QCOMPARE(g->previewZoom(), 2.0);
     QTest::keyClick(g, Qt::Key_0, Qt::ControlModifier);
     QCOMPARE(g->previewZoom(), 1.0);
-    QTRY_COMPARE(g->Image1->pixmap().width(), 1031);
+    QTRY_COMPARE(g->Image1->pictureSize().width(), 1031);
 }
 
 void TestPreview::zoomIsRemembered() {
     TFGlowna *g = showClass(QSize(1100, 800));
     QVERIFY(g);
     g->setPreviewZoom(1.5);
-    QTRY_COMPARE(g->Image1->pixmap().width(), qRound(1031 * 1.5)); // settled, so stored
+    QTRY_COMPARE(g->Image1->pictureSize().width(), qRound(1031 * 1.5)); // settled, so stored
     g->findChild<QAbstractButton *>("ZoomWholePage")->click();
-    QTRY_VERIFY(g->Image1->pixmap().width() < 1031);
+    QTRY_VERIFY(g->Image1->pictureSize().width() < 1031);
     g = showClass(QSize(1100, 800)); // the next start
     QVERIFY(g);
     QCOMPARE(g->zoomMode(), TFGlowna::ZoomMode::WholePage);
     g->setPreviewZoom(1.5);
-    QTRY_COMPARE(g->Image1->pixmap().width(), qRound(1031 * 1.5));
+    QTRY_COMPARE(g->Image1->pictureSize().width(), qRound(1031 * 1.5));
     g = showClass(QSize(1100, 800));
     QCOMPARE(g->zoomMode(), TFGlowna::ZoomMode::Custom);
     QCOMPARE(g->previewZoom(), 1.5);
@@ -147,7 +147,7 @@ void TestPreview::outlineStaysOnItsObject() {
     TFGlowna *g = showClass(QSize(1100, 800));
     QVERIFY(g);
     g->setPreviewZoom(zoom);
-    QTRY_COMPARE(g->Image1->pixmap().width(), qRound(1031 * zoom));
+    QTRY_COMPARE(g->Image1->pictureSize().width(), qRound(1031 * zoom));
     // The calibration editor's choice: the pupil's name on side 1.
     const QString object = QStringLiteral("ZMIENNA_ImieNazwisko_STR1_DATA_EDIT");
     QString msg;
@@ -161,7 +161,7 @@ void TestPreview::outlineStaysOnItsObject() {
     g->engine().ctx.calibrating = true;
     g->engine().ctx.selectedObject = object;
     g->TreeViewClick();
-    const QImage shown = g->Image1->pixmap().toImage();
+    const QImage shown = g->Image1->picture();
     QRect red;
     for (int y = 0; y < shown.height(); ++y)
         for (int x = 0; x < shown.width(); ++x) {
