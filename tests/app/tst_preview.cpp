@@ -26,6 +26,8 @@ private slots:
     void zoomIsRemembered();
     void outlineStaysOnItsObject_data();
     void outlineStaysOnItsObject();
+    void eachPartPaintedIsThePicture_data();
+    void eachPartPaintedIsThePicture();
 
 private:
     TFGlowna *showClass(const QSize &size);
@@ -41,6 +43,37 @@ void TestPreview::init() {
 void TestPreview::cleanup() {
     f.reset();
     docs.reset();
+}
+
+void TestPreview::eachPartPaintedIsThePicture_data() {
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<QRect>("part");
+    QTest::newRow("100 %, the top corner") << 1.0 << QRect(0, 0, 400, 300);
+    QTest::newRow("100 %, the name's line") << 1.0 << QRect(120, 250, 700, 160);
+    QTest::newRow("100 %, low on the page") << 1.0 << QRect(60, 1000, 600, 200);
+    QTest::newRow("75 %, a strip across") << 0.75 << QRect(0, 401, 773, 37);
+}
+
+// The page draws only the part it is asked to paint (scrolling, a covered
+// corner shown again): each part is exactly that part of the whole picture.
+void TestPreview::eachPartPaintedIsThePicture() {
+    QFETCH(double, zoom);
+    QFETCH(QRect, part);
+    TFGlowna *g = showClass(QSize(1100, 800));
+    QVERIFY(g);
+    g->setPreviewZoom(zoom);
+    QTRY_COMPARE(g->Image1->pictureSize().width(), qRound(1031 * zoom));
+    for (PreviewPage *page : {g->Image1, g->Image2}) {
+        const QImage whole = page->picture();
+        const QImage expected = whole.copy(part);
+        QSet<QRgb> shades; // the part holds a drawing, not one blank colour
+        for (int y = 0; y < expected.height(); ++y)
+            for (int x = 0; x < expected.width(); ++x)
+                shades.insert(expected.pixel(x, y));
+        QVERIFY(shades.size() > 2);
+        const QImage painted = page->grab(part).toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(painted, expected);
+    }
 }
 
 TFGlowna *TestPreview::showClass(const QSize &size) {
