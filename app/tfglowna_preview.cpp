@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -191,7 +192,13 @@ void TFGlowna::showPreviewSides(const std::array<PreviewSide, 2> &sides, bool tw
         image->setSide(sides[size_t(i)]);
         image->adjustSize();
     }
-    PageControl->setTabVisible(1, twoSides);
+    // Only the tab bar changes: the tab widget would lay out and paint all
+    // of itself again, scroll bars and pages, on every one-to-two-sided step.
+    if (PageControl->isTabVisible(1) != twoSides) {
+        if (!twoSides && PageControl->currentIndex() == 1)
+            PageControl->setCurrentIndex(0);
+        PageControl->tabBar()->setTabVisible(1, twoSides);
+    }
 }
 
 void TFGlowna::clearPreview() {

@@ -139,7 +139,21 @@ void PreviewComposer::clearSharedPictures() {
 void PreviewSide::paint(QPainter &painter, const QRect &exposed) const {
     painter.save();
     painter.setClipRect(exposed);
-    painter.drawImage(exposed.topLeft(), base, exposed);
+    if (base.format() == QImage::Format_Grayscale8 && exposed.isValid()) {
+        // Qt converts a grey picture through its thread pool, which costs a
+        // two-core machine more than these few rows of one thread.
+        const QRect part = exposed.intersected(base.rect());
+        QImage colour(part.size(), QImage::Format_RGB32);
+        for (int y = 0; y < part.height(); ++y) {
+            const uchar *from = base.constScanLine(part.top() + y) + part.left();
+            auto *to = reinterpret_cast<QRgb *>(colour.scanLine(y));
+            for (int x = 0, width = part.width(); x < width; ++x)
+                to[x] = 0xff000000u | uint(from[x]) * 0x010101u;
+        }
+        painter.drawImage(part.topLeft(), colour);
+    } else {
+        painter.drawImage(exposed.topLeft(), base, exposed);
+    }
     if (!page.isEmpty() || !marks.isEmpty()) {
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::TextAntialiasing);

@@ -426,8 +426,11 @@ void TestGlowna::previewFollowsTheOptions() {
     QString msg;
     QVERIFY(bFunSqlGetSettingsValue(msg, "print_without_dots", value));
     QCOMPARE(value, 1);
-    select(node(0, 3)); // the report: one side
+    g->PageControl->setCurrentIndex(1); // side 2 in front
+    select(node(0, 3));                 // the report: one side
     QVERIFY(!g->PageControl->isTabVisible(1));
+    QCOMPARE(g->PageControl->currentIndex(), 0);
+    QCOMPARE(g->PageControl->currentWidget(), g->ScrollBox1);
     // Printing renders for paper and clears the flag when the dialog closes.
     rejectNextModal();
     g->DrukujToolButtonClick();
