@@ -9,8 +9,8 @@
 // so the program shows them without any SVG support.
 QIcon programIcon(const QString &name);
 
-// The desktop theme's icon of that name where the theme has one, the
-// program's own otherwise.
+// The desktop theme's icon of that name where the desktop sets a theme and
+// it has one, the program's own otherwise.
 QIcon themedIcon(const QString &name);
 
 // The names of the program's own icons.

@@ -19,6 +19,8 @@ private slots:
     void everyIconHasItsSizes_data();
     void everyIconHasItsSizes();
     void mainWindowShowsItsIcons();
+    void aDesktopThemeIsUsedWhenSet_data();
+    void aDesktopThemeIsUsedWhenSet();
 };
 
 void TestProgramIcons::noSvgSupportHere() {
@@ -79,6 +81,39 @@ void TestProgramIcons::mainWindowShowsItsIcons() {
         ++buttons;
     }
     QVERIFY(buttons > 0);
+}
+
+void TestProgramIcons::aDesktopThemeIsUsedWhenSet_data() {
+    QTest::addColumn<QString>("theme");
+    QTest::addColumn<bool>("fromTheme");
+    QTest::newRow("a desktop's theme") << "motyw" << true;
+    // What Qt names when the desktop sets none: the program's own pictures.
+    QTest::newRow("hicolor") << "hicolor" << false;
+}
+
+void TestProgramIcons::aDesktopThemeIsUsedWhenSet() {
+    QFETCH(QString, theme);
+    QFETCH(bool, fromTheme);
+    QTemporaryDir icons;
+    const QString folder = icons.filePath(theme + QStringLiteral("/32x32/actions"));
+    QVERIFY(QDir().mkpath(folder));
+    QFile index(icons.filePath(theme + QStringLiteral("/index.theme")));
+    QVERIFY(index.open(QIODevice::WriteOnly));
+    index.write("[Icon Theme]\nName=" + theme.toUtf8() +
+                "\nDirectories=32x32/actions\n\n[32x32/actions]\nSize=32\nType=Fixed\n");
+    index.close();
+    QImage red(32, 32, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    QVERIFY(red.save(folder + QStringLiteral("/document-new.png")));
+    QIcon::setThemeSearchPaths({icons.path()});
+    QIcon::setThemeName(theme);
+    const QImage shown = themedIcon(QStringLiteral("document-new"))
+                             .pixmap(32, 32)
+                             .toImage()
+                             .convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(shown == red, fromTheme);
+    QIcon::setThemeName(QStringLiteral("brak-motywu"));
+    QIcon::setThemeSearchPaths({});
 }
 
 int main(int argc, char **argv) {
