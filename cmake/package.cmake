@@ -19,10 +19,11 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the program links come from dpkg-shlibdeps; what it loads or
 # runs at run time is named here: the display plugins, the fonts whose
 # metrics the print calibration assumes, the Polish texts of the standard
-# dialogs, xdg-utils for mail, browser and installer hand-over, and the
-# Polish dictionary of the spell-checker.
+# dialogs, xdg-utils for mail, browser and installer hand-over, the
+# Polish dictionary of the spell-checker, and libcups, loaded when the
+# program first talks to the spooler.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, fonts-liberation, fontconfig, qt6-translations-l10n, xdg-utils, shared-mime-info, hunspell-pl")
+    "libcups2, qt6-qpa-plugins, fonts-liberation, fontconfig, qt6-translations-l10n, xdg-utils, shared-mime-info, hunspell-pl")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "desktop-file-utils")
 include(CPack)

@@ -3,9 +3,69 @@
 #include "storage/paths.h"
 
 #include <QFile>
+#include <QLibrary>
 #include <cups/cups.h>
 
 namespace {
+
+// libcups is loaded when the program first talks to the spooler, not at
+// every start: with the libraries it brings it cost a start some 3 ms.
+#define SW_CUPS_FUNCTIONS(X)                                                                       \
+    X(cupsLastError)                                                                               \
+    X(cupsLastErrorString)                                                                         \
+    X(cupsAddOption)                                                                               \
+    X(cupsPrintFile2)                                                                              \
+    X(cupsFreeOptions)                                                                             \
+    X(httpAssembleURIf)                                                                            \
+    X(ippNewRequest)                                                                               \
+    X(ippAddString)                                                                                \
+    X(ippAddStrings)                                                                               \
+    X(cupsDoRequest)                                                                               \
+    X(ippDelete)                                                                                   \
+    X(ippFindAttribute)                                                                            \
+    X(ippGetBoolean)                                                                               \
+    X(ippGetInteger)                                                                               \
+    X(ippGetString)                                                                                \
+    X(cupsCancelJob2)                                                                              \
+    X(cupsGetNamedDest)                                                                            \
+    X(cupsCopyDestInfo)                                                                            \
+    X(cupsCheckDestSupported)                                                                      \
+    X(cupsFreeDestInfo)                                                                            \
+    X(cupsFreeDests)                                                                               \
+    X(cupsGetDestMediaByName)
+
+struct Cups {
+#define SW_CUPS_POINTER(name) decltype(&::name) name = nullptr;
+    SW_CUPS_FUNCTIONS(SW_CUPS_POINTER)
+#undef SW_CUPS_POINTER
+    bool loaded = false;
+    QString why; // why the library could not be used
+};
+
+// The library, loaded once; null (with the reason in why) when it is missing.
+const Cups *cups(QString *why = nullptr) {
+    static const Cups library = [] {
+        Cups c;
+        QLibrary lib(QStringLiteral("cups"), 2);
+        if (!lib.load()) {
+            c.why = lib.errorString();
+            return c;
+        }
+        bool all = true;
+#define SW_CUPS_RESOLVE(name)                                                                      \
+    c.name = reinterpret_cast<decltype(&::name)>(lib.resolve(#name));                              \
+    all = all && c.name;
+        SW_CUPS_FUNCTIONS(SW_CUPS_RESOLVE)
+#undef SW_CUPS_RESOLVE
+        c.loaded = all;
+        if (!all)
+            c.why = QStringLiteral("libcups: ") + lib.errorString();
+        return c;
+    }();
+    if (!library.loaded && why)
+        *why = strFunSpoolerReason(SpoolerRefusal::Unavailable, library.why);
+    return library.loaded ? &library : nullptr;
+}
 
 SpoolerRefusal refusalFunFor(ipp_status_t status) {
     switch (status) {
@@ -24,28 +84,28 @@ SpoolerRefusal refusalFunFor(ipp_status_t status) {
     }
 }
 
-QString strFunLastSpoolerReason() {
-    return strFunSpoolerReason(refusalFunFor(cupsLastError()),
-                               QString::fromUtf8(cupsLastErrorString()));
+QString strFunLastSpoolerReason(const Cups *c) {
+    return strFunSpoolerReason(refusalFunFor(c->cupsLastError()),
+                               QString::fromUtf8(c->cupsLastErrorString()));
 }
 
 // One job to the spooler: A4, portrait, the sides asked for, and no scaling,
 // so that no filter fits the page to the printable area.
-int iFunSubmitJob(const QString &printer, const QString &file, const QString &title,
+int iFunSubmitJob(const Cups *c, const QString &printer, const QString &file, const QString &title,
                   Duplex duplex) {
     const char *sides = duplex == Duplex::LongEdge    ? "two-sided-long-edge"
                         : duplex == Duplex::ShortEdge ? "two-sided-short-edge"
                                                       : "one-sided";
     cups_option_t *options = nullptr;
     int count = 0;
-    count = cupsAddOption("sides", sides, count, &options);
-    count = cupsAddOption("media", "A4", count, &options);
-    count = cupsAddOption("orientation-requested", "3", count, &options);
-    count = cupsAddOption("print-scaling", "none", count, &options);
-    const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(),
-                                   QFile::encodeName(file).constData(), title.toUtf8().constData(),
-                                   count, options);
-    cupsFreeOptions(count, options);
+    count = c->cupsAddOption("sides", sides, count, &options);
+    count = c->cupsAddOption("media", "A4", count, &options);
+    count = c->cupsAddOption("orientation-requested", "3", count, &options);
+    count = c->cupsAddOption("print-scaling", "none", count, &options);
+    const int job = c->cupsPrintFile2(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(),
+                                      QFile::encodeName(file).constData(),
+                                      title.toUtf8().constData(), count, options);
+    c->cupsFreeOptions(count, options);
     return job;
 }
 
@@ -53,38 +113,46 @@ int iFunSubmitJob(const QString &printer, const QString &file, const QString &ti
 
 structSpoolerPrinter printerFunSpoolerState(const QString &printer) {
     structSpoolerPrinter st;
+    const Cups *c = cups(&st.reason);
+    if (!c)
+        return st;
     char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0,
-                     "/printers/%s", printer.toUtf8().constData());
-    ipp_t *request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    c->httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0,
+                        "/printers/%s", printer.toUtf8().constData());
+    ipp_t *request = c->ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    c->ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
     static const char *const wanted[] = {"printer-state", "printer-state-message",
                                          "printer-is-accepting-jobs"};
-    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
-                  int(sizeof wanted / sizeof *wanted), nullptr, wanted);
-    ipp_t *response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
-    if (!response || cupsLastError() > IPP_STATUS_OK_CONFLICTING) {
-        st.reason = strFunLastSpoolerReason();
-        ippDelete(response);
+    c->ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                     int(sizeof wanted / sizeof *wanted), nullptr, wanted);
+    ipp_t *response = c->cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    if (!response || c->cupsLastError() > IPP_STATUS_OK_CONFLICTING) {
+        st.reason = strFunLastSpoolerReason(c);
+        c->ippDelete(response);
         return st;
     }
     st.known = true;
     ipp_attribute_t *accepting =
-        ippFindAttribute(response, "printer-is-accepting-jobs", IPP_TAG_BOOLEAN);
-    st.accepting = !accepting || ippGetBoolean(accepting, 0);
-    ipp_attribute_t *state = ippFindAttribute(response, "printer-state", IPP_TAG_ENUM);
-    st.stopped = state && ippGetInteger(state, 0) == IPP_PSTATE_STOPPED;
-    ipp_attribute_t *message = ippFindAttribute(response, "printer-state-message", IPP_TAG_TEXT);
+        c->ippFindAttribute(response, "printer-is-accepting-jobs", IPP_TAG_BOOLEAN);
+    st.accepting = !accepting || c->ippGetBoolean(accepting, 0);
+    ipp_attribute_t *state = c->ippFindAttribute(response, "printer-state", IPP_TAG_ENUM);
+    st.stopped = state && c->ippGetInteger(state, 0) == IPP_PSTATE_STOPPED;
+    ipp_attribute_t *message = c->ippFindAttribute(response, "printer-state-message", IPP_TAG_TEXT);
     const QString said =
-        message ? QString::fromUtf8(ippGetString(message, 0, nullptr)).trimmed() : QString();
+        message ? QString::fromUtf8(c->ippGetString(message, 0, nullptr)).trimmed() : QString();
     if (!st.accepting)
         st.reason = strFunSpoolerReason(SpoolerRefusal::NotAccepting, said);
-    ippDelete(response);
+    c->ippDelete(response);
     return st;
 }
 
 structSpoolAnswer answerFunSpoolJob(QString &msg, const structSpoolJob &job) {
     structSpoolAnswer answer;
+    const Cups *c = cups(&answer.reason);
+    if (!c) {
+        answer.outcome = SpoolOutcome::Refused;
+        return answer;
+    }
     // libcups takes a file: the job is rendered to a PDF and written whole.
     QByteArray bytes;
     if (!bFunRenderPdf(msg, bytes, job.printer, job.sheets, job.step)) {
@@ -96,11 +164,11 @@ structSpoolAnswer answerFunSpoolJob(QString &msg, const structSpoolJob &job) {
         answer.reason = strFunWriteFailure(err);
         return answer;
     }
-    const int id = iFunSubmitJob(job.printer, job.file, job.title, job.duplex);
+    const int id = iFunSubmitJob(c, job.printer, job.file, job.title, job.duplex);
     if (id <= 0) {
         answer.outcome = SpoolOutcome::Refused;
-        answer.spoolerText = QString::fromUtf8(cupsLastErrorString());
-        answer.reason = strFunLastSpoolerReason();
+        answer.spoolerText = QString::fromUtf8(c->cupsLastErrorString());
+        answer.reason = strFunLastSpoolerReason(c);
         return answer;
     }
     answer.outcome = SpoolOutcome::Sent;
@@ -109,45 +177,53 @@ structSpoolAnswer answerFunSpoolJob(QString &msg, const structSpoolJob &job) {
 }
 
 bool bFunCancelSpooledJob(const QString &printer, int jobId, QString &reason) {
-    if (cupsCancelJob2(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(), jobId, 0) == IPP_STATUS_OK)
+    const Cups *c = cups(&reason);
+    if (!c)
+        return false;
+    if (c->cupsCancelJob2(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(), jobId, 0) ==
+        IPP_STATUS_OK)
         return true;
-    reason = strFunLastSpoolerReason();
+    reason = strFunLastSpoolerReason(c);
     return false;
 }
 
 bool bFunCanPrintTwoSided(const QString &printer) {
-    if (printer.isEmpty())
+    const Cups *c = printer.isEmpty() ? nullptr : cups();
+    if (!c)
         return false;
-    cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(), nullptr);
+    cups_dest_t *dest =
+        c->cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(), nullptr);
     if (!dest)
         return false;
     bool twoSided = false;
-    if (cups_dinfo_t *info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
+    if (cups_dinfo_t *info = c->cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
         for (const char *sides : {CUPS_SIDES_TWO_SIDED_PORTRAIT, CUPS_SIDES_TWO_SIDED_LANDSCAPE})
             twoSided = twoSided ||
-                       cupsCheckDestSupported(CUPS_HTTP_DEFAULT, dest, info, CUPS_SIDES, sides);
-        cupsFreeDestInfo(info);
+                       c->cupsCheckDestSupported(CUPS_HTTP_DEFAULT, dest, info, CUPS_SIDES, sides);
+        c->cupsFreeDestInfo(info);
     }
-    cupsFreeDests(1, dest);
+    c->cupsFreeDests(1, dest);
     return twoSided;
 }
 
 QMarginsF marginsFunUnprintable(const QString &printer) {
     QMarginsF out;
-    if (printer.isEmpty())
+    const Cups *c = printer.isEmpty() ? nullptr : cups();
+    if (!c)
         return out;
-    cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(), nullptr);
+    cups_dest_t *dest =
+        c->cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(), nullptr);
     if (!dest)
         return out;
-    if (cups_dinfo_t *info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
+    if (cups_dinfo_t *info = c->cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
         cups_size_t size{};
         // Sizes and margins come in hundredths of a millimetre.
-        if (cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, dest, info, "iso_a4_210x297mm",
-                                   CUPS_MEDIA_FLAGS_DEFAULT, &size))
+        if (c->cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, dest, info, "iso_a4_210x297mm",
+                                      CUPS_MEDIA_FLAGS_DEFAULT, &size))
             out = QMarginsF(size.left / 100.0, size.top / 100.0, size.right / 100.0,
                             size.bottom / 100.0);
-        cupsFreeDestInfo(info);
+        c->cupsFreeDestInfo(info);
     }
-    cupsFreeDests(1, dest);
+    c->cupsFreeDests(1, dest);
     return out;
 }

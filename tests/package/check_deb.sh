@@ -76,7 +76,7 @@ echo "pictures: $pictures bytes"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 for d in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libsqlite3-0 \
-    libhunspell-1.7-0 libssl3 qt6-qpa-plugins fonts-liberation qt6-translations-l10n xdg-utils hunspell-pl; do
+    libhunspell-1.7-0 libssl3 libcups2 qt6-qpa-plugins fonts-liberation qt6-translations-l10n xdg-utils hunspell-pl; do
     grep -Eq "(^|, )$d( |,|$)" <<<"$depends" || fail "dependency not declared: $d"
 done
 # The program reads no SVG: the emblem and the icons are made at build time.
