@@ -7,6 +7,7 @@
 
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QHash>
 #include <QImage>
 
 #include <cmath>
@@ -42,6 +43,24 @@ QFont rowFont(const structCalibData &row) {
     return font;
 }
 
+// How wide a line is in a font. The same few fonts measure the same texts
+// for every pupil (the form's words, grades, school names), and measuring
+// shapes the text each time: widths are kept per font, a few thousand.
+qreal textAdvance(const QFont &font, const QString &line) {
+    static QHash<QFont, QHash<QString, qreal>> widths;
+    static int kept = 0;
+    if (kept > 8192) {
+        widths.clear();
+        kept = 0;
+    }
+    QHash<QString, qreal> &ofFont = widths[font];
+    const auto it = ofFont.constFind(line);
+    if (it != ofFont.cend())
+        return *it;
+    ++kept;
+    return *ofFont.insert(line, QFontMetricsF(font).horizontalAdvance(line));
+}
+
 // Text is drawn transparently, black, with the row's font.
 void applyFont(PagePicture *surface, const structCalibData &row) {
     surface->setFont(rowFont(row));
@@ -64,7 +83,7 @@ void drawTextBlock(PagePicture *surface, const QRectF &r, Qt::Alignment align,
     const QFontMetricsF fm(surface->font());
     qreal top = r.top();
     for (const QString &line : text.split(QLatin1Char('\n'))) {
-        const qreal width = fm.horizontalAdvance(line);
+        const qreal width = textAdvance(surface->font(), line);
         qreal left = r.left();
         if (align & Qt::AlignRight)
             left = r.right() - width;
@@ -83,10 +102,10 @@ qreal rFunTextBaseline(const structCalibData &row) {
 }
 
 int iFunTextFieldWidth(const structCalibData &row, const QString &text) {
-    const QFontMetricsF fm(rowFont(row));
+    const QFont font = rowFont(row);
     qreal widest = 0;
     for (const QString &line : text.split(QLatin1Char('\n')))
-        widest = std::max(widest, fm.horizontalAdvance(line));
+        widest = std::max(widest, textAdvance(font, line));
     return int(std::ceil(widest));
 }
 
@@ -171,8 +190,12 @@ void vFunDrawDottedLine(structPrintContext &ctx, const structCalibData &row, Pag
     // own dots and keeps clear of the dots of the line above.
     const int dots = row.x2 > row.x1 ? (row.x2 - row.x1 + 5) / 6 : 0;
     if (dots > 0) {
-        const QFontMetricsF fm(font);
-        const QRectF ink = fm.tightBoundingRect(QStringLiteral("."));
+        // The ink of the font's "." sets the dots' size: once per font.
+        static QHash<QFont, QRectF> inks;
+        auto it = inks.constFind(font);
+        if (it == inks.cend())
+            it = inks.insert(font, QFontMetricsF(font).tightBoundingRect(QStringLiteral(".")));
+        const QRectF ink = *it;
         const qreal diameter = std::max<qreal>(1.0, (ink.width() + ink.height()) / 2);
         surface->drawDots(QPointF(row.x1 + ink.center().x(), row.y2 - kDotsCentreAbove), dots, 6.0,
                           diameter);
