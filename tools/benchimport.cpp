@@ -2,9 +2,13 @@
 // benchimport --legacy-file PATH PUPILS   (writes such a file and ends)
 // Times the import of a legacy class file of 35 pupils with every document
 // filled in: through the menu command (progress window, tree, closing
-// message) and through the import alone, next to the sqlite3 command-line
-// tool executing the same statements in the same transactions. Prints
-// medians and the ratios.
+// message) and through the import alone, next to a program of our own that
+// reads and parses the same file and writes the same rows through one
+// prepared insert a pupil (the limit), and to the sqlite3 command-line tool
+// executing the same statements in the same transactions (a weaker
+// baseline, with its process start and SQL parsing). Prints medians and the
+// ratios; checks that the import and the limit stored the same rows (exit
+// status 2 when not).
 #include "app/tfglowna.h"
 #include "app/windowfactory.h"
 #include "benchsupport.h"
@@ -26,6 +30,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <sqlite3.h>
 
 namespace {
 
@@ -153,6 +158,82 @@ double runSqlite3(const QString &script, const QString &db) {
     return ms;
 }
 
+// The limit: the same file read and parsed, each pupil's table made and its
+// rows written through one prepared insert in a transaction of its own,
+// with the import's settings.
+double bareImport(const QString &legacyPath, const QString &db) {
+    QFile::remove(db);
+    QElapsedTimer t;
+    t.start();
+    QFile f(legacyPath);
+    f.open(QIODevice::ReadOnly);
+    LegacyPupilList pupils;
+    vFunParseLegacyFile(f.readAll(), pupils);
+    vFunNameLegacyTables(pupils);
+    sqlite3 *h = nullptr;
+    sqlite3_open_v2(QFile::encodeName(db).constData(), &h,
+                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    auto exec = [h](const QByteArray &sql) {
+        sqlite3_exec(h, sql.constData(), nullptr, nullptr, nullptr);
+    };
+    exec("PRAGMA journal_mode=MEMORY; PRAGMA synchronous=OFF;");
+    for (const structLegacyPupil &p : pupils) {
+        exec("begin transaction");
+        exec(cp1250::encode(strFunCreatePupilTableSql(p.table)));
+        sqlite3_stmt *insert = nullptr;
+        const QByteArray sql =
+            cp1250::encode(QStringLiteral("insert into ") + strFunSqlName(p.table) +
+                           QStringLiteral("( id, comp_name, value ) values( ?, ?, ? )"));
+        sqlite3_prepare_v2(h, sql.constData(), -1, &insert, nullptr);
+        for (const structSqlData &r : p.pupilData + p.documents) {
+            int column = 0;
+            for (const QString *text : {&r.id, &r.comp_name, &r.value}) {
+                const QByteArray bytes = cp1250::encode(*text);
+                sqlite3_bind_text(insert, ++column, bytes.constData(), int(bytes.size()),
+                                  SQLITE_TRANSIENT);
+            }
+            sqlite3_step(insert);
+            sqlite3_reset(insert);
+        }
+        sqlite3_finalize(insert);
+        exec("commit transaction");
+    }
+    sqlite3_close(h);
+    return t.nsecsElapsed() / 1e6;
+}
+
+// Every pupil table of a class file with its rows in order, as text.
+QStringList storedRows(const QString &db) {
+    QStringList out;
+    sqlite3 *h = nullptr;
+    sqlite3_open_v2(QFile::encodeName(db).constData(), &h, SQLITE_OPEN_READONLY, nullptr);
+    QStringList tables;
+    sqlite3_stmt *q = nullptr;
+    sqlite3_prepare_v2(h, "select name from sqlite_master where type='table' order by name", -1, &q,
+                       nullptr);
+    while (sqlite3_step(q) == SQLITE_ROW)
+        tables << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(q, 0)));
+    sqlite3_finalize(q);
+    for (const QString &table : tables) {
+        if (!table.startsWith(QLatin1String("PESEL")))
+            continue;
+        const QByteArray sql =
+            "select id, comp_name, value from \"" + table.toUtf8() + "\" order by rowid";
+        sqlite3_prepare_v2(h, sql.constData(), -1, &q, nullptr);
+        while (sqlite3_step(q) == SQLITE_ROW) {
+            QString row = table;
+            for (int i = 0; i < 3; ++i)
+                row +=
+                    QLatin1Char('|') +
+                    QString::fromLatin1(reinterpret_cast<const char *>(sqlite3_column_text(q, i)));
+            out << row;
+        }
+        sqlite3_finalize(q);
+    }
+    sqlite3_close(h);
+    return out;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -190,7 +271,8 @@ int main(int argc, char **argv) {
                 static_cast<long long>(pupil.size()),
                 static_cast<long long>(QFileInfo(bench.file).size()));
 
-    QList<double> menu, import, bare, parse, cliSame, cliDefault;
+    QList<double> menu, import, bare, parse, limit, cliSame, cliDefault;
+    const QString limitDb = dir + QStringLiteral("/limit.db");
     for (int i = 0; i < runs; ++i) {
         // Between two commands the event loop runs, as it does for a user.
         QApplication::processEvents();
@@ -221,20 +303,30 @@ int main(int argc, char **argv) {
         vFunNameLegacyTables(pupils);
         parse << t.nsecsElapsed() / 1e6;
 
+        limit << bareImport(bench.file, limitDb);
         cliSame << runSqlite3(sqlSame, dir + QStringLiteral("/cli.db"));
         cliDefault << runSqlite3(sqlDefault, dir + QStringLiteral("/cli.db"));
     }
+    // The last import without a window left its rows in the working copy.
+    bFunImportDataFromFile(msg, tmp, bench.file);
+    const QStringList ours = storedRows(tmp), theirs = storedRows(limitDb);
+    const bool same = !ours.isEmpty() && ours == theirs;
+    std::printf("import                   output %s: %lld rows in %d pupil tables\n",
+                same ? "matches its limit" : "DIFFERS FROM ITS LIMIT",
+                static_cast<long long>(ours.size()), kPupils);
     const double m = median(menu), im = median(import), cs = median(cliSame),
-                 cd = median(cliDefault);
+                 cd = median(cliDefault), lim = median(limit);
     std::printf("menu command (window, import, tree, message): median %.1f ms\n", m);
     std::printf("import with its window:                       median %.1f ms\n", im);
     std::printf("import without a window:                      median %.1f ms\n", median(bare));
     std::printf("reading and parsing the file:                 median %.1f ms\n", median(parse));
+    std::printf("limit: own program, parse + prepared inserts: median %.1f ms\n", lim);
     std::printf("sqlite3 tool, same statements and settings:   median %.1f ms\n", cs);
     std::printf("sqlite3 tool, same statements, default sync:  median %.1f ms\n", cd);
+    std::printf("ratio import / limit: %.2f; menu command / limit: %.2f\n", im / lim, m / lim);
     std::printf("ratio import / sqlite3 (same settings): %.2f; menu command / sqlite3: %.2f\n",
                 im / cs, m / cs);
     std::printf("ratio import / sqlite3 (default sync):  %.2f (over %d runs)\n", im / cd, runs);
     setPrompts(nullptr);
-    return 0;
+    return same ? 0 : 2;
 }
