@@ -1,5 +1,7 @@
 #include "printing/pagepicture.h"
 
+#include "printing/keptfile.h"
+
 #include <QDataStream>
 #include <QFontMetricsF>
 #include <QPaintEngine>
@@ -127,6 +129,18 @@ PagePicture PagePicture::rotatedHalfTurn() const {
     return turned;
 }
 
+void PagePicture::shareImages(QList<QImage> &kept) {
+    for (Step &s : m_steps) {
+        if (s.kind != Kind::Image)
+            continue;
+        const auto same = std::find(kept.begin(), kept.end(), s.image);
+        if (same == kept.end())
+            kept.append(s.image);
+        else
+            s.image = *same;
+    }
+}
+
 bool PagePicture::operator==(const PagePicture &other) const {
     return m_halfTurn == other.m_halfTurn && m_steps == other.m_steps;
 }
@@ -152,7 +166,6 @@ QDataStream &operator>>(QDataStream &in, PagePicture &page) {
     }
     return in;
 }
-
 
 size_t PagePicture::dotsKey() const {
     size_t key = qHash(m_halfTurn);
@@ -244,7 +257,8 @@ void PagePicture::replay(QPainter &painter, const QRectF &target, Layers layers)
             break;
         case Kind::VectorPicture: {
             QPicture picture;
-            if (!picture.load(s.text))
+            if (!bFunKeptFile(s.text, picture,
+                              [](const QString &path, QPicture &p) { return p.load(path); }))
                 break;
             // A picture played scales itself by the device's resolution
             // over its own; undone, its units are the page's.

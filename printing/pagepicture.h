@@ -77,6 +77,10 @@ public:
     // The page turned by half a turn: (x, y) of this page goes to
     // (879 - x, 1299 - y), as a second side printed upside down.
     PagePicture rotatedHalfTurn() const;
+    // Pictures equal to one in kept become that one (the others are added):
+    // pages read back from a file then hold each picture once, as drawn pages
+    // do, and a PDF embeds it once.
+    void shareImages(QList<QImage> &kept);
 
     // Which steps a replay draws: the dots are the same for every pupil of
     // a layout, so the preview draws them once and the rest per pupil.

@@ -1,6 +1,7 @@
 #include "printing/painters.h"
 
 #include "document/formlayout.h"
+#include "printing/keptfile.h"
 #include "printing/pagefont.h"
 #include "storage/log.h"
 #include "storage/paths.h"
@@ -227,7 +228,9 @@ void vFunGraphicDrawMark(structPrintContext &ctx, int kind, const structCalibDat
         surface->drawVectorPicture(QRectF(r), path);
         return;
     }
-    surface->drawImage(QRectF(r), QImage(path));
+    QImage stamp;
+    bFunKeptFile(path, stamp, [](const QString &file, QImage &image) { return image.load(file); });
+    surface->drawImage(QRectF(r), stamp);
     QFont font = surface->font();
     font.setPixelSize(iFunPointsToUnits(12));
     surface->setFont(font);

@@ -22,6 +22,11 @@ int main(int argc, char **argv) {
     QDataStream stream(&in);
     QList<PagePicture> pages;
     stream >> pages;
+    // Read back, each page holds its own copy of the stamp: shared again, as
+    // the program draws them, the PDF holds it once.
+    QList<QImage> kept;
+    for (PagePicture &page : pages)
+        page.shareImages(kept);
     QFile out(QString::fromLocal8Bit(argv[2]));
     if (stream.status() != QDataStream::Ok || !out.open(QIODevice::WriteOnly) ||
         !bareWritePdf(out, pages))

@@ -239,6 +239,9 @@ void TestWholeClass::commandLine() {
     else
         QVERIFY2(r.err.startsWith(error), qPrintable(r.err));
     QCOMPARE(pdfPageCount(pdf), pages > 0 ? pages : -1);
+    // The stamp's picture is in the file once, however many pupils print it.
+    if (pages > 0)
+        QVERIFY(readFile(pdf).count("/Subtype /Image") <= 1);
     // A summary on standard output when a file was written, nothing otherwise.
     if (pages > 0)
         QCOMPARE(r.out, QString::fromUtf8("Zapisano plik PDF: %1 (uczniów: %2, stron: %3)\n")
