@@ -24,7 +24,7 @@ QFileInfoList sizeFolders() {
 // nothing else.
 class ProgramIconEngine : public QIconEngine {
 public:
-    explicit ProgramIconEngine(const QString &name) : m_name(name) {
+    explicit ProgramIconEngine(const QString &name) {
         for (const QFileInfo &folder : sizeFolders()) {
             const int size = folder.fileName().section(QLatin1Char('x'), 0, 0).toInt();
             const QString file =
@@ -85,7 +85,6 @@ public:
     }
 
 private:
-    QString m_name;
     QMap<int, QString> m_files;
     QMap<int, QPixmap> m_loaded;
 };

@@ -341,6 +341,9 @@ void TFGlowna::buildCentralArea() {
         area->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         picture = new PreviewPage;
         picture->setObjectName(QString::fromLatin1(image));
+        picture->setAccessibleName(qstrcmp(image, "Image1") == 0
+                                       ? QString::fromUtf8("Podgląd strony 1")
+                                       : QString::fromUtf8("Podgląd strony 2"));
         area->setWidget(picture);
         area->setWidgetResizable(false);
         // A page is taller than the window: the scroll bar is always there,

@@ -169,14 +169,9 @@ QImage PreviewSide::image(QImage spare) const {
         out = std::move(spare);
     else
         out = QImage(base.size(), QImage::Format_RGB32);
+    // The blank forms carry no transparency: the whole side covers out.
     QPainter painter(&out);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(0, 0, base);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    page.replay(painter, target, layers);
-    vFunDrawPreviewMarks(painter, marks, target, side);
+    paint(painter, base.rect());
     return out;
 }
 

@@ -187,43 +187,47 @@ bool bFunCancelSpooledJob(const QString &printer, int jobId, QString &reason) {
     return false;
 }
 
-bool bFunCanPrintTwoSided(const QString &printer) {
-    const Cups *c = printer.isEmpty() ? nullptr : cups();
-    if (!c)
-        return false;
-    cups_dest_t *dest =
-        c->cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(), nullptr);
-    if (!dest)
-        return false;
-    bool twoSided = false;
-    if (cups_dinfo_t *info = c->cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
-        for (const char *sides : {CUPS_SIDES_TWO_SIDED_PORTRAIT, CUPS_SIDES_TWO_SIDED_LANDSCAPE})
-            twoSided = twoSided ||
-                       c->cupsCheckDestSupported(CUPS_HTTP_DEFAULT, dest, info, CUPS_SIDES, sides);
-        c->cupsFreeDestInfo(info);
-    }
-    c->cupsFreeDests(1, dest);
-    return twoSided;
-}
+namespace {
 
-QMarginsF marginsFunUnprintable(const QString &printer) {
-    QMarginsF out;
+// Asks about a printer's capabilities: what with() makes of the spooler's
+// answer, or fallback when the library, the printer or its answer is missing.
+template <class T, class With> T destInfo(const QString &printer, T fallback, With with) {
     const Cups *c = printer.isEmpty() ? nullptr : cups();
     if (!c)
-        return out;
+        return fallback;
     cups_dest_t *dest =
         c->cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(), nullptr);
     if (!dest)
-        return out;
+        return fallback;
+    T out = fallback;
     if (cups_dinfo_t *info = c->cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
-        cups_size_t size{};
-        // Sizes and margins come in hundredths of a millimetre.
-        if (c->cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, dest, info, "iso_a4_210x297mm",
-                                      CUPS_MEDIA_FLAGS_DEFAULT, &size))
-            out = QMarginsF(size.left / 100.0, size.top / 100.0, size.right / 100.0,
-                            size.bottom / 100.0);
+        out = with(c, dest, info);
         c->cupsFreeDestInfo(info);
     }
     c->cupsFreeDests(1, dest);
     return out;
+}
+
+} // namespace
+
+bool bFunCanPrintTwoSided(const QString &printer) {
+    return destInfo(printer, false, [](const Cups *c, cups_dest_t *dest, cups_dinfo_t *info) {
+        bool twoSided = false;
+        for (const char *sides : {CUPS_SIDES_TWO_SIDED_PORTRAIT, CUPS_SIDES_TWO_SIDED_LANDSCAPE})
+            twoSided = twoSided ||
+                       c->cupsCheckDestSupported(CUPS_HTTP_DEFAULT, dest, info, CUPS_SIDES, sides);
+        return twoSided;
+    });
+}
+
+QMarginsF marginsFunUnprintable(const QString &printer) {
+    return destInfo(printer, QMarginsF(), [](const Cups *c, cups_dest_t *dest, cups_dinfo_t *info) {
+        cups_size_t size{};
+        // Sizes and margins come in hundredths of a millimetre.
+        if (!c->cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, dest, info, "iso_a4_210x297mm",
+                                       CUPS_MEDIA_FLAGS_DEFAULT, &size))
+            return QMarginsF();
+        return QMarginsF(size.left / 100.0, size.top / 100.0, size.right / 100.0,
+                         size.bottom / 100.0);
+    });
 }
