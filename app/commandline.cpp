@@ -244,7 +244,7 @@ int runCommandLine(int argc, char **argv) {
                         msg);
 
     // Copies of pupil data left by runs that were killed midway.
-    iFunRemoveStaleRunTemporaries(false);
+    iFunRemoveStaleRunTemporaries();
 
     // A copy is read, so that nothing (not even a journal left by a crash)
     // can change the class file.

@@ -203,7 +203,8 @@ private:
     // Scales the shown pictures at once; renders them afresh after a pause.
     void applyZoom();
     void renderPreviewAtZoom();
-    void loadZoomSetting();
+    // The stored zoom ("preview_zoom_mode", "preview_zoom") applied.
+    void applyZoomSetting(int mode, int percent);
     // Shows messages of the class file steps in order.
     void showOutcome(const struct ClassFileOutcome &outcome);
     // Offers back the working copy of a run that ended without closing.
@@ -228,7 +229,9 @@ private:
     // The session opened a class: editors emptied, tree, path and title shown.
     void showOpenedClass();
     // Spell-checking as the setting says; the dictionary loads meanwhile.
-    void startSpellChecking();
+    void startSpellChecking(bool off);
+    // 1 when the teacher turned spell-checking off (a missing key: on).
+    static constexpr const char *kSpellCheckOffKey = "spell_check_off";
     void spellCheckUnavailable();
 
     ProgramWindows m_windows;

@@ -7,11 +7,6 @@
 #include <QAction>
 #include <QTabWidget>
 
-namespace {
-// 1 when the teacher turned spell-checking off (a missing key: on).
-const char *const kSpellCheckOffKey = "spell_check_off";
-} // namespace
-
 void TFGlowna::setClassOpen(bool open) {
     m_session.setOpen(open);
     PageControl->setVisible(open);
@@ -29,18 +24,15 @@ SpellChecker *TFGlowna::spellChecker() {
     return m_spellChecker;
 }
 
-void TFGlowna::startSpellChecking() {
+void TFGlowna::startSpellChecking(bool off) {
     SpellChecker &checker = *spellChecker();
     connect(&checker, &SpellChecker::unavailable, this, &TFGlowna::spellCheckUnavailable,
             Qt::UniqueConnection);
-    int off = 0;
-    QString scratch;
-    bFunSqlGetSettingsValue(scratch, QString::fromLatin1(kSpellCheckOffKey), off);
-    findChild<QAction *>(QStringLiteral("Sprawdzaniepisowni1"))->setChecked(off == 0);
-    checker.setEnabled(off == 0);
+    findChild<QAction *>(QStringLiteral("Sprawdzaniepisowni1"))->setChecked(!off);
+    checker.setEnabled(!off);
     if (checker.state() == SpellChecker::State::Unavailable)
         spellCheckUnavailable();
-    else if (off == 0)
+    else if (!off)
         checker.loadWhenNeeded();
 }
 

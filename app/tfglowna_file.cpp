@@ -33,8 +33,12 @@ bool fileExists(const QString &path) {
 
 bool TFGlowna::StartUpChecks() {
     // One window runs per user (the start-up lock): copies of pupil data left
-    // by runs that were killed midway are nobody's now.
-    iFunRemoveStaleRunTemporaries(true);
+    // by runs that were killed midway are nobody's now. The staged copy goes
+    // before anything can open a class; the folders of other runs once the
+    // window is up, since listing the temporary folder would hold up its
+    // first paint.
+    vFunRemoveStagedCopy();
+    QTimer::singleShot(250, this, [] { iFunRemoveStaleRunTemporaries(); });
     if (!bFunCheckFilesDir(m_msg)) {
         showMessage(
             this, QStringLiteral("Błąd"),
@@ -67,8 +71,14 @@ bool TFGlowna::StartUpChecks() {
             .arg(kVersionBuild);
     updateWindowTitle();
 
-    int importAlert = 0;
-    if (!bFunSqlGetSettingsValue(m_msg, QStringLiteral("import_alert"), importAlert)) {
+    // Every setting the start needs, through one opening of the file.
+    const QStringList keys{
+        QStringLiteral("import_alert"),        QStringLiteral("strike_empty_fields"),
+        QStringLiteral("print_without_dots"),  QStringLiteral("word_wrap"),
+        QStringLiteral("preview_zoom_mode"),   QStringLiteral("preview_zoom"),
+        QString::fromLatin1(kSpellCheckOffKey)};
+    QList<int> values;
+    if (!SettingsStore::inProgramFolder().readInts(m_msg, keys, values)) {
         showMessage(this, QStringLiteral("Błąd"),
                     QString::fromUtf8("Błąd podczas próby odczytania ustawień.\n\n") + m_msg,
                     Prompts::Icon::Error);
@@ -76,7 +86,7 @@ bool TFGlowna::StartUpChecks() {
         close();
         return false;
     }
-    if (importAlert != 0) {
+    if (values[0] != 0) {
         showMessage(this, QString(),
                     QString::fromUtf8(
                         "UWAGA !!!\n\nNastąpiła zmiana w plikach przechowujących dane. Stare pliki "
@@ -87,26 +97,21 @@ bool TFGlowna::StartUpChecks() {
     }
 
     const struct {
-        const char *key;
+        int value;
         QCheckBox *box;
         void (TFGlowna::*click)();
-    } options[] = {
-        {"strike_empty_fields", WykreskujPusteCheckBox, &TFGlowna::WykreskujPusteCheckBoxClick},
-        {"print_without_dots", PrintNoDotsCheckBox, &TFGlowna::PrintNoDotsCheckBoxClick},
-        {"word_wrap", cbWordWrap, &TFGlowna::cbWordWrapClick}};
+    } options[] = {{values[1], WykreskujPusteCheckBox, &TFGlowna::WykreskujPusteCheckBoxClick},
+                   {values[2], PrintNoDotsCheckBox, &TFGlowna::PrintNoDotsCheckBoxClick},
+                   {values[3], cbWordWrap, &TFGlowna::cbWordWrapClick}};
     for (const auto &o : options) {
-        int value = 0;
-        QString scratch;
-        if (!bFunSqlGetSettingsValue(scratch, QString::fromLatin1(o.key), value))
-            continue;
-        if (o.box->isChecked() != (value != 0)) {
-            o.box->setChecked(value != 0);
+        if (o.box->isChecked() != (o.value != 0)) {
+            o.box->setChecked(o.value != 0);
             (this->*o.click)();
         }
     }
 
-    loadZoomSetting();
-    startSpellChecking();
+    applyZoomSetting(values[4], values[5]);
+    startSpellChecking(values[6] != 0);
 
     CloseWithoutAsking = false;
     DataChanged = false;

@@ -102,12 +102,7 @@ void TFGlowna::buildPreviewControls() {
     m_zoomLabel->setText(QStringLiteral("Powiększenie: 100 %"));
 }
 
-void TFGlowna::loadZoomSetting() {
-    QString scratch;
-    int mode = 0, percent = 100;
-    if (!bFunSqlGetSettingsValue(scratch, QStringLiteral("preview_zoom_mode"), mode) ||
-        !bFunSqlGetSettingsValue(scratch, QStringLiteral("preview_zoom"), percent))
-        return;
+void TFGlowna::applyZoomSetting(int mode, int percent) {
     m_zoomMode = mode == 1   ? ZoomMode::FitWidth
                  : mode == 2 ? ZoomMode::WholePage
                              : ZoomMode::Custom;

@@ -1,5 +1,6 @@
 #include "app/windowfactory.h"
 
+#include "app/programicons.h"
 #include "app/tfglowna.h"
 #include "dialogs/tfaktualizacja.h"
 #include "dialogs/tfdrukuj.h"
@@ -79,7 +80,12 @@ ProgramWindows createProgramWindows() {
                 })};
     w.wait = {w.set, add([owner] { return new TFWait(owner); })};
     w.oProgramie = {w.set, add([owner] { return new TFOProgramie(owner); })};
-    w.logi = {w.set, add([owner] { return new TFLogi(owner); })};
+    w.logi = {w.set, add([owner] {
+                  auto *logs = new TFLogi(owner);
+                  // The same envelope as the main window's "Wyślij wiadomość".
+                  logs->BitBtn2->setIcon(themedIcon(QStringLiteral("mail-send")));
+                  return logs;
+              })};
     w.aktualizacja = {w.set, add([owner] { return new TFAktualizacja(owner); })};
     bound("TFArkuszStr1Kl1");
     bound("TFArkuszStr5Kl1");

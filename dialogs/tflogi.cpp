@@ -49,7 +49,6 @@ TFLogi::TFLogi(QWidget *parent) : QDialog(parent) {
     Panel1->setFixedHeight(kPanelHeight);
     BitBtn2 = new QPushButton(QString::fromUtf8("Wyślij plik z logami"), Panel1);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn2->setIcon(QIcon::fromTheme(QStringLiteral("mail-send")));
     BitBtn2->setAutoDefault(false);
     BitBtn1 = new QPushButton(QStringLiteral("OK"), Panel1);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));

@@ -245,7 +245,7 @@ QString strFunRunTempDirTemplate() {
            QString::number(QCoreApplication::applicationPid()) + QStringLiteral("-XXXXXX");
 }
 
-int iFunRemoveStaleRunTemporaries(bool removeStaged) {
+int iFunRemoveStaleRunTemporaries() {
     int removed = 0;
     const QDir temp(QDir::tempPath());
     const QStringList dirs = temp.entryList({QLatin1String(kRunTempPrefix) + QStringLiteral("*-*")},
@@ -263,13 +263,14 @@ int iFunRemoveStaleRunTemporaries(bool removeStaged) {
         if (QDir(info.filePath()).removeRecursively())
             ++removed;
     }
-    if (removeStaged) {
-        QString msg;
-        const QString tmp = strFunGetTmpFilePath(msg);
-        if (!tmp.isEmpty()) {
-            for (const char *suffix : {"", "-journal", "-wal", "-shm"})
-                iFsRemove(tmp + QLatin1String(kStagedSuffix) + QLatin1String(suffix));
-        }
-    }
     return removed;
+}
+
+void vFunRemoveStagedCopy() {
+    QString msg;
+    const QString tmp = strFunGetTmpFilePath(msg);
+    if (tmp.isEmpty())
+        return;
+    for (const char *suffix : {"", "-journal", "-wal", "-shm"})
+        iFsRemove(tmp + QLatin1String(kStagedSuffix) + QLatin1String(suffix));
 }

@@ -69,8 +69,11 @@ void vFunSetExeDirPathForTests(const QString &path);
 // "<temp>/swiadectwa-<pid>-XXXXXX". The pid tells a later start whether
 // the run that made it is gone.
 QString strFunRunTempDirTemplate();
-// Removes the folders of that template, and the staged copy of a class file
-// being opened ("data_tmp.sqtmp.otwierany") when removeStaged is set, left by
-// runs of this user that are gone (killed midway). A folder of a running
-// process stays. Returns the number of folders removed.
-int iFunRemoveStaleRunTemporaries(bool removeStaged);
+// Removes the folders of that template left by runs of this user that are
+// gone (killed midway). A folder of a running process stays. Returns the
+// number of folders removed.
+int iFunRemoveStaleRunTemporaries();
+// Removes the staged copy of a class file being opened
+// ("data_tmp.sqtmp.otwierany") and its journals, left by a window that was
+// killed midway.
+void vFunRemoveStagedCopy();

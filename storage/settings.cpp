@@ -50,15 +50,26 @@ bool SettingsStore::writeInt(QString &msg, const QString &key, int value) const 
 }
 
 bool SettingsStore::readInt(QString &msg, const QString &key, int &value) const {
+    QList<int> values;
+    if (!readInts(msg, {key}, values))
+        return false;
+    value = values.first();
+    return true;
+}
+
+bool SettingsStore::readInts(QString &msg, const QStringList &keys, QList<int> &values) const {
     if (!present(msg, m_file, "Plik nie istnieje:\n", "bFunSqlGetSettingsValue()"))
         return false;
     return bFunWithDatabase(
         msg, path(), {"SqlException:\n\n", "bFunSqlGetSettingsValue()"}, [&](CppSQLite3DB &db) {
-            CppSQLite3Query q =
-                db.Query(QStringLiteral("select * from `settings` where `name`=?"), {key});
-            const int read = q.IntOr(QStringLiteral("int_value"), 0);
-            q.Release();
-            value = read;
+            QList<int> read;
+            for (const QString &key : keys) {
+                CppSQLite3Query q =
+                    db.Query(QStringLiteral("select * from `settings` where `name`=?"), {key});
+                read << q.IntOr(QStringLiteral("int_value"), 0);
+                q.Release();
+            }
+            values = read;
             return true;
         });
 }

@@ -5,6 +5,7 @@
 #include "firstpaint.h"
 
 #include <QMenuBar>
+#include <QScreen>
 
 #include <cstring>
 
@@ -18,8 +19,10 @@ int main(int argc, char **argv) {
     });
     QApplication app(argc, argv);
     QMainWindow window;
-    window.resize(1100, 800);
     window.menuBar()->addMenu(QStringLiteral("Plik"));
-    window.show();
+    // The program's window fills the screen: the limit paints as much.
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        window.setGeometry(screen->availableGeometry());
+    window.showMaximized();
     return QApplication::exec();
 }

@@ -358,6 +358,9 @@ void TestHostileFiles::leftoversOfDeadRuns() {
     if (window) {
         QVERIFY(f->start()->StartUpChecks());
         QVERIFY(!QFileInfo::exists(staged));
+        // The other runs' folders are swept once the window is up.
+        QVERIFY(temp.exists(dead));
+        QTRY_VERIFY(!temp.exists(dead));
     } else {
         const QString classFile = makeFixture("index after a pupil");
         const Run r = print(classFile, m_dir->filePath("wynik.pdf"));
