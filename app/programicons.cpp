@@ -1,7 +1,10 @@
 #include "app/programicons.h"
 
+#include "printing/pixelfile.h"
+
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QIconEngine>
 #include <QMap>
@@ -28,7 +31,7 @@ public:
         for (const QFileInfo &folder : sizeFolders()) {
             const int size = folder.fileName().section(QLatin1Char('x'), 0, 0).toInt();
             const QString file =
-                folder.filePath() + QLatin1Char('/') + name + QStringLiteral(".png");
+                folder.filePath() + QLatin1Char('/') + name + QStringLiteral(".px");
             if (size > 0 && QFileInfo::exists(file))
                 m_files.insert(size, file);
         }
@@ -61,8 +64,11 @@ public:
         if (it == m_files.end())
             --it;
         QPixmap &picture = m_loaded[it.key()];
-        if (picture.isNull())
-            picture.load(it.value());
+        if (picture.isNull()) {
+            QFile file(it.value());
+            if (file.open(QIODevice::ReadOnly))
+                picture = QPixmap::fromImage(pixelfile::decode(file.readAll()));
+        }
         QPixmap shown = picture.size() == actual
                             ? picture
                             : picture.scaled(actual, Qt::KeepAspectRatio, Qt::SmoothTransformation);
@@ -109,7 +115,7 @@ QStringList programIconNames() {
     QStringList names;
     for (const QFileInfo &folder : sizeFolders()) {
         for (const QFileInfo &f :
-             QDir(folder.filePath()).entryInfoList({QStringLiteral("*.png")}, QDir::Files)) {
+             QDir(folder.filePath()).entryInfoList({QStringLiteral("*.px")}, QDir::Files)) {
             if (!names.contains(f.completeBaseName()))
                 names.append(f.completeBaseName());
         }

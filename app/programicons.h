@@ -5,7 +5,7 @@
 #include <QStringList>
 
 // The program's own icons. The build draws each of app/icons/NAME.svg into
-// PNG pictures of a few sizes in the resources (:/icons/<size>x<size>/NAME.png),
+// pixel files of a few sizes in the resources (:/icons/<size>x<size>/NAME.px),
 // so the program shows them without any SVG support.
 QIcon programIcon(const QString &name);
 

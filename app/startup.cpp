@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/programicons.h"
+#include "app/programstyle.h"
 #include "app/qtprompts.h"
 #include "app/tfglowna.h"
 #include "app/version.h"
@@ -112,6 +113,7 @@ int runProgram(int argc, char **argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("swiadectwa"));
     QApplication::setApplicationDisplayName(QString::fromUtf8(kProductName));
+    QApplication::setStyle(new ProgramStyle);
     QApplication::setWindowIcon(programIcon(QStringLiteral("swiadectwa")));
     iFunRegisterBundledFonts();
 

@@ -136,9 +136,11 @@ void LayoutEditor::build(const QString &variant) {
             w->setGeometry(item.left, item.top, item.width, item.height);
         else if (auto *label = qobject_cast<QLabel *>(w)) {
             // The certificates and the results pages repeat their fixed
-            // texts: each text in each font is measured once.
+            // texts: each text in each font of the layouts is measured once.
             static QHash<QString, QSize> measured;
-            const QString key = label->font().key() + QLatin1Char('\n') + label->text();
+            const QString key = item.fontFace + QLatin1Char('\n') + QString::number(item.fontSize) +
+                                QLatin1Char('\n') + item.fontStyle + QLatin1Char('\n') +
+                                label->text();
             auto it = measured.find(key);
             if (it == measured.end()) {
                 label->adjustSize();

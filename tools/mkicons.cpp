@@ -1,8 +1,12 @@
-// mkicons SVG OUT_DIR SIZE...
+// mkicons [--pixels] SVG OUT_DIR SIZE...
 // An icon as PNG pictures of the given sizes, drawn from its SVG
-// (OUT_DIR/<size>x<size>/<name>.png): for desktops that want bitmaps, and for
-// the program, which reads no SVG.
+// (OUT_DIR/<size>x<size>/<name>.png), for desktops that want bitmaps; with
+// --pixels as pixel files (<name>.px, printing/pixelfile.h) for the
+// program's resources: it reads neither SVG nor PNG for its icons.
+#include "printing/pixelfile.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -14,9 +18,12 @@
 int main(int argc, char **argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    const QStringList args = app.arguments();
+    QStringList args = app.arguments();
+    const bool pixels = args.size() > 1 && args[1] == QLatin1String("--pixels");
+    if (pixels)
+        args.removeAt(1);
     if (args.size() < 4) {
-        std::fprintf(stderr, "usage: mkicons SVG OUT_DIR SIZE...\n");
+        std::fprintf(stderr, "usage: mkicons [--pixels] SVG OUT_DIR SIZE...\n");
         return 2;
     }
     QSvgRenderer svg(args[1]);
@@ -33,8 +40,19 @@ int main(int argc, char **argv) {
         svg.render(&p, QRectF(0, 0, size, size));
         p.end();
         const QString folder = args[2] + QStringLiteral("/%1x%1").arg(size);
-        const QString name = QFileInfo(args[1]).completeBaseName() + QStringLiteral(".png");
-        if (!QDir().mkpath(folder) || !icon.save(folder + QLatin1Char('/') + name)) {
+        const QString name =
+            QFileInfo(args[1]).completeBaseName() + QLatin1String(pixels ? ".px" : ".png");
+        const QString path = folder + QLatin1Char('/') + name;
+        bool written = QDir().mkpath(folder);
+        if (written && pixels) {
+            const QByteArray bytes = pixelfile::encode(icon);
+            QFile out(path);
+            written =
+                out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.flush();
+        } else if (written) {
+            written = icon.save(path);
+        }
+        if (!written) {
             std::fprintf(stderr, "mkicons: cannot write into %s\n", qPrintable(folder));
             return 1;
         }

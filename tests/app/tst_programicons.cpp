@@ -1,5 +1,7 @@
 #include "app/programicons.h"
+#include "app/programstyle.h"
 #include "apptest.h"
+#include "printing/pixelfile.h"
 
 #include <QDirIterator>
 #include <QImage>
@@ -9,16 +11,21 @@
 #include <QToolButton>
 #include <QtTest>
 
-// The program's icons come as PNG pictures from its resources: they show
-// without the SVG icon engine (which a Windows installation does not have).
+// The program's icons come as pixel files from its resources: they show
+// without the SVG icon engine (which a Windows installation does not have)
+// and without an image decoder.
 class TestProgramIcons : public QObject {
     Q_OBJECT
 private slots:
     void noSvgSupportHere();
     void resourcesHoldNoSvg();
+    void pixelFilesKeepEveryPixel();
+    void damagedPixelFilesAreRefused_data();
+    void damagedPixelFilesAreRefused();
     void everyIconHasItsSizes_data();
     void everyIconHasItsSizes();
     void mainWindowShowsItsIcons();
+    void toolBarArrowsShowAsTheStylesOwn();
     void aDesktopThemeIsUsedWhenSet_data();
     void aDesktopThemeIsUsedWhenSet();
 };
@@ -34,10 +41,51 @@ void TestProgramIcons::resourcesHoldNoSvg() {
     QDirIterator it(QStringLiteral(":/icons"), QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString file = it.next();
-        QVERIFY2(file.endsWith(QLatin1String(".png")), qPrintable(file));
+        QVERIFY2(file.endsWith(QLatin1String(".px")), qPrintable(file));
         ++pictures;
     }
     QVERIFY(pictures > 0);
+}
+
+void TestProgramIcons::pixelFilesKeepEveryPixel() {
+    // Every alpha over every colour, half-transparent pixels included.
+    QImage picture(256, 3, QImage::Format_ARGB32);
+    for (int x = 0; x < 256; ++x) {
+        picture.setPixel(x, 0, qRgba(255, 0, 0, x));
+        picture.setPixel(x, 1, qRgba(x, 255 - x, 128, 255 - x));
+        picture.setPixel(x, 2, qRgba(0, 0, 0, 0));
+    }
+    const QImage expected = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QByteArray bytes = pixelfile::encode(picture);
+    QCOMPARE(bytes.size(), 12 + 256 * 3 * 4);
+    QCOMPARE(pixelfile::decode(bytes), expected);
+}
+
+void TestProgramIcons::damagedPixelFilesAreRefused_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QImage picture(4, 2, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::red);
+    const QByteArray whole = pixelfile::encode(picture);
+    auto header = [](quint32 width, quint32 height) {
+        QByteArray out("SWPX");
+        out.resize(12);
+        qToLittleEndian<quint32>(width, out.data() + 4);
+        qToLittleEndian<quint32>(height, out.data() + 8);
+        return out;
+    };
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("header cut short") << whole.left(10);
+    QTest::newRow("last pixel missing") << whole.chopped(4);
+    QTest::newRow("a byte too many") << whole + 'x';
+    QTest::newRow("a PNG's signature") << QByteArray("\x89PNG\r\n\x1a\n").append(whole.mid(8));
+    QTest::newRow("no width") << header(0, 2);
+    QTest::newRow("a side past the limit") << header(5000, 1) + QByteArray(5000 * 4, '\0');
+    QTest::newRow("four billion pixels claimed") << header(65536, 65536);
+}
+
+void TestProgramIcons::damagedPixelFilesAreRefused() {
+    QFETCH(QByteArray, bytes);
+    QVERIFY(pixelfile::decode(bytes).isNull());
 }
 
 void TestProgramIcons::everyIconHasItsSizes_data() {
@@ -81,6 +129,22 @@ void TestProgramIcons::mainWindowShowsItsIcons() {
         ++buttons;
     }
     QVERIFY(buttons > 0);
+}
+
+void TestProgramIcons::toolBarArrowsShowAsTheStylesOwn() {
+    // Read when first drawn, they are the pictures the desktop's style has.
+    ProgramStyle style;
+    for (QStyle::StandardPixmap which :
+         {QStyle::SP_ToolBarHorizontalExtensionButton, QStyle::SP_ToolBarVerticalExtensionButton}) {
+        const QIcon later = style.standardIcon(which);
+        const QImage shown = later.pixmap(16, 16).toImage();
+        QVERIFY(!later.isNull());
+        QVERIFY(!shown.isNull());
+        QCOMPARE(shown, style.baseStyle()->standardIcon(which).pixmap(16, 16).toImage());
+    }
+    // Every other picture is the style's own.
+    QCOMPARE(style.standardIcon(QStyle::SP_DialogOkButton).pixmap(16, 16).toImage(),
+             style.baseStyle()->standardIcon(QStyle::SP_DialogOkButton).pixmap(16, 16).toImage());
 }
 
 void TestProgramIcons::aDesktopThemeIsUsedWhenSet_data() {
