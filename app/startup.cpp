@@ -94,16 +94,18 @@ QString commandLineText(const QStringList &arguments) {
 bool startProgram(ProgramWindows &windows, const QString &commandLine,
                   const std::function<void()> &shown) {
     windows = createProgramWindows();
-    if (!windows.glowna->StartUpChecks())
-        return false;
-    windows.glowna->openCommandLineDocument(commandLine);
     // Without a window manager "maximised" means nothing: fill the screen.
     if (QScreen *screen = QGuiApplication::primaryScreen())
         windows.glowna->setGeometry(screen->availableGeometry());
     windows.glowna->showMaximized();
-    // The teacher sees the window at once; the other windows are built
-    // when first used.
+    // The teacher sees the window at once. The check of the program folder
+    // (a first start copies its files there), her settings, the offer of
+    // unsaved work and the class named on the command line follow its first
+    // paint; the other windows are built when first used.
     QCoreApplication::processEvents();
+    if (!windows.glowna->StartUpChecks())
+        return false;
+    windows.glowna->openCommandLineDocument(commandLine);
     if (shown)
         shown();
     return true;

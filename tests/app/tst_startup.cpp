@@ -110,18 +110,25 @@ void TestStartup::optionsAreLoadedFromSettings() {
 void TestStartup::startUpFailures_data() {
     QTest::addColumn<QString>("broken");
     QTest::addColumn<QString>("start");
-    QTest::newRow("no catalogue")
-        << "pliki_kat.sqset"
-        << "Błąd podczas próby sprawdzenia wymaganych plików / katalogów.\n\n"
-           "Błąd podczas próby sprawdzenia wymaganych plików / katalogów.\nPlik nie istnieje: ";
-    QTest::newRow("no settings")
-        << "ustawienia.sqset"
-        << "Błąd podczas próby odczytania ustawień.\n\nPlik nie istnieje:\n";
+    QTest::addColumn<bool>("wholeStart"); // the program's start, window shown first
+    for (bool whole : {false, true}) {
+        const char *road = whole ? ", whole start" : ", checks";
+        QTest::addRow("no catalogue%s", road)
+            << "pliki_kat.sqset"
+            << "Błąd podczas próby sprawdzenia wymaganych plików / katalogów.\n\n"
+               "Błąd podczas próby sprawdzenia wymaganych plików / katalogów.\nPlik nie istnieje: "
+            << whole;
+        QTest::addRow("no settings%s", road)
+            << "ustawienia.sqset"
+            << "Błąd podczas próby odczytania ustawień.\n\nPlik nie istnieje:\n"
+            << whole;
+    }
 }
 
 void TestStartup::startUpFailures() {
     QFETCH(QString, broken);
     QFETCH(QString, start);
+    QFETCH(bool, wholeStart);
     AppFixture f;
     if (broken == QLatin1String("ustawienia.sqset")) {
         // A catalogue that does not bring the settings file.
@@ -134,10 +141,25 @@ void TestStartup::startUpFailures() {
     } else {
         QFile::remove(f.install.filePath(broken));
     }
-    TFGlowna *g = f.start();
-    g->DataChanged = true;
-    QVERIFY(!g->StartUpChecks());
-    QVERIFY(g->CloseWithoutAsking);
+    if (wholeStart) {
+        // The window is up before the checks: the reason shows over it,
+        // and the window goes with the message.
+        bool shownOverWindow = false;
+        f.prompts.onMessage = [&](const ScriptedPrompts::Asked &) {
+            shownOverWindow = f.windows.glowna && f.windows.glowna->isVisible();
+        };
+        bool toldShown = false;
+        QVERIFY(!startProgram(f.windows, QString(), [&] { toldShown = true; }));
+        f.owner.reset(f.windows.glowna);
+        QVERIFY(shownOverWindow);
+        QVERIFY(!f.windows.glowna->isVisible());
+        QVERIFY(!toldShown);
+    } else {
+        TFGlowna *g = f.start();
+        g->DataChanged = true;
+        QVERIFY(!g->StartUpChecks());
+        QVERIFY(g->CloseWithoutAsking);
+    }
     QCOMPARE(f.prompts.asked.size(), 1); // one message, no close questions
     QCOMPARE(f.prompts.asked[0].caption, QStringLiteral("Błąd"));
     QCOMPARE(f.prompts.asked[0].icon, Prompts::Icon::Error);
