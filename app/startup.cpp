@@ -94,18 +94,30 @@ QString commandLineText(const QStringList &arguments) {
 bool startProgram(ProgramWindows &windows, const QString &commandLine,
                   const std::function<void()> &shown) {
     windows = createProgramWindows();
+    TFGlowna *g = windows.glowna;
+    // The check of the program folder (a first start copies its files
+    // there), her settings, the offer of unsaved work, then the class named
+    // on the command line.
+    auto checksAndOpen = [g, &commandLine] {
+        if (!g->StartUpChecks())
+            return false;
+        g->openCommandLineDocument(commandLine);
+        return true;
+    };
+    // A class named on the command line opens before the window shows: the
+    // first steps would flash before it. Otherwise she sees the window at
+    // once, and the checks follow its first paint. The other windows are
+    // built when first used.
+    const bool named = !commandLine.isEmpty();
+    if (named && !checksAndOpen())
+        return false;
     // Without a window manager "maximised" means nothing: fill the screen.
     if (QScreen *screen = QGuiApplication::primaryScreen())
-        windows.glowna->setGeometry(screen->availableGeometry());
-    windows.glowna->showMaximized();
-    // The teacher sees the window at once. The check of the program folder
-    // (a first start copies its files there), her settings, the offer of
-    // unsaved work and the class named on the command line follow its first
-    // paint; the other windows are built when first used.
+        g->setGeometry(screen->availableGeometry());
+    g->showMaximized();
     QCoreApplication::processEvents();
-    if (!windows.glowna->StartUpChecks())
+    if (!named && !checksAndOpen())
         return false;
-    windows.glowna->openCommandLineDocument(commandLine);
     if (shown)
         shown();
     return true;

@@ -24,6 +24,8 @@ private slots:
     void closeSequence();
     void commandLine_data();
     void commandLine();
+    void theWindowShowsWhatTheStartOpens_data();
+    void theWindowShowsWhatTheStartOpens();
     void singleInstance();
     void aSecondStartHandsOverItsFile();
 };
@@ -243,6 +245,47 @@ void TestStartup::commandLine() {
     // The arguments after the program name are joined by single blanks.
     QCOMPARE(commandLineText({"swiadectwa", "/home/a/klasa", "3b.sqbr5"}),
              QStringLiteral("/home/a/klasa 3b.sqbr5"));
+}
+
+void TestStartup::theWindowShowsWhatTheStartOpens_data() {
+    QTest::addColumn<QString>("text"); // %D = the folder of the class file
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("a class named") << "%D/klasa.sqbr5" << true;
+    QTest::newRow("nothing named") << "" << false;
+    QTest::newRow("a file that is not there") << "%D/brak.sqbr5" << false;
+}
+
+// The first paint shows what she will work with: the first steps when no
+// class opens, never the first steps and then the class named on the
+// command line.
+void TestStartup::theWindowShowsWhatTheStartOpens() {
+    QFETCH(QString, text);
+    QFETCH(bool, opens);
+    AppFixture f;
+    QTemporaryDir docs;
+    makeClassFile(docs.filePath("klasa.sqbr5"), {{"01", "Żaba", "Zofia"}});
+    text.replace("%D", docs.path());
+
+    struct ShowWatch : QObject {
+        bool stepsShown = false;
+        bool eventFilter(QObject *o, QEvent *e) override {
+            if (e->type() == QEvent::Show && o->objectName() == QLatin1String("FirstStepsPage"))
+                stepsShown = true;
+            return false;
+        }
+    } watch;
+    qApp->installEventFilter(&watch);
+    bool told = false;
+    const bool started = startProgram(f.windows, text, [&] { told = true; });
+    f.owner.reset(f.windows.glowna);
+    qApp->removeEventFilter(&watch);
+    QVERIFY(started);
+    QVERIFY(told);
+    TFGlowna *g = f.windows.glowna;
+    QVERIFY(g->isVisible());
+    QCOMPARE(g->TreeView->topLevelItemCount(), opens ? 1 : 0);
+    QCOMPARE(watch.stepsShown, !opens);
+    QCOMPARE(g->findChild<QWidget *>(QStringLiteral("FirstStepsPage"))->isVisible(), !opens);
 }
 
 void TestStartup::singleInstance() {
