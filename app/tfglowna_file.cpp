@@ -72,12 +72,19 @@ bool TFGlowna::StartUpChecks() {
     updateWindowTitle();
 
     // Every setting the start needs, through one opening of the file.
-    const QStringList keys{
-        QStringLiteral("import_alert"),        QStringLiteral("strike_empty_fields"),
-        QStringLiteral("print_without_dots"),  QStringLiteral("word_wrap"),
-        QStringLiteral("preview_zoom_mode"),   QStringLiteral("preview_zoom"),
-        QString::fromLatin1(kSpellCheckOffKey)};
-    QList<int> values;
+    const struct {
+        const char *key;
+        QCheckBox *box;
+        void (TFGlowna::*click)();
+    } options[] = {
+        {"strike_empty_fields", WykreskujPusteCheckBox, &TFGlowna::WykreskujPusteCheckBoxClick},
+        {"print_without_dots", PrintNoDotsCheckBox, &TFGlowna::PrintNoDotsCheckBoxClick},
+        {"word_wrap", cbWordWrap, &TFGlowna::cbWordWrapClick}};
+    QStringList keys{QStringLiteral("import_alert"), QStringLiteral("preview_zoom_mode"),
+                     QStringLiteral("preview_zoom"), QString::fromLatin1(kSpellCheckOffKey)};
+    for (const auto &o : options)
+        keys << QString::fromLatin1(o.key);
+    QHash<QString, int> values;
     if (!SettingsStore::inProgramFolder().readInts(m_msg, keys, values)) {
         showMessage(this, QStringLiteral("Błąd"),
                     QString::fromUtf8("Błąd podczas próby odczytania ustawień.\n\n") + m_msg,
@@ -86,7 +93,7 @@ bool TFGlowna::StartUpChecks() {
         close();
         return false;
     }
-    if (values[0] != 0) {
+    if (values.value(QStringLiteral("import_alert")) != 0) {
         showMessage(this, QString(),
                     QString::fromUtf8(
                         "UWAGA !!!\n\nNastąpiła zmiana w plikach przechowujących dane. Stare pliki "
@@ -96,22 +103,17 @@ bool TFGlowna::StartUpChecks() {
         bFunSqlSettingWriteValue(scratch, QStringLiteral("import_alert"), 0);
     }
 
-    const struct {
-        int value;
-        QCheckBox *box;
-        void (TFGlowna::*click)();
-    } options[] = {{values[1], WykreskujPusteCheckBox, &TFGlowna::WykreskujPusteCheckBoxClick},
-                   {values[2], PrintNoDotsCheckBox, &TFGlowna::PrintNoDotsCheckBoxClick},
-                   {values[3], cbWordWrap, &TFGlowna::cbWordWrapClick}};
     for (const auto &o : options) {
-        if (o.box->isChecked() != (o.value != 0)) {
-            o.box->setChecked(o.value != 0);
+        const bool on = values.value(QString::fromLatin1(o.key)) != 0;
+        if (o.box->isChecked() != on) {
+            o.box->setChecked(on);
             (this->*o.click)();
         }
     }
 
-    applyZoomSetting(values[4], values[5]);
-    startSpellChecking(values[6] != 0);
+    applyZoomSetting(values.value(QStringLiteral("preview_zoom_mode")),
+                     values.value(QStringLiteral("preview_zoom")));
+    startSpellChecking(values.value(QString::fromLatin1(kSpellCheckOffKey)) != 0);
 
     CloseWithoutAsking = false;
     DataChanged = false;

@@ -13,14 +13,6 @@ class QPainter;
 void vFunDrawPreviewMarks(QPainter &painter, const QList<PreviewMark> &marks, const QRectF &target,
                           int side);
 
-// The screen's view of a rendering: its pages drawn over pictures of the
-// blank form at a scale, with the fields that do not fit marked in red (the
-// paper never shows the marks).
-//
-// The pictures of the blank form with a layout's dots drawn over them are
-// the same for every pupil: they are made once per picture, scale and dots
-// and shared by every composer of the program (a few at a time), and each
-// composition only copies one and draws the pupil's texts over it.
 // One side of a preview: the picture it goes over (the shared blank form
 // with its dots, or a finished picture) and what is drawn over it. Nothing is
 // copied: a window draws it as it paints, only the part it shows.
@@ -41,6 +33,15 @@ struct PreviewSide {
     QImage image(QImage spare = QImage()) const;
 };
 
+// The screen's view of a rendering: its pages drawn over pictures of the
+// blank form at a scale, with the fields that do not fit marked in red (the
+// paper never shows the marks).
+//
+// The pictures of the blank form with a layout's dots drawn over them are
+// the same for every pupil: they are made once per picture, scale and dots
+// and shared by every composer of the program (a few at a time). A side
+// draws the pupil's texts over one as it is painted; a finished picture
+// copies it first.
 class PreviewComposer {
 public:
     // The sides of a rendering over the shared pictures of the blank form.

@@ -50,23 +50,24 @@ bool SettingsStore::writeInt(QString &msg, const QString &key, int value) const 
 }
 
 bool SettingsStore::readInt(QString &msg, const QString &key, int &value) const {
-    QList<int> values;
+    QHash<QString, int> values;
     if (!readInts(msg, {key}, values))
         return false;
-    value = values.first();
+    value = values.value(key);
     return true;
 }
 
-bool SettingsStore::readInts(QString &msg, const QStringList &keys, QList<int> &values) const {
+bool SettingsStore::readInts(QString &msg, const QStringList &keys,
+                             QHash<QString, int> &values) const {
     if (!present(msg, m_file, "Plik nie istnieje:\n", "bFunSqlGetSettingsValue()"))
         return false;
     return bFunWithDatabase(
         msg, path(), {"SqlException:\n\n", "bFunSqlGetSettingsValue()"}, [&](CppSQLite3DB &db) {
-            QList<int> read;
+            QHash<QString, int> read;
             for (const QString &key : keys) {
                 CppSQLite3Query q =
                     db.Query(QStringLiteral("select * from `settings` where `name`=?"), {key});
-                read << q.IntOr(QStringLiteral("int_value"), 0);
+                read.insert(key, q.IntOr(QStringLiteral("int_value"), 0));
                 q.Release();
             }
             values = read;

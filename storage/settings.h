@@ -2,7 +2,7 @@
 
 #include "storage/paths.h"
 
-#include <QList>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -23,9 +23,9 @@ public:
 
     // The value is written only on success; a key without a row reads as 0.
     bool readInt(QString &msg, const QString &key, int &value) const;
-    // The values of the keys in their order, read through one opening of
-    // the file (a start reads several); written only on success.
-    bool readInts(QString &msg, const QStringList &keys, QList<int> &values) const;
+    // The value of every key, read through one opening of the file (a start
+    // reads several); written only on success.
+    bool readInts(QString &msg, const QStringList &keys, QHash<QString, int> &values) const;
     bool writeInt(QString &msg, const QString &key, int value) const;
     // The value is written only on success; a key without a row reads as empty.
     bool readText(QString &msg, const QString &key, QString &value) const;
