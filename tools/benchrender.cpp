@@ -2,10 +2,12 @@
 // Times what the teacher waits for, each next to the limit of the platform
 // measured in the same run:
 //  - start-up to the shown main window, against a bare Qt main window;
-//  - a click in the pupil tree to the painted preview of a certificate,
-//    against a bare window painting the same picture made with the least
-//    work (the pupil read with one statement, the same texts drawn as it
-//    paints over the blank forms that carry their dots);
+//  - a click on a row of the pupil tree (a row in view, pressed with the
+//    mouse) to the painted preview of a certificate, against a bare window
+//    with the same tree and pages doing the least work for the same output:
+//    the pupil read with one statement, the same texts drawn as it paints
+//    over the blank forms that carry their dots, the second tab shown for a
+//    two-sided document; and against those pages alone, with no tree;
 //  - a key in the tree to the painted preview, against a bare window whose
 //    tree shows the same two pictures after the same key;
 //  - a pupil save, against a program of our own with one prepared insert,
@@ -32,6 +34,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QProcess>
@@ -153,6 +156,10 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override {
         QPainter p(this);
+        if (!page) {
+            p.fillRect(event->rect(), palette().window());
+            return;
+        }
         p.drawImage(event->rect().topLeft(), base, event->rect());
         p.setRenderHint(QPainter::Antialiasing);
         p.setRenderHint(QPainter::TextAntialiasing);
@@ -161,63 +168,134 @@ protected:
     }
 };
 
-// The same-output limit of a click: the pupil read with one statement, the
-// same page texts drawn over the blank forms that already carry the
-// layout's dots, in a bare window, and painted.
+// A click as the teacher makes it: on a row she sees (the tree scrolled
+// there and painted before the clock starts), timed from the press to the
+// painted page; the release follows the paint, as a hand's would.
+double clickRow(QTreeWidget *tree, QTreeWidgetItem *row, PaintWatch &watch) {
+    if (tree->currentItem() == row)
+        return 0.0;
+    QWidget *rows = tree->viewport();
+    tree->scrollToItem(row);
+    QCoreApplication::processEvents();
+    const QPointF at = QRectF(tree->visualItemRect(row)).center();
+    const QPointF global = rows->mapToGlobal(at);
+    watch.arm();
+    QElapsedTimer t;
+    t.start();
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(rows, &press);
+    const bool painted = watch.wait();
+    const double ms = elapsedMs(t);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(rows, &release);
+    if (!painted || tree->currentItem() != row)
+        std::printf("the click on \"%s\" did not show its page\n", qPrintable(row->text(0)));
+    return ms;
+}
+
+// What a row of the limit's tree shows: the pupil's rows read from its
+// table, the pages the program drew for it, over the blank forms of its
+// document with the layout's dots (made once per document).
+struct BareRow {
+    QString table;
+    RenderedPages pages;
+    std::array<QImage, 2> bases;
+    bool twoSides = false;
+};
+
+// The same-output limit of a click: a bare window with the program's tree
+// (the same rows, expanded and styled alike, in a splitter of the same
+// sizes) and two tabs of pages. A click on a row reads the pupil with one
+// statement and shows the same page texts over the blank forms that
+// already carry the dots, the second tab only for a two-sided document;
+// then the window is painted.
 struct BareView {
     QMainWindow window;
+    QTreeWidget *tree = new QTreeWidget;
+    QTabWidget *tabs = new QTabWidget;
     BarePage *page1 = new BarePage;
     BarePage *page2 = new BarePage;
-    RenderedPages pages;
+    QHash<const QTreeWidgetItem *, BareRow> rows;
+    QString classFile;
     PaintWatch *watch = nullptr;
 
-    BareView(const QImage &backdrop1, const QImage &backdrop2, const RenderedPages &rendered,
-             double scale)
-        : pages(rendered) {
-        const QRectF target(QPointF(74, 74) * scale, QPointF(957, 1388) * scale);
-        for (auto [page, backdrop, side] :
-             {std::tuple{page1, &backdrop1, 1}, std::tuple{page2, &backdrop2, 2}}) {
-            page->base = *backdrop;
-            QPainter p(&page->base);
-            p.setRenderHint(QPainter::Antialiasing);
-            (side == 1 ? pages.page1 : pages.page2)
-                .replay(p, target, PagePicture::Layers::DotsOnly);
-            page->target = target;
-            page->side = side;
+    BareView(const TFGlowna *g, const QString &file) : classFile(file) {
+        tree->setHeaderHidden(true);
+        tree->setStyleSheet(g->TreeView->styleSheet());
+        for (int i = 0; i < g->TreeView->topLevelItemCount(); ++i)
+            tree->addTopLevelItem(g->TreeView->topLevelItem(i)->clone());
+        for (int i = 0; i < g->TreeView->topLevelItemCount(); ++i)
+            tree->topLevelItem(i)->setExpanded(g->TreeView->topLevelItem(i)->isExpanded());
+        for (BarePage *page : {page1, page2}) {
             page->setAttribute(Qt::WA_OpaquePaintEvent);
-        }
-        auto *tabs = new QTabWidget;
-        for (BarePage *page : {page1, page2}) {
             auto *area = new QScrollArea;
+            area->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
             area->setWidget(page);
-            tabs->addTab(area, QString());
+            tabs->addTab(area,
+                         page == page1 ? g->PageControl->tabText(0) : g->PageControl->tabText(1));
         }
-        window.setCentralWidget(tabs);
-        window.resize(1100, 800);
-        show(pages);
+        auto *split = new QSplitter;
+        split->addWidget(tree);
+        split->addWidget(tabs);
+        window.setCentralWidget(split);
+        // The program's central area, without its menus, tool bar and status line.
+        window.resize(g->centralWidget()->size());
         window.show();
-        watch = new PaintWatch(page1);
         QCoreApplication::processEvents();
+        if (auto *programSplit = qobject_cast<QSplitter *>(g->TreeView->parentWidget()))
+            split->setSizes(programSplit->sizes());
+        QObject::connect(tree, &QTreeWidget::currentItemChanged, [this](QTreeWidgetItem *item) {
+            const auto row = rows.constFind(item);
+            if (row == rows.cend())
+                return;
+            readRows(classFile, row->table);
+            show(*row);
+        });
+        watch = new PaintWatch(page1);
     }
-    void show(const RenderedPages &shown) {
-        pages = shown;
-        page1->page = &pages.page1;
-        page2->page = &pages.page2;
-        page1->marks = page2->marks = pages.overflows;
-        for (BarePage *page : {page1, page2}) {
-            page->adjustSize();
-            page->update();
-        }
-    }
-    double click(const QString &classFile, const QString &table, const RenderedPages &shown) {
+    // The pages alone, as an earlier limit timed them: the rows read and the
+    // pages shown and painted, with no tree clicked.
+    double pagesAlone(QTreeWidgetItem *programRow) {
+        const BareRow &row = rows[rowAt(programRow)];
         watch->arm();
         QElapsedTimer t;
         t.start();
-        readRows(classFile, table);
-        show(shown);
+        readRows(classFile, row.table);
+        show(row);
         watch->wait();
         return elapsedMs(t);
     }
+    // The row of the limit's tree at the program's row.
+    QTreeWidgetItem *rowAt(QTreeWidgetItem *programRow) const {
+        QTreeWidgetItem *parent = programRow->parent();
+        QTreeWidget *from = programRow->treeWidget();
+        if (!parent)
+            return tree->topLevelItem(from->indexOfTopLevelItem(programRow));
+        return tree->topLevelItem(from->indexOfTopLevelItem(parent))
+            ->child(parent->indexOfChild(programRow));
+    }
+    void show(const BareRow &row) {
+        const RenderedPages &pages = row.pages;
+        for (auto [page, side] : {std::pair{page1, 1}, std::pair{page2, 2}}) {
+            if (side == 2 && !row.twoSides)
+                continue;
+            page->base = row.bases[size_t(side - 1)];
+            page->page = side == 1 ? &pages.page1 : &pages.page2;
+            page->marks = pages.overflows;
+            page->target = target;
+            page->side = side;
+            page->adjustSize();
+            page->update();
+        }
+        if (tabs->isTabVisible(1) != row.twoSides) {
+            if (!row.twoSides && tabs->currentIndex() == 1)
+                tabs->setCurrentIndex(0);
+            tabs->tabBar()->setTabVisible(1, row.twoSides);
+        }
+    }
+    QRectF target;
 };
 
 // How many pixels of two pictures differ by more than anti-aliasing does.
@@ -345,21 +423,14 @@ int main(int argc, char **argv) {
     auto pupilNode = [&](int i) { return g->TreeView->topLevelItem(i % pupils); };
     PaintWatch programPaint(g->Image1);
     auto programClick = [&](QTreeWidgetItem *to) {
-        if (g->TreeView->currentItem() == to)
-            return 0.0;
-        programPaint.arm();
-        QElapsedTimer t;
-        t.start();
-        g->TreeView->setCurrentItem(to);
-        if (!programPaint.wait())
-            std::printf("the preview was not painted\n");
-        return elapsedMs(t);
+        return clickRow(g->TreeView, to, programPaint);
     };
     // Each pupil's pages as the program draws them: the limit draws the same.
-    QList<RenderedPages> shown;
+    const int reportRow = 3, certificate = 0;
+    QList<RenderedPages> shown, shownReports;
     for (int i = 0; i < pupils; ++i) {
-        programClick(pupilNode(i + 1)->child(3));
-        programClick(pupilNode(i)->child(0));
+        programClick(pupilNode(i + 1)->child(reportRow));
+        programClick(pupilNode(i)->child(certificate));
         shown << g->engine().pages();
         if (shown.last().page1.textRuns().size() < 20 ||
             shown.last().page2.textRuns().size() < 20) {
@@ -367,30 +438,69 @@ int main(int argc, char **argv) {
             return 1;
         }
     }
-    const DocumentInfo *certificate = documentByLabel(pupilNode(0)->child(0)->text(0));
+    for (int i = 0; i < pupils; ++i) {
+        programClick(pupilNode(i)->child(reportRow));
+        shownReports << g->engine().pages();
+    }
     const double scale = g->previewZoom();
-    QImage backdrops[2];
-    for (int i = 0; i < 2; ++i) {
-        QImage image(strFunGetDataFilePath(msg, "grafika/" + certificate->backdrops().value(i)));
-        image = image.convertToFormat(QImage::Format_RGB32);
-        backdrops[i] = qFuzzyCompare(scale, 1.0)
-                           ? image
-                           : image.scaled(image.size() * scale, Qt::IgnoreAspectRatio,
-                                          Qt::SmoothTransformation);
+    const QRectF target(QPointF(74, 74) * scale, QPointF(957, 1388) * scale);
+    // The blank forms of a document with its layout's dots, made once.
+    auto basesOf = [&](const DocumentInfo *doc, const RenderedPages &pages) {
+        std::array<QImage, 2> bases;
+        for (int i = 0; i < doc->sides && i < 2; ++i) {
+            QImage image(strFunGetDataFilePath(msg, "grafika/" + doc->backdrops().value(i)));
+            image = image.convertToFormat(QImage::Format_RGB32);
+            if (!qFuzzyCompare(scale, 1.0))
+                image = image.scaled(image.size() * scale, Qt::IgnoreAspectRatio,
+                                     Qt::SmoothTransformation);
+            QPainter p(&image);
+            p.setRenderHint(QPainter::Antialiasing);
+            (i == 0 ? pages.page1 : pages.page2).replay(p, target, PagePicture::Layers::DotsOnly);
+            bases[size_t(i)] = image;
+        }
+        return bases;
+    };
+    BareView bare(g, tmp);
+    bare.target = target;
+    const DocumentInfo *certificateDoc = documentByLabel(pupilNode(0)->child(certificate)->text(0));
+    const DocumentInfo *reportDoc = documentByLabel(pupilNode(0)->child(reportRow)->text(0));
+    const std::array<QImage, 2> certificateBases = basesOf(certificateDoc, shown.first());
+    const std::array<QImage, 2> reportBases = basesOf(reportDoc, shownReports.first());
+    for (int i = 0; i < pupils; ++i) {
+        const QString table = pupilNode(i)->data(0, Qt::UserRole).toString();
+        bare.rows.insert(bare.rowAt(pupilNode(i)->child(certificate)),
+                         {table, shown[i], certificateBases, certificateDoc->sides == 2});
+        bare.rows.insert(bare.rowAt(pupilNode(i)->child(reportRow)),
+                         {table, shownReports[i], reportBases, reportDoc->sides == 2});
     }
-    BareView bare(backdrops[0], backdrops[1], shown.first(), scale);
-    QList<double> clicks, bareClicks;
+    auto bareClick = [&](QTreeWidgetItem *to) {
+        return clickRow(bare.tree, bare.rowAt(to), *bare.watch);
+    };
+    QList<double> clicks, bareClicks, pagesAlone;
     for (int i = 0; i < runs; ++i) {
-        programClick(pupilNode(i + 1)->child(3));
-        clicks << programClick(pupilNode(i)->child(0));
-        bareClicks << bare.click(tmp, pupilNode(i)->data(0, Qt::UserRole).toString(),
-                                 shown[i % pupils]);
+        programClick(pupilNode(i + 1)->child(reportRow));
+        clicks << programClick(pupilNode(i)->child(certificate));
+        bareClick(pupilNode(i + 1)->child(reportRow));
+        pagesAlone << bare.pagesAlone(pupilNode(i)->child(certificate));
+        bareClick(pupilNode(i + 2)->child(reportRow));
+        bareClicks << bareClick(pupilNode(i)->child(certificate));
     }
-    // What each window paints, whole.
+    // What each window paints, whole: the pages, and the tree with its row
+    // selected (both trees taken through the same last clicks).
+    g->TreeView->scrollToTop();
+    bare.tree->scrollToTop();
+    programClick(pupilNode(1)->child(reportRow));
+    programClick(pupilNode(0)->child(certificate));
+    bareClick(pupilNode(1)->child(reportRow));
+    bareClick(pupilNode(0)->child(certificate));
     bool same = sameOutput("click-to-preview side 1", g->Image1->grab().toImage(),
                            bare.page1->grab().toImage());
     same &= sameOutput("click-to-preview side 2", g->Image2->grab().toImage(),
                        bare.page2->grab().toImage());
+    same &= sameOutput("click-to-preview tree", g->TreeView->viewport()->grab().toImage(),
+                       bare.tree->viewport()->grab().toImage());
+    same &= g->PageControl->isTabVisible(1) && bare.tabs->isTabVisible(1);
+    bare.window.hide();
 
     // A key in the tree to the painted picture: Down through a pupil's first
     // four documents and Up back; the limit is a bare window whose tree
@@ -513,7 +623,8 @@ int main(int argc, char **argv) {
     std::printf("medians over %d runs (%s)\n", runs, qPrintable(QGuiApplication::platformName()));
     report("start-up", median(starts), "bare Qt main window", median(bareStarts));
     report("start-up", median(starts), "bare Qt main window with a menu", median(menuStarts));
-    report("click-to-preview", median(clicks), "same picture, bare window", median(bareClicks));
+    report("click-to-preview", median(clicks), "same window, bare", median(bareClicks));
+    report("click-to-preview", median(clicks), "pages alone, no tree clicked", median(pagesAlone));
     report("key-to-painted", median(keys), "same pictures, bare window", median(bareKeys));
     report("pupil save", median(saves), "own program, prepared insert", median(bareSaves));
     report("pupil save", median(saves), "sqlite3 tool, same statements", median(tool));
