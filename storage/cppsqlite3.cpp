@@ -245,7 +245,7 @@ QString CppSQLite3Query::TextOr(int index, const QString &nullValue) const {
     // Asked once per value: a pupil's load reads over a thousand of them.
     const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, index));
     if (!text) {
-        // No text is a NULL, or memory SQLite could not get for a value.
+        // No text: a NULL, an empty blob, or a value SQLite had no memory for.
         if (sqlite3_column_type(m_stmt, index) == SQLITE_NULL)
             return nullValue;
         return QString();

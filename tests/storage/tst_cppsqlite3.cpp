@@ -109,14 +109,20 @@ void TestCppSQLite3::nullValuesAndTheFinishedState() {
     db.Open(dbPath());
     db.Execute(QStringLiteral(
         "create table `t`( v TEXT, n INTEGER ); insert into `t` values( NULL, NULL );"
-        "insert into `t` values( '', '5' );"));
+        "insert into `t` values( '', '5' ); insert into `t` values( x'', 7 );"));
     CppSQLite3Query q = db.Query(QStringLiteral("select * from `t`"));
     QVERIFY(q.ColumnText(QStringLiteral("v")).isNull());
+    QCOMPARE(q.TextOr(0, QStringLiteral("brak")), QStringLiteral("brak"));
     QCOMPARE(q.IntOr(QStringLiteral("n"), 9), 9);
     q.Next();
     QVERIFY(!q.ColumnText(QStringLiteral("v")).isNull());
     QVERIFY(q.ColumnText(QStringLiteral("v")).isEmpty());
+    QCOMPARE(q.TextOr(0, QStringLiteral("brak")), QString());
     QCOMPARE(q.IntOr(1, 9), 5);
+    q.Next();
+    // An empty blob is an empty text, not a NULL; a number reads as its digits.
+    QCOMPARE(q.TextOr(0, QStringLiteral("brak")), QString());
+    QCOMPARE(q.TextOr(1, QStringLiteral("brak")), QStringLiteral("7"));
     q.Next();
     QVERIFY(q.AtEnd());
     // Past the last row every read gives the value for NULL.
