@@ -208,14 +208,16 @@ int CppSQLite3Query::ColumnIndex(const QString &name) const {
     throw CppSQLite3Exception(CPPSQLITE_ERROR, "Invalid field name requested");
 }
 
-int CppSQLite3Query::ColumnType(int index) const {
+bool CppSQLite3Query::holdsValue(int index) const {
     checkStatement();
     if (index < 0 || index > m_columns - 1)
         throw CppSQLite3Exception(CPPSQLITE_ERROR, "Invalid field index requested");
     // After the last row the statement holds no values: every column reads as NULL.
-    if (m_atEnd)
-        return SQLITE_NULL;
-    return sqlite3_column_type(m_stmt, index);
+    return !m_atEnd;
+}
+
+int CppSQLite3Query::ColumnType(int index) const {
+    return holdsValue(index) ? sqlite3_column_type(m_stmt, index) : SQLITE_NULL;
 }
 
 QString CppSQLite3Query::ColumnText(int index) const {
@@ -237,10 +239,7 @@ int CppSQLite3Query::IntOr(const QString &name, int nullValue) const {
 }
 
 QString CppSQLite3Query::TextOr(int index, const QString &nullValue) const {
-    checkStatement();
-    if (index < 0 || index > m_columns - 1)
-        throw CppSQLite3Exception(CPPSQLITE_ERROR, "Invalid field index requested");
-    if (m_atEnd)
+    if (!holdsValue(index))
         return nullValue;
     // Asked once per value: a pupil's load reads over a thousand of them.
     const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, index));

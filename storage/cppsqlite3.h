@@ -69,6 +69,9 @@ public:
 
 private:
     void checkStatement() const;
+    // Whether the current row holds a value for the column; throws for a
+    // column the statement does not have.
+    bool holdsValue(int index) const;
     void takeFrom(CppSQLite3Query &other) noexcept;
 
     sqlite3 *m_db = nullptr;
